@@ -1,0 +1,61 @@
+#include "cli/console_window.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "engine/messages.h"
+#include "platform/console.h"
+
+namespace velkora {
+namespace {
+
+constexpr int kBarWidth = 30;
+constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
+
+}  // namespace
+
+ConsoleWindow::ConsoleWindow(std::u16string bookmarkPath, std::u16string targetDirectory,
+                             bool showProgress)
+    : bookmarkPath_(std::move(bookmarkPath)),
+      targetDirectory_(std::move(targetDirectory)),
+      showProgress_(showProgress) {}
+
+void ConsoleWindow::SetProgressMaximum(float maximum) {
+  maximum_ = maximum;
+  DrawProgress(true);
+}
+
+void ConsoleWindow::SetProgressValue(float value) {
+  value_ = value;
+  DrawProgress(false);
+}
+
+void ConsoleWindow::ShowMessage(std::u16string_view text) {
+  if (progressShown_) {
+    DrawProgress(true);
+    WriteStandardError(u"\n");
+    progressShown_ = false;
+  }
+  std::u16string line(text);
+  line += u'\n';
+  if (!WriteStandardOutput(line)) messagesWritten_ = false;
+}
+
+// Redraws the bar in place, at most about ten times a second unless now is set.
+void ConsoleWindow::DrawProgress(bool now) {
+  if (!showProgress_) return;
+  const auto time = std::chrono::steady_clock::now();
+  if (!now && progressShown_ && time - lastDrawn_ < kRedrawInterval) return;
+  lastDrawn_ = time;
+  const float shown = std::clamp(value_, 0.0f, std::max(maximum_, 0.0f));
+  const int filled = maximum_ > 0.0f ? static_cast<int>(shown / maximum_ * kBarWidth) : kBarWidth;
+  std::u16string bar = u"\r[";
+  bar.append(static_cast<std::size_t>(filled), u'#');
+  bar.append(static_cast<std::size_t>(kBarWidth - filled), u' ');
+  bar += u"] " + DecimalText(static_cast<long long>(shown)) + u" / " +
+         DecimalText(static_cast<long long>(maximum_));
+  // A terminal that went away only loses the bar; the conversion goes on.
+  progressShown_ = WriteStandardError(bar) || progressShown_;
+}
+
+}  // namespace velkora

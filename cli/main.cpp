@@ -1,0 +1,89 @@
+// velkora-convert: converts a Pomerek bookmark file into Internet Shortcut files from the
+// command line, with the same engine as the window.
+
+#include <string>
+#include <vector>
+
+#include "cli/console_window.h"
+#include "engine/conversion.h"
+#include "engine/utf8.h"
+#include "platform/console.h"
+#include "platform/native_platform.h"
+
+#ifndef VELKORA_VERSION
+#define VELKORA_VERSION "0.0.0"
+#endif
+
+namespace velkora {
+namespace {
+
+enum ExitStatus { kAllWritten = 0, kSomeSkipped = 1, kCannotRun = 2 };
+
+constexpr std::u16string_view kUsage =
+    u"使い方: velkora-convert [--] BOOKMARK_FILE TARGET_DIR\n";
+
+constexpr std::u16string_view kHelp =
+    u"使い方: velkora-convert [--] BOOKMARK_FILE TARGET_DIR\n"
+    u"\n"
+    u"Pomerekブラウザのブックマークファイル BOOKMARK_FILE（コードページ932のHTML）を読み、\n"
+    u"ブックマークのフォルダーと同じ構成のフォルダーを TARGET_DIR の下に作って、\n"
+    u"ブックマークごとにインターネットショートカット（.url）を書き出します。\n"
+    u"TARGET_DIR は既に存在するディレクトリでなければなりません。\n"
+    u"\n"
+    u"  --help     この説明を表示して終了します\n"
+    u"  --version  バージョンを表示して終了します\n"
+    u"\n"
+    u"終了ステータス:\n"
+    u"  0  すべてのブックマークを書き出しました\n"
+    u"  1  変換は終わりましたが、読み取れない行か書き出せないショートカットがありました\n"
+    u"  2  変換できませんでした（引数の誤り、ファイルを読めない、出力先がない）\n";
+
+int Run(const std::vector<std::u16string>& arguments) {
+  if (arguments.size() == 1 && (arguments[0] == u"--help" || arguments[0] == u"-h")) {
+    return WriteStandardOutput(kHelp) ? kAllWritten : kCannotRun;
+  }
+  if (arguments.size() == 1 && arguments[0] == u"--version") {
+    return WriteStandardOutput(u"velkora-convert " + FromUtf8(VELKORA_VERSION) + u"\n")
+               ? kAllWritten
+               : kCannotRun;
+  }
+  std::vector<std::u16string> operands;
+  bool optionsEnded = false;
+  for (const std::u16string& argument : arguments) {
+    if (!optionsEnded && argument == u"--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && argument.size() > 1 && argument[0] == u'-') {
+      WriteStandardError(u"velkora-convert: 不明なオプションです: " + argument + u"\n");
+      WriteStandardError(kUsage);
+      return kCannotRun;
+    } else {
+      operands.push_back(argument);
+    }
+  }
+  if (operands.size() != 2) {
+    WriteStandardError(kUsage);
+    return kCannotRun;
+  }
+
+  NativePlatform platform;
+  const PlatformServices& services = platform.Services();
+  if (!services.createFileSystem()->FolderExists(operands[1])) {
+    WriteStandardError(u"velkora-convert: 出力先のディレクトリがありません: " + operands[1] + u"\n");
+    return kCannotRun;
+  }
+  ConversionState state;
+  ConsoleWindow window(operands[0], operands[1], StandardErrorIsTerminal());
+  const ConversionReport report = BookmarkConverter(state, window, services).ConvertBookmarks();
+  if (!window.MessagesWritten()) {
+    WriteStandardError(u"velkora-convert: メッセージを標準出力に書き込めませんでした\n");
+  }
+  if (report.outcome != ConversionReport::Outcome::kCompleted) return kCannotRun;
+  return report.AllWritten() ? kAllWritten : kSomeSkipped;
+}
+
+}  // namespace
+}  // namespace velkora
+
+int main(int argc, char** argv) {
+  return velkora::Run(velkora::CommandLineArguments(argc, argv));
+}

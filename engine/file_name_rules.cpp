@@ -1,0 +1,75 @@
+#include "engine/file_name_rules.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace velkora {
+namespace {
+
+struct Replacement {
+  char16_t forbidden;
+  char16_t substitute;
+};
+
+// Tested in this order; the backslash becomes the full-width yen sign and the double
+// quotation mark the right double quotation mark of code page 932.
+constexpr std::array<Replacement, 9> kReplacements{{
+    {u'\\', u'\uFFE5'},
+    {u'/', u'\uFF0F'},
+    {u':', u'\uFF1A'},
+    {u'*', u'\uFF0A'},
+    {u'?', u'\uFF1F'},
+    {u'"', u'\u201D'},
+    {u'<', u'\uFF1C'},
+    {u'>', u'\uFF1E'},
+    {u'|', u'\uFF5C'},
+}};
+
+char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? c - (u'a' - u'A') : c; }
+
+bool IsReservedDeviceName(std::u16string_view stem) {
+  static constexpr std::array<std::u16string_view, 4> kPlain{u"CON", u"PRN", u"AUX", u"NUL"};
+  std::u16string upper(stem);
+  std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
+  if (std::find(kPlain.begin(), kPlain.end(), upper) != kPlain.end()) return true;
+  return upper.size() == 4 && (upper.starts_with(u"COM") || upper.starts_with(u"LPT")) &&
+         upper[3] >= u'1' && upper[3] <= u'9';
+}
+
+bool IsDotsAndSpacesWithDot(std::u16string_view name) {
+  return name.find(u'.') != std::u16string_view::npos &&
+         name.find_first_not_of(u". ") == std::u16string_view::npos;
+}
+
+}  // namespace
+
+std::u16string SafeFileName(std::u16string& text) {
+  const std::size_t length = text.size();
+  for (std::size_t i = 0; i < length; ++i) {
+    for (const Replacement& replacement : kReplacements) {
+      if (text[i] == replacement.forbidden) {
+        text[i] = replacement.substitute;
+        break;
+      }
+    }
+  }
+  return text;
+}
+
+std::int32_t LenMbcs(std::u16string text, const AnsiCodePage& codePage) {
+  return static_cast<std::int32_t>(codePage.ToAnsi(text).size());
+}
+
+std::u16string MakeWindowsSafe(std::u16string name, NameKind kind) {
+  std::replace_if(name.begin(), name.end(), [](char16_t c) { return c < 0x20; }, u' ');
+  if (kind == NameKind::kFolder && IsDotsAndSpacesWithDot(name)) {
+    std::replace(name.begin(), name.end(), u'.', u'\uFF0E');
+  }
+  std::u16string_view stem = std::u16string_view(name).substr(0, name.find(u'.'));
+  stem = stem.substr(0, stem.find_last_not_of(u' ') + 1);
+  if (IsReservedDeviceName(stem)) name.insert(name.begin(), u'_');
+  return name;
+}
+
+}  // namespace velkora

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/conversion_report.h"
+
+namespace velkora {
+
+inline constexpr std::u16string_view kPathNotSetMessage =
+    u"Pomerekブラウザのブックマークのパスが設定されていません";
+inline constexpr std::u16string_view kCompletedMessage = u"   完了しました。";
+
+// The message for a bookmark file that could not be opened or read.
+std::u16string CannotReadMessage(std::u16string_view path, std::u16string_view reason);
+
+// The end message: the completion text, followed by a summary when anything was skipped.
+std::u16string CompletionMessage(const ConversionReport& report);
+
+// Decimal digits of number.
+std::u16string DecimalText(long long number);
+
+}  // namespace velkora

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "engine/ansi_code_page.h"
+#include "engine/file_streams.h"
+#include "engine/file_system_object.h"
+
+namespace velkora {
+
+// How the platform spells paths.
+struct PathConventions {
+  char16_t separator = u'\\';
+  // Largest file or folder name in UTF-8 bytes, or 0 when names are not limited that way.
+  int componentUtf8Limit = 0;
+};
+
+// Everything the engine needs from the platform, besides the window.
+struct PlatformServices {
+  const AnsiCodePage& codePage;
+  FileStreams& streams;
+  std::function<std::unique_ptr<FileSystemObject>()> createFileSystem;
+  PathConventions paths;
+};
+
+}  // namespace velkora

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <string>
+
+#include "engine/conversion_state.h"
+#include "engine/conversion_window.h"
+#include "engine/io_result.h"
+#include "engine/platform_services.h"
+#include "engine/shortcut_names.h"
+#include "engine/text_files.h"
+
+namespace velkora {
+
+// What became of one shortcut: on failure, the path that failed and the reason.
+struct ShortcutOutcome {
+  IoResult result;
+  std::u16string failedPath;
+};
+
+// Places and writes one Internet Shortcut file per bookmark, below the directory list's
+// current path, one folder per open nesting level.
+class ShortcutWriter {
+ public:
+  ShortcutWriter(ConversionState& state, const ConversionWindow& window,
+                 const PlatformServices& platform, SequentialFiles& files);
+
+  // Writes the shortcut for entryUrl and entryTitle under folderNames[1..depth].
+  ShortcutOutcome WriteShortcut();
+
+ private:
+  IoResult EnsureFolder(const std::u16string& path);
+  std::u16string UniqueShortcutPath(const std::u16string& folderPath,
+                                    const std::u16string& title) const;
+  IoResult WriteFile(const std::u16string& path);
+
+  ConversionState& state_;
+  const ConversionWindow& window_;
+  const PlatformServices& platform_;
+  SequentialFiles& files_;
+  WrittenShortcuts written_;
+};
+
+}  // namespace velkora

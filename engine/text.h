@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace velkora {
+
+// 1-based position of the first occurrence of pattern in text, or 0 when absent.
+std::int32_t Find(std::u16string_view text, std::u16string_view pattern);
+
+// 1-based position of the first occurrence of pattern at or after start, or 0.
+std::int32_t FindFrom(std::u16string_view text, std::int32_t start, std::u16string_view pattern);
+
+// Up to length characters from 1-based start; empty past the end or for length <= 0.
+std::u16string Mid(std::u16string_view text, std::int32_t start, std::int32_t length);
+
+// The first n characters, or the whole text when shorter.
+std::u16string Left(std::u16string_view text, std::int32_t n);
+
+}  // namespace velkora

@@ -1,0 +1,149 @@
+#include "platform/posix/code_page_932.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <vector>
+
+namespace velkora {
+namespace {
+
+constexpr char16_t kUnknownPair = u'\u30FB';
+constexpr std::uint16_t kUnencodable = 0xFFFF;
+
+bool IsLeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool IsTrailByte(std::uint8_t b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
+
+// One iconv conversion descriptor, closed when it goes.
+class Iconv {
+ public:
+  Iconv(const char* to, const char* from) : handle_(iconv_open(to, from)) {
+    if (handle_ == reinterpret_cast<iconv_t>(-1)) {
+      throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+    }
+  }
+  ~Iconv() { iconv_close(handle_); }
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
+
+  // Converts input whole; false when any of it cannot be converted.
+  bool Convert(const char* input, std::size_t size, std::string& output) {
+    iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+    char buffer[16];
+    char* in = const_cast<char*>(input);
+    char* out = buffer;
+    std::size_t inLeft = size;
+    std::size_t outLeft = sizeof buffer;
+    if (iconv(handle_, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1)) return false;
+    if (iconv(handle_, nullptr, nullptr, &out, &outLeft) == static_cast<std::size_t>(-1)) return false;
+    output.assign(buffer, out);
+    return inLeft == 0;
+  }
+
+ private:
+  iconv_t handle_;
+};
+
+}  // namespace
+
+struct CodePage932::Tables {
+  std::array<char16_t, 256> single{};
+  std::vector<char16_t> pairs = std::vector<char16_t>(256 * 256, kUnknownPair);
+  // Bytes of each UTF-16 code unit: one byte in the low half, or lead << 8 | trail.
+  std::vector<std::uint16_t> encode = std::vector<std::uint16_t>(0x10000, kUnencodable);
+};
+
+CodePage932::CodePage932(std::unique_ptr<Tables> tables) : tables_(std::move(tables)) {}
+
+const CodePage932& CodePage932::Instance() {
+  static const CodePage932 instance([] {
+    auto tables = std::make_unique<Tables>();
+    Iconv decoder("UTF-16LE", "CP932");
+    std::string utf16;
+    auto decode = [&](const char* bytes, std::size_t size, char16_t& result) {
+      if (!decoder.Convert(bytes, size, utf16) || utf16.size() != 2) return false;
+      result = static_cast<char16_t>(static_cast<std::uint8_t>(utf16[0]) |
+                                     static_cast<std::uint8_t>(utf16[1]) << 8);
+      return true;
+    };
+    for (int b = 0; b < 256; ++b) {
+      const char byte = static_cast<char>(b);
+      if (!decode(&byte, 1, tables->single[b])) tables->single[b] = kUnknownPair;
+      if (!IsLeadByte(static_cast<std::uint8_t>(b))) continue;
+      for (int t = 0x40; t <= 0xFC; ++t) {
+        if (!IsTrailByte(static_cast<std::uint8_t>(t))) continue;
+        const char pair[2] = {byte, static_cast<char>(t)};
+        char16_t c = 0;
+        if (decode(pair, 2, c)) tables->pairs[b << 8 | t] = c;
+      }
+    }
+    // Windows maps these single bytes, which the C library's table leaves out.
+    const std::array<std::pair<std::uint8_t, char16_t>, 5> windowsOnly{
+        {{0x80, u'\u0080'}, {0xA0, u'\uF8F0'}, {0xFD, u'\uF8F1'}, {0xFE, u'\uF8F2'},
+         {0xFF, u'\uF8F3'}}};
+    for (const auto& [byte, c] : windowsOnly) tables->single[byte] = c;
+
+    Iconv encoder("CP932", "UTF-16LE");
+    std::string bytes;
+    for (std::uint32_t c = 0; c < 0x10000; ++c) {
+      if (c >= 0xD800 && c <= 0xDFFF) continue;
+      const char unit[2] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+      if (!encoder.Convert(unit, 2, bytes) || bytes.empty() || bytes.size() > 2) continue;
+      tables->encode[c] = bytes.size() == 1
+                              ? static_cast<std::uint8_t>(bytes[0])
+                              : static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[0]) << 8 |
+                                                           static_cast<std::uint8_t>(bytes[1]));
+    }
+    for (const auto& [byte, c] : windowsOnly) tables->encode[c] = byte;
+    return CodePage932(std::move(tables));
+  }());
+  return instance;
+}
+
+std::string CodePage932::ToAnsi(std::u16string_view text) const {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      ++i;  // a character beyond the Basic Multilingual Plane: one "?"
+    }
+    const std::uint16_t code = tables_->encode[c];
+    if (code == kUnencodable) {
+      out += '?';
+    } else if (code > 0xFF) {
+      out += static_cast<char>(code >> 8);
+      out += static_cast<char>(code & 0xFF);
+    } else {
+      out += static_cast<char>(code);
+    }
+  }
+  return out;
+}
+
+std::u16string CodePage932::FromAnsi(std::string_view bytes) const {
+  std::u16string out;
+  out.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<std::uint8_t>(bytes[i]);
+    if (b < 0x80) {
+      out += static_cast<char16_t>(b);
+    } else if (!IsLeadByte(b)) {
+      out += tables_->single[b];
+    } else if (i + 1 < bytes.size() && IsTrailByte(static_cast<std::uint8_t>(bytes[i + 1]))) {
+      out += tables_->pairs[b << 8 | static_cast<std::uint8_t>(bytes[i + 1])];
+      ++i;
+    } else {
+      out += kUnknownPair;
+    }
+  }
+  return out;
+}
+
+}  // namespace velkora

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/ansi_code_page.h"
+
+namespace velkora {
+
+// Code page 932 as Windows has it, built from the C library's "CP932" converter, plus the
+// single bytes Windows maps on its own (0x80, 0xA0, 0xFD-0xFF). An unknown double-byte
+// pair, or a lead byte without a valid trail byte, decodes to U+30FB.
+class CodePage932 final : public AnsiCodePage {
+ public:
+  // The tables are built once per process and shared.
+  static const CodePage932& Instance();
+
+  std::string ToAnsi(std::u16string_view text) const override;
+  std::u16string FromAnsi(std::string_view bytes) const override;
+
+  struct Tables;
+
+ private:
+  explicit CodePage932(std::unique_ptr<Tables> tables);
+  std::unique_ptr<Tables> tables_;
+};
+
+}  // namespace velkora

@@ -1,0 +1,20 @@
+#include "platform/native_platform.h"
+
+#include "platform/posix/code_page_932.h"
+#include "platform/posix/posix_file_streams.h"
+#include "platform/posix/posix_file_system.h"
+
+namespace velkora {
+
+NativePlatform::NativePlatform()
+    : streams_(std::make_unique<PosixFileStreams>()),
+      services_(std::make_unique<PlatformServices>(PlatformServices{
+          CodePage932::Instance(),
+          *streams_,
+          [] { return std::make_unique<PosixFileSystem>(); },
+          PathConventions{u'/', 255},
+      })) {}
+
+NativePlatform::~NativePlatform() = default;
+
+}  // namespace velkora

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "engine/file_streams.h"
+
+namespace velkora {
+
+// Files through POSIX descriptors; paths are UTF-8 on disk.
+class PosixFileStreams final : public FileStreams {
+ public:
+  IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override;
+  IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override;
+  IoResult Remove(std::u16string_view path) override;
+};
+
+}  // namespace velkora

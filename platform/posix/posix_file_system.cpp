@@ -1,0 +1,24 @@
+#include "platform/posix/posix_file_system.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "engine/utf8.h"
+#include "platform/posix/posix_errors.h"
+
+namespace velkora {
+
+bool PosixFileSystem::FolderExists(std::u16string_view path) const {
+  struct stat status {};
+  return ::stat(ToUtf8(path).c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+IoResult PosixFileSystem::CreateFolder(std::u16string_view path) {
+  if (::mkdir(ToUtf8(path).c_str(), 0777) != 0) return ErrnoFailure(errno);
+  return IoResult::Success();
+}
+
+std::u16string PosixFileSystem::GetSpecialFolder(int /*selector*/) const { return u"/"; }
+
+}  // namespace velkora

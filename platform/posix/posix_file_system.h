@@ -1,0 +1,16 @@
+#pragma once
+
+#include "engine/file_system_object.h"
+
+namespace velkora {
+
+// Folders through POSIX calls; paths are UTF-8 on disk.
+class PosixFileSystem final : public FileSystemObject {
+ public:
+  bool FolderExists(std::u16string_view path) const override;
+  IoResult CreateFolder(std::u16string_view path) override;
+  // There is no Windows directory here; the root stands in for it.
+  std::u16string GetSpecialFolder(int selector) const override;
+};
+
+}  // namespace velkora

@@ -1,0 +1,348 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/messages.h"
+#include "engine/utf8.h"
+#include "tests/test_support.h"
+
+namespace velkora::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
+
+Strings Sorted(Strings names) {
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+const std::u16string kDone(kCompletedMessage);
+
+std::string Bookmark(const std::string& url, const std::string& title) {
+  return "<DT><LI><A HREF=\"" + url + "\" ADD_DATE=\"1\">" + title + "</A>";
+}
+
+std::string Folder(const std::string& name) { return "<DT><LI>" + name + "<UL>"; }
+
+TEST(Conversion, TypicalFileBuildsTheFolderTree) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({"<HTML>", "<UL>", Folder("ニュース"), Bookmark("http://a.example/", "朝刊"),
+                          Folder("国内"), Bookmark("http://b.example/?q=1", "政治"), "</UL>",
+                          Bookmark("http://c.example/", "夕刊"), "</UL>",
+                          Bookmark("http://d.example/", "トップ"), "</UL>", "</HTML>"});
+  const ConversionReport report = fixture.Convert();
+
+  EXPECT_TRUE(report.AllWritten());
+  EXPECT_EQ(report.written, 4);
+  EXPECT_EQ(fixture.Tree(), (Strings{"トップ.url", "ニュース/", "ニュース/国内/",
+                                     "ニュース/国内/政治.url", "ニュース/夕刊.url",
+                                     "ニュース/朝刊.url"}));
+  EXPECT_EQ(fixture.Read("ニュース/国内/政治.url"), ShortcutBytes("http://b.example/?q=1"));
+  EXPECT_EQ(fixture.window.maximum, 4.0f);
+  EXPECT_EQ(fixture.window.value, 4.0f);
+  EXPECT_EQ(fixture.window.messages, std::vector<std::u16string>{kDone});
+}
+
+TEST(Conversion, EmptyPathOnlyShowsItsMessage) {
+  ConversionFixture fixture;
+  fixture.window.path.clear();
+  fixture.window.value = 7.0f;
+  const ConversionReport report = fixture.Convert();
+
+  EXPECT_EQ(report.outcome, ConversionReport::Outcome::kPathNotSet);
+  EXPECT_EQ(fixture.window.messages,
+            std::vector<std::u16string>{std::u16string(kPathNotSetMessage)});
+  EXPECT_EQ(fixture.window.maximumSets, 0);
+  EXPECT_EQ(fixture.window.value, 7.0f);
+  EXPECT_TRUE(fixture.Tree().empty());
+}
+
+TEST(Conversion, UnreadableBookmarkFileIsReportedAndTouchesNothing) {
+  ConversionFixture fixture;
+  fixture.window.value = 3.0f;
+  const ConversionReport missing = fixture.Convert();  // the file was never written
+  EXPECT_EQ(missing.outcome, ConversionReport::Outcome::kCannotRead);
+  ASSERT_EQ(fixture.window.messages.size(), 1u);
+  const std::u16string& message = fixture.window.messages[0];
+  EXPECT_NE(message.find(fixture.window.path), std::u16string::npos);
+  EXPECT_NE(message.find(u"読み込めません"), std::u16string::npos);
+  EXPECT_EQ(fixture.window.maximumSets, 0);
+  EXPECT_EQ(fixture.window.value, 3.0f);
+
+  fixture.window.path = fixture.Out().u16string();  // a directory is no bookmark file
+  fixture.window.messages.clear();
+  EXPECT_EQ(fixture.Convert().outcome, ConversionReport::Outcome::kCannotRead);
+  EXPECT_EQ(fixture.window.messages.size(), 1u);
+  EXPECT_TRUE(fixture.Tree().empty());
+}
+
+TEST(Conversion, EmptyFileAndFilesWithoutBookmarksComplete) {
+  for (const std::string& bytes : {std::string(), std::string("<HTML>"),
+                                   Ansi("<ul>\r\n<li><a href=\"http://x/\">x</a>\r\n</ul>\r\n")}) {
+    ConversionFixture fixture;
+    fixture.WriteBookmarkBytes(bytes);
+    EXPECT_TRUE(fixture.Convert().AllWritten());
+    EXPECT_EQ(fixture.window.maximum, 0.0f);
+    EXPECT_EQ(fixture.window.value, 0.0f);
+    EXPECT_EQ(fixture.window.messages, std::vector<std::u16string>{kDone});
+    EXPECT_TRUE(fixture.Tree().empty());
+  }
+}
+
+TEST(Conversion, LastLineIsConvertedWithOrWithoutLineEnd) {
+  for (const std::string end : {"", "\r\n", "\n", "\r"}) {
+    ConversionFixture fixture;
+    fixture.WriteBookmarkBytes("<UL>\r\n" + Bookmark("http://last/", "last") + end);
+    EXPECT_TRUE(fixture.Convert().AllWritten());
+    EXPECT_EQ(fixture.window.maximum, 1.0f);
+    EXPECT_EQ(fixture.Tree(), Strings{"last.url"}) << "line end " << end.size();
+  }
+}
+
+TEST(Conversion, LinesEndAtCrLfLfOrLoneCr) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarkBytes(Folder("A") + "\n" + Bookmark("u1", "one") + "\r" +
+                             Bookmark("u2", "two") + "\r\n" + "</UL>\r\r\n" +
+                             Bookmark("u3", "three") + "\n");
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(), (Strings{"A/", "A/one.url", "A/two.url", "three.url"}));
+}
+
+TEST(Conversion, NestingFollowsListLines) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({"<UL>", Folder("A"), "<UL>", Bookmark("u", "in A"), "</UL>",
+                          Bookmark("u", "after A"), "</UL>", "</UL>", Bookmark("u", "below top"),
+                          Folder("B"), Bookmark("u", "in B")});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  // "<UL>" alone leaves the level as it is, but every "</UL>" lowers it: the first
+  // closing already ends folder A, the next ones take the level below the top, and the
+  // folder line after them only brings it back to -1.
+  EXPECT_EQ(fixture.Tree(),
+            (Strings{"A/", "A/in A.url", "after A.url", "below top.url", "in B.url"}));
+  EXPECT_EQ(fixture.state.depth, -1);
+}
+
+TEST(Conversion, ItemWithClosingIsCountedButClosesTheFolder) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Folder("A"), "<LI>odd</UL>", Bookmark("u", "after")});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.window.maximum, 2.0f);
+  EXPECT_EQ(fixture.window.value, 1.0f);
+  EXPECT_EQ(fixture.Tree(), Strings{"after.url"});  // a folder without bookmarks is not made
+}
+
+TEST(Conversion, EmptyFolderNameLeavesBookmarksInTheParent) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Folder("A"), "<LI><UL>", Bookmark("u", "x"), "</UL>", "<UL><LI>",
+                          Bookmark("v", "y"), "</UL>", Bookmark("w", "z")});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(), (Strings{"A/", "A/x.url", "A/y.url", "A/z.url"}));
+}
+
+TEST(Conversion, UrlIsCutAtItsClosingQuoteAndKeptAsIs) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks(
+      {"<LI><A HREF=\" http://a/b?x=<y>&amp;z \" ADD_DATE=\"1\" LAST_VISIT=\"2\"> Ti:tle </A>",
+       "<LI>no anchor =\"http://bare/\">bare</A>",
+       "<LI><A HREF=\"http://テスト.example/パス\">日本</A>"});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Read(" Ti：tle .url"), ShortcutBytes(" http://a/b?x=<y>&amp;z "));
+  EXPECT_EQ(fixture.Read("bare.url"), ShortcutBytes("http://bare/"));
+  EXPECT_EQ(fixture.Read("日本.url"), ShortcutBytes(Ansi("http://テスト.example/パス")));
+}
+
+TEST(Conversion, MalformedBookmarkLinesAreCountedAndReported) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({"<UL>", "<LI><A HREF=http://noquote/>x</A>", Bookmark("u", "good"),
+                          "<LI>\">t</A> =\"http://late/", "<LI><A HREF=\"u\">no end",
+                          "<LI></A><A HREF=\"u\">early end", "<LI>=\">overlap</A>"});
+  const ConversionReport report = fixture.Convert();
+
+  EXPECT_EQ(report.outcome, ConversionReport::Outcome::kCompleted);
+  EXPECT_FALSE(report.AllWritten());
+  EXPECT_EQ(report.malformedLines, 5);
+  EXPECT_EQ(report.firstMalformedLine, 2);
+  EXPECT_EQ(fixture.window.value, 6.0f);
+  EXPECT_EQ(fixture.Tree(), Strings{"good.url"});
+  ASSERT_EQ(fixture.window.messages.size(), 1u);
+  const std::u16string& message = fixture.window.messages[0];
+  EXPECT_EQ(message.rfind(kDone + u"\n\n", 0), 0u);
+  EXPECT_NE(message.find(u"5 件"), std::u16string::npos);
+  EXPECT_NE(message.find(u"2 行目"), std::u16string::npos);
+}
+
+TEST(Conversion, TitlesAndFolderNamesAreMadeSafe) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Folder("a/b"), Bookmark("u1", "\\/:*?\"<>|"), Bookmark("u2", ""),
+                          Bookmark("u3", "tab\there"), Bookmark("u4", "con"),
+                          Bookmark("u5", "LPT3 .txt"), Bookmark("u6", "COM10"), "</UL>",
+                          Folder(".."), Bookmark("u7", "up"), "</UL>", Folder(". ."),
+                          Bookmark("u8", "dots"), "</UL>", Folder("Nul"), Bookmark("u9", "x"),
+                          "</UL>", Folder("..a"), Bookmark("u10", "y")});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(),
+            Sorted({"..a/", "..a/y.url", "_Nul/", "_Nul/x.url", "a／b/", "a／b/.url",
+                    "a／b/COM10.url", "a／b/_LPT3 .txt.url", "a／b/_con.url", "a／b/tab here.url",
+                    "a／b/￥／：＊？”＜＞｜.url", "．．/", "．．/up.url", "． ．/",
+                    "． ．/dots.url"}));
+}
+
+TEST(Conversion, SameNameInOneRunIsNumbered) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Bookmark("u1", "Page"), Bookmark("u2", "page"), Bookmark("u3", "PAGE"),
+                          Bookmark("u4", "Page (2)"), Bookmark("u5", "ＡＢＣ"),
+                          Bookmark("u6", "ａｂｃ"), Bookmark("u7", "ΩΜΕΓΑ"),
+                          Bookmark("u8", "ωμεγα"), Bookmark("u9", "ДОМ"), Bookmark("u10", "дом"),
+                          Folder(""), Bookmark("u11", "page")});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(),
+            Sorted({"Page (2) (2).url", "Page.url", "page (2).url", "PAGE (3).url",
+                    "page (4).url", "ＡＢＣ.url", "ａｂｃ (2).url", "ΩΜΕΓΑ.url", "ωμεγα (2).url",
+                    "ДОМ.url", "дом (2).url"}));
+  EXPECT_EQ(fixture.Read("Page (2) (2).url"), ShortcutBytes("u4"));
+  EXPECT_EQ(fixture.Read("page (4).url"), ShortcutBytes("u11"));
+}
+
+TEST(Conversion, SecondRunReplacesTheFilesOfTheFirst) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({"<UL>", Folder("F"), Bookmark("u1", "same"), Bookmark("u2", "same"),
+                          "</UL>", "</UL>"});
+  fixture.Convert();
+  const Strings first = fixture.Tree();
+  fixture.Convert();
+  EXPECT_EQ(fixture.Tree(), first);
+  EXPECT_EQ(first, (Strings{"F/", "F/same (2).url", "F/same.url"}));
+  EXPECT_EQ(fixture.Read("F/same (2).url"), ShortcutBytes("u2"));
+}
+
+TEST(Conversion, NestingBeyondTheFolderSlotsStaysAtTheDeepestFolder) {
+  ConversionFixture fixture;
+  Strings lines;
+  for (int level = 1; level <= 130; ++level) lines.push_back(Folder("d" + std::to_string(level)));
+  lines.push_back(Bookmark("u", "deep"));
+  for (int level = 0; level < 135; ++level) lines.push_back("</UL>");
+  lines.push_back(Folder("neg"));
+  lines.push_back(Bookmark("v", "shallow"));
+  fixture.WriteBookmarks(lines);
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+
+  fs::path deepest = fixture.Out();
+  for (int level = 1; level <= 128; ++level) deepest /= "d" + std::to_string(level);
+  // The folders alone pass the length limit, so the title keeps just one character.
+  EXPECT_TRUE(fs::exists(deepest / "d.url"));
+  EXPECT_FALSE(fs::exists(deepest / "d129"));
+  EXPECT_TRUE(fs::exists(fixture.Out() / "shallow.url"));
+  EXPECT_EQ(fixture.state.depth, -4);
+}
+
+class PathLength : public ::testing::Test {
+ protected:
+  // Characters of target plus separator, which every shortcut path begins with.
+  int TargetLength() const { return static_cast<int>(fixture.Out().u16string().size()) + 1; }
+
+  ConversionFixture fixture;
+};
+
+TEST_F(PathLength, PathOf250BytesStaysWholeAndLongerIsCutTo125Characters) {
+  const std::string fits(static_cast<std::size_t>(250 - TargetLength()), 'a');
+  const std::string over(static_cast<std::size_t>(251 - TargetLength()), 'b');
+  fixture.WriteBookmarks({Bookmark("u1", fits), Bookmark("u2", over)});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(),
+            (Strings{fits + ".url", std::string(static_cast<std::size_t>(125 - TargetLength()), 'b') +
+                                        ".url"}));
+}
+
+TEST_F(PathLength, DoubleByteTitleIsMeasuredInCodePageBytes) {
+  // 70 kanji are 140 bytes of the code page.
+  std::string title;
+  for (int i = 0; i < 70; ++i) title += "漢";
+  const std::string padding(static_cast<std::size_t>(120 - TargetLength()), 'p');
+  fixture.WriteBookmarks({Bookmark("u", padding + title)});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  std::string kept;
+  for (int i = 0; i < 5; ++i) kept += "漢";
+  EXPECT_EQ(fixture.Tree(), Strings{padding + kept + ".url"});
+}
+
+TEST_F(PathLength, LongFoldersKeepTheTitleAndCutItAlone) {
+  // The folders take 130 characters of the path, so a cut at 125 would leave no title.
+  const std::string folder(static_cast<std::size_t>(130 - TargetLength() - 1), 'f');
+  const std::string title(200, 't');
+  fixture.WriteBookmarks({Folder(folder), Bookmark("u1", title), Bookmark("u2", "")});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(), Sorted({folder + "/", folder + "/.url",
+                                    folder + "/" + std::string(120, 't') + ".url"}));
+}
+
+TEST_F(PathLength, TitleKeepsOneCharacterWhenTheFoldersAloneAreTooLong) {
+  std::string folder;
+  for (int i = 0; i < 84; ++i) folder += "長";  // 168 bytes, 252 in UTF-8
+  fixture.WriteBookmarks({Folder(folder), Folder(folder), Bookmark("u", "題名")});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_TRUE(fs::exists(fixture.Out() / fs::path(U16(folder)) / fs::path(U16(folder)) /
+                         fs::path(U16("題.url"))));
+}
+
+TEST_F(PathLength, NamesAreCutToTheFileSystemsComponentLimit) {
+  std::string folder;
+  for (int i = 0; i < 100; ++i) folder += "名";  // 300 bytes in UTF-8
+  // Half-width katakana take one byte of the code page but three of UTF-8.
+  std::string title;
+  for (int i = 0; i < 200; ++i) title += "ｱ";
+  fixture.WriteBookmarks({Bookmark("u1", title), Bookmark("u2", title), Folder(folder),
+                          Bookmark("u3", "t")});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+
+  std::string cutFolder;
+  for (int i = 0; i < 85; ++i) cutFolder += "名";  // 255 bytes
+  std::string first;
+  for (int i = 0; i < 83; ++i) first += "ｱ";  // 249 bytes, with ".url" 253
+  std::string second;
+  for (int i = 0; i < 82; ++i) second += "ｱ";  // 246 bytes, with " (2).url" 254
+  EXPECT_EQ(fixture.Tree(), Sorted({cutFolder + "/", cutFolder + "/t.url", first + ".url",
+                                    second + " (2).url"}));
+}
+
+TEST(Conversion, FailedShortcutsAreReportedAndTheRunGoesOn) {
+  ConversionFixture fixture;
+  WriteBytes(fixture.Out() / "blocked", "not a folder");
+  fs::create_directory(fixture.Out() / "taken.url");
+  fixture.WriteBookmarks({Folder("blocked"), Bookmark("u1", "lost"), "</UL>",
+                          Bookmark("u2", "taken"), Bookmark("u3", "kept")});
+  const ConversionReport report = fixture.Convert();
+
+  EXPECT_EQ(report.outcome, ConversionReport::Outcome::kCompleted);
+  EXPECT_EQ(report.failedShortcuts, 2);
+  EXPECT_EQ(report.written, 1);
+  EXPECT_EQ(report.firstFailedPath, (fixture.Out() / "blocked").u16string());
+  EXPECT_FALSE(report.firstFailureReason.empty());
+  EXPECT_EQ(fixture.Tree(), (Strings{"blocked", "kept.url", "taken.url/"}));
+  ASSERT_EQ(fixture.window.messages.size(), 1u);
+  EXPECT_NE(fixture.window.messages[0].find(report.firstFailedPath), std::u16string::npos);
+}
+
+TEST(Conversion, ConsecutiveRunsStartAtTheTopLevel) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Folder("A"), Bookmark("u", "x")});  // never closed
+  fixture.Convert();
+  fixture.Convert();
+  EXPECT_EQ(fixture.Tree(), (Strings{"A/", "A/x.url"}));
+  EXPECT_EQ(fixture.window.messages, (std::vector<std::u16string>{kDone, kDone}));
+}
+
+TEST(Conversion, BytesThatNameNoCharacterStillConvert) {
+  ConversionFixture fixture;
+  // 0x81 0x20 is a lead byte without a trail byte; 0x85 0x40 names no character.
+  fixture.WriteBookmarkBytes("<LI><A HREF=\"http://x/\x80\">t\x81 \x85\x40\xa0</A>\r\n");
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(), Strings{ToUtf8(u"t\u30FB \u30FB\uF8F0.url")});
+  EXPECT_EQ(fixture.Read(ToUtf8(u"t\u30FB \u30FB\uF8F0.url")), ShortcutBytes("http://x/\x80"));
+}
+
+}  // namespace
+}  // namespace velkora::testing

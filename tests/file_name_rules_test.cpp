@@ -1,0 +1,52 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/file_name_rules.h"
+
+namespace velkora {
+namespace {
+
+TEST(SafeFileName, ReplacesTheNineForbiddenCharactersInPlace) {
+  std::u16string text = u"a\\b/c:d*e?f\"g<h>i|j";
+  const std::u16string result = SafeFileName(text);
+  EXPECT_EQ(result, u"a￥b／c：d＊e？f”g＜h＞i｜j");
+  EXPECT_EQ(text, result);
+  EXPECT_EQ(text.size(), 19u);
+
+  std::u16string empty;
+  EXPECT_EQ(SafeFileName(empty), u"");
+  std::u16string fullWidth = u"？＊ 日本";
+  EXPECT_EQ(SafeFileName(fullWidth), u"？＊ 日本");
+}
+
+TEST(MakeWindowsSafe, TurnsControlCharactersIntoSpaces) {
+  EXPECT_EQ(MakeWindowsSafe(std::u16string(u"a\u0000b\tc\u001f\u007f", 7), NameKind::kTitle),
+            u"a b c \u007f");
+}
+
+TEST(MakeWindowsSafe, FolderOfDotsAndSpacesCannotLeaveTheChain) {
+  EXPECT_EQ(MakeWindowsSafe(u".", NameKind::kFolder), u"．");
+  EXPECT_EQ(MakeWindowsSafe(u" .. ", NameKind::kFolder), u" ．． ");
+  EXPECT_EQ(MakeWindowsSafe(u"..", NameKind::kTitle), u"..");
+  EXPECT_EQ(MakeWindowsSafe(u"   ", NameKind::kFolder), u"   ");
+  EXPECT_EQ(MakeWindowsSafe(u"", NameKind::kFolder), u"");
+  EXPECT_EQ(MakeWindowsSafe(u"..a", NameKind::kFolder), u"..a");
+  EXPECT_EQ(MakeWindowsSafe(u".\t.", NameKind::kFolder), u"． ．");
+}
+
+TEST(MakeWindowsSafe, ReservedDeviceNamesGetAnUnderscore) {
+  for (const std::u16string name : {u"CON", u"prn", u"Aux", u"nUL", u"COM1", u"com9", u"LPT5",
+                                    u"con.txt", u"NUL  .x.y", u"AUX ", u"CON\t"}) {
+    EXPECT_EQ(MakeWindowsSafe(name, NameKind::kTitle)[0], u'_') << name.size();
+    EXPECT_EQ(MakeWindowsSafe(name, NameKind::kFolder)[0], u'_') << name.size();
+  }
+  for (const std::u16string name : {u"COM0", u"COM10", u"LPT", u" CON", u"CONSOLE", u"ＣＯＮ",
+                                    u"COM１", u"x.CON", u"_CON"}) {
+    EXPECT_EQ(MakeWindowsSafe(name, NameKind::kTitle), name);
+  }
+  EXPECT_EQ(MakeWindowsSafe(u"con.txt", NameKind::kTitle), u"_con.txt");
+}
+
+}  // namespace
+}  // namespace velkora

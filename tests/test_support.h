@@ -1,0 +1,92 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/conversion.h"
+#include "engine/conversion_window.h"
+#include "platform/native_platform.h"
+
+namespace velkora::testing {
+
+// A fresh directory below the system's temporary directory, removed with its contents.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::u16string Text() const { return path_.u16string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Bytes of text (written as UTF-8 in the test) in the ANSI code page.
+std::string Ansi(std::string_view utf8);
+
+// Text of a UTF-8 literal.
+std::u16string U16(std::string_view utf8);
+
+void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
+std::string ReadBytes(const std::filesystem::path& file);
+
+// Every file and folder below root, as sorted relative UTF-8 paths with "/" between
+// components; folders end with "/".
+std::vector<std::string> ListTree(const std::filesystem::path& root);
+
+// The bytes a shortcut for url must hold.
+std::string ShortcutBytes(std::string_view urlAnsi);
+
+// Window operations that record what a run does to them.
+class RecordingWindow final : public ConversionWindow {
+ public:
+  std::u16string path;
+  std::u16string target;
+  float maximum = 100.0f;
+  float value = 0.0f;
+  std::vector<std::u16string> messages;
+  int maximumSets = 0;
+
+  std::u16string PathText() const override { return path; }
+  std::u16string TargetDirectory() const override { return target; }
+  void SetProgressMaximum(float m) override {
+    maximum = m;
+    ++maximumSets;
+  }
+  float ProgressValue() const override { return value; }
+  void SetProgressValue(float v) override { value = v; }
+  void ShowMessage(std::u16string_view text) override { messages.emplace_back(text); }
+};
+
+// A bookmark file in a temporary directory, converted into an "out" folder beside it.
+class ConversionFixture {
+ public:
+  ConversionFixture();
+
+  // Writes lines (UTF-8 in the test) as the bookmark file in the ANSI code page, with
+  // CR LF after each.
+  void WriteBookmarks(const std::vector<std::string>& lines);
+  void WriteBookmarkBytes(std::string_view bytes);
+  ConversionReport Convert();
+
+  std::vector<std::string> Tree() const { return ListTree(out_); }
+  std::string Read(std::string_view relativeUtf8) const;
+  const std::filesystem::path& Out() const { return out_; }
+  const std::filesystem::path& BookmarkFile() const { return bookmarks_; }
+
+  NativePlatform platform;
+  ConversionState state;
+  RecordingWindow window;
+
+ private:
+  TempDir dir_;
+  std::filesystem::path bookmarks_;
+  std::filesystem::path out_;
+};
+
+}  // namespace velkora::testing
