@@ -19,8 +19,7 @@ namespace {
 
 enum ExitStatus { kAllWritten = 0, kSomeSkipped = 1, kCannotRun = 2 };
 
-constexpr std::u16string_view kUsage =
-    u"使い方: velkora-convert [--] BOOKMARK_FILE TARGET_DIR\n";
+constexpr std::u16string_view kUsage = u"使い方: velkora-convert [--] BOOKMARK_FILE TARGET_DIR\n";
 
 constexpr std::u16string_view kHelp =
     u"使い方: velkora-convert [--] BOOKMARK_FILE TARGET_DIR\n"
@@ -68,7 +67,8 @@ int Run(const std::vector<std::u16string>& arguments) {
   NativePlatform platform;
   const PlatformServices& services = platform.Services();
   if (!services.createFileSystem()->FolderExists(operands[1])) {
-    WriteStandardError(u"velkora-convert: 出力先のディレクトリがありません: " + operands[1] + u"\n");
+    WriteStandardError(u"velkora-convert: 出力先のディレクトリがありません: " + operands[1] +
+                       u"\n");
     return kCannotRun;
   }
   ConversionState state;
@@ -84,6 +84,4 @@ int Run(const std::vector<std::u16string>& arguments) {
 }  // namespace
 }  // namespace velkora
 
-int main(int argc, char** argv) {
-  return velkora::Run(velkora::CommandLineArguments(argc, argv));
-}
+int main(int argc, char** argv) { return velkora::Run(velkora::CommandLineArguments(argc, argv)); }

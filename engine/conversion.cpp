@@ -93,8 +93,9 @@ IoResult BookmarkConverter::ConvertEntries(ShortcutWriter& writer) {
   state_.inputFile = files_.FreeFile();
   IoResult result = files_.OpenForInput(window_.PathText(), state_.inputFile);
   if (!result) return result;
-  result = ForEachLine(files_, state_.inputFile, state_.currentLine,
-                       [this, &writer](std::int32_t lineNumber) { ExamineLine(lineNumber, writer); });
+  result =
+      ForEachLine(files_, state_.inputFile, state_.currentLine,
+                  [this, &writer](std::int32_t lineNumber) { ExamineLine(lineNumber, writer); });
   files_.Close(state_.inputFile);
   return result;
 }

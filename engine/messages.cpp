@@ -4,8 +4,8 @@ namespace velkora {
 
 std::u16string DecimalText(long long number) {
   const bool negative = number < 0;
-  unsigned long long magnitude =
-      negative ? 0ULL - static_cast<unsigned long long>(number) : static_cast<unsigned long long>(number);
+  unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(number)
+                                          : static_cast<unsigned long long>(number);
   std::u16string digits;
   do {
     digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));

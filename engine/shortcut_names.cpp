@@ -62,8 +62,7 @@ std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit) {
   std::size_t bytes = 0;
   std::size_t kept = 0;
   while (kept < name.size()) {
-    const std::size_t step =
-        (IsHighSurrogate(name[kept]) && kept + 1 < name.size()) ? 2 : 1;
+    const std::size_t step = (IsHighSurrogate(name[kept]) && kept + 1 < name.size()) ? 2 : 1;
     const std::size_t size = Utf8Length(name.substr(kept, step));
     if (bytes + size > limit) break;
     bytes += size;

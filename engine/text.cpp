@@ -14,8 +14,8 @@ std::int32_t FindFrom(std::u16string_view text, std::int32_t start, std::u16stri
 
 std::u16string Mid(std::u16string_view text, std::int32_t start, std::int32_t length) {
   if (start < 1 || length <= 0 || static_cast<std::size_t>(start) > text.size()) return {};
-  return std::u16string(text.substr(static_cast<std::size_t>(start - 1),
-                                    static_cast<std::size_t>(length)));
+  return std::u16string(
+      text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length)));
 }
 
 std::u16string Left(std::u16string_view text, std::int32_t n) {

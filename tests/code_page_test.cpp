@@ -15,7 +15,7 @@ const AnsiCodePage& CodePage() {
 
 TEST(CodePage932, DecodesSingleAndDoubleByteCharacters) {
   EXPECT_EQ(CodePage().FromAnsi("a\\~"), u"a\\~");
-  EXPECT_EQ(CodePage().FromAnsi("\xb1\xdf"), u"\uFF71\uFF9F");      // half-width katakana
+  EXPECT_EQ(CodePage().FromAnsi("\xb1\xdf"), u"\uFF71\uFF9F");  // half-width katakana
   EXPECT_EQ(CodePage().FromAnsi("\x93\xfa\x96\x7b"), u"日本");
   EXPECT_EQ(CodePage().FromAnsi("\x81\x68\x81\x8f"), u"\u201D\uFFE5");
   EXPECT_EQ(CodePage().FromAnsi("\x87\x40\xfa\x40"), u"\u2460\u2170");  // NEC and IBM rows

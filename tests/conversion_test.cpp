@@ -30,17 +30,17 @@ std::string Folder(const std::string& name) { return "<DT><LI>" + name + "<UL>";
 
 TEST(Conversion, TypicalFileBuildsTheFolderTree) {
   ConversionFixture fixture;
-  fixture.WriteBookmarks({"<HTML>", "<UL>", Folder("ニュース"), Bookmark("http://a.example/", "朝刊"),
-                          Folder("国内"), Bookmark("http://b.example/?q=1", "政治"), "</UL>",
-                          Bookmark("http://c.example/", "夕刊"), "</UL>",
-                          Bookmark("http://d.example/", "トップ"), "</UL>", "</HTML>"});
+  fixture.WriteBookmarks(
+      {"<HTML>", "<UL>", Folder("ニュース"), Bookmark("http://a.example/", "朝刊"), Folder("国内"),
+       Bookmark("http://b.example/?q=1", "政治"), "</UL>", Bookmark("http://c.example/", "夕刊"),
+       "</UL>", Bookmark("http://d.example/", "トップ"), "</UL>", "</HTML>"});
   const ConversionReport report = fixture.Convert();
 
   EXPECT_TRUE(report.AllWritten());
   EXPECT_EQ(report.written, 4);
-  EXPECT_EQ(fixture.Tree(), (Strings{"トップ.url", "ニュース/", "ニュース/国内/",
-                                     "ニュース/国内/政治.url", "ニュース/夕刊.url",
-                                     "ニュース/朝刊.url"}));
+  EXPECT_EQ(fixture.Tree(),
+            (Strings{"トップ.url", "ニュース/", "ニュース/国内/", "ニュース/国内/政治.url",
+                     "ニュース/夕刊.url", "ニュース/朝刊.url"}));
   EXPECT_EQ(fixture.Read("ニュース/国内/政治.url"), ShortcutBytes("http://b.example/?q=1"));
   EXPECT_EQ(fixture.window.maximum, 4.0f);
   EXPECT_EQ(fixture.window.value, 4.0f);
@@ -184,11 +184,11 @@ TEST(Conversion, TitlesAndFolderNamesAreMadeSafe) {
                           Bookmark("u8", "dots"), "</UL>", Folder("Nul"), Bookmark("u9", "x"),
                           "</UL>", Folder("..a"), Bookmark("u10", "y")});
   EXPECT_TRUE(fixture.Convert().AllWritten());
-  EXPECT_EQ(fixture.Tree(),
-            Sorted({"..a/", "..a/y.url", "_Nul/", "_Nul/x.url", "a／b/", "a／b/.url",
-                    "a／b/COM10.url", "a／b/_LPT3 .txt.url", "a／b/_con.url", "a／b/tab here.url",
-                    "a／b/￥／：＊？”＜＞｜.url", "．．/", "．．/up.url", "． ．/",
-                    "． ．/dots.url"}));
+  EXPECT_EQ(
+      fixture.Tree(),
+      Sorted({"..a/", "..a/y.url", "_Nul/", "_Nul/x.url", "a／b/", "a／b/.url", "a／b/COM10.url",
+              "a／b/_LPT3 .txt.url", "a／b/_con.url", "a／b/tab here.url",
+              "a／b/￥／：＊？”＜＞｜.url", "．．/", "．．/up.url", "． ．/", "． ．/dots.url"}));
 }
 
 TEST(Conversion, SameNameInOneRunIsNumbered) {
@@ -199,18 +199,17 @@ TEST(Conversion, SameNameInOneRunIsNumbered) {
                           Bookmark("u8", "ωμεγα"), Bookmark("u9", "ДОМ"), Bookmark("u10", "дом"),
                           Folder(""), Bookmark("u11", "page")});
   EXPECT_TRUE(fixture.Convert().AllWritten());
-  EXPECT_EQ(fixture.Tree(),
-            Sorted({"Page (2) (2).url", "Page.url", "page (2).url", "PAGE (3).url",
-                    "page (4).url", "ＡＢＣ.url", "ａｂｃ (2).url", "ΩΜΕΓΑ.url", "ωμεγα (2).url",
-                    "ДОМ.url", "дом (2).url"}));
+  EXPECT_EQ(fixture.Tree(), Sorted({"Page (2) (2).url", "Page.url", "page (2).url", "PAGE (3).url",
+                                    "page (4).url", "ＡＢＣ.url", "ａｂｃ (2).url", "ΩΜΕΓΑ.url",
+                                    "ωμεγα (2).url", "ДОМ.url", "дом (2).url"}));
   EXPECT_EQ(fixture.Read("Page (2) (2).url"), ShortcutBytes("u4"));
   EXPECT_EQ(fixture.Read("page (4).url"), ShortcutBytes("u11"));
 }
 
 TEST(Conversion, SecondRunReplacesTheFilesOfTheFirst) {
   ConversionFixture fixture;
-  fixture.WriteBookmarks({"<UL>", Folder("F"), Bookmark("u1", "same"), Bookmark("u2", "same"),
-                          "</UL>", "</UL>"});
+  fixture.WriteBookmarks(
+      {"<UL>", Folder("F"), Bookmark("u1", "same"), Bookmark("u2", "same"), "</UL>", "</UL>"});
   fixture.Convert();
   const Strings first = fixture.Tree();
   fixture.Convert();
@@ -253,8 +252,8 @@ TEST_F(PathLength, PathOf250BytesStaysWholeAndLongerIsCutTo125Characters) {
   fixture.WriteBookmarks({Bookmark("u1", fits), Bookmark("u2", over)});
   EXPECT_TRUE(fixture.Convert().AllWritten());
   EXPECT_EQ(fixture.Tree(),
-            (Strings{fits + ".url", std::string(static_cast<std::size_t>(125 - TargetLength()), 'b') +
-                                        ".url"}));
+            (Strings{fits + ".url",
+                     std::string(static_cast<std::size_t>(125 - TargetLength()), 'b') + ".url"}));
 }
 
 TEST_F(PathLength, DoubleByteTitleIsMeasuredInCodePageBytes) {
@@ -294,8 +293,8 @@ TEST_F(PathLength, NamesAreCutToTheFileSystemsComponentLimit) {
   // Half-width katakana take one byte of the code page but three of UTF-8.
   std::string title;
   for (int i = 0; i < 200; ++i) title += "ｱ";
-  fixture.WriteBookmarks({Bookmark("u1", title), Bookmark("u2", title), Folder(folder),
-                          Bookmark("u3", "t")});
+  fixture.WriteBookmarks(
+      {Bookmark("u1", title), Bookmark("u2", title), Folder(folder), Bookmark("u3", "t")});
   EXPECT_TRUE(fixture.Convert().AllWritten());
 
   std::string cutFolder;
@@ -304,8 +303,8 @@ TEST_F(PathLength, NamesAreCutToTheFileSystemsComponentLimit) {
   for (int i = 0; i < 83; ++i) first += "ｱ";  // 249 bytes, with ".url" 253
   std::string second;
   for (int i = 0; i < 82; ++i) second += "ｱ";  // 246 bytes, with " (2).url" 254
-  EXPECT_EQ(fixture.Tree(), Sorted({cutFolder + "/", cutFolder + "/t.url", first + ".url",
-                                    second + " (2).url"}));
+  EXPECT_EQ(fixture.Tree(),
+            Sorted({cutFolder + "/", cutFolder + "/t.url", first + ".url", second + " (2).url"}));
 }
 
 TEST(Conversion, FailedShortcutsAreReportedAndTheRunGoesOn) {

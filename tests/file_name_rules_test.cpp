@@ -1,8 +1,8 @@
+#include "engine/file_name_rules.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "engine/file_name_rules.h"
 
 namespace velkora {
 namespace {
@@ -41,8 +41,8 @@ TEST(MakeWindowsSafe, ReservedDeviceNamesGetAnUnderscore) {
     EXPECT_EQ(MakeWindowsSafe(name, NameKind::kTitle)[0], u'_') << name.size();
     EXPECT_EQ(MakeWindowsSafe(name, NameKind::kFolder)[0], u'_') << name.size();
   }
-  for (const std::u16string name : {u"COM0", u"COM10", u"LPT", u" CON", u"CONSOLE", u"ＣＯＮ",
-                                    u"COM１", u"x.CON", u"_CON"}) {
+  for (const std::u16string name :
+       {u"COM0", u"COM10", u"LPT", u" CON", u"CONSOLE", u"ＣＯＮ", u"COM１", u"x.CON", u"_CON"}) {
     EXPECT_EQ(MakeWindowsSafe(name, NameKind::kTitle), name);
   }
   EXPECT_EQ(MakeWindowsSafe(u"con.txt", NameKind::kTitle), u"_con.txt");

@@ -1,9 +1,9 @@
+#include "engine/line_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
-
-#include "engine/line_reader.h"
 
 namespace velkora {
 namespace {

@@ -1,8 +1,9 @@
+#include "engine/shortcut_names.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "engine/shortcut_names.h"
 #include "platform/native_platform.h"
 
 namespace velkora {

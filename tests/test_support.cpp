@@ -1,9 +1,9 @@
 #include "tests/test_support.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <stdexcept>
-#include <algorithm>
 
 #include "engine/utf8.h"
 

@@ -36,7 +36,8 @@ class Iconv {
     std::size_t inLeft = size;
     std::size_t outLeft = sizeof buffer;
     if (iconv(handle_, &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1)) return false;
-    if (iconv(handle_, nullptr, nullptr, &out, &outLeft) == static_cast<std::size_t>(-1)) return false;
+    if (iconv(handle_, nullptr, nullptr, &out, &outLeft) == static_cast<std::size_t>(-1))
+      return false;
     output.assign(buffer, out);
     return inLeft == 0;
   }
@@ -79,9 +80,11 @@ const CodePage932& CodePage932::Instance() {
       }
     }
     // Windows maps these single bytes, which the C library's table leaves out.
-    const std::array<std::pair<std::uint8_t, char16_t>, 5> windowsOnly{
-        {{0x80, u'\u0080'}, {0xA0, u'\uF8F0'}, {0xFD, u'\uF8F1'}, {0xFE, u'\uF8F2'},
-         {0xFF, u'\uF8F3'}}};
+    const std::array<std::pair<std::uint8_t, char16_t>, 5> windowsOnly{{{0x80, u'\u0080'},
+                                                                        {0xA0, u'\uF8F0'},
+                                                                        {0xFD, u'\uF8F1'},
+                                                                        {0xFE, u'\uF8F2'},
+                                                                        {0xFF, u'\uF8F3'}}};
     for (const auto& [byte, c] : windowsOnly) tables->single[byte] = c;
 
     Iconv encoder("CP932", "UTF-16LE");
@@ -90,10 +93,10 @@ const CodePage932& CodePage932::Instance() {
       if (c >= 0xD800 && c <= 0xDFFF) continue;
       const char unit[2] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
       if (!encoder.Convert(unit, 2, bytes) || bytes.empty() || bytes.size() > 2) continue;
-      tables->encode[c] = bytes.size() == 1
-                              ? static_cast<std::uint8_t>(bytes[0])
-                              : static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[0]) << 8 |
-                                                           static_cast<std::uint8_t>(bytes[1]));
+      tables->encode[c] =
+          bytes.size() == 1 ? static_cast<std::uint8_t>(bytes[0])
+                            : static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[0]) << 8 |
+                                                         static_cast<std::uint8_t>(bytes[1]));
     }
     for (const auto& [byte, c] : windowsOnly) tables->encode[c] = byte;
     return CodePage932(std::move(tables));
