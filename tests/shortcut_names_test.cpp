@@ -4,29 +4,30 @@
 
 #include <string>
 
-#include "platform/native_platform.h"
+#include "tests/test_support.h"
 
 namespace velkora {
 namespace {
 
-const AnsiCodePage& CodePage() {
-  static NativePlatform platform;
-  return platform.Services().codePage;
-}
-
 TEST(FitTitleToPathLimit, CutsInsideTheTitleOnly) {
   const std::u16string folder = u"C:\\" + std::u16string(97, u'f') + u"\\";  // 101 characters
-  EXPECT_EQ(FitTitleToPathLimit(folder, std::u16string(149, u't'), CodePage()).size(), 149u);
-  EXPECT_EQ(FitTitleToPathLimit(folder, std::u16string(150, u't'), CodePage()).size(), 24u);
+  EXPECT_EQ(
+      FitTitleToPathLimit(folder, std::u16string(149, u't'), testing::NativeCodePage()).size(),
+      149u);
+  EXPECT_EQ(
+      FitTitleToPathLimit(folder, std::u16string(150, u't'), testing::NativeCodePage()).size(),
+      24u);
 
   const std::u16string deep = u"C:\\" + std::u16string(121, u'f') + u"\\";  // 125 characters
-  EXPECT_EQ(FitTitleToPathLimit(deep, std::u16string(200, u't'), CodePage()).size(), 125u);
-  EXPECT_EQ(FitTitleToPathLimit(deep, std::u16string(200, u'漢'), CodePage()).size(), 62u);
-  EXPECT_EQ(FitTitleToPathLimit(deep, u"", CodePage()), u"");
+  EXPECT_EQ(FitTitleToPathLimit(deep, std::u16string(200, u't'), testing::NativeCodePage()).size(),
+            125u);
+  EXPECT_EQ(FitTitleToPathLimit(deep, std::u16string(200, u'漢'), testing::NativeCodePage()).size(),
+            62u);
+  EXPECT_EQ(FitTitleToPathLimit(deep, u"", testing::NativeCodePage()), u"");
 
   const std::u16string tooDeep = u"C:\\" + std::u16string(300, u'f') + u"\\";
-  EXPECT_EQ(FitTitleToPathLimit(tooDeep, u"題名", CodePage()), u"題");
-  EXPECT_EQ(FitTitleToPathLimit(tooDeep, u"\U0001F600x", CodePage()), u"\U0001F600");
+  EXPECT_EQ(FitTitleToPathLimit(tooDeep, u"題名", testing::NativeCodePage()), u"題");
+  EXPECT_EQ(FitTitleToPathLimit(tooDeep, u"\U0001F600x", testing::NativeCodePage()), u"\U0001F600");
 }
 
 TEST(CutToUtf8Bytes, KeepsWholeCharacters) {

@@ -37,10 +37,12 @@ TempDir::~TempDir() {
 
 std::u16string U16(std::string_view utf8) { return FromUtf8(utf8); }
 
-std::string Ansi(std::string_view utf8) {
-  static NativePlatform platform;
-  return platform.Services().codePage.ToAnsi(U16(utf8));
+const AnsiCodePage& NativeCodePage() {
+  static const NativePlatform platform;
+  return platform.Services().codePage;
 }
+
+std::string Ansi(std::string_view utf8) { return NativeCodePage().ToAnsi(U16(utf8)); }
 
 void WriteBytes(const fs::path& file, std::string_view bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);

@@ -26,6 +26,9 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// The ANSI code page of the platform the tests run on.
+const AnsiCodePage& NativeCodePage();
+
 // Bytes of text (written as UTF-8 in the test) in the ANSI code page.
 std::string Ansi(std::string_view utf8);
 
