@@ -11,8 +11,9 @@ namespace velkora {
 
 // The system's ANSI code page (CP_ACP), through MultiByteToWideChar and WideCharToMultiByte.
 // Characters it cannot encode become one "?" each, with no best-fit look-alikes, and a
-// character beyond the Basic Multilingual Plane is one character, so LenMbcs counts as on
-// every other platform. Invalid byte sequences decode as Windows decodes them.
+// character beyond the Basic Multilingual Plane (a surrogate pair) is one "?" too, so
+// LenMbcs counts as on every other platform. Invalid byte sequences decode as Windows
+// decodes them.
 class Win32CodePage final : public AnsiCodePage {
  public:
   Win32CodePage();

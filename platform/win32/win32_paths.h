@@ -11,7 +11,8 @@ namespace velkora {
 // normalises it first as it would any path: "/" becomes "\", repeated separators count
 // once (a target at a drive root followed by the separator, an empty folder name), and
 // "." and ".." are resolved. Paths that already name a device or an extended-length path
-// are passed on as they are. Empty when the path cannot be made absolute.
+// are passed on as they are. Empty, so that it names no file, when the path is empty,
+// holds a null character or cannot be made absolute.
 std::wstring ExtendedPath(std::u16string_view path);
 
 }  // namespace velkora
