@@ -11,6 +11,12 @@ if(NOT VELKORA_WINE)
   message(WARNING "Wine was not found: the Windows tests cannot run here (scripts/setup installs it).")
   return()
 endif()
+get_filename_component(wine_directory ${VELKORA_WINE} DIRECTORY)
+find_program(VELKORA_WINESERVER wineserver HINTS ${wine_directory})
+if(NOT VELKORA_WINESERVER)
+  message(WARNING "wineserver was not found beside Wine: the Windows tests cannot run here.")
+  return()
+endif()
 set(VELKORA_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-env.in ${CMAKE_BINARY_DIR}/wine-env @ONLY
                FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
