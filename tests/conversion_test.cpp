@@ -206,6 +206,29 @@ TEST(Conversion, SameNameInOneRunIsNumbered) {
   EXPECT_EQ(fixture.Read("page (4).url"), ShortcutBytes("u11"));
 }
 
+TEST(Conversion, FoldersEndingInDotsOrSpacesKeepTheirShortcuts) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Folder("abc"), Bookmark("u1", "t"), "</UL>", Folder("abc."),
+                          Bookmark("u2", "t"), "</UL>", Folder("abc.."), Bookmark("u3", "t"),
+                          "</UL>", Folder("abc "), Bookmark("u4", "t"), "</UL>", Folder("  "),
+                          Bookmark("u5", "t")});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(),
+            Sorted({"abc/", "abc/t.url", "abc．/", "abc．/t.url", "abc．．/", "abc．．/t.url",
+                    "abc\u3000/", "abc\u3000/t.url", "\u3000\u3000/", "\u3000\u3000/t.url"}));
+  EXPECT_EQ(fixture.Read("abc．．/t.url"), ShortcutBytes("u3"));
+}
+
+TEST(Conversion, SmallAndCapitalRomanNumeralsAreOneName) {
+  // Windows compares file names without regard to case, Roman numerals included.
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Bookmark("u1", "ⅱ"), Bookmark("u2", "Ⅱ"), Bookmark("u3", "ⅰⅹ")});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(), Sorted({"ⅱ.url", "Ⅱ (2).url", "ⅰⅹ.url"}));
+  EXPECT_EQ(fixture.Read("ⅱ.url"), ShortcutBytes("u1"));
+  EXPECT_EQ(fixture.Read("Ⅱ (2).url"), ShortcutBytes("u2"));
+}
+
 TEST(Conversion, SecondRunReplacesTheFilesOfTheFirst) {
   ConversionFixture fixture;
   fixture.WriteBookmarks(
@@ -288,6 +311,9 @@ TEST_F(PathLength, TitleKeepsOneCharacterWhenTheFoldersAloneAreTooLong) {
 }
 
 TEST_F(PathLength, NamesAreCutToTheFileSystemsComponentLimit) {
+  if (fixture.platform.Services().paths.componentUtf8Limit == 0) {
+    GTEST_SKIP() << "names are not limited in UTF-8 bytes on this platform";
+  }
   std::string folder;
   for (int i = 0; i < 100; ++i) folder += "名";  // 300 bytes in UTF-8
   // Half-width katakana take one byte of the code page but three of UTF-8.
@@ -339,8 +365,17 @@ TEST(Conversion, BytesThatNameNoCharacterStillConvert) {
   // 0x81 0x20 is a lead byte without a trail byte; 0x85 0x40 names no character.
   fixture.WriteBookmarkBytes("<LI><A HREF=\"http://x/\x80\">t\x81 \x85\x40\xa0</A>\r\n");
   EXPECT_TRUE(fixture.Convert().AllWritten());
-  EXPECT_EQ(fixture.Tree(), Strings{ToUtf8(u"t\u30FB \u30FB\uF8F0.url")});
-  EXPECT_EQ(fixture.Read(ToUtf8(u"t\u30FB \u30FB\uF8F0.url")), ShortcutBytes("http://x/\x80"));
+#ifdef _WIN32
+  // Windows may read the lead byte and the space after it as one unknown pair.
+  const std::string name = fixture.Tree().at(0);
+  EXPECT_TRUE(name == ToUtf8(u"t\u30FB \u30FB\uF8F0.url") ||
+              name == ToUtf8(u"t\u30FB\u30FB\uF8F0.url"))
+      << name;
+#else
+  const std::string name = ToUtf8(u"t\u30FB \u30FB\uF8F0.url");
+  EXPECT_EQ(fixture.Tree(), Strings{name});
+#endif
+  EXPECT_EQ(fixture.Read(name), ShortcutBytes("http://x/\x80"));
 }
 
 }  // namespace
