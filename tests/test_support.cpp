@@ -7,9 +7,61 @@
 
 #include "engine/utf8.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace velkora::testing {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+#ifdef _WIN32
+// Calls visit(name, is folder) for every entry of folder, an extended-length path. The
+// C library's directory functions normalise the path and would read a folder named "  "
+// as its parent, so the entries are listed with the wide find functions.
+template <typename Visit>
+void ForEachEntry(const std::wstring& folder, Visit visit) {
+  WIN32_FIND_DATAW data{};
+  const HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return;
+  struct Closer {
+    HANDLE handle;
+    ~Closer() { ::FindClose(handle); }
+  } closer{find};
+  do {
+    const std::wstring name = data.cFileName;
+    if (name != L"." && name != L"..") {
+      visit(name, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    }
+  } while (::FindNextFileW(find, &data));
+}
+
+void ListFolder(const std::wstring& folder, const std::u16string& relative,
+                std::vector<std::string>& entries) {
+  ForEachEntry(folder, [&](const std::wstring& name, bool isFolder) {
+    const std::u16string entry = relative + std::u16string(name.begin(), name.end());
+    entries.push_back(ToUtf8(entry) + (isFolder ? "/" : ""));
+    if (isFolder) ListFolder(folder + L"\\" + name, entry + u"/", entries);
+  });
+}
+
+void RemoveFolder(const std::wstring& folder) {
+  ForEachEntry(folder, [&](const std::wstring& name, bool isFolder) {
+    const std::wstring path = folder + L"\\" + name;
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (isFolder) {
+      RemoveFolder(path);
+    } else {
+      ::DeleteFileW(path.c_str());
+    }
+  });
+  ::RemoveDirectoryW(folder.c_str());
+}
+#endif
+
+}  // namespace
 
 TempDir::TempDir() {
   std::random_device random;
@@ -23,7 +75,21 @@ TempDir::TempDir() {
   throw std::runtime_error("cannot create a temporary directory");
 }
 
+fs::path LiteralPath(const fs::path& path) {
+#ifdef _WIN32
+  std::wstring text = path.wstring();
+  std::replace(text.begin(), text.end(), L'/', L'\\');
+  if (text.starts_with(L"\\\\?\\")) return fs::path(text);
+  return fs::path(L"\\\\?\\" + text);
+#else
+  return path;
+#endif
+}
+
 TempDir::~TempDir() {
+#ifdef _WIN32
+  RemoveFolder(LiteralPath(path_).wstring());
+#else
   std::error_code ignored;
   fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
   for (auto it = fs::recursive_directory_iterator(path_, ignored);
@@ -33,6 +99,7 @@ TempDir::~TempDir() {
     }
   }
   fs::remove_all(path_, ignored);
+#endif
 }
 
 std::u16string U16(std::string_view utf8) { return FromUtf8(utf8); }
@@ -51,18 +118,22 @@ void WriteBytes(const fs::path& file, std::string_view bytes) {
 }
 
 std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
+  std::ifstream in(LiteralPath(file), std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + file.string());
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<std::string> ListTree(const fs::path& root) {
   std::vector<std::string> entries;
+#ifdef _WIN32
+  ListFolder(LiteralPath(root).wstring(), u"", entries);
+#else
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     std::string relative = ToUtf8(entry.path().lexically_relative(root).generic_u16string());
     if (entry.is_directory()) relative += '/';
     entries.push_back(relative);
   }
+#endif
   std::sort(entries.begin(), entries.end());
   return entries;
 }

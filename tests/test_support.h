@@ -35,6 +35,11 @@ std::string Ansi(std::string_view utf8);
 // Text of a UTF-8 literal.
 std::u16string U16(std::string_view utf8);
 
+// path as the file functions must see it to take every name literally: on Windows an
+// extended-length path, so that a folder named "abc." or "  " is not read as "abc" or as
+// its parent. path must be absolute.
+std::filesystem::path LiteralPath(const std::filesystem::path& path);
+
 void WriteBytes(const std::filesystem::path& file, std::string_view bytes);
 std::string ReadBytes(const std::filesystem::path& file);
 

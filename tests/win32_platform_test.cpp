@@ -15,7 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
-std::wstring W(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
 TEST(ExtendedPath, IsAbsoluteAndNormalisedAsWindowsWould) {
   EXPECT_EQ(ExtendedPath(u"C:\\out\\\\a\\b.url"), L"\\\\?\\C:\\out\\a\\b.url");
@@ -24,8 +23,9 @@ TEST(ExtendedPath, IsAbsoluteAndNormalisedAsWindowsWould) {
   const std::wstring relative = ExtendedPath(u"some\\name");
   EXPECT_EQ(relative.rfind(L"\\\\?\\", 0), 0u);
   EXPECT_TRUE(relative.ends_with(L"\\some\\name"));
-  // Full-width dots and spaces are ordinary characters to Windows.
-  EXPECT_EQ(ExtendedPath(u"C:\\abc．\\x\u3000\\y"), W(u"\\\\?\\C:\\abc．\\x\u3000\\y"));
+  // Names keep their trailing dots and spaces, which Windows would otherwise drop.
+  EXPECT_EQ(ExtendedPath(u"C:\\abc.\\x \\y..\\z. "), L"\\\\?\\C:\\abc.\\x \\y..\\z. ");
+  EXPECT_EQ(ExtendedPath(u"C:\\a\\..\\..\\b\\"), L"\\\\?\\C:\\b");
 }
 
 TEST(ExtendedPath, LeavesDevicePathsAloneAndRefusesWhatNamesNoFile) {
@@ -65,7 +65,7 @@ TEST(Win32Platform, PathsBeyondTheOldLimitOf260Characters) {
   fs::path deepest = fixture.Out();
   for (int level = 0; level < 12; ++level) deepest /= std::string(40, 'd');
   EXPECT_GT(deepest.native().size(), 500u);
-  EXPECT_EQ(ReadBytes(fs::path(L"\\\\?\\" + (deepest / "t.url").native())), ShortcutBytes("deep"));
+  EXPECT_EQ(ReadBytes(deepest / "t.url"), ShortcutBytes("deep"));
 }
 
 TEST(Win32Platform, FailuresCarryTheSystemsReason) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "platform/win32/wide_text.h"
 
 namespace velkora {
@@ -9,25 +11,13 @@ namespace {
 
 constexpr std::wstring_view kExtendedPrefix = L"\\\\?\\";
 constexpr std::wstring_view kDevicePrefix = L"\\\\.\\";
-constexpr std::wstring_view kExtendedUncPrefix = L"\\\\?\\UNC\\";
+constexpr std::wstring_view kUncPrefix = L"UNC\\";
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-// path with "\" for "/" and every run of separators made one, except the two that begin a
-// UNC path: an extended-length path is taken literally, so "\\" in it would name an
-// empty folder.
-std::wstring SingleSeparators(std::wstring_view path) {
-  std::wstring result;
-  result.reserve(path.size());
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const bool separator = IsSeparator(path[i]);
-    if (separator && i >= 2 && !result.empty() && result.back() == L'\\') continue;
-    result += separator ? L'\\' : path[i];
-  }
-  return result;
-}
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
-// The absolute, normalised form of path, or empty when Windows cannot give one.
+// The absolute form Windows gives for path, or empty when it cannot give one.
 std::wstring FullPath(const std::wstring& path) {
   std::wstring full(MAX_PATH, L'\0');
   for (;;) {
@@ -42,24 +32,76 @@ std::wstring FullPath(const std::wstring& path) {
   }
 }
 
+// Splits path into its root, made absolute ("C:\", "\\server\share\", or the current
+// directory for a relative path), and the rest.
+bool SplitRoot(const std::wstring& path, std::wstring& root, std::wstring_view& rest) {
+  std::size_t restStart = 0;
+  std::wstring base;
+  if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+    // \\server\share: both names belong to the root.
+    std::size_t end = 2;
+    for (int names = 0; names < 2 && end < path.size(); ++names) {
+      while (end < path.size() && !IsSeparator(path[end])) ++end;
+      if (names == 0 && end < path.size()) ++end;
+    }
+    base = path.substr(0, end);
+    restStart = end;
+  } else if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' &&
+             IsSeparator(path[2])) {
+    base = path.substr(0, 3);
+    restStart = 3;
+  } else if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':') {
+    base = path.substr(0, 2);  // the current directory of that drive
+    restStart = 2;
+  } else if (!path.empty() && IsSeparator(path[0])) {
+    base = L"\\";  // the root of the current drive
+    restStart = 1;
+  } else {
+    base = L".";
+  }
+  root = FullPath(base);
+  rest = std::wstring_view(path).substr(restStart);
+  return !root.empty();
+}
+
 }  // namespace
 
 std::wstring ExtendedPath(std::u16string_view path) {
   const std::wstring wide = Wide(path);
-  if (wide.size() >= 4 && IsSeparator(wide[0]) && IsSeparator(wide[1]) &&
-      (wide[2] == L'?' || wide[2] == L'.') && IsSeparator(wide[3])) {
-    return wide;
-  }
+  if (wide.starts_with(kExtendedPrefix) || wide.starts_with(kDevicePrefix)) return wide;
   // An empty path names no file, nor does one with a null character, which the system
   // would read as the end of a shorter path: both are handed on empty, to fail.
   if (wide.empty() || wide.find(L'\0') != std::wstring::npos) return {};
-  const std::wstring full = FullPath(SingleSeparators(wide));
-  if (full.empty()) return {};
-  if (full.starts_with(kDevicePrefix) || full.starts_with(kExtendedPrefix)) return full;
-  if (full.size() >= 2 && full[0] == L'\\' && full[1] == L'\\') {
-    return std::wstring(kExtendedUncPrefix) + full.substr(2);
+
+  std::wstring root;
+  std::wstring_view rest;
+  if (!SplitRoot(wide, root, rest)) return {};
+  if (root.starts_with(kExtendedPrefix)) root.erase(0, kExtendedPrefix.size());
+  if (root.size() >= 2 && root[0] == L'\\' && root[1] == L'\\') {
+    root = std::wstring(kUncPrefix) + root.substr(2);
   }
-  return std::wstring(kExtendedPrefix) + full;
+
+  // Every name below the root is kept as it is written, trailing dots and spaces
+  // included; only empty names, "." and ".." are resolved.
+  std::vector<std::wstring_view> names;
+  while (!rest.empty()) {
+    std::size_t end = 0;
+    while (end < rest.size() && !IsSeparator(rest[end])) ++end;
+    const std::wstring_view name = rest.substr(0, end);
+    if (name == L"..") {
+      if (!names.empty()) names.pop_back();
+    } else if (!name.empty() && name != L".") {
+      names.push_back(name);
+    }
+    rest.remove_prefix(end < rest.size() ? end + 1 : end);
+  }
+  std::wstring result(kExtendedPrefix);
+  result += root;
+  for (const std::wstring_view name : names) {
+    if (!result.empty() && result.back() != L'\\') result += L'\\';
+    result += name;
+  }
+  return result;
 }
 
 }  // namespace velkora
