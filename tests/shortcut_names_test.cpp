@@ -35,6 +35,17 @@ TEST(CutToUtf8Bytes, KeepsWholeCharacters) {
   EXPECT_EQ(CutToUtf8Bytes(u"日", 0), u"");
 }
 
+// A high surrogate without its low half is a character of its own, as in the measure of
+// the length, and is neither glued to the character after it nor dropped.
+TEST(ShortcutNames, LoneSurrogateIsOneWholeCharacter) {
+  const std::u16string lone = u"\xD83D";
+  const std::u16string tooDeep = u"C:\\" + std::u16string(300, u'f') + u"\\";
+  EXPECT_EQ(FitTitleToPathLimit(tooDeep, lone + u" x", CodePage()), lone);
+  const std::u16string twoBytesLeft = u"C:\\" + std::u16string(244, u'f') + u"\\";
+  EXPECT_EQ(FitTitleToPathLimit(twoBytesLeft, u"x" + lone + u"yyy", CodePage()), u"x" + lone);
+  EXPECT_EQ(CutToUtf8Bytes(u"a" + lone + u"b", 4), u"a" + lone);
+}
+
 TEST(WrittenShortcuts, ComparesNamesAsWindowsDoes) {
   WrittenShortcuts written(u'\\');
   written.Add(u"C:\\\\Out\\Page.url", u"C:\\\\Out\\Page", 1);
