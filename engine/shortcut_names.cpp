@@ -29,6 +29,8 @@ std::size_t WholeCharacters(std::u16string_view text, std::size_t length) {
 // Upper case of the letters Windows folds when it compares names here: ASCII, full-width
 // Latin, Greek and Cyrillic.
 char16_t FoldCase(char16_t c) {
+  // Most characters of a path (digits, capitals, kana, kanji) have no case here.
+  if (c < u'a' || (c > 0x045F && c < 0xFF41)) return c;
   if (c >= u'a' && c <= u'z') return c - 0x20;
   if (c >= 0xFF41 && c <= 0xFF5A) return c - 0x20;
   if (c == 0x03C2) return 0x03A3;
@@ -79,12 +81,13 @@ std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit) {
 }
 
 std::u16string WrittenShortcuts::Key(std::u16string_view path) const {
-  std::u16string key;
-  key.reserve(path.size());
+  std::u16string key(path.size(), u'\0');
+  char16_t* next = key.data();
   for (char16_t c : path) {
-    if (c == separator_ && !key.empty() && key.back() == separator_) continue;
-    key += FoldCase(c);
+    if (c == separator_ && next != key.data() && next[-1] == separator_) continue;
+    *next++ = FoldCase(c);
   }
+  key.resize(static_cast<std::size_t>(next - key.data()));
   return key;
 }
 
