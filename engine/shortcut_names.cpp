@@ -1,6 +1,7 @@
 #include "engine/shortcut_names.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/file_name_rules.h"
 #include "engine/text.h"
@@ -80,7 +81,7 @@ std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit) {
   return std::u16string(name.substr(0, kept));
 }
 
-std::u16string WrittenShortcuts::Key(std::u16string_view path) const {
+ShortcutKey WrittenShortcuts::Key(std::u16string_view path) const {
   std::u16string key(path.size(), u'\0');
   char16_t* next = key.data();
   for (char16_t c : path) {
@@ -88,21 +89,19 @@ std::u16string WrittenShortcuts::Key(std::u16string_view path) const {
     *next++ = FoldCase(c);
   }
   key.resize(static_cast<std::size_t>(next - key.data()));
-  return key;
+  return {std::move(key)};
 }
 
-bool WrittenShortcuts::Contains(std::u16string_view path) const {
-  return keys_.contains(Key(path));
-}
+bool WrittenShortcuts::Contains(const ShortcutKey& path) const { return keys_.contains(path); }
 
-int WrittenShortcuts::FirstSuffixToTry(std::u16string_view base) const {
-  const auto it = lastSuffix_.find(Key(base));
+int WrittenShortcuts::FirstSuffixToTry(const ShortcutKey& base) const {
+  const auto it = lastSuffix_.find(base);
   return it == lastSuffix_.end() ? 1 : it->second + 1;
 }
 
-void WrittenShortcuts::Add(std::u16string_view path, std::u16string_view base, int suffix) {
-  keys_.insert(Key(path));
-  int& last = lastSuffix_[Key(base)];
+void WrittenShortcuts::Add(ShortcutKey path, const ShortcutKey& base, int suffix) {
+  keys_.insert(std::move(path));
+  int& last = lastSuffix_[base];
   if (suffix > last) last = suffix;
 }
 

@@ -57,9 +57,11 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
       FitTitleToPathLimit(measuredPath, state_.entryTitle, platform_.codePage);
   const std::u16string folderPath = state_.targetPath + separator;
 
-  const std::u16string base = folderPath + title;
+  // Keys are worked out once: they serve both to pick the name and to record it.
+  const ShortcutKey base = written_.Key(folderPath + title);
   int suffix = written_.FirstSuffixToTry(base);
   std::u16string path;
+  ShortcutKey key;
   for (;; ++suffix) {
     const std::u16string suffixText = SuffixText(suffix);
     const std::size_t reserved = Utf8Length(suffixText) + kExtension.size();
@@ -67,11 +69,12 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
     AppendFitting(path, title, limit > reserved ? limit - reserved : 0, limit > 0);
     path += suffixText;
     path += kExtension;
-    if (!written_.Contains(path)) break;
+    key = written_.Key(path);
+    if (!written_.Contains(key)) break;
   }
   state_.targetPath = path;
   if (IoResult result = WriteFile(path); !result) return {result, path};
-  written_.Add(path, base, suffix);
+  written_.Add(std::move(key), base, suffix);
   return {};
 }
 

@@ -48,19 +48,20 @@ TEST(ShortcutNames, LoneSurrogateIsOneWholeCharacter) {
 
 TEST(WrittenShortcuts, ComparesNamesAsWindowsDoes) {
   WrittenShortcuts written(u'\\');
-  written.Add(u"C:\\\\Out\\Page.url", u"C:\\\\Out\\Page", 1);
-  EXPECT_TRUE(written.Contains(u"c:\\out\\\\PAGE.URL"));
-  EXPECT_TRUE(written.Contains(u"C:\\Out\\page.url"));
-  EXPECT_FALSE(written.Contains(u"C:\\Out\\Page (2).url"));
-  EXPECT_FALSE(written.Contains(u"C:\\Out/Page.url"));
-  EXPECT_EQ(written.FirstSuffixToTry(u"C:\\OUT\\page"), 2);
-  EXPECT_EQ(written.FirstSuffixToTry(u"C:\\Out\\other"), 1);
+  const auto key = [&written](std::u16string_view path) { return written.Key(path); };
+  written.Add(key(u"C:\\\\Out\\Page.url"), key(u"C:\\\\Out\\Page"), 1);
+  EXPECT_TRUE(written.Contains(key(u"c:\\out\\\\PAGE.URL")));
+  EXPECT_TRUE(written.Contains(key(u"C:\\Out\\page.url")));
+  EXPECT_FALSE(written.Contains(key(u"C:\\Out\\Page (2).url")));
+  EXPECT_FALSE(written.Contains(key(u"C:\\Out/Page.url")));
+  EXPECT_EQ(written.FirstSuffixToTry(key(u"C:\\OUT\\page")), 2);
+  EXPECT_EQ(written.FirstSuffixToTry(key(u"C:\\Out\\other")), 1);
 
-  written.Add(u"C:\\Ωω\\Ｐａｇｅ.url", u"", 1);
-  EXPECT_TRUE(written.Contains(u"C:\\ωΩ\\ｐＡＧＥ.url"));
-  written.Add(u"C:\\Дом.url", u"", 1);
-  EXPECT_TRUE(written.Contains(u"C:\\дОМ.url"));
-  EXPECT_FALSE(written.Contains(u"C:\\Dom.url"));
+  written.Add(key(u"C:\\Ωω\\Ｐａｇｅ.url"), key(u""), 1);
+  EXPECT_TRUE(written.Contains(key(u"C:\\ωΩ\\ｐＡＧＥ.url")));
+  written.Add(key(u"C:\\Дом.url"), key(u""), 1);
+  EXPECT_TRUE(written.Contains(key(u"C:\\дОМ.url")));
+  EXPECT_FALSE(written.Contains(key(u"C:\\Dom.url")));
 }
 
 }  // namespace
