@@ -52,12 +52,14 @@ class BookmarkFileWriter {
   std::int64_t lines_ = 0;
 };
 
+// A Japanese title, different for every number.
 std::string Title(int number) {
   return std::string(kWords[number % kWords.size()]) +
          std::string(kEndings[(number / kWords.size()) % kEndings.size()]) + "　その" +
          std::to_string(number);
 }
 
+// The bookmark line of bookmark number, with the attributes a browser writes.
 std::string BookmarkLine(int number) {
   return "<DT><LI><A HREF=\"https://www.example.co.jp/section" + std::to_string(number % 97) +
          "/article" + std::to_string(number) + ".html?from=bookmark\" ADD_DATE=\"" +
@@ -65,10 +67,12 @@ std::string BookmarkLine(int number) {
          "</A>";
 }
 
+// The line that opens a folder named name and number.
 std::string FolderLine(std::string_view name, int number) {
   return "<DT><LI>" + std::string(name) + std::to_string(number) + "<UL>";
 }
 
+// The lines before the first folder and after the last.
 void Header(BookmarkFileWriter& writer) {
   writer.Line("<HTML>");
   writer.Line("<HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">");

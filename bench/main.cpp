@@ -84,10 +84,12 @@ class WorkDirectory {
   fs::path path_;
 };
 
+// Seconds from start until now.
 double Since(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
+// The middle value (the upper one of an even count).
 double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
@@ -116,6 +118,7 @@ double TimeEngine(const PlatformServices& platform, const fs::path& bookmarks,
   return seconds;
 }
 
+// Seconds the floor takes to make steps below target.
 double TimeFloor(const std::vector<FloorStep>& steps, const fs::path& target) {
   FreshTarget(target);
   const Clock::time_point start = Clock::now();
@@ -156,8 +159,11 @@ SpeedResult MeasureSpeed(const fs::path& work, const fs::path& bookmarks, int ex
   return {Median(engine), Median(floor)};
 }
 
+// Seconds per item in microseconds.
 double MicrosecondsEach(double seconds, int count) { return seconds * 1e6 / count; }
 
+// Runs velkora-convert on bookmarks into an empty target, removed afterwards; throws
+// unless it wrote every bookmark.
 ConverterRun RunConverterInto(const Options& options, const fs::path& bookmarks,
                               const fs::path& target) {
   FreshTarget(target);
@@ -189,6 +195,8 @@ double MeasureMemory(const Options& options, const fs::path& work) {
   return big.peakRssMb;
 }
 
+// Generates a bookmark file of shape, measures the engine and the floor on it and prints
+// the figures.
 SpeedResult MeasureTree(const Options& options, const fs::path& work, const TreeShape& shape) {
   const fs::path bookmarks = work / "tree.html";
   WriteTreeFile(bookmarks, shape);
@@ -202,6 +210,7 @@ SpeedResult MeasureTree(const Options& options, const fs::path& work, const Tree
   return speed;
 }
 
+// Options from the command line; throws on a wrong one.
 Options ParseOptions(int argc, char** argv) {
   Options options;
   for (int i = 1; i < argc; ++i) {
@@ -223,6 +232,7 @@ Options ParseOptions(int argc, char** argv) {
   return options;
 }
 
+// Measures and prints everything, the line for scripts last.
 int Run(const Options& options) {
   WorkDirectory work(options.dir);
   std::printf("velkora-bench in %s, median of %d rounds\n", work.path().c_str(), options.rounds);

@@ -34,6 +34,7 @@ class RecordingOutput final : public OutputStream {
   std::size_t step_;
 };
 
+// Throws the error of the failed call on path.
 [[noreturn]] void Fail(const char* call, const std::string& path) {
   throw std::system_error(errno, std::generic_category(), std::string(call) + " " + path);
 }

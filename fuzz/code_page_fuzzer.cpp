@@ -22,6 +22,7 @@ namespace {
 constexpr char16_t kUnknown = u'\u30FB';
 constexpr std::string_view kUnknownCode = "\x81\x45";
 
+// The byte ranges of code page 932's double-byte characters.
 bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
@@ -39,6 +40,7 @@ std::vector<std::string_view> Characters(std::string_view bytes) {
   return characters;
 }
 
+// True unless character is an invalid sequence (which decodes to U+30FB, as 0x81 0x45 does).
 bool IsValid(std::string_view character, char16_t decoded) {
   return decoded != kUnknown || character == kUnknownCode;
 }
@@ -67,6 +69,7 @@ const std::unordered_map<char16_t, int>& CodesPerCharacter(const AnsiCodePage& c
   return codes;
 }
 
+// Decodes bytes character by character and whole, and encodes each character back.
 void CheckDecodeThenEncode(std::string_view bytes, const AnsiCodePage& codePage) {
   const auto& codes = CodesPerCharacter(codePage);
   std::u16string decoded;
@@ -90,6 +93,7 @@ void CheckDecodeThenEncode(std::string_view bytes, const AnsiCodePage& codePage)
   Require(codePage.ToAnsi(decoded) == encoded, "a text encodes as its characters do");
 }
 
+// Characters of text, a surrogate pair counted once.
 std::size_t CharacterCount(std::u16string_view text) {
   std::size_t count = 0;
   for (std::size_t i = 0; i < text.size(); ++i, ++count) {
@@ -101,6 +105,7 @@ std::size_t CharacterCount(std::u16string_view text) {
   return count;
 }
 
+// Encodes the bytes read as UTF-16 units and decodes the result again.
 void CheckEncodeUnits(std::string_view bytes, const AnsiCodePage& codePage) {
   std::u16string units(bytes.size() / 2, u'\0');
   std::memcpy(units.data(), bytes.data(), units.size() * 2);

@@ -54,10 +54,12 @@ std::vector<std::string_view> SplitLines(std::string_view bytes) {
   return lines;
 }
 
+// True when marker occurs in line.
 bool Has(std::string_view line, std::string_view marker) {
   return line.find(marker) != std::string_view::npos;
 }
 
+// The expected counts and URLs, line by line as the run examines them.
 ExpectedRun Expect(std::string_view bytes, const AnsiCodePage& codePage) {
   constexpr auto npos = std::string_view::npos;
   ExpectedRun expected;
@@ -84,6 +86,7 @@ ExpectedRun Expect(std::string_view bytes, const AnsiCodePage& codePage) {
   return expected;
 }
 
+// Names of the entries of directory.
 std::set<std::string> Names(const fs::path& directory) {
   std::set<std::string> names;
   for (const fs::directory_entry& entry : fs::directory_iterator(directory)) {
@@ -126,6 +129,7 @@ struct Scratch {
   fs::path target = outer / "inner" / "target";
 };
 
+// Checks that the run made nothing beside the target and left the bookmark file alone.
 void CheckNothingOutsideTarget(const Scratch& scratch, std::string_view bytes) {
   Require(Names(scratch.root.path()) == std::set<std::string>{"in", "outer"} &&
               Names(scratch.input) == std::set<std::string>{"bookmarks.html"} &&
@@ -135,6 +139,7 @@ void CheckNothingOutsideTarget(const Scratch& scratch, std::string_view bytes) {
   Require(testing::ReadBytes(scratch.bookmarks) == bytes, "the bookmark file stays as it was");
 }
 
+// Checks the report, the progress and the end message against the expected run.
 void CheckReport(const ConversionReport& report, const ExpectedRun& expected,
                  const testing::RecordingWindow& window) {
   Require(report.outcome == ConversionReport::Outcome::kCompleted, "a readable file is converted");

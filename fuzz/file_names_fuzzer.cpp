@@ -29,6 +29,7 @@ constexpr std::u16string_view kForbidden = u"\\/:*?\"<>|";
 constexpr std::size_t kComponentLimit = 255;
 constexpr std::u16string_view kExtension = u".url";
 
+// The halves of a surrogate pair.
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
@@ -40,6 +41,7 @@ std::size_t CharacterAt(std::u16string_view text, std::size_t position) {
              : 1;
 }
 
+// True when a cut after length units would part a surrogate pair.
 bool SplitsAPair(std::u16string_view text, std::size_t length) {
   return length > 0 && length < text.size() && IsHighSurrogate(text[length - 1]) &&
          IsLowSurrogate(text[length]);
@@ -57,11 +59,13 @@ bool IsReservedDeviceName(std::u16string_view name) {
          stem[3] >= u'1' && stem[3] <= u'9';
 }
 
+// True when name is made of dots and spaces only, with at least one dot.
 bool IsDotsAndSpacesWithDot(std::u16string_view name) {
   return name.find(u'.') != std::u16string_view::npos &&
          name.find_first_not_of(u". ") == std::u16string_view::npos;
 }
 
+// Checks what SafeFileName and MakeWindowsSafe made of original.
 void CheckSafeName(std::u16string_view original, std::u16string_view safe,
                    std::u16string_view windowsSafe, NameKind kind) {
   Require(safe.size() == original.size(), "SafeFileName keeps the length");
@@ -105,6 +109,7 @@ void CheckComponent(std::u16string_view whole, std::u16string_view cut, std::siz
   Require(bytes != "." && bytes != "..", "a file or folder name is never \".\" or \"..\"");
 }
 
+// Checks the 250-byte path rule's cut of title below folderPath.
 void CheckTitleCut(std::u16string_view folderPath, std::u16string_view title,
                    std::u16string_view cut, const AnsiCodePage& codePage) {
   const auto measure = [&](std::u16string_view name) {

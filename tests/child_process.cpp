@@ -17,6 +17,7 @@ namespace {
 constexpr uid_t kNobody = 65534;
 constexpr gid_t kNogroup = 65534;
 
+// Writes all of bytes to fd, as far as it goes.
 void WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t count = ::write(fd, bytes.data(), bytes.size());
@@ -26,6 +27,7 @@ void WriteAll(int fd, std::string_view bytes) {
   }
 }
 
+// Everything read from fd until its end.
 std::string ReadAll(int fd) {
   std::string bytes;
   char buffer[4096];

@@ -36,6 +36,7 @@ namespace {
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
+// A bookmark line and a folder line as a browser writes them.
 std::string Bookmark(const std::string& url, const std::string& title) {
   return "<DT><LI><A HREF=\"" + url + "\" ADD_DATE=\"1\">" + title + "</A>";
 }
@@ -52,6 +53,7 @@ struct ChildConversion {
   std::map<std::string, std::string> files;  // bytes of each file in tree
 };
 
+// The report, the messages and the tree with every file's bytes, packed for the parent.
 std::string Serialize(const ConversionReport& report, const RecordingWindow& window,
                       const fs::path& target) {
   Strings fields{std::to_string(static_cast<int>(report.outcome)),
@@ -70,6 +72,7 @@ std::string Serialize(const ConversionReport& report, const RecordingWindow& win
   return PackFields(fields);
 }
 
+// What Serialize packed.
 ChildConversion Deserialize(const Strings& fields) {
   ChildConversion run;
   run.report.outcome = static_cast<ConversionReport::Outcome>(std::stoi(fields.at(0)));
@@ -127,6 +130,7 @@ std::function<void()> WithoutRootPrivileges(const ConversionFixture& fixture) {
   };
 }
 
+// True when part occurs in text.
 bool Contains(const std::u16string& text, const std::u16string& part) {
   return text.find(part) != std::u16string::npos;
 }
@@ -268,6 +272,7 @@ class ChangingWindow final : public ConversionWindow {
   std::function<void()> change_;
 };
 
+// Converts the fixture's file, running change between the counting and the writing pass.
 ConversionReport ConvertChangingBetweenPasses(ConversionFixture& fixture,
                                               const std::function<void()>& change) {
   ChangingWindow window(fixture.window, change);
