@@ -1,6 +1,7 @@
 #include "engine/shortcut_names.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "engine/file_name_rules.h"
 #include "engine/text.h"
@@ -12,16 +13,25 @@ namespace {
 constexpr std::int32_t kCutLength = 125;
 
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// True when text[at] and text[at + 1] are the two halves of one character; a lone
+// surrogate is a character of its own, as the length measures count it.
+bool StartsPair(std::u16string_view text, std::size_t at) {
+  return at + 1 < text.size() && IsHighSurrogate(text[at]) && IsLowSurrogate(text[at + 1]);
+}
 
 // Shortens a cut of length units so that it does not end between the halves of a pair.
 std::size_t WholeCharacters(std::u16string_view text, std::size_t length) {
-  if (length > 0 && length < text.size() && IsHighSurrogate(text[length - 1])) --length;
+  if (length > 0 && StartsPair(text, length - 1)) --length;
   return length;
 }
 
 // Upper case of the letters Windows folds when it compares names here: ASCII, full-width
 // Latin, Greek, Cyrillic and the small Roman numerals, the cased letters of code page 932.
 char16_t FoldCase(char16_t c) {
+  // Most characters of a path (digits, capitals, kana, kanji) have no case here.
+  if (c < u'a' || (c > 0x045F && c < 0x2170) || (c > 0x217F && c < 0xFF41)) return c;
   if (c >= u'a' && c <= u'z') return c - 0x20;
   if (c >= 0xFF41 && c <= 0xFF5A) return c - 0x20;
   if (c >= 0x2170 && c <= 0x217F) return c - 0x10;
@@ -43,7 +53,7 @@ std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16strin
   if (title.empty()) return title;
 
   // Longest prefix that fits, found by bisection since the length grows with the prefix.
-  const std::size_t minimum = (title.size() > 1 && IsHighSurrogate(title[0])) ? 2 : 1;
+  const std::size_t minimum = StartsPair(title, 0) ? 2 : 1;
   std::size_t fits = minimum;
   std::size_t tooLong = title.size() + 1;
   while (tooLong - fits > 1) {
@@ -63,7 +73,7 @@ std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit) {
   std::size_t bytes = 0;
   std::size_t kept = 0;
   while (kept < name.size()) {
-    const std::size_t step = (IsHighSurrogate(name[kept]) && kept + 1 < name.size()) ? 2 : 1;
+    const std::size_t step = StartsPair(name, kept) ? 2 : 1;
     const std::size_t size = Utf8Length(name.substr(kept, step));
     if (bytes + size > limit) break;
     bytes += size;
@@ -72,28 +82,27 @@ std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit) {
   return std::u16string(name.substr(0, kept));
 }
 
-std::u16string WrittenShortcuts::Key(std::u16string_view path) const {
-  std::u16string key;
-  key.reserve(path.size());
+ShortcutKey WrittenShortcuts::Key(std::u16string_view path) const {
+  std::u16string key(path.size(), u'\0');
+  char16_t* next = key.data();
   for (char16_t c : path) {
-    if (c == separator_ && !key.empty() && key.back() == separator_) continue;
-    key += FoldCase(c);
+    if (c == separator_ && next != key.data() && next[-1] == separator_) continue;
+    *next++ = FoldCase(c);
   }
-  return key;
+  key.resize(static_cast<std::size_t>(next - key.data()));
+  return {std::move(key)};
 }
 
-bool WrittenShortcuts::Contains(std::u16string_view path) const {
-  return keys_.contains(Key(path));
-}
+bool WrittenShortcuts::Contains(const ShortcutKey& path) const { return keys_.contains(path); }
 
-int WrittenShortcuts::FirstSuffixToTry(std::u16string_view base) const {
-  const auto it = lastSuffix_.find(Key(base));
+int WrittenShortcuts::FirstSuffixToTry(const ShortcutKey& base) const {
+  const auto it = lastSuffix_.find(base);
   return it == lastSuffix_.end() ? 1 : it->second + 1;
 }
 
-void WrittenShortcuts::Add(std::u16string_view path, std::u16string_view base, int suffix) {
-  keys_.insert(Key(path));
-  int& last = lastSuffix_[Key(base)];
+void WrittenShortcuts::Add(ShortcutKey path, const ShortcutKey& base, int suffix) {
+  keys_.insert(std::move(path));
+  int& last = lastSuffix_[base];
   if (suffix > last) last = suffix;
 }
 

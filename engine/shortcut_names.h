@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -24,27 +25,39 @@ std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16strin
 // The longest prefix of whole characters of name that takes at most limit bytes in UTF-8.
 std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit);
 
-// Shortcut paths written during one run, compared as Windows compares names: letter case
-// ignored and repeated separators counted once.
+// A shortcut path in the form in which Windows compares names: letter case folded and
+// repeated separators counted once.
+struct ShortcutKey {
+  std::u16string folded;
+  bool operator==(const ShortcutKey&) const = default;
+};
+
+// Shortcut paths written during one run, compared by their keys.
 class WrittenShortcuts {
  public:
   explicit WrittenShortcuts(char16_t separator) : separator_(separator) {}
 
-  bool Contains(std::u16string_view path) const;
+  ShortcutKey Key(std::u16string_view path) const;
+
+  bool Contains(const ShortcutKey& path) const;
 
   // The first " (n)" number worth trying for a name built from base: every lower one is
   // taken already.
-  int FirstSuffixToTry(std::u16string_view base) const;
+  int FirstSuffixToTry(const ShortcutKey& base) const;
 
   // Records path, written as the name numbered suffix of those built from base.
-  void Add(std::u16string_view path, std::u16string_view base, int suffix);
+  void Add(ShortcutKey path, const ShortcutKey& base, int suffix);
 
  private:
-  std::u16string Key(std::u16string_view path) const;
+  struct KeyHash {
+    std::size_t operator()(const ShortcutKey& key) const {
+      return std::hash<std::u16string>{}(key.folded);
+    }
+  };
 
   char16_t separator_;
-  std::unordered_set<std::u16string> keys_;
-  std::unordered_map<std::u16string, int> lastSuffix_;
+  std::unordered_set<ShortcutKey, KeyHash> keys_;
+  std::unordered_map<ShortcutKey, int, KeyHash> lastSuffix_;
 };
 
 }  // namespace velkora

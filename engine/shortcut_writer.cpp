@@ -14,6 +14,17 @@ std::u16string SuffixText(int suffix) {
   return suffix == 1 ? std::u16string() : u" (" + DecimalText(suffix) + u")";
 }
 
+// Appends name to path, cut to limit bytes of UTF-8 when limited. Most names fit, and are
+// appended without a copy of their own.
+void AppendFitting(std::u16string& path, std::u16string_view name, std::size_t limit,
+                   bool limited) {
+  if (!limited || Utf8Length(name) <= limit) {
+    path += name;
+  } else {
+    path += CutToUtf8Bytes(name, limit);
+  }
+}
+
 }  // namespace
 
 ShortcutWriter::ShortcutWriter(ConversionState& state, const ConversionWindow& window,
@@ -36,7 +47,7 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
     measuredPath += separator;
     measuredPath += name;
     state_.targetPath += separator;
-    state_.targetPath += limit > 0 ? CutToUtf8Bytes(name, limit) : name;
+    AppendFitting(state_.targetPath, name, limit, limit > 0);
     if (IoResult result = EnsureFolder(state_.targetPath); !result) {
       return {result, state_.targetPath};
     }
@@ -46,34 +57,53 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
       FitTitleToPathLimit(measuredPath, state_.entryTitle, platform_.codePage);
   const std::u16string folderPath = state_.targetPath + separator;
 
-  int suffix = written_.FirstSuffixToTry(folderPath + title);
+  // Keys are worked out once: they serve both to pick the name and to record it.
+  const ShortcutKey base = written_.Key(folderPath + title);
+  int suffix = written_.FirstSuffixToTry(base);
   std::u16string path;
+  ShortcutKey key;
   for (;; ++suffix) {
     const std::u16string suffixText = SuffixText(suffix);
     const std::size_t reserved = Utf8Length(suffixText) + kExtension.size();
-    const std::u16string name =
-        limit > 0 ? CutToUtf8Bytes(title, limit > reserved ? limit - reserved : 0) : title;
-    path = folderPath + name + suffixText + std::u16string(kExtension);
-    if (!written_.Contains(path)) break;
+    path.assign(folderPath);
+    AppendFitting(path, title, limit > reserved ? limit - reserved : 0, limit > 0);
+    path += suffixText;
+    path += kExtension;
+    key = written_.Key(path);
+    if (!written_.Contains(key)) break;
   }
   state_.targetPath = path;
   if (IoResult result = WriteFile(path); !result) return {result, path};
-  written_.Add(path, folderPath + title, suffix);
+  written_.Add(std::move(key), base, suffix);
   return {};
 }
 
 IoResult ShortcutWriter::EnsureFolder(const std::u16string& path) {
+  // Bookmarks come folder by folder, so most levels were found or made for the bookmark
+  // before; asking the file system again would cost a call per level and bookmark.
+  if (IsKnownFolder(path)) return IoResult::Success();
   if (!state_.fileSystem) state_.fileSystem = platform_.createFileSystem();
-  if (state_.fileSystem->FolderExists(path)) return IoResult::Success();
-  return state_.fileSystem->CreateFolder(path);
+  IoResult result = state_.fileSystem->FolderExists(path) ? IoResult::Success()
+                                                          : state_.fileSystem->CreateFolder(path);
+  if (result) knownFolders_ = path;
+  return result;
+}
+
+bool ShortcutWriter::IsKnownFolder(const std::u16string& path) const {
+  return knownFolders_.starts_with(path) &&
+         (knownFolders_.size() == path.size() ||
+          knownFolders_[path.size()] == platform_.paths.separator);
 }
 
 IoResult ShortcutWriter::WriteFile(const std::u16string& path) {
   state_.outputFile = files_.FreeFile();
   IoResult result = files_.OpenForOutput(path, state_.outputFile);
   if (!result) return result;
-  result = files_.PrintLine(state_.outputFile,
-                            u"[InternetShortcut]\r\nURL=" + state_.entryUrl + u"\r\n");
+  std::u16string text = u"[InternetShortcut]\r\nURL=";
+  text.reserve(text.size() + state_.entryUrl.size() + 2);
+  text += state_.entryUrl;
+  text += u"\r\n";
+  result = files_.PrintLine(state_.outputFile, text);
   IoResult closed = files_.Close(state_.outputFile);
   if (result && !closed) result = closed;
   if (!result) {

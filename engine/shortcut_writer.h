@@ -29,6 +29,8 @@ class ShortcutWriter {
 
  private:
   IoResult EnsureFolder(const std::u16string& path);
+  // True when path is the last folder found or made in this run, or one of its parents.
+  bool IsKnownFolder(const std::u16string& path) const;
   std::u16string UniqueShortcutPath(const std::u16string& folderPath,
                                     const std::u16string& title) const;
   IoResult WriteFile(const std::u16string& path);
@@ -38,6 +40,8 @@ class ShortcutWriter {
   const PlatformServices& platform_;
   SequentialFiles& files_;
   WrittenShortcuts written_;
+  // The deepest folder found or made for the latest bookmark: it and its parents exist.
+  std::u16string knownFolders_;
 };
 
 }  // namespace velkora

@@ -1,5 +1,7 @@
 #include "engine/text.h"
 
+#include <algorithm>
+
 namespace velkora {
 
 std::int32_t Find(std::u16string_view text, std::u16string_view pattern) {
@@ -8,8 +10,19 @@ std::int32_t Find(std::u16string_view text, std::u16string_view pattern) {
 
 std::int32_t FindFrom(std::u16string_view text, std::int32_t start, std::u16string_view pattern) {
   if (start < 1) start = 1;
-  const auto at = text.find(pattern, static_cast<std::size_t>(start - 1));
-  return at == std::u16string_view::npos ? 0 : static_cast<std::int32_t>(at + 1);
+  const auto from = static_cast<std::size_t>(start - 1);
+  if (pattern.empty()) return from <= text.size() ? start : 0;
+  if (pattern.size() > text.size() || from > text.size() - pattern.size()) return 0;
+  // Every line is searched several times; std::find looks for the first character in an
+  // unrolled loop, faster than the character-by-character loop of string_view::find.
+  const auto last = text.end() - static_cast<std::ptrdiff_t>(pattern.size() - 1);
+  for (auto at = text.begin() + static_cast<std::ptrdiff_t>(from);
+       (at = std::find(at, last, pattern.front())) != last; ++at) {
+    if (std::equal(pattern.begin() + 1, pattern.end(), at + 1)) {
+      return static_cast<std::int32_t>(at - text.begin() + 1);
+    }
+  }
+  return 0;
 }
 
 std::u16string Mid(std::u16string_view text, std::int32_t start, std::int32_t length) {

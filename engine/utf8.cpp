@@ -33,27 +33,29 @@ std::size_t EncodedLength(char32_t c) {
 }  // namespace
 
 std::string ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  ForEachCodePoint(text, [&out](char32_t c) {
+  // At most three bytes per unit; written through a pointer, trimmed at the end.
+  std::string out(text.size() * 3, '\0');
+  char* next = out.data();
+  ForEachCodePoint(text, [&next](char32_t c) {
     if (c < 0x80) {
-      out += static_cast<char>(c);
+      *next++ = static_cast<char>(c);
     } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      *next++ = static_cast<char>(0xC0 | (c >> 6));
+      *next++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (IsEscapedByte(c)) {
-      out += static_cast<char>(c - 0xDC00);
+      *next++ = static_cast<char>(c - 0xDC00);
     } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      *next++ = static_cast<char>(0xE0 | (c >> 12));
+      *next++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *next++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      *next++ = static_cast<char>(0xF0 | (c >> 18));
+      *next++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      *next++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *next++ = static_cast<char>(0x80 | (c & 0x3F));
     }
   });
+  out.resize(static_cast<std::size_t>(next - out.data()));
   return out;
 }
 

@@ -135,6 +135,16 @@ TEST(Conversion, ItemWithClosingIsCountedButClosesTheFolder) {
   EXPECT_EQ(fixture.Tree(), Strings{"after.url"});  // a folder without bookmarks is not made
 }
 
+TEST(Conversion, FoldersWhoseNamesShareABeginningStayApart) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Folder("A"), Folder("B"), Bookmark("u1", "x"), "</UL>", "</UL>",
+                          Folder("AB"), Bookmark("u2", "y"), "</UL>", Folder("A"),
+                          Bookmark("u3", "z"), Folder("B"), Folder("C"), Bookmark("u4", "w")});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(), (Strings{"A/", "A/B/", "A/B/C/", "A/B/C/w.url", "A/B/x.url",
+                                     "A/z.url", "AB/", "AB/y.url"}));
+}
+
 TEST(Conversion, EmptyFolderNameLeavesBookmarksInTheParent) {
   ConversionFixture fixture;
   fixture.WriteBookmarks({Folder("A"), "<LI><UL>", Bookmark("u", "x"), "</UL>", "<UL><LI>",

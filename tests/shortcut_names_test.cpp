@@ -37,23 +37,36 @@ TEST(CutToUtf8Bytes, KeepsWholeCharacters) {
   EXPECT_EQ(CutToUtf8Bytes(u"日", 0), u"");
 }
 
+// A high surrogate without its low half is a character of its own, as in the measure of
+// the length, and is neither glued to the character after it nor dropped.
+TEST(ShortcutNames, LoneSurrogateIsOneWholeCharacter) {
+  const std::u16string lone = u"\xD83D";
+  const std::u16string tooDeep = u"C:\\" + std::u16string(300, u'f') + u"\\";
+  EXPECT_EQ(FitTitleToPathLimit(tooDeep, lone + u" x", testing::NativeCodePage()), lone);
+  const std::u16string twoBytesLeft = u"C:\\" + std::u16string(244, u'f') + u"\\";
+  EXPECT_EQ(FitTitleToPathLimit(twoBytesLeft, u"x" + lone + u"yyy", testing::NativeCodePage()),
+            u"x" + lone);
+  EXPECT_EQ(CutToUtf8Bytes(u"a" + lone + u"b", 4), u"a" + lone);
+}
+
 TEST(WrittenShortcuts, ComparesNamesAsWindowsDoes) {
   WrittenShortcuts written(u'\\');
-  written.Add(u"C:\\\\Out\\Page.url", u"C:\\\\Out\\Page", 1);
-  EXPECT_TRUE(written.Contains(u"c:\\out\\\\PAGE.URL"));
-  EXPECT_TRUE(written.Contains(u"C:\\Out\\page.url"));
-  EXPECT_FALSE(written.Contains(u"C:\\Out\\Page (2).url"));
-  EXPECT_FALSE(written.Contains(u"C:\\Out/Page.url"));
-  EXPECT_EQ(written.FirstSuffixToTry(u"C:\\OUT\\page"), 2);
-  EXPECT_EQ(written.FirstSuffixToTry(u"C:\\Out\\other"), 1);
+  const auto key = [&written](std::u16string_view path) { return written.Key(path); };
+  written.Add(key(u"C:\\\\Out\\Page.url"), key(u"C:\\\\Out\\Page"), 1);
+  EXPECT_TRUE(written.Contains(key(u"c:\\out\\\\PAGE.URL")));
+  EXPECT_TRUE(written.Contains(key(u"C:\\Out\\page.url")));
+  EXPECT_FALSE(written.Contains(key(u"C:\\Out\\Page (2).url")));
+  EXPECT_FALSE(written.Contains(key(u"C:\\Out/Page.url")));
+  EXPECT_EQ(written.FirstSuffixToTry(key(u"C:\\OUT\\page")), 2);
+  EXPECT_EQ(written.FirstSuffixToTry(key(u"C:\\Out\\other")), 1);
 
-  written.Add(u"C:\\Ωω\\Ｐａｇｅ.url", u"", 1);
-  EXPECT_TRUE(written.Contains(u"C:\\ωΩ\\ｐＡＧＥ.url"));
-  written.Add(u"C:\\ⅱ\\ⅹ.url", u"", 1);
-  EXPECT_TRUE(written.Contains(u"C:\\Ⅱ\\Ⅹ.url"));
-  written.Add(u"C:\\Дом.url", u"", 1);
-  EXPECT_TRUE(written.Contains(u"C:\\дОМ.url"));
-  EXPECT_FALSE(written.Contains(u"C:\\Dom.url"));
+  written.Add(key(u"C:\\Ωω\\Ｐａｇｅ.url"), key(u""), 1);
+  EXPECT_TRUE(written.Contains(key(u"C:\\ωΩ\\ｐＡＧＥ.url")));
+  written.Add(key(u"C:\\ⅱ\\ⅹ.url"), key(u""), 1);
+  EXPECT_TRUE(written.Contains(key(u"C:\\Ⅱ\\Ⅹ.url")));
+  written.Add(key(u"C:\\Дом.url"), key(u""), 1);
+  EXPECT_TRUE(written.Contains(key(u"C:\\дОМ.url")));
+  EXPECT_FALSE(written.Contains(key(u"C:\\Dom.url")));
 }
 
 }  // namespace

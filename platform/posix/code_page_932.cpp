@@ -105,12 +105,13 @@ const CodePage932& CodePage932::Instance() {
 }
 
 std::string CodePage932::ToAnsi(std::u16string_view text) const {
-  std::string out;
-  out.reserve(text.size());
+  // At most two bytes per unit; written through a pointer, trimmed at the end.
+  std::string out(text.size() * 2, '\0');
+  char* next = out.data();
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
     if (c < 0x80) {
-      out += static_cast<char>(c);
+      *next++ = static_cast<char>(c);
       continue;
     }
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
@@ -119,33 +120,36 @@ std::string CodePage932::ToAnsi(std::u16string_view text) const {
     }
     const std::uint16_t code = tables_->encode[c];
     if (code == kUnencodable) {
-      out += '?';
+      *next++ = '?';
     } else if (code > 0xFF) {
-      out += static_cast<char>(code >> 8);
-      out += static_cast<char>(code & 0xFF);
+      *next++ = static_cast<char>(code >> 8);
+      *next++ = static_cast<char>(code & 0xFF);
     } else {
-      out += static_cast<char>(code);
+      *next++ = static_cast<char>(code);
     }
   }
+  out.resize(static_cast<std::size_t>(next - out.data()));
   return out;
 }
 
 std::u16string CodePage932::FromAnsi(std::string_view bytes) const {
-  std::u16string out;
-  out.reserve(bytes.size());
+  // At most one unit per byte; written through a pointer, trimmed at the end.
+  std::u16string out(bytes.size(), u'\0');
+  char16_t* next = out.data();
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const auto b = static_cast<std::uint8_t>(bytes[i]);
     if (b < 0x80) {
-      out += static_cast<char16_t>(b);
+      *next++ = static_cast<char16_t>(b);
     } else if (!IsLeadByte(b)) {
-      out += tables_->single[b];
+      *next++ = tables_->single[b];
     } else if (i + 1 < bytes.size() && IsTrailByte(static_cast<std::uint8_t>(bytes[i + 1]))) {
-      out += tables_->pairs[b << 8 | static_cast<std::uint8_t>(bytes[i + 1])];
+      *next++ = tables_->pairs[b << 8 | static_cast<std::uint8_t>(bytes[i + 1])];
       ++i;
     } else {
-      out += kUnknownPair;
+      *next++ = kUnknownPair;
     }
   }
+  out.resize(static_cast<std::size_t>(next - out.data()));
   return out;
 }
 

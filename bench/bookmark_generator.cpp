@@ -1,0 +1,144 @@
+#include "bench/bookmark_generator.h"
+
+#include <array>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "engine/utf8.h"
+#include "platform/posix/code_page_932.h"
+
+namespace velkora::bench {
+namespace {
+
+constexpr std::array<std::string_view, 8> kTopics{"ニュース", "買い物", "旅行", "料理",
+                                                  "仕事",     "趣味",   "学習", "暮らし"};
+constexpr std::array<std::string_view, 6> kKinds{"国内",       "海外", "お気に入り",
+                                                 "あとで読む", "資料", "よく見る"};
+constexpr std::array<std::string_view, 10> kWords{
+    "東京の天気", "新しい駅", "季節の野菜", "温泉旅館",     "電車の時刻表",
+    "図書館",     "秋の紅葉", "家計簿",     "日本語の辞書", "地震の情報"};
+constexpr std::array<std::string_view, 5> kEndings{"について", "のまとめ", "の案内", "を調べる",
+                                                   "の最新記事"};
+
+// Lines in UTF-8 go out in code page 932, each followed by CR LF.
+class BookmarkFileWriter {
+ public:
+  explicit BookmarkFileWriter(const std::filesystem::path& file)
+      : out_(file, std::ios::binary | std::ios::trunc) {
+    if (!out_) throw std::runtime_error("cannot create " + file.string());
+  }
+
+  void Line(std::string_view utf8) {
+    const std::string bytes = CodePage932::Instance().ToAnsi(FromUtf8(utf8));
+    out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out_.write("\r\n", 2);
+    written_ += static_cast<std::int64_t>(bytes.size()) + 2;
+    ++lines_;
+  }
+
+  void Close() {
+    out_.close();
+    if (!out_) throw std::runtime_error("cannot write a bookmark file");
+  }
+
+  std::int64_t Written() const { return written_; }
+  std::int64_t Lines() const { return lines_; }
+
+ private:
+  std::ofstream out_;
+  std::int64_t written_ = 0;
+  std::int64_t lines_ = 0;
+};
+
+// A Japanese title, different for every number.
+std::string Title(int number) {
+  return std::string(kWords[number % kWords.size()]) +
+         std::string(kEndings[(number / kWords.size()) % kEndings.size()]) + "　その" +
+         std::to_string(number);
+}
+
+// The bookmark line of bookmark number, with the attributes a browser writes.
+std::string BookmarkLine(int number) {
+  return "<DT><LI><A HREF=\"https://www.example.co.jp/section" + std::to_string(number % 97) +
+         "/article" + std::to_string(number) + ".html?from=bookmark\" ADD_DATE=\"" +
+         std::to_string(1701302400 + number) + "\" LAST_VISIT=\"1701388800\">" + Title(number) +
+         "</A>";
+}
+
+// The line that opens a folder named name and number.
+std::string FolderLine(std::string_view name, int number) {
+  return "<DT><LI>" + std::string(name) + std::to_string(number) + "<UL>";
+}
+
+// The lines before the first folder and after the last.
+void Header(BookmarkFileWriter& writer) {
+  writer.Line("<HTML>");
+  writer.Line("<HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">");
+  writer.Line("<TITLE>ブックマーク</TITLE></HEAD>");
+  writer.Line("<BODY><H1>ブックマーク</H1>");
+  writer.Line("<UL>");
+}
+
+void Footer(BookmarkFileWriter& writer) {
+  writer.Line("</UL>");
+  writer.Line("</BODY></HTML>");
+}
+
+}  // namespace
+
+void WriteTreeFile(const std::filesystem::path& file, const TreeShape& shape) {
+  BookmarkFileWriter writer(file);
+  int bookmark = 0;
+  const auto bookmarks = [&] {
+    for (int i = 0; i < shape.bookmarksPerFolder; ++i) writer.Line(BookmarkLine(++bookmark));
+  };
+  Header(writer);
+  for (int top = 0; top < shape.top; ++top) {
+    writer.Line(FolderLine(kTopics[top % kTopics.size()], top + 1));
+    bookmarks();
+    for (int second = 0; second < shape.second; ++second) {
+      writer.Line(FolderLine(kKinds[second % kKinds.size()], second + 1));
+      bookmarks();
+      for (int third = 0; third < shape.third; ++third) {
+        writer.Line(FolderLine("第" + std::to_string(third + 1) + "集の", third + 1));
+        bookmarks();
+        writer.Line("</UL>");
+      }
+      writer.Line("</UL>");
+    }
+    writer.Line("</UL>");
+  }
+  Footer(writer);
+  writer.Close();
+}
+
+std::int64_t WriteLargeFile(const std::filesystem::path& file, std::int64_t bytes, int bookmarks) {
+  constexpr int kFolders = 50;
+  const int perFolder = (bookmarks + kFolders - 1) / kFolders;
+  BookmarkFileWriter writer(file);
+  Header(writer);
+  int written = 0;
+  for (int folder = 0; written < bookmarks; ++folder) {
+    writer.Line(FolderLine(kTopics[folder % kTopics.size()], folder + 1));
+    for (int i = 0; i < perFolder && written < bookmarks; ++i) {
+      writer.Line(BookmarkLine(++written));
+      // Ordinary lines up to this bookmark's share of the file.
+      for (int line = 0; writer.Written() < bytes * written / bookmarks; ++line) {
+        if (line % 8 == 0) {
+          writer.Line("<DT><H3 ADD_DATE=\"1701302400\">" + Title(written + line) + "</H3>");
+        } else {
+          writer.Line("<DD>" + Title(written + line) + "。" + std::string(kWords[line % 10]) +
+                      "と" + std::string(kWords[(line + 3) % 10]) + "の記事をまとめたページです。");
+        }
+      }
+    }
+    writer.Line("</UL>");
+  }
+  Footer(writer);
+  writer.Close();
+  return writer.Lines();
+}
+
+}  // namespace velkora::bench

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+
+namespace velkora::bench {
+
+// A bookmark tree three levels deep: top folders, each with second-level folders, each
+// with third-level folders; every folder holds the same number of bookmarks.
+struct TreeShape {
+  int top;
+  int second;
+  int third;
+  int bookmarksPerFolder;
+
+  int Folders() const { return top + top * second + top * second * third; }
+  int Bookmarks() const { return Folders() * bookmarksPerFolder; }
+};
+
+// Writes a bookmark file of shape in code page 932 with CR LF, with Japanese folder names
+// and titles, every one of which the run writes under its own name.
+void WriteTreeFile(const std::filesystem::path& file, const TreeShape& shape);
+
+// Writes a bookmark file of about bytes bytes made mostly of lines the run reads and
+// ignores (descriptions, headings), with bookmarks bookmarks spread evenly among them in a
+// few folders. Returns the number of lines.
+std::int64_t WriteLargeFile(const std::filesystem::path& file, std::int64_t bytes, int bookmarks);
+
+}  // namespace velkora::bench

@@ -1,0 +1,261 @@
+// velkora-bench: how close a conversion runs to the speed of the file system, how its
+// cost grows with the number of bookmarks, and how little memory a large bookmark file
+// takes. Its last line is "floor-ratio: R peak-rss-mb: M" for scripts.
+//   velkora-bench [--dir DIR] [--rounds N] [--converter PATH]
+
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench/bookmark_generator.h"
+#include "bench/converter_process.h"
+#include "bench/posix_floor.h"
+#include "engine/conversion.h"
+#include "platform/native_platform.h"
+
+#ifndef VELKORA_CONVERT
+#define VELKORA_CONVERT "velkora-convert"
+#endif
+
+namespace velkora::bench {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr TreeShape kSmallTree{2, 1, 8, 100};   // 20 folders, 2,000 bookmarks
+constexpr TreeShape kLargeTree{5, 3, 12, 100};  // 200 folders, 20,000 bookmarks
+constexpr std::int64_t kLargeFileBytes = 200'000'000;
+constexpr int kLargeFileBookmarks = 5'000;
+
+struct Options {
+  fs::path dir = fs::temp_directory_path();
+  int rounds = 3;
+  std::string converter = VELKORA_CONVERT;
+};
+
+// The window operations of a run nobody watches, as velkora-convert's are when its
+// standard error is no terminal.
+class QuietWindow final : public ConversionWindow {
+ public:
+  QuietWindow(std::u16string path, std::u16string target)
+      : path_(std::move(path)), target_(std::move(target)) {}
+
+  std::u16string PathText() const override { return path_; }
+  std::u16string TargetDirectory() const override { return target_; }
+  void SetProgressMaximum(float) override {}
+  float ProgressValue() const override { return value_; }
+  void SetProgressValue(float value) override { value_ = value; }
+  void ShowMessage(std::u16string_view) override {}
+
+ private:
+  std::u16string path_;
+  std::u16string target_;
+  float value_ = 0;
+};
+
+// A fresh directory for the benchmark's files, removed with everything in it.
+class WorkDirectory {
+ public:
+  explicit WorkDirectory(const fs::path& parent) {
+    std::string pattern = (parent / "velkora-bench-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create " + pattern);
+    path_ = pattern;
+  }
+  ~WorkDirectory() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  WorkDirectory(const WorkDirectory&) = delete;
+  WorkDirectory& operator=(const WorkDirectory&) = delete;
+
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+// Seconds from start until now.
+double Since(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The middle value (the upper one of an even count).
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// An empty target, with earlier writes flushed so that they do not slow the timed run.
+void FreshTarget(const fs::path& target) {
+  fs::remove_all(target);
+  fs::create_directory(target);
+  ::sync();
+}
+
+// Converts bookmarks into target with the engine on platform, as velkora-convert runs it,
+// and returns the seconds it took.
+double TimeEngine(const PlatformServices& platform, const fs::path& bookmarks,
+                  const fs::path& target, int expected) {
+  FreshTarget(target);
+  ConversionState state;
+  QuietWindow window(bookmarks.u16string(), target.u16string());
+  const Clock::time_point start = Clock::now();
+  const ConversionReport report = BookmarkConverter(state, window, platform).ConvertBookmarks();
+  const double seconds = Since(start);
+  if (!report.AllWritten() || report.written != expected) {
+    throw std::runtime_error("the engine did not write every bookmark of " + bookmarks.string());
+  }
+  return seconds;
+}
+
+// Seconds the floor takes to make steps below target.
+double TimeFloor(const std::vector<FloorStep>& steps, const fs::path& target) {
+  FreshTarget(target);
+  const Clock::time_point start = Clock::now();
+  RunFloor(steps);
+  return Since(start);
+}
+
+struct SpeedResult {
+  double engine = 0;
+  double floor = 0;
+
+  double Ratio() const { return engine / floor; }
+};
+
+// Medians of rounds of the engine and the floor converting bookmarks, taking turns at
+// going first.
+SpeedResult MeasureSpeed(const fs::path& work, const fs::path& bookmarks, int expected,
+                         int rounds) {
+  const fs::path engineTarget = work / "engine";
+  const fs::path floorTarget = work / "floor";
+  // A first run notes what the engine makes, in its order, for the floor to make the same.
+  FloorRecorder recorder;
+  TimeEngine(recorder.Services(), bookmarks, engineTarget, expected);
+  const std::vector<FloorStep> steps = recorder.Steps(engineTarget.string(), floorTarget.string());
+  const NativePlatform platform;
+  std::vector<double> engine;
+  std::vector<double> floor;
+  const auto timeEngine = [&] {
+    engine.push_back(TimeEngine(platform.Services(), bookmarks, engineTarget, expected));
+  };
+  for (int round = 0; round < rounds; ++round) {
+    if (round % 2 == 0) timeEngine();
+    floor.push_back(TimeFloor(steps, floorTarget));
+    if (round % 2 == 1) timeEngine();
+  }
+  fs::remove_all(engineTarget);
+  fs::remove_all(floorTarget);
+  return {Median(engine), Median(floor)};
+}
+
+// Seconds per item in microseconds.
+double MicrosecondsEach(double seconds, int count) { return seconds * 1e6 / count; }
+
+// Runs velkora-convert on bookmarks into an empty target, removed afterwards; throws
+// unless it wrote every bookmark.
+ConverterRun RunConverterInto(const Options& options, const fs::path& bookmarks,
+                              const fs::path& target) {
+  FreshTarget(target);
+  const ConverterRun run = RunConverter(options.converter, bookmarks, target);
+  fs::remove_all(target);
+  if (run.exitStatus != 0) {
+    throw std::runtime_error(options.converter + " failed on " + bookmarks.string() +
+                             " (exit status " + std::to_string(run.exitStatus) + ")");
+  }
+  return run;
+}
+
+// Peak memory of velkora-convert on a large file of ordinary lines, in MB. Runs first,
+// while this process is still small: a forked child starts out with its pages.
+double MeasureMemory(const Options& options, const fs::path& work) {
+  const fs::path tiny = work / "tiny.html";
+  WriteTreeFile(tiny, TreeShape{1, 0, 0, 1});
+  const ConverterRun baseline = RunConverterInto(options, tiny, work / "out");
+  const fs::path large = work / "large.html";
+  const std::int64_t lines = WriteLargeFile(large, kLargeFileBytes, kLargeFileBookmarks);
+  const double megabytes = static_cast<double>(fs::file_size(large)) / 1e6;
+  const ConverterRun big = RunConverterInto(options, large, work / "out");
+  fs::remove(large);
+  std::printf(
+      "velkora-convert on a %.0f MB file (%lld lines, %d bookmarks): %.2f s, peak RSS %.1f MB"
+      " (goal: below 16); on a file of one bookmark: %.1f MB\n",
+      megabytes, static_cast<long long>(lines), kLargeFileBookmarks, big.seconds, big.peakRssMb,
+      baseline.peakRssMb);
+  return big.peakRssMb;
+}
+
+// Generates a bookmark file of shape, measures the engine and the floor on it and prints
+// the figures.
+SpeedResult MeasureTree(const Options& options, const fs::path& work, const TreeShape& shape) {
+  const fs::path bookmarks = work / "tree.html";
+  WriteTreeFile(bookmarks, shape);
+  const SpeedResult speed = MeasureSpeed(work, bookmarks, shape.Bookmarks(), options.rounds);
+  std::printf(
+      "%6d bookmarks in %3d folders: engine %.3f s (%.1f us/bookmark),"
+      " floor %.3f s (%.1f us/bookmark), ratio %.2f\n",
+      shape.Bookmarks(), shape.Folders(), speed.engine,
+      MicrosecondsEach(speed.engine, shape.Bookmarks()), speed.floor,
+      MicrosecondsEach(speed.floor, shape.Bookmarks()), speed.Ratio());
+  return speed;
+}
+
+// Options from the command line; throws on a wrong one.
+Options ParseOptions(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (i + 1 >= argc) {
+      throw std::invalid_argument(
+          "usage: velkora-bench [--dir DIR] [--rounds N] [--converter PATH]");
+    }
+    if (argument == "--dir") {
+      options.dir = argv[++i];
+    } else if (argument == "--rounds") {
+      options.rounds = std::max(1, std::stoi(argv[++i]));
+    } else if (argument == "--converter") {
+      options.converter = argv[++i];
+    } else {
+      throw std::invalid_argument("unknown option " + argument);
+    }
+  }
+  return options;
+}
+
+// Measures and prints everything, the line for scripts last.
+int Run(const Options& options) {
+  WorkDirectory work(options.dir);
+  std::printf("velkora-bench in %s, median of %d rounds\n", work.path().c_str(), options.rounds);
+  std::fflush(stdout);
+  const double peakRssMb = MeasureMemory(options, work.path());
+  MeasureTree(options, work.path(), kSmallTree);
+  const SpeedResult large = MeasureTree(options, work.path(), kLargeTree);
+  const ConverterRun whole =
+      RunConverterInto(options, work.path() / "tree.html", work.path() / "out");
+  std::printf("velkora-convert process on %d bookmarks: %.3f s, start-up included\n",
+              kLargeTree.Bookmarks(), whole.seconds);
+  std::printf("floor-ratio: %.2f peak-rss-mb: %.1f\n", large.Ratio(), peakRssMb);
+  return 0;
+}
+
+}  // namespace
+}  // namespace velkora::bench
+
+int main(int argc, char** argv) {
+  try {
+    return velkora::bench::Run(velkora::bench::ParseOptions(argc, argv));
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "velkora-bench: %s\n", error.what());
+    return 2;
+  }
+}

@@ -1,0 +1,122 @@
+#include "bench/posix_floor.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <system_error>
+
+#include "engine/utf8.h"
+#include "platform/posix/code_page_932.h"
+#include "platform/posix/posix_file_streams.h"
+#include "platform/posix/posix_file_system.h"
+
+namespace velkora::bench {
+namespace {
+
+// Passes the bytes on and notes them in the step of their file.
+class RecordingOutput final : public OutputStream {
+ public:
+  RecordingOutput(std::unique_ptr<OutputStream> real, std::vector<FloorStep>& steps)
+      : real_(std::move(real)), steps_(steps), step_(steps.size() - 1) {}
+
+  IoResult Write(std::string_view bytes) override {
+    steps_[step_].bytes += bytes;
+    return real_->Write(bytes);
+  }
+  IoResult Close() override { return real_->Close(); }
+
+ private:
+  std::unique_ptr<OutputStream> real_;
+  std::vector<FloorStep>& steps_;
+  std::size_t step_;
+};
+
+// Throws the error of the failed call on path.
+[[noreturn]] void Fail(const char* call, const std::string& path) {
+  throw std::system_error(errno, std::generic_category(), std::string(call) + " " + path);
+}
+
+}  // namespace
+
+class FloorRecorder::Streams final : public FileStreams {
+ public:
+  explicit Streams(std::vector<FloorStep>& steps) : steps_(steps) {}
+
+  IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override {
+    return real_.OpenInput(path, stream);
+  }
+  IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
+    IoResult result = real_.OpenOutput(path, stream);
+    if (!result) return result;
+    steps_.push_back({false, ToUtf8(path), {}});
+    stream = std::make_unique<RecordingOutput>(std::move(stream), steps_);
+    return result;
+  }
+  IoResult Remove(std::u16string_view path) override { return real_.Remove(path); }
+
+ private:
+  PosixFileStreams real_;
+  std::vector<FloorStep>& steps_;
+};
+
+class FloorRecorder::FileSystem final : public FileSystemObject {
+ public:
+  explicit FileSystem(std::vector<FloorStep>& steps) : steps_(steps) {}
+
+  bool FolderExists(std::u16string_view path) const override { return real_.FolderExists(path); }
+  IoResult CreateFolder(std::u16string_view path) override {
+    IoResult result = real_.CreateFolder(path);
+    if (result) steps_.push_back({true, ToUtf8(path), {}});
+    return result;
+  }
+  std::u16string GetSpecialFolder(int selector) const override {
+    return real_.GetSpecialFolder(selector);
+  }
+
+ private:
+  PosixFileSystem real_;
+  std::vector<FloorStep>& steps_;
+};
+
+FloorRecorder::FloorRecorder()
+    : streams_(std::make_unique<Streams>(steps_)),
+      services_(std::make_unique<PlatformServices>(PlatformServices{
+          CodePage932::Instance(),
+          *streams_,
+          [this] { return std::make_unique<FileSystem>(steps_); },
+          PathConventions{u'/', 255},
+      })) {}
+
+FloorRecorder::~FloorRecorder() = default;
+
+std::vector<FloorStep> FloorRecorder::Steps(const std::string& from, const std::string& to) const {
+  std::vector<FloorStep> steps = steps_;
+  for (FloorStep& step : steps) {
+    if (!step.path.starts_with(from))
+      throw std::runtime_error("made outside the target: " + step.path);
+    step.path.replace(0, from.size(), to);
+  }
+  return steps;
+}
+
+void RunFloor(const std::vector<FloorStep>& steps) {
+  for (const FloorStep& step : steps) {
+    if (step.folder) {
+      if (::mkdir(step.path.c_str(), 0777) != 0) Fail("mkdir", step.path);
+      continue;
+    }
+    const int fd = ::open(step.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) Fail("open", step.path);
+    const ssize_t count = ::write(fd, step.bytes.data(), step.bytes.size());
+    if (count != static_cast<ssize_t>(step.bytes.size())) {
+      ::close(fd);
+      Fail("write", step.path);
+    }
+    if (::close(fd) != 0) Fail("close", step.path);
+  }
+}
+
+}  // namespace velkora::bench

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/platform_services.h"
+
+namespace velkora::bench {
+
+// One thing the floor makes: a folder, or a file with its bytes.
+struct FloorStep {
+  bool folder = false;
+  std::string path;
+  std::string bytes;
+};
+
+// The platform's files and folders, noting every folder created and every file written
+// with its bytes, in the order the engine makes them, as steps for the floor.
+class FloorRecorder {
+ public:
+  FloorRecorder();
+  ~FloorRecorder();
+  FloorRecorder(const FloorRecorder&) = delete;
+  FloorRecorder& operator=(const FloorRecorder&) = delete;
+
+  const PlatformServices& Services() const { return *services_; }
+  // The steps so far, with paths below from moved below to.
+  std::vector<FloorStep> Steps(const std::string& from, const std::string& to) const;
+
+ private:
+  class Streams;
+  class FileSystem;
+
+  std::vector<FloorStep> steps_;
+  std::unique_ptr<Streams> streams_;
+  std::unique_ptr<PlatformServices> services_;
+};
+
+// Makes the steps with mkdir, open, write and close and nothing else: what any converter
+// has to ask of the file system at least. Throws when a call fails.
+void RunFloor(const std::vector<FloorStep>& steps);
+
+}  // namespace velkora::bench

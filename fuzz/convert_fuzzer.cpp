@@ -1,0 +1,201 @@
+// Arbitrary bytes as a bookmark file, through a whole conversion run into a scratch
+// directory. Afterwards the run must have kept its promises: nothing made outside the
+// target directory, every bookmark line written, skipped as malformed or failed, and
+// every file a whole two-line Internet Shortcut holding the URL of a bookmark line.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/conversion.h"
+#include "engine/messages.h"
+#include "fuzz/fuzz_check.h"
+#include "platform/native_platform.h"
+#include "tests/test_support.h"
+
+namespace velkora::fuzz {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kShortcutStart = "[InternetShortcut]\r\nURL=";
+constexpr std::string_view kLineEnd = "\r\n";
+
+// What a run must report for a bookmark file, worked out from its bytes alone. Each
+// marker begins with a byte below 0x40, which is never the second byte of a double-byte
+// character, so a marker found among the bytes is the same marker in the decoded text.
+struct ExpectedRun {
+  std::int32_t entryCount = 0;
+  std::int32_t bookmarkLines = 0;
+  std::int32_t malformedLines = 0;
+  std::int32_t firstMalformedLine = 0;
+  // The URL bytes each well-formed bookmark line's shortcut must hold.
+  std::multiset<std::string> urls;
+};
+
+// The lines of bytes, ended by CR LF, LF or a lone CR; a last line without an end counts.
+std::vector<std::string_view> SplitLines(std::string_view bytes) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const std::size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.push_back(bytes.substr(start));
+      break;
+    }
+    lines.push_back(bytes.substr(start, end - start));
+    start = end + 1;
+    if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
+  }
+  return lines;
+}
+
+// True when marker occurs in line.
+bool Has(std::string_view line, std::string_view marker) {
+  return line.find(marker) != std::string_view::npos;
+}
+
+// The expected counts and URLs, line by line as the run examines them.
+ExpectedRun Expect(std::string_view bytes, const AnsiCodePage& codePage) {
+  constexpr auto npos = std::string_view::npos;
+  ExpectedRun expected;
+  std::int32_t number = 0;
+  for (const std::string_view line : SplitLines(bytes)) {
+    ++number;
+    const bool list = Has(line, "<UL>");
+    const bool item = Has(line, "<LI>");
+    if (item && !list) ++expected.entryCount;
+    if (!item || list || Has(line, "</UL>")) continue;
+    ++expected.bookmarkLines;
+    const std::size_t urlStart = line.find("=\"");
+    const std::size_t urlEnd = line.find("\">");
+    const std::size_t titleEnd = line.find("</A>");
+    if (urlStart == npos || urlEnd == npos || urlEnd < urlStart + 2 || titleEnd == npos ||
+        titleEnd < urlEnd + 2) {
+      if (expected.malformedLines++ == 0) expected.firstMalformedLine = number;
+      continue;
+    }
+    const std::size_t from = urlStart + 2;
+    const std::string_view url = line.substr(from, line.find('"', from) - from);
+    expected.urls.insert(codePage.ToAnsi(codePage.FromAnsi(url)));
+  }
+  return expected;
+}
+
+// Names of the entries of directory.
+std::set<std::string> Names(const fs::path& directory) {
+  std::set<std::string> names;
+  for (const fs::directory_entry& entry : fs::directory_iterator(directory)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+// Checks every entry below target and takes the URL of each shortcut from urls; returns
+// the number of shortcut files.
+std::int32_t CheckTargetTree(const fs::path& target, std::multiset<std::string>& urls) {
+  std::int32_t shortcuts = 0;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(target)) {
+    const fs::file_status status = entry.symlink_status();
+    if (fs::is_directory(status)) continue;
+    Require(fs::is_regular_file(status), "only folders and files are made");
+    Require(entry.path().filename().string().ends_with(".url"), "every file is a .url file");
+    const std::string bytes = testing::ReadBytes(entry.path());
+    Require(bytes.starts_with(kShortcutStart) && bytes.ends_with(kLineEnd) &&
+                bytes.size() >= kShortcutStart.size() + kLineEnd.size(),
+            "a shortcut is \"[InternetShortcut]\", CR LF, \"URL=\", the URL, CR LF");
+    const std::string url =
+        bytes.substr(kShortcutStart.size(), bytes.size() - kShortcutStart.size() - kLineEnd.size());
+    Require(url.find_first_of("\r\n") == std::string::npos, "a shortcut has exactly two lines");
+    const auto found = urls.find(url);
+    Require(found != urls.end(), "a shortcut holds the URL of a well-formed bookmark line");
+    urls.erase(found);
+    ++shortcuts;
+  }
+  return shortcuts;
+}
+
+// The bookmark file lives in "in", the target is "outer/inner/target": a name that
+// climbed out of the target would land in a folder the run must leave as it was.
+struct Scratch {
+  testing::TempDir root;
+  fs::path input = root.path() / "in";
+  fs::path bookmarks = input / "bookmarks.html";
+  fs::path outer = root.path() / "outer";
+  fs::path target = outer / "inner" / "target";
+};
+
+// Checks that the run made nothing beside the target and left the bookmark file alone.
+void CheckNothingOutsideTarget(const Scratch& scratch, std::string_view bytes) {
+  Require(Names(scratch.root.path()) == std::set<std::string>{"in", "outer"} &&
+              Names(scratch.input) == std::set<std::string>{"bookmarks.html"} &&
+              Names(scratch.outer) == std::set<std::string>{"inner"} &&
+              Names(scratch.outer / "inner") == std::set<std::string>{"target"},
+          "nothing is made outside the target directory");
+  Require(testing::ReadBytes(scratch.bookmarks) == bytes, "the bookmark file stays as it was");
+}
+
+// Checks the report, the progress and the end message against the expected run.
+void CheckReport(const ConversionReport& report, const ExpectedRun& expected,
+                 const testing::RecordingWindow& window) {
+  Require(report.outcome == ConversionReport::Outcome::kCompleted, "a readable file is converted");
+  Require(report.bookmarkLines == expected.bookmarkLines, "every bookmark line is examined");
+  Require(report.written + report.malformedLines + report.failedShortcuts == report.bookmarkLines,
+          "every bookmark line is written, skipped as malformed or failed");
+  Require(report.malformedLines == expected.malformedLines &&
+              report.firstMalformedLine == expected.firstMalformedLine,
+          "malformed lines are those without a URL and a title in order");
+  Require(window.maximum == static_cast<float>(expected.entryCount) &&
+              window.value == static_cast<float>(expected.bookmarkLines),
+          "the progress counts the bookmark lines");
+  Require(window.messages.size() == 1, "a run ends with one message");
+  const std::u16string& message = window.messages.front();
+  if (report.AllWritten()) {
+    Require(message == kCompletedMessage, "a clean run says only that it completed");
+  } else {
+    Require(message.starts_with(std::u16string(kCompletedMessage) + u"\n\n"),
+            "a run with losses says so after the completion text");
+  }
+  if (report.failedShortcuts > 0) {
+    Require(!report.firstFailedPath.empty() && !report.firstFailureReason.empty() &&
+                message.find(report.firstFailedPath) != std::u16string::npos,
+            "a failed shortcut is reported with its path and reason");
+  }
+}
+
+}  // namespace
+}  // namespace velkora::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace velkora;
+  namespace fs = std::filesystem;
+  static fuzz::Scratch scratch;
+  static NativePlatform platform;
+
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  fs::remove_all(scratch.outer);
+  fs::create_directories(scratch.target);
+  fs::create_directories(scratch.input);
+  testing::WriteBytes(scratch.bookmarks, bytes);
+
+  ConversionState state;
+  testing::RecordingWindow window;
+  window.path = scratch.bookmarks.u16string();
+  window.target = scratch.target.u16string();
+  const ConversionReport report =
+      BookmarkConverter(state, window, platform.Services()).ConvertBookmarks();
+
+  fuzz::ExpectedRun expected = fuzz::Expect(bytes, platform.Services().codePage);
+  fuzz::CheckNothingOutsideTarget(scratch, bytes);
+  fuzz::CheckReport(report, expected, window);
+  const std::int32_t shortcuts = fuzz::CheckTargetTree(scratch.target, expected.urls);
+  fuzz::Require(shortcuts == report.written, "every written shortcut is a file of its own");
+  if (report.failedShortcuts == 0) {
+    fuzz::Require(expected.urls.empty(), "every well-formed bookmark line became a shortcut");
+  }
+  return 0;
+}

@@ -1,0 +1,173 @@
+// Arbitrary names through the file-name rules and the cuts, as a bookmark's title or
+// folder name goes: SafeFileName, MakeWindowsSafe, the 250-byte path rule for titles and
+// the 255-byte component cut. What comes out must carry no character Windows forbids and
+// no control character, must never be "." or "..", must not be a reserved device name,
+// and must keep to every length limit.
+//
+// Input: byte 0 chooses folder or title, the characters of the folders above and the
+// " (n)" suffix; byte 1 the length of those folders; the rest is the name in UTF-16LE.
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "engine/file_name_rules.h"
+#include "engine/messages.h"
+#include "engine/shortcut_names.h"
+#include "engine/utf8.h"
+#include "fuzz/fuzz_check.h"
+#include "platform/native_platform.h"
+
+namespace velkora::fuzz {
+namespace {
+
+constexpr std::u16string_view kForbidden = u"\\/:*?\"<>|";
+constexpr std::size_t kComponentLimit = 255;
+constexpr std::u16string_view kExtension = u".url";
+
+// The halves of a surrogate pair.
+bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Units of the character that starts at position in text.
+std::size_t CharacterAt(std::u16string_view text, std::size_t position) {
+  return IsHighSurrogate(text[position]) && position + 1 < text.size() &&
+                 IsLowSurrogate(text[position + 1])
+             ? 2
+             : 1;
+}
+
+// True when a cut after length units would part a surrogate pair.
+bool SplitsAPair(std::u16string_view text, std::size_t length) {
+  return length > 0 && length < text.size() && IsHighSurrogate(text[length - 1]) &&
+         IsLowSurrogate(text[length]);
+}
+
+// True when the name, before its first "." and without trailing spaces, is a device name.
+bool IsReservedDeviceName(std::u16string_view name) {
+  std::u16string stem(name.substr(0, name.find(u'.')));
+  while (!stem.empty() && stem.back() == u' ') stem.pop_back();
+  for (char16_t& c : stem) {
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+  }
+  if (stem == u"CON" || stem == u"PRN" || stem == u"AUX" || stem == u"NUL") return true;
+  return stem.size() == 4 && (stem.starts_with(u"COM") || stem.starts_with(u"LPT")) &&
+         stem[3] >= u'1' && stem[3] <= u'9';
+}
+
+// True when name is made of dots and spaces only, with at least one dot.
+bool IsDotsAndSpacesWithDot(std::u16string_view name) {
+  return name.find(u'.') != std::u16string_view::npos &&
+         name.find_first_not_of(u". ") == std::u16string_view::npos;
+}
+
+// Checks what SafeFileName and MakeWindowsSafe made of original.
+void CheckSafeName(std::u16string_view original, std::u16string_view safe,
+                   std::u16string_view windowsSafe, NameKind kind) {
+  Require(safe.size() == original.size(), "SafeFileName keeps the length");
+  for (std::size_t i = 0; i < safe.size(); ++i) {
+    Require(kForbidden.find(safe[i]) == std::u16string_view::npos,
+            "SafeFileName leaves no character Windows forbids");
+    Require(kForbidden.find(original[i]) != std::u16string_view::npos || safe[i] == original[i],
+            "SafeFileName changes only forbidden characters");
+  }
+  const bool prefixed = windowsSafe.size() == safe.size() + 1;
+  Require(prefixed || windowsSafe.size() == safe.size(), "MakeWindowsSafe adds at most \"_\"");
+  Require(!prefixed || windowsSafe[0] == u'_', "MakeWindowsSafe adds only a leading \"_\"");
+  Require(std::none_of(windowsSafe.begin(), windowsSafe.end(),
+                       [](char16_t c) {
+                         return c < 0x20 || kForbidden.find(c) != std::u16string_view::npos;
+                       }),
+          "a safe name has no control or forbidden character");
+  Require(!IsReservedDeviceName(windowsSafe), "a safe name is no device name");
+  Require(prefixed == IsReservedDeviceName(windowsSafe.substr(prefixed ? 1 : 0)),
+          "only a device name gets \"_\" in front");
+  if (kind == NameKind::kFolder) {
+    Require(!IsDotsAndSpacesWithDot(windowsSafe), "a folder name never means \".\" or \"..\"");
+  }
+}
+
+// The name as it goes to disk, checked against the component limit.
+void CheckComponent(std::u16string_view whole, std::u16string_view cut, std::size_t limit,
+                    std::u16string_view ending) {
+  Require(whole.starts_with(cut), "a cut keeps the start of the name");
+  Require(Utf8Length(cut) <= limit, "a cut name fits the component limit");
+  Require(!SplitsAPair(whole, cut.size()), "a cut keeps whole characters");
+  if (cut.size() < whole.size()) {
+    const std::size_t next = CharacterAt(whole, cut.size());
+    Require(Utf8Length(whole.substr(0, cut.size() + next)) > limit, "a cut keeps all that fits");
+  }
+  const std::u16string component = std::u16string(cut) + std::u16string(ending);
+  const std::string bytes = ToUtf8(component);
+  Require(bytes.size() <= kComponentLimit, "a file or folder name takes at most 255 bytes");
+  Require(bytes.find_first_of(std::string_view("/\0", 2)) == std::string::npos,
+          "a file or folder name has no \"/\" or NUL byte");
+  Require(bytes != "." && bytes != "..", "a file or folder name is never \".\" or \"..\"");
+}
+
+// Checks the 250-byte path rule's cut of title below folderPath.
+void CheckTitleCut(std::u16string_view folderPath, std::u16string_view title,
+                   std::u16string_view cut, const AnsiCodePage& codePage) {
+  const auto measure = [&](std::u16string_view name) {
+    return LenMbcs(std::u16string(folderPath) + std::u16string(name), codePage);
+  };
+  Require(title.starts_with(cut), "the path rule keeps the start of the title");
+  if (measure(title) <= kShortcutPathLimit) {
+    Require(cut == title, "a title that fits stays whole");
+  } else if (folderPath.size() < 125) {
+    Require(cut == title.substr(0, 125 - folderPath.size()), "a long path keeps 125 characters");
+  } else if (title.empty()) {
+    Require(cut.empty(), "an empty title stays empty");
+  } else {
+    const std::size_t first = CharacterAt(title, 0);
+    Require(cut.size() >= first, "a title keeps at least one character");
+    Require(cut.size() == first || measure(cut) <= kShortcutPathLimit,
+            "a title cut alone fits the path limit");
+    Require(!SplitsAPair(title, cut.size()), "a title cut keeps whole characters");
+    if (cut.size() < title.size()) {
+      const std::size_t next = CharacterAt(title, cut.size());
+      Require(measure(title.substr(0, cut.size() + next)) > kShortcutPathLimit,
+              "a title cut alone keeps all that fits");
+    }
+  }
+}
+
+}  // namespace
+}  // namespace velkora::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace velkora;
+  static NativePlatform platform;
+  const AnsiCodePage& codePage = platform.Services().codePage;
+  if (size < 2) return 0;
+  const NameKind kind = (data[0] & 1) != 0 ? NameKind::kFolder : NameKind::kTitle;
+  const char16_t filler = (data[0] & 2) != 0 ? u'漢' : u'f';
+  const int suffix = 1 + (data[0] >> 2);
+  std::u16string name((size - 2) / 2, u'\0');
+  std::memcpy(name.data(), data + 2, name.size() * 2);
+
+  std::u16string safe = name;
+  SafeFileName(safe);
+  const std::u16string windowsSafe = MakeWindowsSafe(safe, kind);
+  fuzz::CheckSafeName(name, safe, windowsSafe, kind);
+
+  if (kind == NameKind::kFolder) {
+    const std::u16string cut = CutToUtf8Bytes(windowsSafe, fuzz::kComponentLimit);
+    fuzz::Require(cut.empty() == windowsSafe.empty(), "a folder name is never cut to nothing");
+    fuzz::CheckComponent(windowsSafe, cut, fuzz::kComponentLimit, u"");
+    return 0;
+  }
+  const std::u16string folderPath = u"/t/" + std::u16string(data[1], filler) + u"/";
+  const std::u16string title = FitTitleToPathLimit(folderPath, windowsSafe, codePage);
+  fuzz::CheckTitleCut(folderPath, windowsSafe, title, codePage);
+  const std::u16string ending =
+      (suffix == 1 ? u"" : u" (" + DecimalText(suffix) + u")") + std::u16string(fuzz::kExtension);
+  const std::size_t reserved = Utf8Length(ending);
+  fuzz::CheckComponent(title, CutToUtf8Bytes(title, fuzz::kComponentLimit - reserved),
+                       fuzz::kComponentLimit - reserved, ending);
+  return 0;
+}
