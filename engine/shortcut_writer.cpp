@@ -42,12 +42,19 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
   // The length rule measures the folder names whole, before any cut for the file system.
   std::u16string measuredPath = state_.targetPath;
   const std::int32_t levels = std::min(state_.depth, FolderNames::kLevels);
+  bool trustedKnownFolders = false;
   for (std::int32_t level = 1; level <= levels; ++level) {
     const std::u16string& name = state_.folderNames[level];
     measuredPath += separator;
     measuredPath += name;
     state_.targetPath += separator;
     AppendFitting(state_.targetPath, name, limit, limit > 0);
+    // Bookmarks come folder by folder, so most levels were found or made for the bookmark
+    // before; asking the file system again would cost a call per level and bookmark.
+    if (IsKnownFolder(state_.targetPath)) {
+      trustedKnownFolders = true;
+      continue;
+    }
     if (IoResult result = EnsureFolder(state_.targetPath); !result) {
       return {result, state_.targetPath};
     }
@@ -73,15 +80,20 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
     if (!written_.Contains(key)) break;
   }
   state_.targetPath = path;
-  if (IoResult result = WriteFile(path); !result) return {result, path};
+  if (IoResult result = WriteFile(path); !result) {
+    if (trustedKnownFolders) {
+      // A folder found earlier may have gone since: test and make the chain afresh, as
+      // for a folder met for the first time, and try once more.
+      knownFolders_.clear();
+      return WriteShortcut();
+    }
+    return {result, path};
+  }
   written_.Add(std::move(key), base, suffix);
   return {};
 }
 
 IoResult ShortcutWriter::EnsureFolder(const std::u16string& path) {
-  // Bookmarks come folder by folder, so most levels were found or made for the bookmark
-  // before; asking the file system again would cost a call per level and bookmark.
-  if (IsKnownFolder(path)) return IoResult::Success();
   if (!state_.fileSystem) state_.fileSystem = platform_.createFileSystem();
   IoResult result = state_.fileSystem->FolderExists(path) ? IoResult::Success()
                                                           : state_.fileSystem->CreateFolder(path);

@@ -141,8 +141,8 @@ TEST(Conversion, FoldersWhoseNamesShareABeginningStayApart) {
                           Folder("AB"), Bookmark("u2", "y"), "</UL>", Folder("A"),
                           Bookmark("u3", "z"), Folder("B"), Folder("C"), Bookmark("u4", "w")});
   EXPECT_TRUE(fixture.Convert().AllWritten());
-  EXPECT_EQ(fixture.Tree(), (Strings{"A/", "A/B/", "A/B/C/", "A/B/C/w.url", "A/B/x.url",
-                                     "A/z.url", "AB/", "AB/y.url"}));
+  EXPECT_EQ(fixture.Tree(), (Strings{"A/", "A/B/", "A/B/C/", "A/B/C/w.url", "A/B/x.url", "A/z.url",
+                                     "AB/", "AB/y.url"}));
 }
 
 TEST(Conversion, EmptyFolderNameLeavesBookmarksInTheParent) {
@@ -385,6 +385,44 @@ TEST(Conversion, BytesThatNameNoCharacterStillConvert) {
   EXPECT_EQ(fixture.Tree(), Strings{name});
 #endif
   EXPECT_EQ(fixture.Read(name), ShortcutBytes("http://x/\x80"));
+}
+
+}  // namespace
+}  // namespace velkora::testing
+
+namespace velkora::testing {
+namespace {
+
+// Removes a folder of the tree just before a chosen bookmark is converted.
+class FolderRemovingWindow final : public ConversionWindow {
+ public:
+  FolderRemovingWindow(RecordingWindow& inner, std::filesystem::path folder, float beforeBookmark)
+      : inner_(inner), folder_(std::move(folder)), beforeBookmark_(beforeBookmark) {}
+
+  std::u16string PathText() const override { return inner_.PathText(); }
+  std::u16string TargetDirectory() const override { return inner_.TargetDirectory(); }
+  void SetProgressMaximum(float maximum) override { inner_.SetProgressMaximum(maximum); }
+  float ProgressValue() const override { return inner_.ProgressValue(); }
+  void SetProgressValue(float value) override {
+    if (value == beforeBookmark_) std::filesystem::remove_all(folder_);
+    inner_.SetProgressValue(value);
+  }
+  void ShowMessage(std::u16string_view text) override { inner_.ShowMessage(text); }
+
+ private:
+  RecordingWindow& inner_;
+  std::filesystem::path folder_;
+  float beforeBookmark_;
+};
+
+TEST(Conversion, FolderRemovedDuringTheRunIsMadeAgain) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Folder("A"), Folder("B"), Bookmark("u1", "one"), Bookmark("u2", "two")});
+  FolderRemovingWindow window(fixture.window, fixture.Out() / "A", 2.0f);
+  const ConversionReport report =
+      BookmarkConverter(fixture.state, window, fixture.platform.Services()).ConvertBookmarks();
+  EXPECT_TRUE(report.AllWritten()) << ToUtf8(report.firstFailureReason);
+  EXPECT_EQ(fixture.Tree(), (Strings{"A/", "A/B/", "A/B/two.url"}));
 }
 
 }  // namespace
