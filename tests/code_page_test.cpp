@@ -31,10 +31,19 @@ TEST(CodePage932, SingleBytesWindowsMapsOnItsOwnRoundTrip) {
 TEST(CodePage932, InvalidSequencesDecodeToMiddleDots) {
   // A pair that names no character is one U+30FB.
   EXPECT_EQ(CodePage().FromAnsi("\x85\x40x"), u"\u30FBx");
+#ifdef _WIN32
+  // Windows decides what a lead byte before a byte outside the trail range means; it may
+  // take the two as one unknown pair. Either way each lead byte gives a U+30FB, and one at
+  // the very end is one U+30FB.
+  const std::u16string text = CodePage().FromAnsi("\x81\x20\x81\x7f\x81");
+  EXPECT_TRUE(text == u"\u30FB \u30FB\u007F\u30FB" || text == u"\u30FB\u30FB\u30FB");
+  EXPECT_EQ(CodePage().FromAnsi("\xe0\x3f").front(), u'\u30FB');
+#else
   // A lead byte before a byte outside the trail range, or at the end, is one U+30FB and
   // the byte after it is read on its own.
   EXPECT_EQ(CodePage().FromAnsi("\x81\x20\x81\x7f\x81"), u"\u30FB \u30FB\u007F\u30FB");
   EXPECT_EQ(CodePage().FromAnsi("\xe0\x3f"), u"\u30FB?");
+#endif
 }
 
 TEST(CodePage932, EveryValidPairRoundTripsThroughItsCharacter) {

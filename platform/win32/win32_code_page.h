@@ -1,0 +1,38 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/ansi_code_page.h"
+
+namespace velkora {
+
+// The system's ANSI code page (CP_ACP), through MultiByteToWideChar and WideCharToMultiByte.
+// Characters it cannot encode become one "?" each, with no best-fit look-alikes, and a
+// character beyond the Basic Multilingual Plane is one character, so LenMbcs counts as on
+// every other platform. Invalid byte sequences decode as Windows decodes them.
+class Win32CodePage final : public AnsiCodePage {
+ public:
+  Win32CodePage();
+
+  // The number of the code page in use (932 on a Japanese-language system).
+  std::uint32_t Identifier() const { return identifier_; }
+
+  std::string ToAnsi(std::u16string_view text) const override;
+  std::u16string FromAnsi(std::string_view bytes) const override;
+
+ private:
+  // Appends the bytes of text, which holds no surrogates.
+  void AppendAnsi(std::u16string_view text, std::string& out) const;
+  // Appends the text of bytes, which end on a character boundary.
+  void AppendText(std::string_view bytes, std::u16string& out) const;
+  // The longest prefix of bytes, up to limit, that ends on a character boundary.
+  std::size_t WholeCharacters(std::string_view bytes, std::size_t limit) const;
+
+  std::uint32_t identifier_;
+  std::array<bool, 256> leadByte_{};
+};
+
+}  // namespace velkora

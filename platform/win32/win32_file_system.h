@@ -1,0 +1,16 @@
+#pragma once
+
+#include "engine/file_system_object.h"
+
+namespace velkora {
+
+// Folders through GetFileAttributesW and CreateDirectoryW.
+class Win32FileSystem final : public FileSystemObject {
+ public:
+  bool FolderExists(std::u16string_view path) const override;
+  IoResult CreateFolder(std::u16string_view path) override;
+  // The Windows directory for any selector, as GetWindowsDirectoryW gives it.
+  std::u16string GetSpecialFolder(int selector) const override;
+};
+
+}  // namespace velkora
