@@ -8,8 +8,7 @@ void Form1Test::SetUp() { CreateForm(); }
 
 void Form1Test::CreateForm() {
   Dialogs dialogs;
-  dialogs.messageBox = [this](HWND owner, const wchar_t* text, const wchar_t* caption,
-                              UINT style) {
+  dialogs.messageBox = [this](HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
     messages.push_back(ShownMessage{owner, text, caption, style});
     return IDOK;
   };
@@ -66,9 +65,8 @@ void Form1Test::OpenInDir1(const std::wstring& path) {
 
 void Form1Test::ChooseDrive(const std::wstring& prefix) {
   HWND list = Control(kDrive1);
-  const LRESULT index =
-      SendMessageW(list, CB_FINDSTRING, static_cast<WPARAM>(-1),
-                   reinterpret_cast<LPARAM>(prefix.c_str()));
+  const LRESULT index = SendMessageW(list, CB_FINDSTRING, static_cast<WPARAM>(-1),
+                                     reinterpret_cast<LPARAM>(prefix.c_str()));
   ASSERT_NE(index, CB_ERR) << "no such drive in Drive1";
   SendMessageW(list, CB_SETCURSEL, index, 0);
   SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(kDrive1, CBN_SELCHANGE),

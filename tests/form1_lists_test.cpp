@@ -89,8 +89,9 @@ TEST_F(Form1ListsTest, AFolderThatWentAwayIsReportedAndTheListStays) {
   DoubleClickDir1(L"a");
 
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text.rfind(L"フォルダーを開けませんでした。\n" + (root_ / L"a").wstring(), 0),
-            0u);
+  EXPECT_EQ(
+      messages[0].text.rfind(L"フォルダーを開けませんでした。\n" + (root_ / L"a").wstring(), 0),
+      0u);
   EXPECT_EQ(messages[0].caption, L"VELKORA");
   EXPECT_EQ(messages[0].style, static_cast<UINT>(MB_OK));
   EXPECT_EQ(form->TargetDirectory(), root_.u16string());
@@ -116,6 +117,48 @@ TEST_F(Form1ListsTest, ChangingTheDriveMovesDir1ToThatDrivesCurrentDirectory) {
   SetCurrentDirectoryW(previous);
   std::error_code ignored;
   fs::remove_all(onZ, ignored);
+}
+
+// A drive that was there when the window opened but whose folder has gone since, like a
+// removable drive whose medium was taken out.
+class Form1GoneDriveTest : public Form1Test {
+ protected:
+  void SetUp() override {
+    fs::create_directory(target_);
+    ASSERT_EQ(GetLogicalDrives() & (1u << (L'Y' - L'A')), 0u) << "drive Y: is in use";
+    ASSERT_TRUE(
+        DefineDosDeviceW(DDD_RAW_TARGET_PATH, L"Y:", (L"\\??\\" + target_.wstring()).c_str()));
+    CreateForm();
+  }
+  void TearDown() override {
+    DefineDosDeviceW(DDD_REMOVE_DEFINITION | DDD_RAW_TARGET_PATH | DDD_EXACT_MATCH_ON_REMOVE, L"Y:",
+                     (L"\\??\\" + target_.wstring()).c_str());
+  }
+
+  TempDir dir_;
+  fs::path target_ = dir_.path() / L"medium";
+};
+
+TEST_F(Form1GoneDriveTest, UnreadableDriveIsReportedAndDrive1GoesBack) {
+  const std::wstring driveBefore = Text(kDrive1);
+  const std::u16string targetBefore = form->TargetDirectory();
+  const std::vector<std::wstring> entriesBefore = Dir1Entries();
+  fs::remove(target_);
+
+  ChooseDrive(L"y:");
+
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text.rfind(L"ドライブ Y: を読み込めませんでした。\n理由: ", 0), 0u)
+      << "message: " << std::string(messages[0].text.begin(), messages[0].text.end());
+  EXPECT_EQ(messages[0].caption, L"VELKORA");
+  EXPECT_EQ(messages[0].style, static_cast<UINT>(MB_OK));
+  EXPECT_EQ(Text(kDrive1), driveBefore);
+  EXPECT_EQ(form->TargetDirectory(), targetBefore);
+  EXPECT_EQ(Dir1Entries(), entriesBefore);
+
+  // Choosing the drive the lists show again is no change at all.
+  ChooseDrive(driveBefore.substr(0, 2));
+  EXPECT_EQ(messages.size(), 1u);
 }
 
 }  // namespace

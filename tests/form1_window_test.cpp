@@ -1,6 +1,10 @@
 // Form1 as it opens: caption, frame, controls, layout at two DPIs, focus and tab order.
 
+// <commctrl.h> needs the types of <windows.h> before it.
+// clang-format off
+#include <windows.h>
 #include <commctrl.h>
+// clang-format on
 #include <gtest/gtest.h>
 
 #include <array>
@@ -63,9 +67,8 @@ class Form1WindowTest : public Form1Test {
   void ExpectPlaces(const std::array<ExpectedPlace, 9>& places) const {
     for (const ExpectedPlace& place : places) {
       const RECT actual = ControlRect(place.id);
-      EXPECT_TRUE(actual == place.pixels) << "control " << place.id << " is at "
-                                          << Describe(actual) << ", expected "
-                                          << Describe(place.pixels);
+      EXPECT_TRUE(actual == place.pixels) << "control " << place.id << " is at " << Describe(actual)
+                                          << ", expected " << Describe(place.pixels);
     }
   }
 };
@@ -170,13 +173,11 @@ TEST_F(Form1WindowTest, ControlsStayPutWhenTheWindowIsResized) {
 TEST_F(Form1WindowTest, RunsWithCommonControls6AndPerMonitorDpiAwareness) {
   EXPECT_EQ(GetAwarenessFromDpiAwarenessContext(GetThreadDpiAwarenessContext()),
             DPI_AWARENESS_PER_MONITOR_AWARE);
-  DLLVERSIONINFO version{};
-  version.cbSize = sizeof(version);
-  auto getVersion = reinterpret_cast<DLLGETVERSIONPROC>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"comctl32.dll"), "DllGetVersion")));
-  ASSERT_NE(getVersion, nullptr);
-  ASSERT_EQ(getVersion(&version), S_OK);
-  EXPECT_EQ(version.dwMajorVersion, 6u);
+  // The manifest sends every use of comctl32.dll to version 6 of the common controls.
+  ACTCTX_SECTION_KEYED_DATA redirection{};
+  redirection.cbSize = sizeof(redirection);
+  ASSERT_TRUE(FindActCtxSectionStringW(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION,
+                                       L"comctl32.dll", &redirection));
 }
 
 TEST_F(Form1WindowTest, Command2ClosesTheWindow) {

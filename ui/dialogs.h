@@ -1,7 +1,7 @@
 #pragma once
 
-#include <windows.h>
 #include <commdlg.h>
+#include <windows.h>
 
 #include <functional>
 

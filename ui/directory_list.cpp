@@ -28,8 +28,8 @@ LRESULT CALLBACK ListKeys(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
       break;
     case WM_KEYDOWN:
       if (wParam == VK_RETURN) {
-        SendMessageW(GetParent(list), WM_COMMAND,
-                     MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+        SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK),
+                     reinterpret_cast<LPARAM>(list));
         return 0;
       }
       break;
@@ -110,8 +110,8 @@ DWORD DirectoryList::SetPath(const std::wstring& path) {
   path_ = normalised;
   entries_.clear();
   for (std::size_t level = 0; level < chain.size(); ++level) {
-    entries_.push_back(Entry{level == 0 ? RootText(chain[0]) : chain[level],
-                             static_cast<int>(level), true});
+    entries_.push_back(
+        Entry{level == 0 ? RootText(chain[0]) : chain[level], static_cast<int>(level), true});
   }
   for (std::wstring& name : subfolders) {
     entries_.push_back(Entry{std::move(name), static_cast<int>(chain.size()), false});

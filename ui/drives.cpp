@@ -14,8 +14,8 @@ std::wstring VolumeLabel(const std::wstring& root) {
   // put up its own "insert a disk" box.
   QuietDriveErrors quiet;
   wchar_t label[MAX_PATH + 1] = {};
-  if (!GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr,
-                             nullptr, 0)) {
+  if (!GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
+                             0)) {
     return {};
   }
   return label;

@@ -18,8 +18,8 @@ bool IsListedFolder(const WIN32_FIND_DATAW& found) {
 
 bool ComesBefore(const std::wstring& a, const std::wstring& b) {
   return CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.c_str(),
-                         static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
-                         nullptr, nullptr, 0) == CSTR_LESS_THAN;
+                         static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), nullptr,
+                         nullptr, 0) == CSTR_LESS_THAN;
 }
 
 }  // namespace

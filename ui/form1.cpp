@@ -8,10 +8,10 @@
 #include "engine/conversion.h"
 #include "engine/file_name_rules.h"
 #include "engine/text.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_errors.h"
 #include "ui/controls.h"
 #include "ui/drives.h"
-#include "platform/win32/win32_errors.h"
-#include "platform/win32/wide_text.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/twips.h"
 
@@ -57,11 +57,11 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kWindowClass;
-  windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELKORA),
-                                                    IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
-  windowClass.hIconSm = static_cast<HICON>(LoadImageW(
-      instance, MAKEINTRESOURCEW(IDI_VELKORA), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-      GetSystemMetrics(SM_CYSMICON), 0));
+  windowClass.hIcon = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELKORA), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_VELKORA),
+                                                      IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), 0));
   return RegisterClassExW(&windowClass) != 0;
 }
 
@@ -118,8 +118,7 @@ bool Form1::Create(int showCommand) {
   return true;
 }
 
-LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) {
+LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
@@ -323,8 +322,7 @@ void Form1::ApplyLayout() {
 }
 
 void Form1::ResizeToClientArea() {
-  RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_),
-             TwipsToPixels(kClientHeightTwips, dpi_)};
+  RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
   AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExtendedStyle, dpi_);
   SetWindowPos(window_.get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

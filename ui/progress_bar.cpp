@@ -42,17 +42,16 @@ void ProgressBar::SetValue(float value) {
   Show(false);
 }
 
-// Moves the bar to the value and paints it now when the filled part changed in pixels.
+// Moves the bar to the value and paints it now, when its filled part changed by a pixel
+// or the value reached the maximum.
 void ProgressBar::Show(bool always) {
   const int top = BarUnits(maximum_);
   const int position = std::min(BarUnits(value_), top);
   RECT client{};
   GetClientRect(bar_, &client);
   const int fill = top > 0 ? MulDiv(position, client.right - client.left, top) : 0;
-  if (!always && fill == paintedFill_) {
-    SendMessageW(bar_, PBM_SETPOS, position, 0);
-    return;
-  }
+  // Moving the bar costs a paint on some systems; below a pixel it shows nothing.
+  if (!always && fill == paintedFill_ && position != top) return;
   // A themed bar glides towards a higher position on a timer, which a busy thread never
   // serves; a step back is drawn at once, so the bar is set one past and then back.
   if (position < top) SendMessageW(bar_, PBM_SETPOS, position + 1, 0);
