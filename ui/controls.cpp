@@ -1,5 +1,9 @@
 #include "ui/controls.h"
 
+#include <algorithm>
+
+#include "ui/win32_handles.h"
+
 namespace velkora {
 
 HWND CreateControl(const ControlArgs& args) {
@@ -16,6 +20,17 @@ HWND CreateControl(const ControlArgs& args) {
 void PlaceControl(HWND control, const RECT& place) {
   SetWindowPos(control, nullptr, place.left, place.top, place.right - place.left,
                place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT WidenToText(HWND control, RECT place, HFONT font) {
+  const std::wstring text = WindowText(control);
+  WindowDc dc(control);
+  SelectedObject selected(dc.get(), font);
+  SIZE extent{};
+  if (GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent)) {
+    place.right = std::max<LONG>(place.right, place.left + extent.cx);
+  }
+  return place;
 }
 
 std::wstring WindowText(HWND window) {

@@ -23,6 +23,10 @@ HWND CreateControl(const ControlArgs& args);
 // Moves and sizes a child to a rectangle in its parent's client coordinates.
 void PlaceControl(HWND control, const RECT& place);
 
+// place, made wider when the control's text in font needs more room, so that a label
+// never cuts its text off.
+RECT WidenToText(HWND control, RECT place, HFONT font);
+
 // Text of a window, whatever its length.
 std::wstring WindowText(HWND window);
 

@@ -312,6 +312,12 @@ void Form1::ApplyLayout() {
         dir1_.SetFont(font_.get());
         PlaceControl(handle, place);
         break;
+      case ControlKind::kLabel:
+        // A label whose text is wider in this font than its place would cut the text off;
+        // the room to its right is free, so it grows into it instead.
+        SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+        PlaceControl(handle, WidenToText(handle, place, font_.get()));
+        break;
       default:
         SendMessageW(handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
         PlaceControl(handle, place);
