@@ -69,6 +69,14 @@ std::u16string MakeWindowsSafe(std::u16string name, NameKind kind) {
   std::u16string_view stem = std::u16string_view(name).substr(0, name.find(u'.'));
   stem = stem.substr(0, stem.find_last_not_of(u' ') + 1);
   if (IsReservedDeviceName(stem)) name.insert(name.begin(), u'_');
+  if (kind == NameKind::kFolder) {
+    // Windows drops dots and spaces at the end of a path, and a dot at the end of each
+    // folder in it: "abc." would be created as "abc", and the shortcuts bound for
+    // "abc..\" or "abc \" would find no folder. Their full-width forms are kept.
+    for (auto it = name.rbegin(); it != name.rend() && (*it == u'.' || *it == u' '); ++it) {
+      *it = *it == u'.' ? u'\uFF0E' : u'\u3000';
+    }
+  }
   return name;
 }
 

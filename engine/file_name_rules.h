@@ -19,7 +19,8 @@ enum class NameKind { kFolder, kTitle };
 
 // Makes a name that already passed SafeFileName usable as a Windows file or folder name:
 // control characters become spaces, a folder name of dots and spaces cannot mean "." or
-// "..", and a reserved device name (CON, NUL, COM1...) gets "_" in front.
+// "..", a folder name does not end with a dot or a space (their full-width forms take
+// their place), and a reserved device name (CON, NUL, COM1...) gets "_" in front.
 std::u16string MakeWindowsSafe(std::u16string name, NameKind kind);
 
 }  // namespace velkora

@@ -20,10 +20,11 @@ std::size_t WholeCharacters(std::u16string_view text, std::size_t length) {
 }
 
 // Upper case of the letters Windows folds when it compares names here: ASCII, full-width
-// Latin, Greek and Cyrillic.
+// Latin, Greek, Cyrillic and the small Roman numerals, the cased letters of code page 932.
 char16_t FoldCase(char16_t c) {
   if (c >= u'a' && c <= u'z') return c - 0x20;
   if (c >= 0xFF41 && c <= 0xFF5A) return c - 0x20;
+  if (c >= 0x2170 && c <= 0x217F) return c - 0x10;
   if (c == 0x03C2) return 0x03A3;
   if (c >= 0x03B1 && c <= 0x03C9) return c - 0x20;
   if (c >= 0x0430 && c <= 0x044F) return c - 0x20;

@@ -4,9 +4,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/utf8.h"
 #include "tests/test_support.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <stdlib.h>  // _wsystem
+#else
 #include <sys/wait.h>
 #endif
 
@@ -29,22 +32,24 @@ std::string Quote(const std::string& argument) {
 #endif
 }
 
-// Runs velkora-convert with arguments, standard output and error going to files.
+// A path as UTF-8, whatever the ANSI code page can spell.
+std::string Utf8(const std::filesystem::path& path) { return ToUtf8(path.u16string()); }
+
+// Runs velkora-convert with arguments (UTF-8), standard output and error going to files.
 ProcessRun Convert(const std::vector<std::string>& arguments) {
   TempDir scratch;
   const auto out = scratch.path() / "stdout.txt";
   const auto err = scratch.path() / "stderr.txt";
   std::string command = Quote(VELKORA_CONVERT);
   for (const std::string& argument : arguments) command += " " + Quote(argument);
-  command += " >" + Quote(out.string()) + " 2>" + Quote(err.string());
-#ifdef _WIN32
-  command = "\"" + command + "\"";
-#endif
-  const int raw = std::system(command.c_str());
+  command += " >" + Quote(Utf8(out)) + " 2>" + Quote(Utf8(err));
   ProcessRun run;
 #ifdef _WIN32
-  run.status = raw;
+  // cmd.exe drops the outer quotes; the wide command line keeps every character.
+  const std::u16string wide = FromUtf8("\"" + command + "\"");
+  run.status = _wsystem(reinterpret_cast<const wchar_t*>(wide.c_str()));
 #else
+  const int raw = std::system(command.c_str());
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
 #endif
   run.out = ReadBytes(out);
@@ -54,7 +59,7 @@ ProcessRun Convert(const std::vector<std::string>& arguments) {
 
 TEST(ConsoleConverter, ConvertsTheSampleAndSaysSo) {
   TempDir target;
-  const ProcessRun run = Convert({VELKORA_SAMPLE, target.path().string()});
+  const ProcessRun run = Convert({VELKORA_SAMPLE, Utf8(target.path())});
   EXPECT_EQ(run.status, 0) << run.out << run.err;
   EXPECT_EQ(run.out, "   完了しました。\n");
   EXPECT_EQ(run.err, "");  // no progress bar when standard error is not a terminal
@@ -66,8 +71,8 @@ TEST(ConsoleConverter, ConvertsTheSampleAndSaysSo) {
 TEST(ConsoleConverter, ExitStatusTellsWhetherEverythingWasWritten) {
   ConversionFixture fixture;
   fixture.WriteBookmarks({"<LI><A HREF=\"u\">ok</A>", "<LI><A HREF=\"u\">no end"});
-  const std::string bookmarks = fixture.BookmarkFile().string();
-  const std::string out = fixture.Out().string();
+  const std::string bookmarks = Utf8(fixture.BookmarkFile());
+  const std::string out = Utf8(fixture.Out());
 
   const ProcessRun skipped = Convert({bookmarks, out});
   EXPECT_EQ(skipped.status, 1);
@@ -85,6 +90,22 @@ TEST(ConsoleConverter, ExitStatusTellsWhetherEverythingWasWritten) {
   EXPECT_EQ(missingTarget.status, 2);
   EXPECT_NE(missingTarget.err.find(out + "/none"), std::string::npos) << missingTarget.err;
   EXPECT_EQ(ListTree(fixture.Out()), std::vector<std::string>{"ok.url"});
+}
+
+TEST(ConsoleConverter, NamesOutsideTheCodePageReachTheFileSystemWhole) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({"<LI><A HREF=\"u\">日本</A>"});
+  // "é" and the emoji have no bytes in code page 932.
+  const auto target = fixture.Out() / std::filesystem::path(U16("出力 é \U0001F600"));
+  std::filesystem::create_directory(target);
+
+  const ProcessRun run = Convert({Utf8(fixture.BookmarkFile()), Utf8(target)});
+  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_EQ(ListTree(target), std::vector<std::string>{"日本.url"});
+
+  const ProcessRun missing = Convert({Utf8(fixture.BookmarkFile()), Utf8(target) + "é"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.err.find(Utf8(target) + "é"), std::string::npos) << missing.err;
 }
 
 TEST(ConsoleConverter, ArgumentsAreChecked) {

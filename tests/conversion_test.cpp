@@ -207,6 +207,29 @@ TEST(Conversion, SameNameInOneRunIsNumbered) {
   EXPECT_EQ(fixture.Read("page (4).url"), ShortcutBytes("u11"));
 }
 
+TEST(Conversion, FoldersEndingInDotsOrSpacesKeepTheirShortcuts) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Folder("abc"), Bookmark("u1", "t"), "</UL>", Folder("abc."),
+                          Bookmark("u2", "t"), "</UL>", Folder("abc.."), Bookmark("u3", "t"),
+                          "</UL>", Folder("abc "), Bookmark("u4", "t"), "</UL>", Folder("  "),
+                          Bookmark("u5", "t")});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(),
+            Sorted({"abc/", "abc/t.url", "abc．/", "abc．/t.url", "abc．．/", "abc．．/t.url",
+                    "abc\u3000/", "abc\u3000/t.url", "\u3000\u3000/", "\u3000\u3000/t.url"}));
+  EXPECT_EQ(fixture.Read("abc．．/t.url"), ShortcutBytes("u3"));
+}
+
+TEST(Conversion, SmallAndCapitalRomanNumeralsAreOneName) {
+  // Windows compares file names without regard to case, Roman numerals included.
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Bookmark("u1", "ⅱ"), Bookmark("u2", "Ⅱ"), Bookmark("u3", "ⅰⅹ")});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(), Sorted({"ⅱ.url", "Ⅱ (2).url", "ⅰⅹ.url"}));
+  EXPECT_EQ(fixture.Read("ⅱ.url"), ShortcutBytes("u1"));
+  EXPECT_EQ(fixture.Read("Ⅱ (2).url"), ShortcutBytes("u2"));
+}
+
 TEST(Conversion, SecondRunReplacesTheFilesOfTheFirst) {
   ConversionFixture fixture;
   fixture.WriteBookmarks({"<UL>", Folder("F"), Bookmark("u1", "same"), Bookmark("u2", "same"),

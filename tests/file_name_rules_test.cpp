@@ -27,12 +27,23 @@ TEST(MakeWindowsSafe, TurnsControlCharactersIntoSpaces) {
 
 TEST(MakeWindowsSafe, FolderOfDotsAndSpacesCannotLeaveTheChain) {
   EXPECT_EQ(MakeWindowsSafe(u".", NameKind::kFolder), u"．");
-  EXPECT_EQ(MakeWindowsSafe(u" .. ", NameKind::kFolder), u" ．． ");
+  EXPECT_EQ(MakeWindowsSafe(u" .. ", NameKind::kFolder), u" ．．\u3000");
   EXPECT_EQ(MakeWindowsSafe(u"..", NameKind::kTitle), u"..");
-  EXPECT_EQ(MakeWindowsSafe(u"   ", NameKind::kFolder), u"   ");
+  EXPECT_EQ(MakeWindowsSafe(u"   ", NameKind::kFolder), u"\u3000\u3000\u3000");
   EXPECT_EQ(MakeWindowsSafe(u"", NameKind::kFolder), u"");
   EXPECT_EQ(MakeWindowsSafe(u"..a", NameKind::kFolder), u"..a");
   EXPECT_EQ(MakeWindowsSafe(u".\t.", NameKind::kFolder), u"． ．");
+}
+
+TEST(MakeWindowsSafe, FolderNameEndsWithNeitherDotNorSpace) {
+  EXPECT_EQ(MakeWindowsSafe(u"abc.", NameKind::kFolder), u"abc．");
+  EXPECT_EQ(MakeWindowsSafe(u"abc..", NameKind::kFolder), u"abc．．");
+  EXPECT_EQ(MakeWindowsSafe(u"abc \t", NameKind::kFolder), u"abc\u3000\u3000");
+  EXPECT_EQ(MakeWindowsSafe(u"v1.0 . ", NameKind::kFolder), u"v1.0\u3000．\u3000");
+  EXPECT_EQ(MakeWindowsSafe(u" a.b", NameKind::kFolder), u" a.b");
+  EXPECT_EQ(MakeWindowsSafe(u"AUX.", NameKind::kFolder), u"_AUX．");
+  // A shortcut's name goes on with ".url", so a title keeps its dots and spaces.
+  EXPECT_EQ(MakeWindowsSafe(u"abc. ", NameKind::kTitle), u"abc. ");
 }
 
 TEST(MakeWindowsSafe, ReservedDeviceNamesGetAnUnderscore) {

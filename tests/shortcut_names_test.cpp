@@ -47,6 +47,8 @@ TEST(WrittenShortcuts, ComparesNamesAsWindowsDoes) {
 
   written.Add(u"C:\\Ωω\\Ｐａｇｅ.url", u"", 1);
   EXPECT_TRUE(written.Contains(u"C:\\ωΩ\\ｐＡＧＥ.url"));
+  written.Add(u"C:\\ⅱ\\ⅹ.url", u"", 1);
+  EXPECT_TRUE(written.Contains(u"C:\\Ⅱ\\Ⅹ.url"));
   written.Add(u"C:\\Дом.url", u"", 1);
   EXPECT_TRUE(written.Contains(u"C:\\дОМ.url"));
   EXPECT_FALSE(written.Contains(u"C:\\Dom.url"));

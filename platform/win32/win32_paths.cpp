@@ -13,6 +13,20 @@ constexpr std::wstring_view kExtendedUncPrefix = L"\\\\?\\UNC\\";
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
+// path with "\" for "/" and every run of separators made one, except the two that begin a
+// UNC path: an extended-length path is taken literally, so "\\" in it would name an
+// empty folder.
+std::wstring SingleSeparators(std::wstring_view path) {
+  std::wstring result;
+  result.reserve(path.size());
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const bool separator = IsSeparator(path[i]);
+    if (separator && i >= 2 && !result.empty() && result.back() == L'\\') continue;
+    result += separator ? L'\\' : path[i];
+  }
+  return result;
+}
+
 // The absolute, normalised form of path, or empty when Windows cannot give one.
 std::wstring FullPath(const std::wstring& path) {
   std::wstring full(MAX_PATH, L'\0');
@@ -39,7 +53,7 @@ std::wstring ExtendedPath(std::u16string_view path) {
   // An empty path names no file, nor does one with a null character, which the system
   // would read as the end of a shorter path: both are handed on empty, to fail.
   if (wide.empty() || wide.find(L'\0') != std::wstring::npos) return {};
-  const std::wstring full = FullPath(wide);
+  const std::wstring full = FullPath(SingleSeparators(wide));
   if (full.empty()) return {};
   if (full.starts_with(kDevicePrefix) || full.starts_with(kExtendedPrefix)) return full;
   if (full.size() >= 2 && full[0] == L'\\' && full[1] == L'\\') {

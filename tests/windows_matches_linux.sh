@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Converts each bookmark file with the Linux build of velkora-convert and with the
+# Windows build under Wine, and fails unless both give the same exit status, the same
+# messages and the same tree: the same names and the same bytes in every file.
+#
+# usage: windows_matches_linux.sh LINUX_CONVERT WINE_ENV WINE WINDOWS_CONVERT BOOKMARK_FILE...
+# Exits 77 (skipped) when the Linux build is not there.
+set -euo pipefail
+
+linux_convert=$1 wine_env=$2 wine=$3 windows_convert=$4
+shift 4
+if [[ ! -x $linux_convert ]]; then
+  echo "skipped: no Linux build at $linux_convert (build the native preset first)"
+  exit 77
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+failed=0
+for bookmarks in "$@"; do
+  name=$(basename "$bookmarks" .html)
+  # Both run in a directory of their own with the same relative paths, so that the
+  # paths the length rule measures are equally long.
+  for side in linux windows; do
+    mkdir -p "$work/$name/$side/out"
+    cp "$bookmarks" "$work/$name/$side/bookmarks.html"
+  done
+  linux_status=0 windows_status=0
+  (cd "$work/$name/linux" && "$linux_convert" bookmarks.html out >../linux.txt 2>&1) ||
+    linux_status=$?
+  (cd "$work/$name/windows" &&
+    "$wine_env" "$wine" "$windows_convert" bookmarks.html out >../windows.txt 2>&1) ||
+    windows_status=$?
+
+  entries=$(cd "$work/$name/linux/out" && find . -mindepth 1 | wc -l)
+  if [[ $linux_status != "$windows_status" ]]; then
+    echo "$name: exit status $linux_status on Linux, $windows_status on Windows"
+    failed=1
+  elif ! cmp -s "$work/$name/linux.txt" "$work/$name/windows.txt"; then
+    echo "$name: the messages differ"
+    diff "$work/$name/linux.txt" "$work/$name/windows.txt" || true
+    failed=1
+  elif ! diff -r "$work/$name/linux/out" "$work/$name/windows/out"; then
+    echo "$name: the trees differ"
+    failed=1
+  elif ((entries == 0)); then
+    echo "$name: nothing was written"
+    failed=1
+  else
+    echo "$name: the same $entries files and folders, exit status $linux_status"
+  fi
+done
+exit "$failed"
