@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <exception>
 #include <utility>
 
 #include "engine/conversion.h"
@@ -129,7 +128,7 @@ LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam
   // Nothing may unwind through Windows' message dispatching.
   try {
     return form->HandleMessage(message, wParam, lParam);
-  } catch (const std::exception&) {
+  } catch (...) {
     form->dialogs_.messageBox(window, kUnexpectedErrorMessage,
                               std::wstring(kApplicationTitle).c_str(), MB_OK);
     return 0;
