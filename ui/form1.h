@@ -1,0 +1,90 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/conversion_state.h"
+#include "engine/conversion_window.h"
+#include "engine/platform_services.h"
+#include "ui/common_dialog.h"
+#include "ui/dialogs.h"
+#include "ui/directory_list.h"
+#include "ui/drive_list.h"
+#include "ui/form1_layout.h"
+#include "ui/not_responding_guard.h"
+#include "ui/progress_bar.h"
+#include "ui/win32_handles.h"
+
+namespace velkora {
+
+// The program's main window: where the bookmark file is, where the shortcuts go, the
+// Browse, Convert and Exit buttons and the progress of a run. It carries out the
+// conversion's window operations itself and owns the conversion's state.
+class Form1 final : public ConversionWindow {
+ public:
+  explicit Form1(const PlatformServices& platform, Dialogs dialogs = {});
+  ~Form1() override;
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  // Creates and loads the window and shows it as showCommand asks. False when Windows
+  // would not create it.
+  bool Create(int showCommand);
+
+  // The window, or null once it has been closed.
+  HWND Handle() const { return window_.get(); }
+  HWND Control(ControlId id) const { return GetDlgItem(window_.get(), id); }
+  const ConversionState& State() const { return state_; }
+
+  // Number of bytes text takes in the ANSI code page.
+  std::int32_t LenMbcs(std::u16string text) const;
+
+  // The conversion's window operations.
+  std::u16string PathText() const override;
+  std::u16string TargetDirectory() const override;
+  void SetProgressMaximum(float maximum) override;
+  float ProgressValue() const override;
+  void SetProgressValue(float value) override;
+  void ShowMessage(std::u16string_view text) override;
+
+ private:
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  bool OnCreate();
+  void OnLoad();
+  void OnCommand(int id, int notification);
+  void OnCommand1Click();
+  void OnCommand2Click();
+  void OnCommand3Click();
+  void OnDrive1Change();
+  void OnDir1Open();
+  void OnActivate(bool active);
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+
+  bool CreateControls();
+  void ApplyLayout();
+  void ResizeToClientArea();
+  void ShowText(const std::wstring& text);
+
+  const PlatformServices& platform_;
+  Dialogs dialogs_;
+  CommonDialog commonDialog1_{dialogs_};
+  ConversionState state_;
+  UniqueWindow window_;
+  UniqueFont font_;
+  UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+  DriveList drive1_;
+  DirectoryList dir1_;
+  ProgressBar progressBar1_;
+  NotRespondingGuard notResponding_;
+  // The drive whose folders Dir1 lists, to go back to when another cannot be read.
+  wchar_t drive_ = 0;
+  // The control that had the focus when the window was last deactivated.
+  HWND lastFocus_ = nullptr;
+};
+
+}  // namespace velkora
