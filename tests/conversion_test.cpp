@@ -22,12 +22,6 @@ Strings Sorted(Strings names) {
 
 const std::u16string kDone(kCompletedMessage);
 
-std::string Bookmark(const std::string& url, const std::string& title) {
-  return "<DT><LI><A HREF=\"" + url + "\" ADD_DATE=\"1\">" + title + "</A>";
-}
-
-std::string Folder(const std::string& name) { return "<DT><LI>" + name + "<UL>"; }
-
 TEST(Conversion, TypicalFileBuildsTheFolderTree) {
   ConversionFixture fixture;
   fixture.WriteBookmarks(

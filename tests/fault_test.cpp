@@ -36,13 +36,6 @@ namespace {
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
-// A bookmark line and a folder line as a browser writes them.
-std::string Bookmark(const std::string& url, const std::string& title) {
-  return "<DT><LI><A HREF=\"" + url + "\" ADD_DATE=\"1\">" + title + "</A>";
-}
-
-std::string Folder(const std::string& name) { return "<DT><LI>" + name + "<UL>"; }
-
 // A run in a child process, as the child saw it before it ended.
 struct ChildConversion {
   int exitCode = -1;

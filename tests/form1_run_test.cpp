@@ -27,12 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
-std::string Bookmark(const std::string& url, const std::string& title) {
-  return "<DT><LI><A HREF=\"" + url + "\" ADD_DATE=\"1\">" + title + "</A>";
-}
-
-std::string Folder(const std::string& name) { return "<DT><LI>" + name + "<UL>"; }
-
 // Writes lines (UTF-8 here) as a bookmark file in code page 932 with CR LF line ends.
 void WriteBookmarkFile(const fs::path& file, const std::vector<std::string>& lines) {
   std::string bytes;

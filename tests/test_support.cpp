@@ -138,6 +138,12 @@ std::vector<std::string> ListTree(const fs::path& root) {
   return entries;
 }
 
+std::string Bookmark(const std::string& url, const std::string& title) {
+  return "<DT><LI><A HREF=\"" + url + "\" ADD_DATE=\"1\">" + title + "</A>";
+}
+
+std::string Folder(const std::string& name) { return "<DT><LI>" + name + "<UL>"; }
+
 std::string ShortcutBytes(std::string_view urlAnsi) {
   return "[InternetShortcut]\r\nURL=" + std::string(urlAnsi) + "\r\n";
 }

@@ -47,6 +47,10 @@ std::string ReadBytes(const std::filesystem::path& file);
 // components; folders end with "/".
 std::vector<std::string> ListTree(const std::filesystem::path& root);
 
+// A bookmark line and a folder line as the browser writes them.
+std::string Bookmark(const std::string& url, const std::string& title);
+std::string Folder(const std::string& name);
+
 // The bytes a shortcut for url must hold.
 std::string ShortcutBytes(std::string_view urlAnsi);
 
