@@ -75,9 +75,18 @@ void CheckSafeName(std::u16string_view original, std::u16string_view safe,
     Require(kForbidden.find(original[i]) != std::u16string_view::npos || safe[i] == original[i],
             "SafeFileName changes only forbidden characters");
   }
-  const bool prefixed = windowsSafe.size() == safe.size() + 1;
-  Require(prefixed || windowsSafe.size() == safe.size(), "MakeWindowsSafe adds at most \"_\"");
-  Require(!prefixed || windowsSafe[0] == u'_', "MakeWindowsSafe adds only a leading \"_\"");
+  const bool prefixed = windowsSafe.starts_with(u'_') && !safe.starts_with(u'_');
+  const std::size_t kept = windowsSafe.size() - (prefixed ? 1 : 0);
+  if (kind == NameKind::kTitle) {
+    Require(kept == safe.size(), "MakeWindowsSafe adds at most \"_\" to a title");
+  } else {
+    Require(kept <= safe.size(), "MakeWindowsSafe adds at most \"_\" to a folder name");
+    Require(std::all_of(safe.begin() + kept, safe.end(),
+                        [](char16_t c) { return c < 0x20 || c == u'.' || c == u' '; }),
+            "a folder name loses only dots and spaces at its end");
+    Require(!windowsSafe.ends_with(u'.') && !windowsSafe.ends_with(u' '),
+            "a folder name ends in neither a dot nor a space");
+  }
   Require(std::none_of(windowsSafe.begin(), windowsSafe.end(),
                        [](char16_t c) {
                          return c < 0x20 || kForbidden.find(c) != std::u16string_view::npos;
