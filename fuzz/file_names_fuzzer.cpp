@@ -18,6 +18,7 @@
 #include "engine/file_name_rules.h"
 #include "engine/messages.h"
 #include "engine/shortcut_names.h"
+#include "engine/surrogates.h"
 #include "engine/utf8.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/native_platform.h"
@@ -29,22 +30,14 @@ constexpr std::u16string_view kForbidden = u"\\/:*?\"<>|";
 constexpr std::size_t kComponentLimit = 255;
 constexpr std::u16string_view kExtension = u".url";
 
-// The halves of a surrogate pair.
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 // Units of the character that starts at position in text.
 std::size_t CharacterAt(std::u16string_view text, std::size_t position) {
-  return IsHighSurrogate(text[position]) && position + 1 < text.size() &&
-                 IsLowSurrogate(text[position + 1])
-             ? 2
-             : 1;
+  return StartsSurrogatePair(text, position) ? 2 : 1;
 }
 
 // True when a cut after length units would part a surrogate pair.
 bool SplitsAPair(std::u16string_view text, std::size_t length) {
-  return length > 0 && length < text.size() && IsHighSurrogate(text[length - 1]) &&
-         IsLowSurrogate(text[length]);
+  return length > 0 && StartsSurrogatePair(text, length - 1);
 }
 
 // True when the name, before its first "." and without trailing spaces, is a device name.

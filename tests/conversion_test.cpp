@@ -321,7 +321,7 @@ TEST_F(PathLength, PathBeyond259UnitsIsNotWrittenAndMakesNoFolder) {
   const ConversionReport report = fixture.Convert();
   EXPECT_EQ(report.written, 2);
   EXPECT_EQ(report.failedShortcuts, 2);
-  EXPECT_TRUE(report.firstFailedPath.ends_with(u"/t (2).url"));
+  EXPECT_TRUE(report.firstFailedPath.ends_with(u"t (2).url"));
   EXPECT_EQ(report.firstFailureReason, kPathTooLongForWindows);
   EXPECT_EQ(fixture.Tree(), Sorted({folder + "/", folder + "/s.url", folder + "/t.url"}));
 }

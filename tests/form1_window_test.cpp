@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,31 @@ constexpr std::array<ExpectedPlace, 9> kPlacesAt144{{
     {kCommand2, {420, 288, 530, 314}},
     {kProgressBar1, {12, 252, 530, 278}},
 }};
+
+// True when above lies above below in their parent's drawing order.
+bool IsAbove(HWND above, HWND below) {
+  for (HWND next = GetWindow(above, GW_HWNDNEXT); next != nullptr;
+       next = GetWindow(next, GW_HWNDNEXT)) {
+    if (next == below) return true;
+  }
+  return false;
+}
+
+// Watches the WM_SETFONT messages of one control: was the font it held still alive when
+// it was handed the next one?
+struct FontHandover {
+  HFONT held = nullptr;
+  WNDPROC original = nullptr;
+  bool heldWasAlive = true;
+};
+FontHandover handover;
+
+LRESULT CALLBACK WatchSetFont(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETFONT && GetObjectType(handover.held) != OBJ_FONT) {
+    handover.heldWasAlive = false;
+  }
+  return CallWindowProcW(handover.original, window, message, wParam, lParam);
+}
 
 class Form1WindowTest : public Form1Test {
  protected:
@@ -159,8 +186,15 @@ TEST_F(Form1WindowTest, ControlsSitAtTheirPlacesAt144DpiWithALargerFont) {
     return std::abs(font.lfHeight);
   };
   const long heightAt96 = fontHeight();
+  HWND text1 = Control(kText1);
+  handover = {reinterpret_cast<HFONT>(SendMessageW(text1, WM_GETFONT, 0, 0)),
+              reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+                  text1, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchSetFont)))};
   RECT suggested{100, 100, 100 + 560, 100 + 370};
   SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  SetWindowLongPtrW(text1, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(handover.original));
+  EXPECT_TRUE(handover.heldWasAlive) << "a control held a deleted font";
+  EXPECT_EQ(GetObjectType(handover.held), 0u) << "the old font is deleted afterwards";
 
   ExpectPlaces(kPlacesAt144);
   EXPECT_NEAR(fontHeight(), heightAt96 * 3 / 2, 1);
@@ -169,6 +203,41 @@ TEST_F(Form1WindowTest, ControlsSitAtTheirPlacesAt144DpiWithALargerFont) {
               SendMessageW(Control(kText1), WM_GETFONT, 0, 0))
         << "every control shares the window's one font";
   }
+}
+
+TEST_F(Form1WindowTest, NoControlCoversTheBordersOfThePathBoxOrTheDirectoryList) {
+  for (UINT dpi : {96u, 144u}) {
+    RECT suggested{100, 100, 100 + 560, 100 + 370};
+    SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    for (ControlId framed : {kText1, kDir1}) {
+      for (const ControlLayout& other : kForm1Controls) {
+        RECT frame = ControlRect(framed);
+        RECT place = ControlRect(other.id);
+        RECT overlap{};
+        if (other.id == framed || !IntersectRect(&overlap, &frame, &place)) continue;
+        // Whatever overlaps the box lies under it and does not paint over it.
+        EXPECT_TRUE(IsAbove(Control(framed), Control(other.id))) << other.id << " at " << dpi;
+        EXPECT_NE(GetWindowLongPtrW(Control(other.id), GWL_STYLE) & WS_CLIPSIBLINGS, 0)
+            << other.id << " at " << dpi;
+      }
+    }
+  }
+}
+
+TEST_F(Form1WindowTest, AFailureDuringStartUpLeavesNoWindowAndSaysSo) {
+  PlatformServices failing = platform.Services();
+  failing.createFileSystem = []() -> std::unique_ptr<FileSystemObject> { throw std::bad_alloc(); };
+  std::vector<std::wstring> shown;
+  Dialogs dialogs;
+  dialogs.messageBox = [&shown](HWND, const wchar_t* text, const wchar_t*, UINT) {
+    shown.push_back(text);
+    return IDOK;
+  };
+  Form1 broken(failing, dialogs);
+  EXPECT_FALSE(broken.Create(SW_SHOWNORMAL));
+  EXPECT_EQ(broken.Handle(), nullptr);
+  EXPECT_EQ(shown, std::vector<std::wstring>{L"ウィンドウを作成できませんでした。"});
 }
 
 TEST_F(Form1WindowTest, ControlsStayPutWhenTheWindowIsResized) {
