@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <string>
@@ -223,6 +224,34 @@ TEST_F(Form1WindowTest, NoControlCoversTheBordersOfThePathBoxOrTheDirectoryList)
       }
     }
   }
+}
+
+TEST_F(Form1WindowTest, Dir1DrawsAFocusRectangleOnTheEntryThatHasTheFocus) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = 200;
+  info.bmiHeader.biHeight = -20;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(bitmap, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, bitmap);
+  const auto draw = [&](UINT state) {
+    DRAWITEMSTRUCT item{ODT_LISTBOX,         kDir1, 0, ODA_DRAWENTIRE, state, Control(kDir1), dc,
+                        RECT{0, 0, 200, 20}, 0};
+    SendMessageW(Window(), WM_DRAWITEM, kDir1, reinterpret_cast<LPARAM>(&item));
+    GdiFlush();
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    return std::vector<std::uint32_t>(pixels, pixels + 200 * 20);
+  };
+  EXPECT_NE(draw(ODS_SELECTED | ODS_FOCUS), draw(ODS_SELECTED));
+  EXPECT_EQ(draw(ODS_SELECTED | ODS_FOCUS | ODS_NOFOCUSRECT), draw(ODS_SELECTED))
+      << "hidden, as a list box hides it, until the keyboard is used";
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  DeleteObject(bitmap);
 }
 
 TEST_F(Form1WindowTest, AFailureDuringStartUpLeavesNoWindowAndSaysSo) {
