@@ -6,7 +6,10 @@
 
 #include "cli/console_window.h"
 #include "engine/conversion.h"
+#include "engine/text.h"
 #include "engine/utf8.h"
+#include "platform/absolute_path.h"
+#include "platform/code_page_check.h"
 #include "platform/console.h"
 #include "platform/native_platform.h"
 
@@ -64,15 +67,21 @@ int Run(const std::vector<std::u16string>& arguments) {
     return kCannotRun;
   }
 
+  if (const std::u16string problem = CodePageProblem(); !problem.empty()) {
+    WriteStandardError(u"velkora-convert: " + problem + u"\n");
+    return kCannotRun;
+  }
   NativePlatform platform;
   const PlatformServices& services = platform.Services();
-  if (!services.createFileSystem()->FolderExists(operands[1])) {
+  // The length rules measure the path Windows opens: the absolute one.
+  const std::u16string target = AbsolutePath(WithoutEnclosingQuotes(operands[1]));
+  if (target.empty() || !services.createFileSystem()->FolderExists(target)) {
     WriteStandardError(u"velkora-convert: 出力先のディレクトリがありません: " + operands[1] +
                        u"\n");
     return kCannotRun;
   }
   ConversionState state;
-  ConsoleWindow window(operands[0], operands[1], StandardErrorIsTerminal());
+  ConsoleWindow window(WithoutEnclosingQuotes(operands[0]), target, StandardErrorIsTerminal());
   const ConversionReport report = BookmarkConverter(state, window, services).ConvertBookmarks();
   if (!window.MessagesWritten()) {
     WriteStandardError(u"velkora-convert: メッセージを標準出力に書き込めませんでした\n");

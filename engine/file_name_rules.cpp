@@ -70,6 +70,11 @@ std::u16string MakeWindowsSafe(std::u16string name, NameKind kind) {
   std::u16string_view stem = std::u16string_view(name).substr(0, name.find(u'.'));
   stem = stem.substr(0, stem.find_last_not_of(u' ') + 1);
   if (IsReservedDeviceName(stem)) name.insert(name.begin(), u'_');
+  if (kind == NameKind::kFolder) {
+    // Windows drops them when it creates a folder, and a program that opens a path through
+    // "abc." by its ordinary name would look for "abc".
+    name.erase(name.find_last_not_of(u". ") + 1);
+  }
   return name;
 }
 

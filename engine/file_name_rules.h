@@ -19,8 +19,9 @@ enum class NameKind { kFolder, kTitle };
 
 // Makes a name that already passed SafeFileName usable as a Windows file or folder name:
 // control characters become spaces, a folder name of dots and spaces cannot mean "." or
-// "..", and a reserved device name (CON, NUL, COM1...) gets "_" in front. Other dots and
-// spaces stay as they are, at either end too.
+// "..", a reserved device name (CON, NUL, COM1...) gets "_" in front, and then a folder
+// name loses the dots and spaces at its end, as Windows drops them (it may become empty).
+// A title keeps them: its name goes on with ".url".
 std::u16string MakeWindowsSafe(std::u16string name, NameKind kind);
 
 }  // namespace velkora

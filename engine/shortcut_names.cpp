@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/file_name_rules.h"
+#include "engine/surrogates.h"
 #include "engine/text.h"
 #include "engine/utf8.h"
 
@@ -12,18 +13,9 @@ namespace {
 
 constexpr std::int32_t kCutLength = 125;
 
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
-// True when text[at] and text[at + 1] are the two halves of one character; a lone
-// surrogate is a character of its own, as the length measures count it.
-bool StartsPair(std::u16string_view text, std::size_t at) {
-  return at + 1 < text.size() && IsHighSurrogate(text[at]) && IsLowSurrogate(text[at + 1]);
-}
-
 // Shortens a cut of length units so that it does not end between the halves of a pair.
 std::size_t WholeCharacters(std::u16string_view text, std::size_t length) {
-  if (length > 0 && StartsPair(text, length - 1)) --length;
+  if (length > 0 && StartsSurrogatePair(text, length - 1)) --length;
   return length;
 }
 
@@ -53,7 +45,7 @@ std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16strin
   if (title.empty()) return title;
 
   // Longest prefix that fits, found by bisection since the length grows with the prefix.
-  const std::size_t minimum = StartsPair(title, 0) ? 2 : 1;
+  const std::size_t minimum = StartsSurrogatePair(title, 0) ? 2 : 1;
   std::size_t fits = minimum;
   std::size_t tooLong = title.size() + 1;
   while (tooLong - fits > 1) {
@@ -73,7 +65,7 @@ std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit) {
   std::size_t bytes = 0;
   std::size_t kept = 0;
   while (kept < name.size()) {
-    const std::size_t step = StartsPair(name, kept) ? 2 : 1;
+    const std::size_t step = StartsSurrogatePair(name, kept) ? 2 : 1;
     const std::size_t size = Utf8Length(name.substr(kept, step));
     if (bytes + size > limit) break;
     bytes += size;

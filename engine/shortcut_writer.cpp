@@ -4,6 +4,7 @@
 
 #include "engine/messages.h"
 #include "engine/utf8.h"
+#include "engine/windows_path_limit.h"
 
 namespace velkora {
 namespace {
@@ -39,25 +40,17 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
   const char16_t separator = platform_.paths.separator;
   const auto limit = static_cast<std::size_t>(platform_.paths.componentUtf8Limit);
   state_.targetPath = window_.TargetDirectory();
-  // The length rule measures the folder names whole, before any cut for the file system.
+  const std::size_t targetLength = state_.targetPath.size();
+  // The length rules measure the folder names whole, before any cut for the file system:
+  // that is the path Windows would have.
   std::u16string measuredPath = state_.targetPath;
   const std::int32_t levels = std::min(state_.depth, FolderNames::kLevels);
-  bool trustedKnownFolders = false;
   for (std::int32_t level = 1; level <= levels; ++level) {
     const std::u16string& name = state_.folderNames[level];
     measuredPath += separator;
     measuredPath += name;
     state_.targetPath += separator;
     AppendFitting(state_.targetPath, name, limit, limit > 0);
-    // Bookmarks come folder by folder, so most levels were found or made for the bookmark
-    // before; asking the file system again would cost a call per level and bookmark.
-    if (IsKnownFolder(state_.targetPath)) {
-      trustedKnownFolders = true;
-      continue;
-    }
-    if (IoResult result = EnsureFolder(state_.targetPath); !result) {
-      return {result, state_.targetPath};
-    }
   }
   measuredPath += separator;
   const std::u16string title =
@@ -68,9 +61,10 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
   const ShortcutKey base = written_.Key(folderPath + title);
   int suffix = written_.FirstSuffixToTry(base);
   std::u16string path;
+  std::u16string suffixText;
   ShortcutKey key;
   for (;; ++suffix) {
-    const std::u16string suffixText = SuffixText(suffix);
+    suffixText = SuffixText(suffix);
     const std::size_t reserved = Utf8Length(suffixText) + kExtension.size();
     path.assign(folderPath);
     AppendFitting(path, title, limit > reserved ? limit - reserved : 0, limit > 0);
@@ -79,9 +73,16 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
     key = written_.Key(path);
     if (!written_.Contains(key)) break;
   }
+  // A shortcut Windows programs could not open is not written, nor are its folders made.
+  if (WindowsPathLength(measuredPath, separator) + title.size() + suffixText.size() +
+          kExtension.size() >
+      kWindowsPathLimit) {
+    return {IoResult::Failure(std::u16string(kPathTooLongForWindows)), path};
+  }
+  if (ShortcutOutcome made = EnsureFolders(targetLength); !made.result) return made;
   state_.targetPath = path;
   if (IoResult result = WriteFile(path); !result) {
-    if (trustedKnownFolders) {
+    if (trustedKnownFolders_) {
       // A folder found earlier may have gone since: test and make the chain afresh, as
       // for a folder met for the first time, and try once more.
       knownFolders_.clear();
@@ -93,6 +94,27 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
   return {};
 }
 
+// Finds or makes each folder of state_.targetPath below its first targetLength units.
+ShortcutOutcome ShortcutWriter::EnsureFolders(std::size_t targetLength) {
+  const char16_t separator = platform_.paths.separator;
+  const std::u16string& chain = state_.targetPath;
+  trustedKnownFolders_ = false;
+  // Names hold no separator, so each level ends at the next one, or at the end.
+  for (std::size_t end = targetLength; end < chain.size();) {
+    end = std::min(chain.find(separator, end + 1), chain.size());
+    const std::u16string_view folder = std::u16string_view(chain).substr(0, end);
+    // Bookmarks come folder by folder, so most levels were found or made for the bookmark
+    // before; asking the file system again would cost a call per level and bookmark.
+    if (IsKnownFolder(folder)) {
+      trustedKnownFolders_ = true;
+      continue;
+    }
+    std::u16string path(folder);
+    if (IoResult result = EnsureFolder(path); !result) return {result, std::move(path)};
+  }
+  return {};
+}
+
 IoResult ShortcutWriter::EnsureFolder(const std::u16string& path) {
   if (!state_.fileSystem) state_.fileSystem = platform_.createFileSystem();
   IoResult result = state_.fileSystem->FolderExists(path) ? IoResult::Success()
@@ -101,7 +123,7 @@ IoResult ShortcutWriter::EnsureFolder(const std::u16string& path) {
   return result;
 }
 
-bool ShortcutWriter::IsKnownFolder(const std::u16string& path) const {
+bool ShortcutWriter::IsKnownFolder(std::u16string_view path) const {
   return knownFolders_.starts_with(path) &&
          (knownFolders_.size() == path.size() ||
           knownFolders_[path.size()] == platform_.paths.separator);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "engine/conversion_state.h"
 #include "engine/conversion_window.h"
@@ -28,9 +30,10 @@ class ShortcutWriter {
   ShortcutOutcome WriteShortcut();
 
  private:
+  ShortcutOutcome EnsureFolders(std::size_t targetLength);
   IoResult EnsureFolder(const std::u16string& path);
   // True when path is the last folder found or made in this run, or one of its parents.
-  bool IsKnownFolder(const std::u16string& path) const;
+  bool IsKnownFolder(std::u16string_view path) const;
   std::u16string UniqueShortcutPath(const std::u16string& folderPath,
                                     const std::u16string& title) const;
   IoResult WriteFile(const std::u16string& path);
@@ -42,6 +45,8 @@ class ShortcutWriter {
   WrittenShortcuts written_;
   // The deepest folder found or made for the latest bookmark: it and its parents exist.
   std::u16string knownFolders_;
+  // True when the latest EnsureFolders took a folder of the chain on trust.
+  bool trustedKnownFolders_ = false;
 };
 
 }  // namespace velkora

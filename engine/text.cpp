@@ -36,4 +36,11 @@ std::u16string Left(std::u16string_view text, std::int32_t n) {
   return std::u16string(text.substr(0, static_cast<std::size_t>(n)));
 }
 
+std::u16string WithoutEnclosingQuotes(std::u16string_view path) {
+  if (path.size() >= 2 && path.front() == u'"' && path.back() == u'"') {
+    path = path.substr(1, path.size() - 2);
+  }
+  return std::u16string(path);
+}
+
 }  // namespace velkora

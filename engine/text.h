@@ -18,4 +18,8 @@ std::u16string Mid(std::u16string_view text, std::int32_t start, std::int32_t le
 // The first n characters, or the whole text when shorter.
 std::u16string Left(std::u16string_view text, std::int32_t n);
 
+// path without the double quotes around it, as Explorer's "copy as path" gives it; any
+// other path as it is. Windows names cannot hold '"', so nothing is lost.
+std::u16string WithoutEnclosingQuotes(std::u16string_view path);
+
 }  // namespace velkora

@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
+#include "engine/surrogates.h"
+
 namespace velkora {
 namespace {
 
-bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 bool IsEscapedByte(char32_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
 
 // Calls emit(code point, is escaped byte) for each character of text.
@@ -14,7 +14,7 @@ template <typename Emit>
 void ForEachCodePoint(std::u16string_view text, Emit emit) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
-    if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+    if (StartsSurrogatePair(text, i)) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
     }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/file_name_rules.h"
+#include "engine/surrogates.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/native_platform.h"
 
@@ -97,8 +98,7 @@ void CheckDecodeThenEncode(std::string_view bytes, const AnsiCodePage& codePage)
 std::size_t CharacterCount(std::u16string_view text) {
   std::size_t count = 0;
   for (std::size_t i = 0; i < text.size(); ++i, ++count) {
-    if (text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
+    if (StartsSurrogatePair(text, i)) {
       ++i;
     }
   }

@@ -18,6 +18,7 @@
 #include "engine/file_name_rules.h"
 #include "engine/messages.h"
 #include "engine/shortcut_names.h"
+#include "engine/surrogates.h"
 #include "engine/utf8.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/native_platform.h"
@@ -29,22 +30,14 @@ constexpr std::u16string_view kForbidden = u"\\/:*?\"<>|";
 constexpr std::size_t kComponentLimit = 255;
 constexpr std::u16string_view kExtension = u".url";
 
-// The halves of a surrogate pair.
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 // Units of the character that starts at position in text.
 std::size_t CharacterAt(std::u16string_view text, std::size_t position) {
-  return IsHighSurrogate(text[position]) && position + 1 < text.size() &&
-                 IsLowSurrogate(text[position + 1])
-             ? 2
-             : 1;
+  return StartsSurrogatePair(text, position) ? 2 : 1;
 }
 
 // True when a cut after length units would part a surrogate pair.
 bool SplitsAPair(std::u16string_view text, std::size_t length) {
-  return length > 0 && length < text.size() && IsHighSurrogate(text[length - 1]) &&
-         IsLowSurrogate(text[length]);
+  return length > 0 && StartsSurrogatePair(text, length - 1);
 }
 
 // True when the name, before its first "." and without trailing spaces, is a device name.
@@ -75,9 +68,18 @@ void CheckSafeName(std::u16string_view original, std::u16string_view safe,
     Require(kForbidden.find(original[i]) != std::u16string_view::npos || safe[i] == original[i],
             "SafeFileName changes only forbidden characters");
   }
-  const bool prefixed = windowsSafe.size() == safe.size() + 1;
-  Require(prefixed || windowsSafe.size() == safe.size(), "MakeWindowsSafe adds at most \"_\"");
-  Require(!prefixed || windowsSafe[0] == u'_', "MakeWindowsSafe adds only a leading \"_\"");
+  const bool prefixed = windowsSafe.starts_with(u'_') && !safe.starts_with(u'_');
+  const std::size_t kept = windowsSafe.size() - (prefixed ? 1 : 0);
+  if (kind == NameKind::kTitle) {
+    Require(kept == safe.size(), "MakeWindowsSafe adds at most \"_\" to a title");
+  } else {
+    Require(kept <= safe.size(), "MakeWindowsSafe adds at most \"_\" to a folder name");
+    Require(std::all_of(safe.begin() + kept, safe.end(),
+                        [](char16_t c) { return c < 0x20 || c == u'.' || c == u' '; }),
+            "a folder name loses only dots and spaces at its end");
+    Require(!windowsSafe.ends_with(u'.') && !windowsSafe.ends_with(u' '),
+            "a folder name ends in neither a dot nor a space");
+  }
   Require(std::none_of(windowsSafe.begin(), windowsSafe.end(),
                        [](char16_t c) {
                          return c < 0x20 || kForbidden.find(c) != std::u16string_view::npos;

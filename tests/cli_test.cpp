@@ -24,7 +24,9 @@ struct ProcessRun {
 
 std::string Quote(const std::string& argument) {
 #ifdef _WIN32
-  return "\"" + argument + "\"";
+  std::string quoted = "\"";
+  for (char c : argument) quoted += c == '"' ? std::string("\\\"") : std::string(1, c);
+  return quoted + "\"";
 #else
   std::string quoted = "'";
   for (char c : argument) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -35,12 +37,18 @@ std::string Quote(const std::string& argument) {
 // A path as UTF-8, whatever the ANSI code page can spell.
 std::string Utf8(const std::filesystem::path& path) { return ToUtf8(path.u16string()); }
 
-// Runs velkora-convert with arguments (UTF-8), standard output and error going to files.
-ProcessRun Convert(const std::vector<std::string>& arguments) {
+// Runs velkora-convert with arguments (UTF-8), standard output and error going to files,
+// in directory when one is given.
+ProcessRun Convert(const std::vector<std::string>& arguments, const std::string& directory = {}) {
   TempDir scratch;
   const auto out = scratch.path() / "stdout.txt";
   const auto err = scratch.path() / "stderr.txt";
   std::string command = Quote(VELKORA_CONVERT);
+#ifdef _WIN32
+  if (!directory.empty()) command = "cd /d " + Quote(directory) + " && " + command;
+#else
+  if (!directory.empty()) command = "cd " + Quote(directory) + " && " + command;
+#endif
   for (const std::string& argument : arguments) command += " " + Quote(argument);
   command += " >" + Quote(Utf8(out)) + " 2>" + Quote(Utf8(err));
   ProcessRun run;
@@ -107,6 +115,37 @@ TEST(ConsoleConverter, NamesOutsideTheCodePageReachTheFileSystemWhole) {
   EXPECT_EQ(missing.status, 2);
   EXPECT_NE(missing.err.find(Utf8(target) + "é"), std::string::npos) << missing.err;
 }
+
+TEST(ConsoleConverter, TargetIsMadeAbsoluteAndPathsAreTakenWithoutQuotes) {
+  ConversionFixture fixture;
+  // Below the relative target "out" the shortcut would take 250 units; below the absolute
+  // one it passes 259.
+  const std::string folder(240, 'f');
+  fixture.WriteBookmarks({Folder(folder), Bookmark("u", "t")});
+  const ProcessRun run = Convert(
+      {"\"" + Utf8(fixture.BookmarkFile()) + "\"", "./" + Utf8(fixture.Out().filename()) + "/"},
+      Utf8(fixture.Out().parent_path()));
+  EXPECT_EQ(run.status, 1) << run.out << run.err;
+  EXPECT_NE(run.out.find(Utf8(fixture.Out() / folder)), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("259"), std::string::npos) << run.out;
+}
+
+#ifndef _WIN32
+TEST(ConsoleConverter, WithoutCodePage932ItSaysSoInOneLine) {
+  // Conversion modules that send CP932 to one the C library lacks, as on a system
+  // installed without them.
+  TempDir modules;
+  WriteBytes(modules.path() / "gconv-modules", "alias\tCP932//\tVELKORA-NONE//\n");
+  TempDir target;
+  ::setenv("GCONV_PATH", Utf8(modules.path()).c_str(), 1);
+  const ProcessRun run = Convert({VELKORA_SAMPLE, Utf8(target.path())});
+  ::unsetenv("GCONV_PATH");
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("コードページ932"), std::string::npos) << run.err;
+  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+}
+#endif
 
 TEST(ConsoleConverter, ArgumentsAreChecked) {
   EXPECT_EQ(Convert({}).status, 2);

@@ -7,6 +7,7 @@
 
 #include "engine/messages.h"
 #include "engine/utf8.h"
+#include "engine/windows_path_limit.h"
 #include "tests/test_support.h"
 
 namespace velkora::testing {
@@ -210,16 +211,16 @@ TEST(Conversion, SameNameInOneRunIsNumbered) {
   EXPECT_EQ(fixture.Read("page (4).url"), ShortcutBytes("u11"));
 }
 
-TEST(Conversion, FoldersEndingInDotsOrSpacesKeepTheirShortcuts) {
+TEST(Conversion, FoldersEndingInDotsOrSpacesLoseThem) {
+  // "abc." and "abc " are the folder "abc", as on Windows; "  " is an empty name.
   ConversionFixture fixture;
   fixture.WriteBookmarks({Folder("abc"), Bookmark("u1", "t"), "</UL>", Folder("abc."),
-                          Bookmark("u2", "t"), "</UL>", Folder("abc.."), Bookmark("u3", "t"),
-                          "</UL>", Folder("abc "), Bookmark("u4", "t"), "</UL>", Folder("  "),
-                          Bookmark("u5", "t")});
+                          Bookmark("u2", "t"), "</UL>", Folder("abc. "), Bookmark("u3", "t"),
+                          "</UL>", Folder("  "), Bookmark("u4", "t")});
   EXPECT_TRUE(fixture.Convert().AllWritten());
-  EXPECT_EQ(fixture.Tree(), Sorted({"abc/", "abc/t.url", "abc./", "abc./t.url", "abc../",
-                                    "abc../t.url", "abc /", "abc /t.url", "  /", "  /t.url"}));
-  EXPECT_EQ(fixture.Read("abc../t.url"), ShortcutBytes("u3"));
+  EXPECT_EQ(fixture.Tree(),
+            Sorted({"abc/", "abc/t.url", "abc/t (2).url", "abc/t (3).url", "t.url"}));
+  EXPECT_EQ(fixture.Read("abc/t (3).url"), ShortcutBytes("u3"));
 }
 
 TEST(Conversion, SmallAndCapitalRomanNumeralsAreOneName) {
@@ -245,22 +246,19 @@ TEST(Conversion, SecondRunReplacesTheFilesOfTheFirst) {
 }
 
 TEST(Conversion, NestingBeyondTheFolderSlotsStaysAtTheDeepestFolder) {
+  // Empty names keep 128 levels within the length limits.
   ConversionFixture fixture;
   Strings lines;
-  for (int level = 1; level <= 130; ++level) lines.push_back(Folder("d" + std::to_string(level)));
+  for (int level = 1; level <= 130; ++level) {
+    lines.push_back(Folder(level < 128 ? "" : "d" + std::to_string(level)));
+  }
   lines.push_back(Bookmark("u", "deep"));
   for (int level = 0; level < 135; ++level) lines.push_back("</UL>");
   lines.push_back(Folder("neg"));
   lines.push_back(Bookmark("v", "shallow"));
   fixture.WriteBookmarks(lines);
   EXPECT_TRUE(fixture.Convert().AllWritten());
-
-  fs::path deepest = fixture.Out();
-  for (int level = 1; level <= 128; ++level) deepest /= "d" + std::to_string(level);
-  // The folders alone pass the length limit, so the title keeps just one character.
-  EXPECT_TRUE(fs::exists(deepest / "d.url"));
-  EXPECT_FALSE(fs::exists(deepest / "d129"));
-  EXPECT_TRUE(fs::exists(fixture.Out() / "shallow.url"));
+  EXPECT_EQ(fixture.Tree(), Sorted({"d128/", "d128/deep.url", "shallow.url"}));
   EXPECT_EQ(fixture.state.depth, -4);
 }
 
@@ -311,6 +309,21 @@ TEST_F(PathLength, TitleKeepsOneCharacterWhenTheFoldersAloneAreTooLong) {
   EXPECT_TRUE(fixture.Convert().AllWritten());
   EXPECT_TRUE(fs::exists(fixture.Out() / fs::path(U16(folder)) / fs::path(U16(folder)) /
                          fs::path(U16("題.url"))));
+}
+
+TEST_F(PathLength, PathBeyond259UnitsIsNotWrittenAndMakesNoFolder) {
+  // "t.url" below this folder makes a path of 259 units; repeated separators count once,
+  // a " (2)" suffix counts in full.
+  const std::string folder(static_cast<std::size_t>(259 - TargetLength() - 6), 'f');
+  fixture.WriteBookmarks({Folder(folder), Bookmark("u1", "t"), Bookmark("u2", "t"), "</UL>",
+                          Folder(""), Folder(folder), Bookmark("u3", "s"), "</UL>", "</UL>",
+                          Folder(folder + "g"), Bookmark("u4", "t")});
+  const ConversionReport report = fixture.Convert();
+  EXPECT_EQ(report.written, 2);
+  EXPECT_EQ(report.failedShortcuts, 2);
+  EXPECT_TRUE(report.firstFailedPath.ends_with(u"t (2).url"));
+  EXPECT_EQ(report.firstFailureReason, kPathTooLongForWindows);
+  EXPECT_EQ(fixture.Tree(), Sorted({folder + "/", folder + "/s.url", folder + "/t.url"}));
 }
 
 TEST_F(PathLength, NamesAreCutToTheFileSystemsComponentLimit) {

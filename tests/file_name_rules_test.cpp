@@ -27,18 +27,18 @@ TEST(MakeWindowsSafe, TurnsControlCharactersIntoSpaces) {
 
 TEST(MakeWindowsSafe, FolderOfDotsAndSpacesCannotLeaveTheChain) {
   EXPECT_EQ(MakeWindowsSafe(u".", NameKind::kFolder), u"．");
-  EXPECT_EQ(MakeWindowsSafe(u" .. ", NameKind::kFolder), u" ．． ");
+  EXPECT_EQ(MakeWindowsSafe(u" .. ", NameKind::kFolder), u" ．．");
   EXPECT_EQ(MakeWindowsSafe(u"..", NameKind::kTitle), u"..");
-  EXPECT_EQ(MakeWindowsSafe(u"   ", NameKind::kFolder), u"   ");
+  EXPECT_EQ(MakeWindowsSafe(u"   ", NameKind::kFolder), u"");
   EXPECT_EQ(MakeWindowsSafe(u"", NameKind::kFolder), u"");
   EXPECT_EQ(MakeWindowsSafe(u"..a", NameKind::kFolder), u"..a");
   EXPECT_EQ(MakeWindowsSafe(u".\t.", NameKind::kFolder), u"． ．");
 }
 
-TEST(MakeWindowsSafe, OtherDotsAndSpacesStay) {
-  EXPECT_EQ(MakeWindowsSafe(u"abc.", NameKind::kFolder), u"abc.");
-  EXPECT_EQ(MakeWindowsSafe(u" abc \t", NameKind::kFolder), u" abc  ");
-  EXPECT_EQ(MakeWindowsSafe(u"AUX.", NameKind::kFolder), u"_AUX.");
+TEST(MakeWindowsSafe, FolderNameLosesTrailingDotsAndSpaces) {
+  EXPECT_EQ(MakeWindowsSafe(u"abc. .", NameKind::kFolder), u"abc");
+  EXPECT_EQ(MakeWindowsSafe(u" a.b \t", NameKind::kFolder), u" a.b");
+  EXPECT_EQ(MakeWindowsSafe(u"AUX.", NameKind::kFolder), u"_AUX");
   EXPECT_EQ(MakeWindowsSafe(u"abc. ", NameKind::kTitle), u"abc. ");
 }
 

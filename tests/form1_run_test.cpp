@@ -60,7 +60,9 @@ TEST_F(Form1RunTest, TypedPathAndConvertWriteTheTree) {
                     {"<HTML>", "<UL>", Folder("ニュース"), Bookmark("http://a.example/", "朝刊"),
                      Folder("国内"), Bookmark("http://b.example/?q=1", "政治"), "</UL>", "</UL>",
                      Bookmark("http://c.example/", "トップ"), "</UL>", "</HTML>"});
-  Type(kText1, bookmarks_.wstring());
+  // As Explorer's "copy as path" gives it.
+  const std::wstring quoted = L"\"" + bookmarks_.wstring() + L"\"";
+  Type(kText1, quoted);
   Click(kCommand3);
 
   EXPECT_EQ(ListTree(out_), (Strings{"トップ.url", "ニュース/", "ニュース/国内/",
@@ -75,7 +77,7 @@ TEST_F(Form1RunTest, TypedPathAndConvertWriteTheTree) {
   EXPECT_EQ(messages[0].caption, L"VELKORA");
   EXPECT_EQ(messages[0].style, static_cast<UINT>(MB_OK));
   EXPECT_EQ(messages[0].owner, Window());
-  EXPECT_EQ(Text(kText1), bookmarks_.wstring()) << "the path stays for the next run";
+  EXPECT_EQ(Text(kText1), quoted) << "the path stays for the next run";
 }
 
 TEST_F(Form1RunTest, EmptyPathShowsOnlyItsMessage) {
@@ -93,10 +95,15 @@ TEST_F(Form1RunTest, EmptyPathShowsOnlyItsMessage) {
 TEST_F(Form1RunTest, UnreadableBookmarkFileIsReportedWithItsPath) {
   Type(kText1, (dir_.path() / L"ない.html").wstring());
   Click(kCommand3);
+  Type(kText1, out_.wstring());
+  Click(kCommand3);
 
-  ASSERT_EQ(messages.size(), 1u);
+  ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0].text.rfind(L"ブックマークファイルを読み込めませんでした。", 0), 0u);
   EXPECT_NE(messages[0].text.find(L"ない.html"), std::wstring::npos);
+  // A folder is named as one, not with the system's "access denied".
+  EXPECT_NE(messages[1].text.find(out_.wstring() + L"\n"), std::wstring::npos);
+  EXPECT_NE(messages[1].text.find(L"フォルダーです"), std::wstring::npos) << messages[1].text;
   EXPECT_TRUE(ListTree(out_).empty());
 }
 

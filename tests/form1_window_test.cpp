@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -62,6 +65,31 @@ constexpr std::array<ExpectedPlace, 9> kPlacesAt144{{
     {kProgressBar1, {12, 252, 530, 278}},
 }};
 
+// True when above lies above below in their parent's drawing order.
+bool IsAbove(HWND above, HWND below) {
+  for (HWND next = GetWindow(above, GW_HWNDNEXT); next != nullptr;
+       next = GetWindow(next, GW_HWNDNEXT)) {
+    if (next == below) return true;
+  }
+  return false;
+}
+
+// Watches the WM_SETFONT messages of one control: was the font it held still alive when
+// it was handed the next one?
+struct FontHandover {
+  HFONT held = nullptr;
+  WNDPROC original = nullptr;
+  bool heldWasAlive = true;
+};
+FontHandover handover;
+
+LRESULT CALLBACK WatchSetFont(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SETFONT && GetObjectType(handover.held) != OBJ_FONT) {
+    handover.heldWasAlive = false;
+  }
+  return CallWindowProcW(handover.original, window, message, wParam, lParam);
+}
+
 class Form1WindowTest : public Form1Test {
  protected:
   void ExpectPlaces(const std::array<ExpectedPlace, 9>& places) const {
@@ -75,6 +103,14 @@ class Form1WindowTest : public Form1Test {
       }
       EXPECT_TRUE(actual == place.pixels) << "control " << place.id << " is at " << Describe(actual)
                                           << ", expected " << Describe(place.pixels);
+      // Whatever overlaps the path box or the directory list lies under it and does not
+      // paint over its border.
+      for (ControlId framed : {kText1, kDir1}) {
+        RECT frame = ControlRect(framed), overlap{};
+        if (place.id == framed || !IntersectRect(&overlap, &frame, &actual)) continue;
+        EXPECT_TRUE(IsAbove(Control(framed), Control(place.id))) << place.id;
+        EXPECT_TRUE(GetWindowLongPtrW(Control(place.id), GWL_STYLE) & WS_CLIPSIBLINGS) << place.id;
+      }
     }
   }
 };
@@ -159,8 +195,15 @@ TEST_F(Form1WindowTest, ControlsSitAtTheirPlacesAt144DpiWithALargerFont) {
     return std::abs(font.lfHeight);
   };
   const long heightAt96 = fontHeight();
+  HWND text1 = Control(kText1);
+  handover = {reinterpret_cast<HFONT>(SendMessageW(text1, WM_GETFONT, 0, 0)),
+              reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+                  text1, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchSetFont)))};
   RECT suggested{100, 100, 100 + 560, 100 + 370};
   SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  SetWindowLongPtrW(text1, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(handover.original));
+  EXPECT_TRUE(handover.heldWasAlive) << "a control held a deleted font";
+  EXPECT_EQ(GetObjectType(handover.held), 0u) << "the old font is deleted afterwards";
 
   ExpectPlaces(kPlacesAt144);
   EXPECT_NEAR(fontHeight(), heightAt96 * 3 / 2, 1);
@@ -169,6 +212,49 @@ TEST_F(Form1WindowTest, ControlsSitAtTheirPlacesAt144DpiWithALargerFont) {
               SendMessageW(Control(kText1), WM_GETFONT, 0, 0))
         << "every control shares the window's one font";
   }
+}
+
+TEST_F(Form1WindowTest, Dir1DrawsAFocusRectangleOnTheEntryThatHasTheFocus) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = 200;
+  info.bmiHeader.biHeight = -20;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_NE(bitmap, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ previous = SelectObject(dc, bitmap);
+  const auto draw = [&](UINT state) {
+    DRAWITEMSTRUCT item{ODT_LISTBOX,         kDir1, 0, ODA_DRAWENTIRE, state, Control(kDir1), dc,
+                        RECT{0, 0, 200, 20}, 0};
+    SendMessageW(Window(), WM_DRAWITEM, kDir1, reinterpret_cast<LPARAM>(&item));
+    GdiFlush();
+    const auto* pixels = static_cast<const std::uint32_t*>(bits);
+    return std::vector<std::uint32_t>(pixels, pixels + 200 * 20);
+  };
+  EXPECT_NE(draw(ODS_SELECTED | ODS_FOCUS), draw(ODS_SELECTED));
+  EXPECT_EQ(draw(ODS_SELECTED | ODS_FOCUS | ODS_NOFOCUSRECT), draw(ODS_SELECTED))
+      << "hidden, as a list box hides it, until the keyboard is used";
+  SelectObject(dc, previous);
+  DeleteDC(dc);
+  DeleteObject(bitmap);
+}
+
+TEST_F(Form1WindowTest, AFailureDuringStartUpLeavesNoWindowAndSaysSo) {
+  PlatformServices failing = platform.Services();
+  failing.createFileSystem = []() -> std::unique_ptr<FileSystemObject> { throw std::bad_alloc(); };
+  std::vector<std::wstring> shown;
+  Dialogs dialogs;
+  dialogs.messageBox = [&shown](HWND, const wchar_t* text, const wchar_t*, UINT) {
+    shown.push_back(text);
+    return IDOK;
+  };
+  Form1 broken(failing, dialogs);
+  EXPECT_FALSE(broken.Create(SW_SHOWNORMAL));
+  EXPECT_EQ(broken.Handle(), nullptr);
+  EXPECT_EQ(shown, std::vector<std::wstring>{L"ウィンドウを作成できませんでした。"});
 }
 
 TEST_F(Form1WindowTest, ControlsStayPutWhenTheWindowIsResized) {

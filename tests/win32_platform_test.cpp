@@ -15,7 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
-
 TEST(ExtendedPath, IsAbsoluteAndNormalisedAsWindowsWould) {
   EXPECT_EQ(ExtendedPath(u"C:\\out\\\\a\\b.url"), L"\\\\?\\C:\\out\\a\\b.url");
   EXPECT_EQ(ExtendedPath(u"C:/out/a\\.\\b\\..\\c"), L"\\\\?\\C:\\out\\a\\c");
@@ -23,7 +22,8 @@ TEST(ExtendedPath, IsAbsoluteAndNormalisedAsWindowsWould) {
   const std::wstring relative = ExtendedPath(u"some\\name");
   EXPECT_EQ(relative.rfind(L"\\\\?\\", 0), 0u);
   EXPECT_TRUE(relative.ends_with(L"\\some\\name"));
-  // Names keep their trailing dots and spaces, which Windows would otherwise drop.
+  // Names keep their trailing dots and spaces, which Windows would otherwise drop (the
+  // engine's folder names no longer end in them; the layer still names what it is given).
   EXPECT_EQ(ExtendedPath(u"C:\\abc.\\x \\y..\\z. "), L"\\\\?\\C:\\abc.\\x \\y..\\z. ");
   EXPECT_EQ(ExtendedPath(u"C:\\a\\..\\..\\b\\"), L"\\\\?\\C:\\b");
 }
@@ -56,16 +56,21 @@ TEST(Win32Platform, TargetEndingWithASeparatorAsAtADriveRoot) {
 }
 
 TEST(Win32Platform, PathsBeyondTheOldLimitOf260Characters) {
-  ConversionFixture fixture;
-  std::vector<std::string> lines;
-  for (int level = 0; level < 12; ++level) lines.push_back("<LI>" + std::string(40, 'd') + "<UL>");
-  lines.push_back("<LI><A HREF=\"deep\">t</A>");
-  fixture.WriteBookmarks(lines);
-  EXPECT_TRUE(fixture.Convert().AllWritten());
-  fs::path deepest = fixture.Out();
-  for (int level = 0; level < 12; ++level) deepest /= std::string(40, 'd');
-  EXPECT_GT(deepest.native().size(), 500u);
-  EXPECT_EQ(ReadBytes(deepest / "t.url"), ShortcutBytes("deep"));
+  // The conversion keeps within 259 units; the layer itself reaches further.
+  TempDir dir;
+  NativePlatform platform;
+  const auto fileSystem = platform.Services().createFileSystem();
+  std::u16string deepest = dir.path().u16string();
+  for (int level = 0; level < 12; ++level) {
+    deepest += u"\\" + std::u16string(40, u'd');
+    ASSERT_TRUE(fileSystem->CreateFolder(deepest).ok);
+  }
+  ASSERT_GT(deepest.size(), 500u);
+  std::unique_ptr<OutputStream> output;
+  ASSERT_TRUE(platform.Services().streams.OpenOutput(deepest + u"\\t.url", output).ok);
+  ASSERT_TRUE(output->Write("x").ok);
+  ASSERT_TRUE(output->Close().ok);
+  EXPECT_EQ(ReadBytes(fs::path(deepest) / "t.url"), "x");
 }
 
 TEST(Win32Platform, FailuresCarryTheSystemsReason) {

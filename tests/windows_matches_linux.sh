@@ -20,18 +20,27 @@ trap 'rm -rf "$work"' EXIT
 failed=0
 for bookmarks in "$@"; do
   name=$(basename "$bookmarks" .html)
-  # Both run in a directory of their own with the same relative paths, so that the
-  # paths the length rule measures are equally long.
-  for side in linux windows; do
+  # The length rules measure the absolute target: "/tmp/.../linux/out" on Linux and
+  # "Z:\tmp\...\win\out" under Wine are equally long.
+  for side in linux win; do
     mkdir -p "$work/$name/$side/out"
     cp "$bookmarks" "$work/$name/$side/bookmarks.html"
   done
   linux_status=0 windows_status=0
   (cd "$work/$name/linux" && "$linux_convert" bookmarks.html out >../linux.txt 2>&1) ||
     linux_status=$?
-  (cd "$work/$name/windows" &&
+  (cd "$work/$name/win" &&
     "$wine_env" "$wine" "$windows_convert" bookmarks.html out >../windows.txt 2>&1) ||
     windows_status=$?
+  # Messages name paths below the target: compared from there, with "/" for "\".
+  linux_target="$work/$name/linux/out"
+  windows_target="Z:${linux_target//\//\\}"
+  windows_target="${windows_target%\\linux\\out}\\win\\out"
+  messages=$(<"$work/$name/linux.txt")
+  printf '%s\n' "${messages//"$linux_target"/OUT}" >"$work/$name/linux.txt"
+  messages=$(<"$work/$name/windows.txt")
+  messages=${messages//"$windows_target"/OUT}
+  printf '%s\n' "${messages//\\//}" >"$work/$name/windows.txt"
 
   entries=$(cd "$work/$name/linux/out" && find . -mindepth 1 | wc -l)
   if [[ $linux_status != "$windows_status" ]]; then
@@ -41,7 +50,7 @@ for bookmarks in "$@"; do
     echo "$name: the messages differ"
     diff "$work/$name/linux.txt" "$work/$name/windows.txt" || true
     failed=1
-  elif ! diff -r "$work/$name/linux/out" "$work/$name/windows/out"; then
+  elif ! diff -r "$work/$name/linux/out" "$work/$name/win/out"; then
     echo "$name: the trees differ"
     failed=1
   elif ((entries == 0)); then

@@ -7,10 +7,10 @@
 namespace velkora {
 
 HWND CreateControl(const ControlArgs& args) {
-  HWND control = CreateWindowExW(args.extendedStyle, args.className, args.text.c_str(),
-                                 WS_CHILD | WS_VISIBLE | args.style, 0, 0, 0, 0, args.parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)),
-                                 GetModuleHandleW(nullptr), nullptr);
+  HWND control = CreateWindowExW(
+      args.extendedStyle, args.className, args.text.c_str(),
+      WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | args.style, 0, 0, 0, 0, args.parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(args.id)), GetModuleHandleW(nullptr), nullptr);
   if (control != nullptr && args.font != nullptr) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(args.font), FALSE);
   }

@@ -17,7 +17,8 @@ struct ControlArgs {
   HFONT font = nullptr;
 };
 
-// Creates a visible child control; its place is set later by the layout. Null on failure.
+// Creates a visible child control that does not paint over the siblings above it in the
+// drawing order; its place is set later by the layout. Null on failure.
 HWND CreateControl(const ControlArgs& args);
 
 // Moves and sizes a child to a rectangle in its parent's client coordinates.

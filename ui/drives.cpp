@@ -4,6 +4,7 @@
 
 #include <cwctype>
 
+#include "platform/win32/win32_paths.h"
 #include "ui/quiet_drive_errors.h"
 
 namespace velkora {
@@ -43,17 +44,8 @@ std::wstring DriveText(const Drive& drive) {
 std::wstring DriveCurrentDirectory(wchar_t letter) {
   // "X:" alone names the drive's current directory, which Windows resolves for us.
   const wchar_t relative[] = {letter, L':', L'\0'};
-  std::wstring full(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        GetFullPathNameW(relative, static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0) return DriveRoot(letter);
-    if (length < full.size()) {
-      full.resize(length);
-      return full;
-    }
-    full.resize(length);
-  }
+  const std::wstring full = FullPathName(relative);
+  return full.empty() ? DriveRoot(letter) : full;
 }
 
 std::wstring DriveRoot(wchar_t letter) { return std::wstring{letter, L':', L'\\'}; }

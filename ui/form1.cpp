@@ -6,6 +6,7 @@
 
 #include "engine/conversion.h"
 #include "engine/file_name_rules.h"
+#include "engine/messages.h"
 #include "engine/text.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_errors.h"
@@ -32,6 +33,8 @@ std::wstring UnreadableFolderMessage(const std::wstring& path, DWORD error) {
 
 constexpr wchar_t kUnexpectedErrorMessage[] =
     L"予期しないエラーが発生したため、処理を中止しました。";
+constexpr wchar_t kCannotCreateMessage[] = L"ウィンドウを作成できませんでした。";
+constexpr std::u16string_view kFolderNotFileReason = u"ファイルではなくフォルダーです";
 
 // The system's message font at dpi: the font people see in message boxes and dialogs.
 UniqueFont MessageFont(UINT dpi) {
@@ -100,21 +103,36 @@ Form1::~Form1() {
 }
 
 bool Form1::Create(int showCommand) {
-  const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
-                                     ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
-  InitCommonControlsEx(&classes);
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  if (!RegisterWindowClass(instance, WindowProcedure)) return false;
-  if (CreateWindowExW(kWindowExtendedStyle, kWindowClass, std::wstring(kFormCaption).c_str(),
-                      kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                      nullptr, nullptr, instance, this) == nullptr) {
+  if (!CreateAndLoad()) {
+    // Start-up ends here: no half-built window stays.
+    window_.Reset();
+    dialogs_.messageBox(nullptr, kCannotCreateMessage, std::wstring(kApplicationTitle).c_str(),
+                        MB_OK);
     return false;
   }
-  OnLoad();
   ShowWindow(window_.get(), showCommand);
   SetFocus(Control(kText1));
   UpdateWindow(window_.get());
   return true;
+}
+
+bool Form1::CreateAndLoad() {
+  try {
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
+                                       ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&classes);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (!RegisterWindowClass(instance, WindowProcedure)) return false;
+    if (CreateWindowExW(kWindowExtendedStyle, kWindowClass, std::wstring(kFormCaption).c_str(),
+                        kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                        nullptr, nullptr, instance, this) == nullptr) {
+      return false;
+    }
+    OnLoad();
+    return true;
+  } catch (...) {
+    return false;
+  }
 }
 
 LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -129,6 +147,8 @@ LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam
   try {
     return form->HandleMessage(message, wParam, lParam);
   } catch (...) {
+    // A window that cannot be built whole is not made at all; Create says so.
+    if (message == WM_CREATE) return -1;
     form->dialogs_.messageBox(window, kUnexpectedErrorMessage,
                               std::wstring(kApplicationTitle).c_str(), MB_OK);
     return 0;
@@ -166,7 +186,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool Form1::OnCreate() {
   dpi_ = GetDpiForWindow(window_.get());
   font_ = MessageFont(dpi_);
-  if (!CreateControls()) return false;
+  if (!font_ || !CreateControls()) return false;
   ApplyLayout();
   ResizeToClientArea();
   return true;
@@ -218,7 +238,15 @@ void Form1::OnCommand1Click() {
 void Form1::OnCommand2Click() { window_.Reset(); }
 
 // Convert: the whole run happens here, on the window's thread.
-void Form1::OnCommand3Click() { BookmarkConverter(state_, *this, platform_).ConvertBookmarks(); }
+// A path that names a folder is told apart from one that cannot be read.
+void Form1::OnCommand3Click() {
+  const std::u16string path = PathText();
+  if (!path.empty() && platform_.createFileSystem()->FolderExists(path)) {
+    ShowMessage(CannotReadMessage(path, kFolderNotFileReason));
+    return;
+  }
+  BookmarkConverter(state_, *this, platform_).ConvertBookmarks();
+}
 
 // A new drive in Drive1 moves Dir1 to that drive's current directory. A drive that cannot
 // be read is reported, and Drive1 goes back to the drive Dir1 still shows.
@@ -264,7 +292,10 @@ void Form1::OnActivate(bool active) {
 // Moved to a screen with another DPI: the font and every control are scaled to it.
 void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
   dpi_ = dpi;
-  font_ = MessageFont(dpi_);
+  // The controls take the new font before the one they hold now is deleted, when this
+  // goes; without a new font they keep the old one.
+  UniqueFont old = MessageFont(dpi_);
+  if (old) std::swap(font_, old);
   ApplyLayout();
   SetWindowPos(window_.get(), nullptr, suggested.left, suggested.top,
                suggested.right - suggested.left, suggested.bottom - suggested.top,
@@ -294,6 +325,14 @@ bool Form1::CreateControls() {
       }
     }
     if (!created) return false;
+  }
+  // Labels lie under every other control, as labels drawn on a form do, and every control
+  // leaves alone the siblings above it: no label or button covers a border.
+  for (const ControlLayout& control : kForm1Controls) {
+    if (control.kind == ControlKind::kLabel) {
+      SetWindowPos(Control(control.id), HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
   }
   return true;
 }
@@ -341,7 +380,9 @@ std::int32_t Form1::LenMbcs(std::u16string text) const {
   return velkora::LenMbcs(std::move(text), platform_.codePage);
 }
 
-std::u16string Form1::PathText() const { return FromWide(WindowText(Control(kText1))); }
+std::u16string Form1::PathText() const {
+  return WithoutEnclosingQuotes(FromWide(WindowText(Control(kText1))));
+}
 
 std::u16string Form1::TargetDirectory() const { return FromWide(dir1_.Path()); }
 

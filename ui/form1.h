@@ -30,8 +30,8 @@ class Form1 final : public ConversionWindow {
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
-  // Creates and loads the window and shows it as showCommand asks. False when Windows
-  // would not create it.
+  // Creates and loads the window and shows it as showCommand asks. When it cannot be made
+  // whole, says so in a message box and returns false, with no window left.
   bool Create(int showCommand);
 
   // The window, or null once it has been closed.
@@ -54,6 +54,7 @@ class Form1 final : public ConversionWindow {
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+  bool CreateAndLoad();
   bool OnCreate();
   void OnLoad();
   void OnCommand(int id, int notification);

@@ -31,14 +31,12 @@ enum class ControlKind {
 };
 
 // One control of Form1 as it is laid out: place and size in twips from the client
-// area's top left corner, and its place in the keyboard focus order.
+// area's top left corner.
 struct ControlLayout {
   ControlId id;
-  std::wstring_view name;
   ControlKind kind;
   std::wstring_view caption;
   TwipRect twips;
-  int tabIndex;
 };
 
 inline constexpr std::wstring_view kFormCaption = L"Velkora";
@@ -48,32 +46,18 @@ inline constexpr int kClientWidthTwips = 5430;
 inline constexpr int kClientHeightTwips = 3195;
 
 // Form1's controls in the order of their tab index; they are created in this order, which
-// is also the order the Tab key follows.
+// is also the order the Tab key follows. The labels, which take no focus, then go under
+// the other controls in the drawing order.
 inline constexpr std::array<ControlLayout, 9> kForm1Controls{{
-    {kText1, L"Text1", ControlKind::kTextBox, L"", {120, 360, 5175, 270}, 0},
-    {kCommand1, L"Command1", ControlKind::kCommandButton, L"参照", {4320, 120, 975, 255}, 1},
-    {kCommand3,
-     L"Command3",
-     ControlKind::kCommandButton,
-     L"コンバート",
-     {2880, 2880, 1215, 255},
-     2},
-    {kLabel1,
-     L"Label1",
-     ControlKind::kLabel,
-     L"Pomerekのブックマークへのパス",
-     {120, 120, 2895, 255},
-     3},
-    {kLabel2,
-     L"Label2",
-     ControlKind::kLabel,
-     L"ＩＥのショートカット作成場所",
-     {120, 840, 2175, 255},
-     4},
-    {kDir1, L"Dir1", ControlKind::kDirectoryList, L"", {120, 1080, 5175, 1350}, 5},
-    {kDrive1, L"Drive1", ControlKind::kDriveList, L"", {3240, 720, 2055, 300}, 6},
-    {kCommand2, L"Command2", ControlKind::kCommandButton, L"終了", {4200, 2880, 1095, 255}, 7},
-    {kProgressBar1, L"ProgressBar1", ControlKind::kProgressBar, L"", {120, 2520, 5175, 255}, 8},
+    {kText1, ControlKind::kTextBox, L"", {120, 360, 5175, 270}},
+    {kCommand1, ControlKind::kCommandButton, L"参照", {4320, 120, 975, 255}},
+    {kCommand3, ControlKind::kCommandButton, L"コンバート", {2880, 2880, 1215, 255}},
+    {kLabel1, ControlKind::kLabel, L"Pomerekのブックマークへのパス", {120, 120, 2895, 255}},
+    {kLabel2, ControlKind::kLabel, L"ＩＥのショートカット作成場所", {120, 840, 2175, 255}},
+    {kDir1, ControlKind::kDirectoryList, L"", {120, 1080, 5175, 1350}},
+    {kDrive1, ControlKind::kDriveList, L"", {3240, 720, 2055, 300}},
+    {kCommand2, ControlKind::kCommandButton, L"終了", {4200, 2880, 1095, 255}},
+    {kProgressBar1, ControlKind::kProgressBar, L"", {120, 2520, 5175, 255}},
 }};
 
 }  // namespace velkora

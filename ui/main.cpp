@@ -31,9 +31,6 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
                     int showCommand) {
   velkora::NativePlatform platform;
   velkora::Form1 form(platform.Services());
-  if (!form.Create(showCommand)) {
-    MessageBoxW(nullptr, L"ウィンドウを作成できませんでした。", L"VELKORA", MB_OK);
-    return 1;
-  }
+  if (!form.Create(showCommand)) return 1;
   return velkora::RunMessageLoop(form);
 }

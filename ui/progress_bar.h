@@ -15,7 +15,6 @@ class ProgressBar {
   bool Create(HWND parent, int id);
   HWND Handle() const { return bar_; }
 
-  float Maximum() const { return maximum_; }
   float Value() const { return value_; }
   void SetMaximum(float maximum);
   void SetValue(float value);

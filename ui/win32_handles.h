@@ -2,40 +2,9 @@
 
 #include <windows.h>
 
-#include <utility>
+#include "platform/unique_resource.h"
 
 namespace velkora {
-
-// Owns one Win32 handle and frees it with Traits::Free when it goes, unless Release took
-// it back. Traits::Invalid is the value that means "nothing owned".
-template <typename Traits>
-class UniqueObject {
- public:
-  using Handle = typename Traits::Handle;
-
-  UniqueObject() = default;
-  explicit UniqueObject(Handle handle) : handle_(handle) {}
-  ~UniqueObject() { Reset(); }
-  UniqueObject(UniqueObject&& other) noexcept : handle_(other.Release()) {}
-  UniqueObject& operator=(UniqueObject&& other) noexcept {
-    if (this != &other) Reset(other.Release());
-    return *this;
-  }
-  UniqueObject(const UniqueObject&) = delete;
-  UniqueObject& operator=(const UniqueObject&) = delete;
-
-  Handle get() const { return handle_; }
-  explicit operator bool() const { return handle_ != Traits::Invalid(); }
-  Handle Release() { return std::exchange(handle_, Traits::Invalid()); }
-  // Frees what is owned and takes handle instead.
-  void Reset(Handle handle = Traits::Invalid()) {
-    Handle old = std::exchange(handle_, handle);
-    if (old != Traits::Invalid()) Traits::Free(old);
-  }
-
- private:
-  Handle handle_ = Traits::Invalid();
-};
 
 struct WindowTraits {
   using Handle = HWND;
@@ -56,11 +25,11 @@ struct FindTraits {
   static void Free(Handle find) { FindClose(find); }
 };
 
-using UniqueWindow = UniqueObject<WindowTraits>;
-using UniqueFont = UniqueObject<GdiObjectTraits<HFONT>>;
-using UniqueBrush = UniqueObject<GdiObjectTraits<HBRUSH>>;
-using UniquePen = UniqueObject<GdiObjectTraits<HPEN>>;
-using UniqueFind = UniqueObject<FindTraits>;
+using UniqueWindow = UniqueResource<WindowTraits>;
+using UniqueFont = UniqueResource<GdiObjectTraits<HFONT>>;
+using UniqueBrush = UniqueResource<GdiObjectTraits<HBRUSH>>;
+using UniquePen = UniqueResource<GdiObjectTraits<HPEN>>;
+using UniqueFind = UniqueResource<FindTraits>;
 
 // The device context of a window's client area, released when it goes.
 class WindowDc {

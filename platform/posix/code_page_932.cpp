@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "engine/surrogates.h"
+
 namespace velkora {
 namespace {
 
@@ -90,7 +92,7 @@ const CodePage932& CodePage932::Instance() {
     Iconv encoder("CP932", "UTF-16LE");
     std::string bytes;
     for (std::uint32_t c = 0; c < 0x10000; ++c) {
-      if (c >= 0xD800 && c <= 0xDFFF) continue;
+      if (IsSurrogate(c)) continue;
       const char unit[2] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
       if (!encoder.Convert(unit, 2, bytes) || bytes.empty() || bytes.size() > 2) continue;
       tables->encode[c] =
@@ -114,8 +116,7 @@ std::string CodePage932::ToAnsi(std::u16string_view text) const {
       *next++ = static_cast<char>(c);
       continue;
     }
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
+    if (StartsSurrogatePair(text, i)) {
       ++i;  // a character beyond the Basic Multilingual Plane: one "?"
     }
     const std::uint16_t code = tables_->encode[c];

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "engine/surrogates.h"
 #include "engine/utf8.h"
 #include "platform/win32/wide_text.h"
 
@@ -36,7 +37,7 @@ bool WriteToConsole(HANDLE console, std::u16string_view text) {
   while (!text.empty()) {
     std::size_t piece = std::min(text.size(), kConsolePiece);
     // A pair of surrogates is never split between two writes.
-    if (piece < text.size() && text[piece - 1] >= 0xD800 && text[piece - 1] <= 0xDBFF) --piece;
+    if (piece < text.size() && IsHighSurrogate(text[piece - 1])) --piece;
     DWORD written = 0;
     if (!::WriteConsoleW(console, text.data(), static_cast<DWORD>(piece), &written, nullptr) ||
         written == 0) {

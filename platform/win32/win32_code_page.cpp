@@ -2,15 +2,13 @@
 
 #include <windows.h>
 
+#include "engine/surrogates.h"
+
 namespace velkora {
 namespace {
 
 // The conversion functions count in int; longer texts go through in pieces of this size.
 constexpr std::size_t kPiece = std::size_t{1} << 24;
-
-bool IsSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 }  // namespace
 
@@ -32,7 +30,7 @@ std::string Win32CodePage::ToAnsi(std::u16string_view text) const {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (!IsSurrogate(text[i])) continue;
     AppendAnsi(text.substr(start, i - start), out);
-    if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) ++i;
+    if (StartsSurrogatePair(text, i)) ++i;
     out += '?';
     start = i + 1;
   }

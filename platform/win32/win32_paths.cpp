@@ -17,21 +17,6 @@ bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
-// The absolute form Windows gives for path, or empty when it cannot give one.
-std::wstring FullPath(const std::wstring& path) {
-  std::wstring full(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD size =
-        ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (size == 0) return {};
-    if (size < full.size()) {
-      full.resize(size);
-      return full;
-    }
-    full.resize(size);  // too small: size is what it needs, with the terminator
-  }
-}
-
 // Splits path into its root, made absolute ("C:\", "\\server\share\", or the current
 // directory for a relative path), and the rest.
 bool SplitRoot(const std::wstring& path, std::wstring& root, std::wstring_view& rest) {
@@ -59,12 +44,26 @@ bool SplitRoot(const std::wstring& path, std::wstring& root, std::wstring_view& 
   } else {
     base = L".";
   }
-  root = FullPath(base);
+  root = FullPathName(base);
   rest = std::wstring_view(path).substr(restStart);
   return !root.empty();
 }
 
 }  // namespace
+
+std::wstring FullPathName(const std::wstring& path) {
+  std::wstring full(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD size =
+        ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (size == 0) return {};
+    if (size < full.size()) {
+      full.resize(size);
+      return full;
+    }
+    full.resize(size);  // too small: size is what it needs, with the terminator
+  }
+}
 
 std::wstring ExtendedPath(std::u16string_view path) {
   const std::wstring wide = Wide(path);

@@ -5,6 +5,9 @@
 
 namespace velkora {
 
+// The absolute form GetFullPathNameW gives for path, or empty when it gives none.
+std::wstring FullPathName(const std::wstring& path);
+
 // The path to hand to the wide file functions for a path the engine built: made absolute
 // and written as an extended-length path ("\\?\C:\..." or "\\?\UNC\server\share\..."), so
 // that deep folder trees are not stopped by the old limit of 260 characters. Only the root
