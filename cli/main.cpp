@@ -8,7 +8,9 @@
 #include "engine/conversion.h"
 #include "engine/utf8.h"
 #include "platform/console.h"
+#include "platform/interrupt.h"
 #include "platform/native_platform.h"
+#include "platform/standard_input.h"
 
 #ifndef VELKORA_VERSION
 #define VELKORA_VERSION "0.0.0"
@@ -28,6 +30,8 @@ constexpr std::u16string_view kHelp =
     u"ブックマークのフォルダーと同じ構成のフォルダーを TARGET_DIR の下に作って、\n"
     u"ブックマークごとにインターネットショートカット（.url）を書き出します。\n"
     u"TARGET_DIR は既に存在するディレクトリでなければなりません。\n"
+    u"BOOKMARK_FILE が「-」なら標準入力を読みます（一時ファイルに写してから変換します）。\n"
+    u"変換できなかった行とショートカットは、その都度標準エラー出力に表示します。\n"
     u"\n"
     u"  --help     この説明を表示して終了します\n"
     u"  --version  バージョンを表示して終了します\n"
@@ -35,7 +39,8 @@ constexpr std::u16string_view kHelp =
     u"終了ステータス:\n"
     u"  0  すべてのブックマークを書き出しました\n"
     u"  1  変換は終わりましたが、読み取れない行か書き出せないショートカットがありました\n"
-    u"  2  変換できませんでした（引数の誤り、ファイルを読めない、出力先がない）\n";
+    u"  2  変換できませんでした（引数の誤り、ファイルを読めない、出力先がない）\n"
+    u"  130  中断されました（途中まで書き出したショートカットは残ります）\n";
 
 int Run(const std::vector<std::u16string>& arguments) {
   if (arguments.size() == 1 && (arguments[0] == u"--help" || arguments[0] == u"-h")) {
@@ -66,14 +71,25 @@ int Run(const std::vector<std::u16string>& arguments) {
 
   NativePlatform platform;
   const PlatformServices& services = platform.Services();
-  if (!services.createFileSystem()->FolderExists(operands[1])) {
-    WriteStandardError(u"velkora-convert: 出力先のディレクトリがありません: " + operands[1] +
-                       u"\n");
+  if (IoResult usable = services.createFileSystem()->CheckFolder(operands[1]); !usable) {
+    WriteStandardError(u"velkora-convert: 出力先のディレクトリを使えません: " + operands[1] +
+                       u"（理由: " + usable.reason + u"）\n");
     return kCannotRun;
   }
-  ConversionState state;
   ConsoleWindow window(operands[0], operands[1], StandardErrorIsTerminal());
-  const ConversionReport report = BookmarkConverter(state, window, services).ConvertBookmarks();
+  ExitOnInterrupt();
+  StandardInputCopy input;
+  if (operands[0] == u"-") {
+    if (IoResult copied = input.Make(); !copied) {
+      WriteStandardError(u"velkora-convert: 標準入力を読み込めませんでした（理由: " +
+                         copied.reason + u"）\n");
+      return kCannotRun;
+    }
+    window.SetBookmarkPath(input.Path());
+  }
+  ConversionState state;
+  const ConversionReport report =
+      BookmarkConverter(state, window, services, &window).ConvertBookmarks();
   if (!window.MessagesWritten()) {
     WriteStandardError(u"velkora-convert: メッセージを標準出力に書き込めませんでした\n");
   }
