@@ -17,7 +17,7 @@ namespace {
 
 class PosixInputStream final : public InputStream {
  public:
-  PosixInputStream(UniqueFd fd, std::shared_ptr<OpenInputs> inputs, OpenInputs::Identity identity)
+  PosixInputStream(UniqueFd fd, std::shared_ptr<PosixOpenInputs> inputs, PosixIdentity identity)
       : fd_(std::move(fd)), inputs_(std::move(inputs)), identity_(identity) {
     inputs_->Add(identity_);
   }
@@ -37,8 +37,8 @@ class PosixInputStream final : public InputStream {
 
  private:
   UniqueFd fd_;
-  std::shared_ptr<OpenInputs> inputs_;
-  OpenInputs::Identity identity_;
+  std::shared_ptr<PosixOpenInputs> inputs_;
+  PosixIdentity identity_;
 };
 
 // Why a file of mode cannot be read as a bookmark file.
@@ -64,7 +64,7 @@ IoResult PosixFileStreams::OpenInput(std::u16string_view path,
   const int flags = ::fcntl(fd.get(), F_GETFL);
   if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return ErrnoFailure(errno);
   stream = std::make_unique<PosixInputStream>(std::move(fd), inputs_,
-                                              OpenInputs::Identity{status.st_dev, status.st_ino});
+                                              PosixIdentity{status.st_dev, status.st_ino});
   return IoResult::Success();
 }
 

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "engine/file_streams.h"
-#include "platform/posix/open_inputs.h"
+#include "platform/posix/posix_identity.h"
 
 namespace velkora {
 
@@ -16,7 +16,7 @@ class PosixFileStreams final : public FileStreams {
   IoResult Remove(std::u16string_view path) override;
 
  private:
-  std::shared_ptr<OpenInputs> inputs_ = std::make_shared<OpenInputs>();
+  std::shared_ptr<PosixOpenInputs> inputs_ = std::make_shared<PosixOpenInputs>();
 };
 
 }  // namespace velkora

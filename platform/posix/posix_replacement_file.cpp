@@ -23,7 +23,7 @@ std::string FolderOf(const std::string& path) {
 
 // Renames from over to, unless to is a file being read. An entry already at to is
 // replaced only after it was found not to be one.
-IoResult RenameOver(const std::string& from, const std::string& to, const OpenInputs& inputs) {
+IoResult RenameOver(const std::string& from, const std::string& to, const PosixOpenInputs& inputs) {
 #ifdef RENAME_NOREPLACE
   // Most names are new: then a single call, and nothing stood there to compare.
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
@@ -42,7 +42,7 @@ IoResult RenameOver(const std::string& from, const std::string& to, const OpenIn
 class PosixReplacementStream final : public OutputStream {
  public:
   PosixReplacementStream(std::string path, TemporaryFile file,
-                         std::shared_ptr<const OpenInputs> inputs)
+                         std::shared_ptr<const PosixOpenInputs> inputs)
       : path_(std::move(path)),
         temporary_(std::move(file.path)),
         fd_(std::move(file.fd)),
@@ -98,13 +98,13 @@ class PosixReplacementStream final : public OutputStream {
   std::string temporary_;
   UniqueFd fd_;
   std::unique_ptr<RemovedOnInterrupt> published_;
-  std::shared_ptr<const OpenInputs> inputs_;
+  std::shared_ptr<const PosixOpenInputs> inputs_;
   std::optional<IoResult> failed_;
 };
 
 }  // namespace
 
-IoResult OpenReplacement(const std::string& path, std::shared_ptr<const OpenInputs> inputs,
+IoResult OpenReplacement(const std::string& path, std::shared_ptr<const PosixOpenInputs> inputs,
                          std::unique_ptr<OutputStream>& stream) {
   // Its name ends in ".tmp", so that a file left by a crash is never taken for a shortcut.
   TemporaryFile file;

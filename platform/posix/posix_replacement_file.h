@@ -4,14 +4,14 @@
 #include <string>
 
 #include "engine/file_streams.h"
-#include "platform/posix/open_inputs.h"
+#include "platform/posix/posix_identity.h"
 
 namespace velkora {
 
 // Creates a temporary file beside path (".velkora-XXXXXX.tmp", created exclusively, never
 // through a link) whose stream, once closed, is renamed over path, unless path is one of
 // inputs.
-IoResult OpenReplacement(const std::string& path, std::shared_ptr<const OpenInputs> inputs,
+IoResult OpenReplacement(const std::string& path, std::shared_ptr<const PosixOpenInputs> inputs,
                          std::unique_ptr<OutputStream>& stream);
 
 }  // namespace velkora
