@@ -27,6 +27,7 @@ class ShortcutWriter {
   ShortcutOutcome WriteShortcut();
 
  private:
+  // Makes path a folder unless it is one; a link or junction standing there is refused.
   IoResult EnsureFolder(const std::u16string& path);
   // True when path is the last folder found or made in this run, or one of its parents.
   bool IsKnownFolder(const std::u16string& path) const;
