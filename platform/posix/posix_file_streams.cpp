@@ -53,14 +53,21 @@ std::u16string_view NotRegularReason(mode_t mode) {
 
 IoResult PosixFileStreams::OpenInput(std::u16string_view path,
                                      std::unique_ptr<InputStream>& stream) {
-  // Opened without waiting, so that a FIFO with no writer does not hold the run up; only a
-  // regular file is read, the same bytes in both passes.
-  UniqueFd fd(::open(ToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (fd.get() < 0) return ErrnoFailure(errno);
+  // Only a regular file is read, the same bytes in both passes. It is looked at before it is
+  // opened, since opening a device may do something, and opened without waiting, so that a
+  // FIFO put in its place meanwhile does not hold the run up.
+  const std::string name = ToUtf8(path);
   struct stat status {};
-  if (::fstat(fd.get(), &status) != 0) return ErrnoFailure(errno);
-  if (!S_ISREG(status.st_mode))
+  if (::stat(name.c_str(), &status) != 0) return ErrnoFailure(errno);
+  if (!S_ISREG(status.st_mode)) {
     return IoResult::Failure(std::u16string(NotRegularReason(status.st_mode)));
+  }
+  UniqueFd fd(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (fd.get() < 0) return ErrnoFailure(errno);
+  if (::fstat(fd.get(), &status) != 0) return ErrnoFailure(errno);
+  if (!S_ISREG(status.st_mode)) {
+    return IoResult::Failure(std::u16string(NotRegularReason(status.st_mode)));
+  }
   const int flags = ::fcntl(fd.get(), F_GETFL);
   if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return ErrnoFailure(errno);
   stream = std::make_unique<PosixInputStream>(std::move(fd), inputs_,
