@@ -1,6 +1,7 @@
 #include "bench/posix_floor.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,6 +68,8 @@ class FloorRecorder::FileSystem final : public FileSystemObject {
   explicit FileSystem(std::vector<FloorStep>& steps) : steps_(steps) {}
 
   bool FolderExists(std::u16string_view path) const override { return real_.FolderExists(path); }
+  IoResult CheckFolder(std::u16string_view path) const override { return real_.CheckFolder(path); }
+  EntryKind EntryAt(std::u16string_view path) const override { return real_.EntryAt(path); }
   IoResult CreateFolder(std::u16string_view path) override {
     IoResult result = real_.CreateFolder(path);
     if (result) steps_.push_back({true, ToUtf8(path), {}});
@@ -108,14 +111,19 @@ void RunFloor(const std::vector<FloorStep>& steps) {
       if (::mkdir(step.path.c_str(), 0777) != 0) Fail("mkdir", step.path);
       continue;
     }
-    const int fd = ::open(step.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) Fail("open", step.path);
+    // What a writer must do at least to leave either the old file or the whole new one:
+    // write a new file beside the name, close it, rename it over the name.
+    const std::string temporary = step.path.substr(0, step.path.rfind('/') + 1) + ".floor.tmp";
+    const int fd =
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) Fail("open", temporary);
     const ssize_t count = ::write(fd, step.bytes.data(), step.bytes.size());
     if (count != static_cast<ssize_t>(step.bytes.size())) {
       ::close(fd);
-      Fail("write", step.path);
+      Fail("write", temporary);
     }
-    if (::close(fd) != 0) Fail("close", step.path);
+    if (::close(fd) != 0) Fail("close", temporary);
+    if (::rename(temporary.c_str(), step.path.c_str()) != 0) Fail("rename", step.path);
   }
 }
 

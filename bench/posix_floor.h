@@ -37,8 +37,9 @@ class FloorRecorder {
   std::unique_ptr<PlatformServices> services_;
 };
 
-// Makes the steps with mkdir, open, write and close and nothing else: what any converter
-// has to ask of the file system at least. Throws when a call fails.
+// Makes the steps with mkdir, and open, write, close and rename of a temporary file, and
+// nothing else: what any converter that never leaves a file half written has to ask of
+// the file system at least. Throws when a call fails.
 void RunFloor(const std::vector<FloorStep>& steps);
 
 }  // namespace velkora::bench

@@ -5,6 +5,7 @@
 
 #include "engine/messages.h"
 #include "platform/console.h"
+#include "platform/interrupt.h"
 
 namespace velkora {
 namespace {
@@ -18,10 +19,14 @@ ConsoleWindow::ConsoleWindow(std::u16string bookmarkPath, std::u16string targetD
                              bool showProgress)
     : bookmarkPath_(std::move(bookmarkPath)),
       targetDirectory_(std::move(targetDirectory)),
-      showProgress_(showProgress) {}
+      showProgress_(showProgress) {
+  UpdateInterruptText();
+}
 
 void ConsoleWindow::SetProgressMaximum(float maximum) {
   maximum_ = maximum;
+  maximumKnown_ = true;
+  UpdateInterruptText();
   DrawProgress(true);
 }
 
@@ -39,6 +44,44 @@ void ConsoleWindow::ShowMessage(std::u16string_view text) {
   std::u16string line(text);
   line += u'\n';
   if (!WriteStandardOutput(line)) messagesWritten_ = false;
+}
+
+void ConsoleWindow::ShortcutWritten(std::u16string_view /*path*/) {
+  ++written_;
+  UpdateInterruptText();
+}
+
+void ConsoleWindow::ShortcutFailed(std::u16string_view path, std::u16string_view reason) {
+  ReportLine(u"velkora-convert: ショートカットを作成できませんでした: " + std::u16string(path) +
+             u"（理由: " + std::u16string(reason) + u"）");
+}
+
+void ConsoleWindow::LineUnreadable(std::int32_t lineNumber, std::u16string_view reason) {
+  ReportLine(u"velkora-convert: " + DecimalText(lineNumber) + u" 行目を読み取れませんでした: " +
+             std::u16string(reason));
+}
+
+void ConsoleWindow::ReportLine(std::u16string_view text) {
+  std::u16string line;
+  if (progressShown_) {
+    line = u"\r" + std::u16string(kBarWidth + 30, u' ') + u"\r";
+    progressShown_ = false;  // drawn again with the next progress
+  }
+  line += text;
+  line += u'\n';
+  WriteStandardError(line);
+}
+
+void ConsoleWindow::UpdateInterruptText() {
+  std::u16string text = showProgress_ ? u"\n" : u"";
+  text += u"velkora-convert: 中断しました。";
+  if (maximumKnown_) {
+    text += u"ブックマーク " + DecimalText(static_cast<long long>(maximum_)) + u" 件のうち " +
+            DecimalText(written_) + u" 件のショートカットを書き出しました。\n";
+  } else {
+    text += u"ショートカットはまだ書き出していません。\n";
+  }
+  SetInterruptText(text);
 }
 
 // Redraws the bar in place, at most about ten times a second unless now is set.

@@ -2,29 +2,42 @@
 
 #include <chrono>
 #include <string>
+#include <utility>
 
+#include "engine/conversion_observer.h"
 #include "engine/conversion_window.h"
 
 namespace velkora {
 
 // The window operations for the console: the path and the target come from the command
-// line, progress is a bar on standard error, messages go to standard output.
-class ConsoleWindow final : public ConversionWindow {
+// line, progress is a bar on standard error, messages go to standard output. As observer
+// it names each failure on standard error as it happens, and keeps the text an interrupt
+// shows saying how far the run got.
+class ConsoleWindow final : public ConversionWindow, public ConversionObserver {
  public:
   ConsoleWindow(std::u16string bookmarkPath, std::u16string targetDirectory, bool showProgress);
 
   std::u16string PathText() const override { return bookmarkPath_; }
+  // Reads another file than the command line named (the copy of standard input).
+  void SetBookmarkPath(std::u16string path) { bookmarkPath_ = std::move(path); }
   std::u16string TargetDirectory() const override { return targetDirectory_; }
   void SetProgressMaximum(float maximum) override;
   float ProgressValue() const override { return value_; }
   void SetProgressValue(float value) override;
   void ShowMessage(std::u16string_view text) override;
 
+  void ShortcutWritten(std::u16string_view path) override;
+  void ShortcutFailed(std::u16string_view path, std::u16string_view reason) override;
+  void LineUnreadable(std::int32_t lineNumber, std::u16string_view reason) override;
+
   // False when a message could not be written to standard output.
   bool MessagesWritten() const { return messagesWritten_; }
 
  private:
   void DrawProgress(bool now);
+  // Writes one line to standard error, clearing the progress bar's line first.
+  void ReportLine(std::u16string_view text);
+  void UpdateInterruptText();
 
   std::u16string bookmarkPath_;
   std::u16string targetDirectory_;
@@ -33,6 +46,8 @@ class ConsoleWindow final : public ConversionWindow {
   bool messagesWritten_ = true;
   float maximum_ = 100.0f;
   float value_ = 0.0f;
+  bool maximumKnown_ = false;
+  long long written_ = 0;
   std::chrono::steady_clock::time_point lastDrawn_;
 };
 

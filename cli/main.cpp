@@ -11,7 +11,9 @@
 #include "platform/absolute_path.h"
 #include "platform/code_page_check.h"
 #include "platform/console.h"
+#include "platform/interrupt.h"
 #include "platform/native_platform.h"
+#include "platform/standard_input.h"
 
 #ifndef VELKORA_VERSION
 #define VELKORA_VERSION "0.0.0"
@@ -31,6 +33,8 @@ constexpr std::u16string_view kHelp =
     u"ブックマークのフォルダーと同じ構成のフォルダーを TARGET_DIR の下に作って、\n"
     u"ブックマークごとにインターネットショートカット（.url）を書き出します。\n"
     u"TARGET_DIR は既に存在するディレクトリでなければなりません。\n"
+    u"BOOKMARK_FILE が「-」なら標準入力を読みます（一時ファイルに写してから変換します）。\n"
+    u"変換できなかった行とショートカットは、その都度標準エラー出力に表示します。\n"
     u"\n"
     u"  --help     この説明を表示して終了します\n"
     u"  --version  バージョンを表示して終了します\n"
@@ -38,7 +42,8 @@ constexpr std::u16string_view kHelp =
     u"終了ステータス:\n"
     u"  0  すべてのブックマークを書き出しました\n"
     u"  1  変換は終わりましたが、読み取れない行か書き出せないショートカットがありました\n"
-    u"  2  変換できませんでした（引数の誤り、ファイルを読めない、出力先がない）\n";
+    u"  2  変換できませんでした（引数の誤り、ファイルを読めない、出力先がない）\n"
+    u"  130  中断されました（途中まで書き出したショートカットは残ります）\n";
 
 int Run(const std::vector<std::u16string>& arguments) {
   if (arguments.size() == 1 && (arguments[0] == u"--help" || arguments[0] == u"-h")) {
@@ -73,16 +78,34 @@ int Run(const std::vector<std::u16string>& arguments) {
   }
   NativePlatform platform;
   const PlatformServices& services = platform.Services();
-  // The length rules measure the path Windows opens: the absolute one.
-  const std::u16string target = AbsolutePath(WithoutEnclosingQuotes(operands[1]));
-  if (target.empty() || !services.createFileSystem()->FolderExists(target)) {
-    WriteStandardError(u"velkora-convert: 出力先のディレクトリがありません: " + operands[1] +
-                       u"\n");
+  const std::u16string bookmarkPath = WithoutEnclosingQuotes(operands[0]);
+  const std::u16string targetArgument = WithoutEnclosingQuotes(operands[1]);
+  if (IoResult usable = services.createFileSystem()->CheckFolder(targetArgument); !usable) {
+    WriteStandardError(u"velkora-convert: 出力先のディレクトリを使えません: " + operands[1] +
+                       u"（理由: " + usable.reason + u"）\n");
     return kCannotRun;
   }
+  // The length rules measure the path Windows opens: the absolute one.
+  const std::u16string target = AbsolutePath(targetArgument);
+  if (target.empty()) {
+    WriteStandardError(u"velkora-convert: 出力先のディレクトリを使えません: " + operands[1] +
+                       u"（理由: 絶対パスに直せませんでした）\n");
+    return kCannotRun;
+  }
+  ConsoleWindow window(bookmarkPath, target, StandardErrorIsTerminal());
+  ExitOnInterrupt();
+  StandardInputCopy input;
+  if (bookmarkPath == u"-") {
+    if (IoResult copied = input.Make(); !copied) {
+      WriteStandardError(u"velkora-convert: 標準入力を読み込めませんでした（理由: " +
+                         copied.reason + u"）\n");
+      return kCannotRun;
+    }
+    window.SetBookmarkPath(input.Path());
+  }
   ConversionState state;
-  ConsoleWindow window(WithoutEnclosingQuotes(operands[0]), target, StandardErrorIsTerminal());
-  const ConversionReport report = BookmarkConverter(state, window, services).ConvertBookmarks();
+  const ConversionReport report =
+      BookmarkConverter(state, window, services, &window).ConvertBookmarks();
   if (!window.MessagesWritten()) {
     WriteStandardError(u"velkora-convert: メッセージを標準出力に書き込めませんでした\n");
   }

@@ -4,6 +4,7 @@
 
 #include "engine/file_name_rules.h"
 #include "engine/messages.h"
+#include "engine/refusal_reasons.h"
 #include "engine/shortcut_writer.h"
 #include "engine/text.h"
 
@@ -43,10 +44,11 @@ IoResult ForEachLine(SequentialFiles& files, std::int32_t fileNumber, std::u16st
 }  // namespace
 
 BookmarkConverter::BookmarkConverter(ConversionState& state, ConversionWindow& window,
-                                     const PlatformServices& platform)
+                                     const PlatformServices& platform, ConversionObserver* observer)
     : state_(state),
       window_(window),
       platform_(platform),
+      observer_(observer),
       files_(platform.streams, platform.codePage) {}
 
 ConversionReport BookmarkConverter::ConvertBookmarks() {
@@ -59,7 +61,7 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   }
   window_.SetProgressMaximum(static_cast<float>(state_.entryCount));
   window_.SetProgressValue(0.0f);
-  ShortcutWriter writer(state_, window_, platform_, files_);
+  ShortcutWriter writer(state_, window_, platform_);
   if (IoResult result = ConvertEntries(writer); !result) {
     return Fail(ConversionReport::Outcome::kCannotRead,
                 CannotReadMessage(window_.PathText(), result.reason));
@@ -136,6 +138,7 @@ void BookmarkConverter::ConvertBookmarkLine(std::int32_t lineNumber, ShortcutWri
   const std::int32_t titleEnd = Find(line, kTitleEnd);
   if (urlStart == 0 || urlEnd < urlStart + 2 || titleEnd < urlEnd + 2) {
     if (report_.malformedLines++ == 0) report_.firstMalformedLine = lineNumber;
+    if (observer_) observer_->LineUnreadable(lineNumber, kMalformedBookmarkLine);
     return;
   }
   state_.startPos = urlStart + 2;
@@ -151,10 +154,14 @@ void BookmarkConverter::ConvertBookmarkLine(std::int32_t lineNumber, ShortcutWri
   const ShortcutOutcome outcome = writer.WriteShortcut();
   if (outcome.result) {
     Increment(report_.written);
-  } else if (report_.failedShortcuts++ == 0) {
+    if (observer_) observer_->ShortcutWritten(state_.targetPath);
+    return;
+  }
+  if (report_.failedShortcuts++ == 0) {
     report_.firstFailedPath = outcome.failedPath;
     report_.firstFailureReason = outcome.result.reason;
   }
+  if (observer_) observer_->ShortcutFailed(outcome.failedPath, outcome.result.reason);
 }
 
 }  // namespace velkora

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/conversion_observer.h"
 #include "engine/conversion_report.h"
 #include "engine/conversion_state.h"
 #include "engine/conversion_window.h"
@@ -18,8 +19,10 @@ class ShortcutWriter;
 // Internet Shortcut per bookmark below the directory list's current path.
 class BookmarkConverter {
  public:
+  // observer, when given, hears of every shortcut written or failed and every bookmark
+  // line that could not be read, as the run goes.
   BookmarkConverter(ConversionState& state, ConversionWindow& window,
-                    const PlatformServices& platform);
+                    const PlatformServices& platform, ConversionObserver* observer = nullptr);
 
   // Runs a whole conversion and reports its end in a message.
   ConversionReport ConvertBookmarks();
@@ -37,6 +40,7 @@ class BookmarkConverter {
   ConversionState& state_;
   ConversionWindow& window_;
   const PlatformServices& platform_;
+  ConversionObserver* observer_;
   SequentialFiles files_;
   ConversionReport report_;
 };

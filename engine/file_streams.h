@@ -16,12 +16,16 @@ class InputStream {
   virtual IoResult Read(char* buffer, std::size_t capacity, std::size_t& received) = 0;
 };
 
-// A file created (or emptied) for writing bytes.
+// A new file that takes a name only once it is written whole. Its bytes go to a temporary
+// file beside the name; a stream destroyed before a successful Close removes that file,
+// and whatever stood at the name stays as it was.
 class OutputStream {
  public:
   virtual ~OutputStream() = default;
   virtual IoResult Write(std::string_view bytes) = 0;
-  // Flushes and closes; a failure here means the file's contents are not assured.
+  // Flushes and closes the temporary file and renames it over the name: an entry standing
+  // there, a link too, is replaced itself and nothing it points to is touched. On failure
+  // the temporary file is gone and the name holds what it held before.
   virtual IoResult Close() = 0;
 };
 
@@ -29,7 +33,12 @@ class OutputStream {
 class FileStreams {
  public:
   virtual ~FileStreams() = default;
+  // Opens a regular file; a folder, a pipe or a device is refused with a reason saying
+  // which it is.
   virtual IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) = 0;
+  // Creates, exclusively and never through a link, a temporary file in path's folder that
+  // is to take path's name. A name that is a file open through OpenInput is never
+  // replaced: Close refuses it.
   virtual IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) = 0;
   virtual IoResult Remove(std::u16string_view path) = 0;
 };

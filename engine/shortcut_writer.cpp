@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/messages.h"
+#include "engine/refusal_reasons.h"
 #include "engine/utf8.h"
 #include "engine/windows_path_limit.h"
 
@@ -29,12 +30,8 @@ void AppendFitting(std::u16string& path, std::u16string_view name, std::size_t l
 }  // namespace
 
 ShortcutWriter::ShortcutWriter(ConversionState& state, const ConversionWindow& window,
-                               const PlatformServices& platform, SequentialFiles& files)
-    : state_(state),
-      window_(window),
-      platform_(platform),
-      files_(files),
-      written_(platform.paths.separator) {}
+                               const PlatformServices& platform)
+    : state_(state), window_(window), platform_(platform), written_(platform.paths.separator) {}
 
 ShortcutOutcome ShortcutWriter::WriteShortcut() {
   const char16_t separator = platform_.paths.separator;
@@ -117,8 +114,19 @@ ShortcutOutcome ShortcutWriter::EnsureFolders(std::size_t targetLength) {
 
 IoResult ShortcutWriter::EnsureFolder(const std::u16string& path) {
   if (!state_.fileSystem) state_.fileSystem = platform_.createFileSystem();
-  IoResult result = state_.fileSystem->FolderExists(path) ? IoResult::Success()
-                                                          : state_.fileSystem->CreateFolder(path);
+  IoResult result;
+  switch (state_.fileSystem->EntryAt(path)) {
+    case EntryKind::kFolder:
+      break;
+    case EntryKind::kLink:
+      // Below the target nothing is followed: a link could lead anywhere.
+      result = IoResult::Failure(std::u16string(kLinkInTheWay));
+      break;
+    default:
+      // Where a file stands, the system says why no folder can be made.
+      result = state_.fileSystem->CreateFolder(path);
+      break;
+  }
   if (result) knownFolders_ = path;
   return result;
 }
@@ -130,23 +138,16 @@ bool ShortcutWriter::IsKnownFolder(std::u16string_view path) const {
 }
 
 IoResult ShortcutWriter::WriteFile(const std::u16string& path) {
-  state_.outputFile = files_.FreeFile();
-  IoResult result = files_.OpenForOutput(path, state_.outputFile);
+  std::unique_ptr<OutputStream> stream;
+  IoResult result = platform_.streams.OpenOutput(path, stream);
   if (!result) return result;
   std::u16string text = u"[InternetShortcut]\r\nURL=";
   text.reserve(text.size() + state_.entryUrl.size() + 2);
   text += state_.entryUrl;
   text += u"\r\n";
-  result = files_.PrintLine(state_.outputFile, text);
-  IoResult closed = files_.Close(state_.outputFile);
-  if (result && !closed) result = closed;
-  if (!result) {
-    // A shortcut that did not reach the disk whole must not stay behind half written.
-    if (IoResult removed = platform_.streams.Remove(path); !removed) {
-      result.reason += u"（書きかけのファイルも削除できませんでした: " + removed.reason + u"）";
-    }
-  }
-  return result;
+  result = stream->Write(platform_.codePage.ToAnsi(text));
+  // A stream that goes unclosed removes its temporary file: the old shortcut stays.
+  return result ? stream->Close() : result;
 }
 
 }  // namespace velkora

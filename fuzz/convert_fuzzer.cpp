@@ -1,7 +1,8 @@
 // Arbitrary bytes as a bookmark file, through a whole conversion run into a scratch
-// directory. Afterwards the run must have kept its promises: nothing made outside the
-// target directory, every bookmark line written, skipped as malformed or failed, and
-// every file a whole two-line Internet Shortcut holding the URL of a bookmark line.
+// directory in which links lead out of the target. Afterwards the run must have kept its
+// promises: nothing made or changed outside the target directory, no link followed,
+// every bookmark line written, skipped as malformed or failed, and every file a whole
+// two-line Internet Shortcut holding the URL of a bookmark line.
 
 #include <cstddef>
 #include <cstdint>
@@ -86,6 +87,41 @@ ExpectedRun Expect(std::string_view bytes, const AnsiCodePage& codePage) {
   return expected;
 }
 
+// The bookmark file lives in "in", the target is "outer/inner/target": a name that
+// climbed out of the target would land in a folder the run must leave as it was. In the
+// target, links lead to "bait" beside them: a folder link "L", links named "S.url" (to a
+// file) and "D.url" (to nothing) and a hard link "H.url".
+struct Scratch {
+  testing::TempDir root;
+  fs::path input = root.path() / "in";
+  fs::path bookmarks = input / "bookmarks.html";
+  fs::path outer = root.path() / "outer";
+  fs::path target = outer / "inner" / "target";
+  fs::path bait = root.path() / "bait";
+};
+
+constexpr std::string_view kBaitBytes = "bait";
+
+// A fresh target with the links planted, and the bait they lead to.
+void PrepareTarget(const Scratch& scratch) {
+  fs::remove_all(scratch.outer);
+  fs::remove_all(scratch.bait);
+  fs::create_directories(scratch.target);
+  fs::create_directories(scratch.bait / "dir");
+  testing::WriteBytes(scratch.bait / "file", kBaitBytes);
+  fs::create_directory_symlink(scratch.bait / "dir", scratch.target / "L");
+  fs::create_symlink(scratch.bait / "file", scratch.target / "S.url");
+  fs::create_symlink(scratch.bait / "none", scratch.target / "D.url");
+  fs::create_hard_link(scratch.bait / "file", scratch.target / "H.url");
+}
+
+// True when entry is one of the planted links, left as it was.
+bool IsPlantedLink(const fs::directory_entry& entry, const fs::path& target) {
+  const fs::path relative = entry.path().lexically_relative(target);
+  if (entry.is_symlink()) return relative == "L" || relative == "S.url" || relative == "D.url";
+  return relative == "H.url" && fs::hard_link_count(entry.path()) == 2;
+}
+
 // Names of the entries of directory.
 std::set<std::string> Names(const fs::path& directory) {
   std::set<std::string> names;
@@ -100,6 +136,7 @@ std::set<std::string> Names(const fs::path& directory) {
 std::int32_t CheckTargetTree(const fs::path& target, std::multiset<std::string>& urls) {
   std::int32_t shortcuts = 0;
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(target)) {
+    if (IsPlantedLink(entry, target)) continue;
     const fs::file_status status = entry.symlink_status();
     if (fs::is_directory(status)) continue;
     Require(fs::is_regular_file(status), "only folders and files are made");
@@ -119,19 +156,13 @@ std::int32_t CheckTargetTree(const fs::path& target, std::multiset<std::string>&
   return shortcuts;
 }
 
-// The bookmark file lives in "in", the target is "outer/inner/target": a name that
-// climbed out of the target would land in a folder the run must leave as it was.
-struct Scratch {
-  testing::TempDir root;
-  fs::path input = root.path() / "in";
-  fs::path bookmarks = input / "bookmarks.html";
-  fs::path outer = root.path() / "outer";
-  fs::path target = outer / "inner" / "target";
-};
-
-// Checks that the run made nothing beside the target and left the bookmark file alone.
+// Checks that the run made nothing beside the target, changed nothing the links lead to
+// and left the bookmark file alone.
 void CheckNothingOutsideTarget(const Scratch& scratch, std::string_view bytes) {
-  Require(Names(scratch.root.path()) == std::set<std::string>{"in", "outer"} &&
+  Require(Names(scratch.root.path()) == std::set<std::string>{"bait", "in", "outer"} &&
+              Names(scratch.bait) == std::set<std::string>{"dir", "file"} &&
+              fs::is_empty(scratch.bait / "dir") &&
+              testing::ReadBytes(scratch.bait / "file") == kBaitBytes &&
               Names(scratch.input) == std::set<std::string>{"bookmarks.html"} &&
               Names(scratch.outer) == std::set<std::string>{"inner"} &&
               Names(scratch.outer / "inner") == std::set<std::string>{"target"},
@@ -177,8 +208,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static NativePlatform platform;
 
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  fs::remove_all(scratch.outer);
-  fs::create_directories(scratch.target);
+  fuzz::PrepareTarget(scratch);
   fs::create_directories(scratch.input);
   testing::WriteBytes(scratch.bookmarks, bytes);
 

@@ -10,11 +10,20 @@
 #ifdef _WIN32
 #include <stdlib.h>  // _wsystem
 #else
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
 #endif
 
 namespace velkora::testing {
 namespace {
+
+namespace fs = std::filesystem;
 
 struct ProcessRun {
   int status = -1;
@@ -38,12 +47,13 @@ std::string Quote(const std::string& argument) {
 std::string Utf8(const std::filesystem::path& path) { return ToUtf8(path.u16string()); }
 
 // Runs velkora-convert with arguments (UTF-8), standard output and error going to files,
-// in directory when one is given.
-ProcessRun Convert(const std::vector<std::string>& arguments, const std::string& directory = {}) {
+// in directory when one is given, after shell text such as a pipe into it.
+ProcessRun Convert(const std::vector<std::string>& arguments, const std::string& directory = {},
+                   const std::string& before = {}) {
   TempDir scratch;
   const auto out = scratch.path() / "stdout.txt";
   const auto err = scratch.path() / "stderr.txt";
-  std::string command = Quote(VELKORA_CONVERT);
+  std::string command = before + Quote(VELKORA_CONVERT);
 #ifdef _WIN32
   if (!directory.empty()) command = "cd /d " + Quote(directory) + " && " + command;
 #else
@@ -85,6 +95,9 @@ TEST(ConsoleConverter, ExitStatusTellsWhetherEverythingWasWritten) {
   const ProcessRun skipped = Convert({bookmarks, out});
   EXPECT_EQ(skipped.status, 1);
   EXPECT_NE(skipped.out.find("2 行目"), std::string::npos) << skipped.out;
+  EXPECT_EQ(skipped.err,
+            "velkora-convert: 2 行目を読み取れませんでした: "
+            "<A HREF=\"URL\">タイトル</A> の形になっていません\n");
 
   const ProcessRun missingFile = Convert({bookmarks + ".none", out});
   EXPECT_EQ(missingFile.status, 2);
@@ -97,6 +110,9 @@ TEST(ConsoleConverter, ExitStatusTellsWhetherEverythingWasWritten) {
   const ProcessRun missingTarget = Convert({bookmarks, out + "/none"});
   EXPECT_EQ(missingTarget.status, 2);
   EXPECT_NE(missingTarget.err.find(out + "/none"), std::string::npos) << missingTarget.err;
+  const ProcessRun longTarget = Convert({bookmarks, out + "/" + std::string(300, 'x')});
+  EXPECT_EQ(longTarget.status, 2);
+  EXPECT_EQ(longTarget.err.find("ありません"), std::string::npos) << longTarget.err;
   EXPECT_EQ(ListTree(fixture.Out()), std::vector<std::string>{"ok.url"});
 }
 
@@ -144,6 +160,68 @@ TEST(ConsoleConverter, WithoutCodePage932ItSaysSoInOneLine) {
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("コードページ932"), std::string::npos) << run.err;
   EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+}
+#endif
+
+// A pipe is read through "-"; named as the bookmark file, a FIFO or a device is refused
+// at once.
+TEST(ConsoleConverter, InputsThatCannotBeReadTwice) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Bookmark("http://a/", "a")});
+  const std::string out = Utf8(fixture.Out());
+#ifdef _WIN32
+  const ProcessRun piped = Convert({"-", out}, {}, "type " + Quote(Utf8(fixture.BookmarkFile())) + "|");
+#else
+  const ProcessRun piped = Convert({"-", out}, {}, "cat " + Quote(Utf8(fixture.BookmarkFile())) + "|");
+#endif
+  EXPECT_EQ(piped.status, 0) << piped.out << piped.err;
+  EXPECT_EQ(ListTree(fixture.Out()), std::vector<std::string>{"a.url"});
+#ifndef _WIN32
+  const std::string fifo = Utf8(fixture.Out().parent_path() / "fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const auto& [input, what] : {std::pair{fifo, "パイプ"}, {"/dev/zero", "デバイス"}}) {
+    const ProcessRun run = Convert({input, out}, {}, "timeout 20 ");
+    EXPECT_EQ(run.status, 2) << input;
+    EXPECT_NE(run.out.find(what), std::string::npos) << run.out;
+  }
+#endif
+}
+
+#ifndef _WIN32
+// SIGINT in the middle of a large run: every shortcut left is whole, the older file is
+// still there, no temporary file stays, and the tool says how far it got.
+TEST(ConsoleConverter, InterruptLeavesOnlyWholeShortcuts) {
+  ConversionFixture fixture;
+  std::vector<std::string> lines;
+  for (int i = 0; i < 20000; ++i) lines.push_back(Bookmark("http://s/", "b" + std::to_string(i)));
+  lines.push_back(Bookmark("http://new/", "old"));
+  fixture.WriteBookmarks(lines);
+  WriteBytes(fixture.Out() / "old.url", ShortcutBytes("http://old/"));
+  const fs::path err = fixture.Out().parent_path() / "stderr.txt";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(errFd, STDERR_FILENO);
+    ::execl(VELKORA_CONVERT, VELKORA_CONVERT, fixture.BookmarkFile().c_str(), fixture.Out().c_str(),
+            static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ASSERT_GT(child, 0);
+  for (int wait = 0; wait < 10000 && ListTree(fixture.Out()).size() < 3; ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ::kill(child, SIGINT);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 130);
+  EXPECT_NE(ReadBytes(err).find("中断しました。ブックマーク 20001 件のうち "), std::string::npos);
+  const std::vector<std::string> tree = ListTree(fixture.Out());
+  EXPECT_LT(tree.size(), 20001u);
+  for (const std::string& name : tree) {
+    const std::string url = name == "old.url" ? "http://old/" : "http://s/";
+    EXPECT_EQ(ReadBytes(fixture.Out() / name), ShortcutBytes(url)) << name;
+  }
 }
 #endif
 

@@ -176,7 +176,7 @@ TEST(Faults, FileSizeLimitFailsTheLongShortcutsAndLeavesNoPartOfThem) {
   const std::string longUrl = "http://long.example/" + std::string(100, 'x');
   fixture.WriteBookmarks({Bookmark("http://s/1", "one"), Bookmark(longUrl, "big"), Folder("F"),
                           Bookmark(longUrl, "big"), Bookmark("http://s/2", "two")});
-  // Left by an earlier run: a shortcut replaced in vain must not stay half written either.
+  // Left by an earlier run: a shortcut replaced in vain leaves it as it was.
   WriteBytes(fixture.Out() / "big.url", ShortcutBytes("http://old/"));
   const ChildConversion run = ConvertInChild(fixture, [] {
     // Writes past 64 bytes fail with EFBIG instead of killing the process.
@@ -190,7 +190,8 @@ TEST(Faults, FileSizeLimitFailsTheLongShortcutsAndLeavesNoPartOfThem) {
   EXPECT_EQ(run.report.failedShortcuts, 2);
   EXPECT_EQ(run.report.firstFailedPath, (fixture.Out() / "big.url").u16string());
   EXPECT_EQ(run.report.firstFailureReason, ErrnoText(EFBIG));
-  EXPECT_EQ(run.tree, (Strings{"F/", "F/two.url", "one.url"}));
+  EXPECT_EQ(run.tree, (Strings{"F/", "F/two.url", "big.url", "one.url"}));
+  EXPECT_EQ(run.files.at("big.url"), ShortcutBytes("http://old/"));
   EXPECT_EQ(run.files.at("F/two.url"), ShortcutBytes("http://s/2"));
 }
 

@@ -34,7 +34,6 @@ std::wstring UnreadableFolderMessage(const std::wstring& path, DWORD error) {
 constexpr wchar_t kUnexpectedErrorMessage[] =
     L"予期しないエラーが発生したため、処理を中止しました。";
 constexpr wchar_t kCannotCreateMessage[] = L"ウィンドウを作成できませんでした。";
-constexpr std::u16string_view kFolderNotFileReason = u"ファイルではなくフォルダーです";
 
 // The system's message font at dpi: the font people see in message boxes and dialogs.
 UniqueFont MessageFont(UINT dpi) {
@@ -238,13 +237,8 @@ void Form1::OnCommand1Click() {
 void Form1::OnCommand2Click() { window_.Reset(); }
 
 // Convert: the whole run happens here, on the window's thread.
-// A path that names a folder is told apart from one that cannot be read.
+// A path that names a folder is refused by the run itself, which says it is a folder.
 void Form1::OnCommand3Click() {
-  const std::u16string path = PathText();
-  if (!path.empty() && platform_.createFileSystem()->FolderExists(path)) {
-    ShowMessage(CannotReadMessage(path, kFolderNotFileReason));
-    return;
-  }
   BookmarkConverter(state_, *this, platform_).ConvertBookmarks();
 }
 

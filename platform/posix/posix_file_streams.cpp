@@ -1,12 +1,15 @@
 #include "platform/posix/posix_file_streams.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
+#include "engine/refusal_reasons.h"
 #include "engine/utf8.h"
 #include "platform/posix/posix_errors.h"
+#include "platform/posix/posix_replacement_file.h"
 #include "platform/posix/unique_fd.h"
 
 namespace velkora {
@@ -14,7 +17,11 @@ namespace {
 
 class PosixInputStream final : public InputStream {
  public:
-  explicit PosixInputStream(UniqueFd fd) : fd_(std::move(fd)) {}
+  PosixInputStream(UniqueFd fd, std::shared_ptr<PosixOpenInputs> inputs, PosixIdentity identity)
+      : fd_(std::move(fd)), inputs_(std::move(inputs)), identity_(identity) {
+    inputs_->Add(identity_);
+  }
+  ~PosixInputStream() override { inputs_->Remove(identity_); }
 
   IoResult Read(char* buffer, std::size_t capacity, std::size_t& received) override {
     received = 0;
@@ -30,50 +37,47 @@ class PosixInputStream final : public InputStream {
 
  private:
   UniqueFd fd_;
+  std::shared_ptr<PosixOpenInputs> inputs_;
+  PosixIdentity identity_;
 };
 
-class PosixOutputStream final : public OutputStream {
- public:
-  explicit PosixOutputStream(UniqueFd fd) : fd_(std::move(fd)) {}
-
-  IoResult Write(std::string_view bytes) override {
-    while (!bytes.empty()) {
-      const ssize_t count = ::write(fd_.get(), bytes.data(), bytes.size());
-      if (count < 0) {
-        if (errno == EINTR) continue;
-        return ErrnoFailure(errno);
-      }
-      bytes.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return IoResult::Success();
-  }
-
-  IoResult Close() override {
-    // close() reports delayed write errors (NFS, quotas); its descriptor is gone either way.
-    if (::close(fd_.Release()) != 0 && errno != EINTR) return ErrnoFailure(errno);
-    return IoResult::Success();
-  }
-
- private:
-  UniqueFd fd_;
-};
+// Why a file of mode cannot be read as a bookmark file.
+std::u16string_view NotRegularReason(mode_t mode) {
+  if (S_ISDIR(mode)) return kInputIsFolder;
+  if (S_ISFIFO(mode)) return kInputIsPipe;
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return kInputIsDevice;
+  return kInputIsNotAFile;
+}
 
 }  // namespace
 
 IoResult PosixFileStreams::OpenInput(std::u16string_view path,
                                      std::unique_ptr<InputStream>& stream) {
-  UniqueFd fd(::open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC));
+  // Only a regular file is read, the same bytes in both passes. It is looked at before it is
+  // opened, since opening a device may do something, and opened without waiting, so that a
+  // FIFO put in its place meanwhile does not hold the run up.
+  const std::string name = ToUtf8(path);
+  struct stat status {};
+  if (::stat(name.c_str(), &status) != 0) return ErrnoFailure(errno);
+  if (!S_ISREG(status.st_mode)) {
+    return IoResult::Failure(std::u16string(NotRegularReason(status.st_mode)));
+  }
+  UniqueFd fd(::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (fd.get() < 0) return ErrnoFailure(errno);
-  stream = std::make_unique<PosixInputStream>(std::move(fd));
+  if (::fstat(fd.get(), &status) != 0) return ErrnoFailure(errno);
+  if (!S_ISREG(status.st_mode)) {
+    return IoResult::Failure(std::u16string(NotRegularReason(status.st_mode)));
+  }
+  const int flags = ::fcntl(fd.get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return ErrnoFailure(errno);
+  stream = std::make_unique<PosixInputStream>(std::move(fd), inputs_,
+                                              PosixIdentity{status.st_dev, status.st_ino});
   return IoResult::Success();
 }
 
 IoResult PosixFileStreams::OpenOutput(std::u16string_view path,
                                       std::unique_ptr<OutputStream>& stream) {
-  UniqueFd fd(::open(ToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (fd.get() < 0) return ErrnoFailure(errno);
-  stream = std::make_unique<PosixOutputStream>(std::move(fd));
-  return IoResult::Success();
+  return OpenReplacement(ToUtf8(path), inputs_, stream);
 }
 
 IoResult PosixFileStreams::Remove(std::u16string_view path) {

@@ -8,6 +8,8 @@ namespace velkora {
 class PosixFileSystem final : public FileSystemObject {
  public:
   bool FolderExists(std::u16string_view path) const override;
+  IoResult CheckFolder(std::u16string_view path) const override;
+  EntryKind EntryAt(std::u16string_view path) const override;
   IoResult CreateFolder(std::u16string_view path) override;
   // There is no Windows directory here; the root stands in for it.
   std::u16string GetSpecialFolder(int selector) const override;

@@ -1,16 +1,23 @@
 #pragma once
 
+#include <memory>
+
 #include "engine/file_streams.h"
+#include "platform/win32/win32_identity.h"
 
 namespace velkora {
 
 // Files through CreateFileW, ReadFile and WriteFile; names never pass through the ANSI
-// code page.
+// code page. Shortcuts are written to a temporary file and moved into place. For one
+// thread at a time.
 class Win32FileStreams final : public FileStreams {
  public:
   IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override;
   IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override;
   IoResult Remove(std::u16string_view path) override;
+
+ private:
+  std::shared_ptr<Win32OpenInputs> inputs_ = std::make_shared<Win32OpenInputs>();
 };
 
 }  // namespace velkora

@@ -8,6 +8,8 @@ namespace velkora {
 class Win32FileSystem final : public FileSystemObject {
  public:
   bool FolderExists(std::u16string_view path) const override;
+  IoResult CheckFolder(std::u16string_view path) const override;
+  EntryKind EntryAt(std::u16string_view path) const override;
   IoResult CreateFolder(std::u16string_view path) override;
   // The Windows directory for any selector, as GetWindowsDirectoryW gives it.
   std::u16string GetSpecialFolder(int selector) const override;

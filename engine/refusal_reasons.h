@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string_view>
+
+namespace velkora {
+
+// Reasons the engine and the platform layers give, in the user's words, for what they
+// refuse to do, where the system has no reason of its own.
+
+// A bookmark file that is not a regular file: it could not be read twice, or at all.
+inline constexpr std::u16string_view kInputIsFolder =
+    u"フォルダーです（ブックマークファイルを指定してください）";
+inline constexpr std::u16string_view kInputIsPipe =
+    u"パイプ（FIFO）です（通常のファイルではないため読み込みません）";
+inline constexpr std::u16string_view kInputIsDevice =
+    u"デバイスです（通常のファイルではないため読み込みません）";
+inline constexpr std::u16string_view kInputIsNotAFile = u"通常のファイルではありません";
+
+// A path that must name a folder names something else.
+inline constexpr std::u16string_view kNotAFolder = u"フォルダーではありません";
+
+// A folder of the shortcut's chain, below the target, is a symbolic link or a junction.
+inline constexpr std::u16string_view kLinkInTheWay =
+    u"フォルダーの代わりにシンボリックリンクかジャンクションがあります（その先には書き込みません）";
+
+// A shortcut would take the place of the bookmark file being read.
+inline constexpr std::u16string_view kBookmarkFileInTheWay =
+    u"読み込み中のブックマークファイルと同じファイルなので、置き換えません";
+
+// A bookmark line without its URL and title in order.
+inline constexpr std::u16string_view kMalformedBookmarkLine =
+    u"<A HREF=\"URL\">タイトル</A> の形になっていません";
+
+}  // namespace velkora

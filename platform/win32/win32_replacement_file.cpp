@@ -1,0 +1,146 @@
+#include "platform/win32/win32_replacement_file.h"
+
+#include <algorithm>
+#include <optional>
+#include <random>
+#include <string>
+
+#include "engine/refusal_reasons.h"
+#include "platform/win32/interrupt_lock.h"
+#include "platform/win32/unique_handle.h"
+#include "platform/win32/win32_errors.h"
+#include "platform/win32/win32_paths.h"
+
+namespace velkora {
+namespace {
+
+constexpr int kNameAttempts = 100;
+// WriteFile counts in DWORD; larger requests go through in pieces.
+constexpr std::size_t kLargestTransfer = std::size_t{1} << 30;
+
+// A temporary name in the folder of path that no shortcut can have.
+std::wstring TemporaryName(const std::wstring& path) {
+  static std::minstd_rand random(std::random_device{}() ^ ::GetCurrentProcessId());
+  static constexpr wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyz0123456789";
+  const std::size_t separator = path.find_last_of(L"\\/");
+  std::wstring name = separator == std::wstring::npos ? L"" : path.substr(0, separator + 1);
+  name += L".velkora-";
+  for (int i = 0; i < 6; ++i) name += kLetters[random() % (std::size(kLetters) - 1)];
+  name += L".tmp";
+  return name;
+}
+
+// True when path names one of inputs itself (a link there is not followed).
+bool IsOpenInput(const std::wstring& path, const Win32OpenInputs& inputs) {
+  UniqueHandle file(::CreateFileW(
+      path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  Win32Identity identity;
+  return file.valid() && IdentityOf(file.get(), identity) && inputs.Contains(identity);
+}
+
+// Moves from over to, unless to is a file being read. An entry already at to is replaced
+// only after it was found not to be one.
+IoResult MoveOver(const std::wstring& from, const std::wstring& to, const Win32OpenInputs& inputs) {
+  // Most names are new: then a single call, and nothing stood there to compare.
+  if (::MoveFileExW(from.c_str(), to.c_str(), 0)) return IoResult::Success();
+  const DWORD error = ::GetLastError();
+  if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return LastErrorFailure();
+  if (IsOpenInput(to, inputs)) return IoResult::Failure(std::u16string(kBookmarkFileInTheWay));
+  if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    return LastErrorFailure();
+  }
+  return IoResult::Success();
+}
+
+class Win32ReplacementStream final : public OutputStream {
+ public:
+  Win32ReplacementStream(std::wstring path, std::wstring temporary, UniqueHandle file,
+                         std::unique_ptr<HeldAgainstInterrupt> held,
+                         std::shared_ptr<const Win32OpenInputs> inputs)
+      : path_(std::move(path)),
+        temporary_(std::move(temporary)),
+        file_(std::move(file)),
+        held_(std::move(held)),
+        inputs_(std::move(inputs)) {}
+
+  ~Win32ReplacementStream() override {
+    if (!temporary_.empty()) Discard();
+  }
+
+  IoResult Write(std::string_view bytes) override {
+    if (failed_) return *failed_;
+    while (!bytes.empty()) {
+      DWORD count = 0;
+      const auto wanted = static_cast<DWORD>(std::min(bytes.size(), kLargestTransfer));
+      if (!::WriteFile(file_.get(), bytes.data(), wanted, &count, nullptr)) {
+        failed_ = LastErrorFailure();
+        return *failed_;
+      }
+      if (count == 0) {
+        failed_ = IoResult::Failure(u"ファイルに書き込めませんでした");
+        return *failed_;
+      }
+      bytes.remove_prefix(count);
+    }
+    return IoResult::Success();
+  }
+
+  IoResult Close() override {
+    if (temporary_.empty()) return IoResult::Failure(u"file is not open");
+    IoResult result = failed_ ? *failed_ : IoResult::Success();
+    // The handle is gone whether or not CloseHandle reports a failure.
+    if (!::CloseHandle(file_.Release()) && result) result = LastErrorFailure();
+    if (result) result = MoveOver(temporary_, path_, *inputs_);
+    if (result) {
+      temporary_.clear();
+      held_.reset();
+      return result;
+    }
+    if (IoResult removed = Discard(); !removed) {
+      result.reason += u"（一時ファイルも削除できませんでした: " + removed.reason + u"）";
+    }
+    return result;
+  }
+
+ private:
+  IoResult Discard() {
+    file_ = UniqueHandle();
+    IoResult result = IoResult::Success();
+    if (!::DeleteFileW(temporary_.c_str())) result = LastErrorFailure();
+    temporary_.clear();
+    held_.reset();
+    return result;
+  }
+
+  std::wstring path_;
+  std::wstring temporary_;
+  UniqueHandle file_;
+  std::unique_ptr<HeldAgainstInterrupt> held_;
+  std::shared_ptr<const Win32OpenInputs> inputs_;
+  std::optional<IoResult> failed_;
+};
+
+}  // namespace
+
+IoResult OpenReplacement(std::u16string_view path, std::shared_ptr<const Win32OpenInputs> inputs,
+                         std::unique_ptr<OutputStream>& stream) {
+  const std::wstring target = ExtendedPath(path);
+  if (target.empty()) return IoResult::Failure(SystemErrorText(ERROR_PATH_NOT_FOUND));
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    std::wstring temporary = TemporaryName(target);
+    auto held = std::make_unique<HeldAgainstInterrupt>();
+    UniqueHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) {
+      if (::GetLastError() == ERROR_FILE_EXISTS) continue;
+      return LastErrorFailure();
+    }
+    stream = std::make_unique<Win32ReplacementStream>(target, std::move(temporary), std::move(file),
+                                                      std::move(held), std::move(inputs));
+    return IoResult::Success();
+  }
+  return IoResult::Failure(u"一時ファイルを作成できませんでした");
+}
+
+}  // namespace velkora

@@ -1,0 +1,167 @@
+// What a run must never do, whatever stands in the target: write through a link to a
+// place outside it, leave a shortcut half written, or replace the bookmark file it reads.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/refusal_reasons.h"
+#include "engine/utf8.h"
+#include "tests/test_support.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <winioctl.h>
+#endif
+
+namespace velkora::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
+
+#ifdef _WIN32
+// Makes folder a junction to target (absolute); false where the system cannot.
+bool MakeJunction(const fs::path& folder, const fs::path& target) {
+  fs::create_directory(folder);
+  const HANDLE handle =
+      ::CreateFileW(folder.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const std::wstring substitute = L"\\??\\" + target.wstring();
+  const std::wstring print = target.wstring();
+  std::vector<WCHAR> names(substitute.begin(), substitute.end());
+  names.push_back(0);
+  names.insert(names.end(), print.begin(), print.end());
+  names.push_back(0);
+  // The mount point layout: tag, data length, reserved, four name offsets and lengths.
+  std::vector<BYTE> buffer(16 + names.size() * sizeof(WCHAR));
+  const auto word = [&](std::size_t at, std::size_t value) {
+    buffer[at] = static_cast<BYTE>(value & 0xFF);
+    buffer[at + 1] = static_cast<BYTE>(value >> 8);
+  };
+  *reinterpret_cast<DWORD*>(buffer.data()) = IO_REPARSE_TAG_MOUNT_POINT;
+  word(4, buffer.size() - 8);
+  word(10, substitute.size() * 2);
+  word(12, (substitute.size() + 1) * 2);
+  word(14, print.size() * 2);
+  std::memcpy(buffer.data() + 16, names.data(), names.size() * sizeof(WCHAR));
+  DWORD returned = 0;
+  const BOOL made =
+      ::DeviceIoControl(handle, FSCTL_SET_REPARSE_POINT, buffer.data(),
+                        static_cast<DWORD>(buffer.size()), nullptr, 0, &returned, nullptr);
+  ::CloseHandle(handle);
+  if (!made) fs::remove(folder);
+  return made;
+}
+#endif
+
+// A folder link, shortcut names that are links to a file outside or to nothing, and a hard
+// link to that file: the run writes inside the target only, and replaces entries, never
+// what they lead to.
+TEST(Containment, LinksBelowTheTargetAreNeverFollowed) {
+  ConversionFixture fixture;
+  const fs::path outside = fixture.BookmarkFile().parent_path() / "outside";
+  fs::create_directories(outside / "dir");
+  WriteBytes(outside / "file.txt", "keep");
+  fixture.WriteBookmarks({Folder("L"), Bookmark("http://in/", "in"), "</UL>",
+                          Bookmark("http://h/", "H"), Bookmark("http://s/", "S"),
+                          Bookmark("http://d/", "D")});
+  Strings replaced{"H.url"};
+  fs::create_hard_link(outside / "file.txt", fixture.Out() / "H.url");
+#ifdef _WIN32
+  // Symbolic links need a privilege on Windows; a junction needs none, where it exists.
+  const bool folderLink = MakeJunction(fixture.Out() / "L", outside / "dir");
+#else
+  const bool folderLink = true;
+  fs::create_directory_symlink(outside / "dir", fixture.Out() / "L");
+  fs::create_symlink(outside / "file.txt", fixture.Out() / "S.url");
+  fs::create_symlink(outside / "none.txt", fixture.Out() / "D.url");
+  replaced.insert(replaced.end(), {"S.url", "D.url"});
+#endif
+  const ConversionReport report = fixture.Convert();
+
+  EXPECT_EQ(ListTree(outside), (Strings{"dir/", "file.txt"}));
+  EXPECT_EQ(ReadBytes(outside / "file.txt"), "keep");
+  for (const std::string& name : replaced) {
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(fixture.Out() / name))) << name;
+    EXPECT_EQ(fixture.Read(name), ShortcutBytes("http://" + std::string(1, name[0] | 0x20) + "/"));
+  }
+  if (!folderLink) GTEST_SKIP() << "no junction can be made here; links to files were checked";
+  EXPECT_EQ(report.written, 3);
+  EXPECT_EQ(report.failedShortcuts, 1);
+  EXPECT_EQ(report.firstFailedPath, (fixture.Out() / "L").u16string());
+  EXPECT_EQ(report.firstFailureReason, kLinkInTheWay);
+
+#ifndef _WIN32
+  // The target itself may be a link: the user chose it.
+  fixture.window.target = (fixture.Out() / "L").u16string();
+  fixture.WriteBookmarks({Bookmark("http://t/", "T")});
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(ListTree(outside / "dir"), Strings{"T.url"});
+#endif
+}
+
+TEST(Containment, TheBookmarkFileBeingReadIsNeverReplaced) {
+  ConversionFixture fixture;
+  const std::string bytes =
+      Ansi(Bookmark("http://b/", "B") + "\r\n" + Bookmark("http://c/", "C") + "\r\n");
+  WriteBytes(fixture.Out() / "B.url", bytes);
+  fixture.window.path = (fixture.Out() / "B.url").u16string();
+  const ConversionReport report = fixture.Convert();
+
+  EXPECT_EQ(report.written, 1);
+  EXPECT_EQ(report.failedShortcuts, 1);
+  EXPECT_EQ(report.firstFailureReason, kBookmarkFileInTheWay);
+  EXPECT_EQ(fixture.Read("B.url"), bytes);
+  EXPECT_EQ(fixture.Tree(), (Strings{"B.url", "C.url"}));
+}
+
+// The platform's files, but every shortcut's write fails once its temporary file exists.
+class WritesFail final : public FileStreams {
+ public:
+  explicit WritesFail(FileStreams& real) : real_(real) {}
+
+  IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override {
+    return real_.OpenInput(path, stream);
+  }
+  IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
+    std::unique_ptr<OutputStream> real;
+    IoResult result = real_.OpenOutput(path, real);
+    if (result) stream = std::make_unique<Failing>(std::move(real));
+    return result;
+  }
+  IoResult Remove(std::u16string_view path) override { return real_.Remove(path); }
+
+ private:
+  struct Failing final : OutputStream {
+    explicit Failing(std::unique_ptr<OutputStream> real) : real(std::move(real)) {}
+    IoResult Write(std::string_view) override { return IoResult::Failure(u"disk full"); }
+    IoResult Close() override { return real->Close(); }
+    std::unique_ptr<OutputStream> real;
+  };
+  FileStreams& real_;
+};
+
+TEST(InterruptedWrite, FailedWriteKeepsTheOldShortcutAndLeavesNoTemporaryFile) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Bookmark("http://new/", "x")});
+  WriteBytes(fixture.Out() / "x.url", ShortcutBytes("http://old/"));
+  const PlatformServices& native = fixture.platform.Services();
+  WritesFail streams(native.streams);
+  const PlatformServices services{native.codePage, streams, native.createFileSystem, native.paths};
+  const ConversionReport report =
+      BookmarkConverter(fixture.state, fixture.window, services).ConvertBookmarks();
+
+  EXPECT_EQ(report.failedShortcuts, 1);
+  EXPECT_EQ(report.firstFailureReason, u"disk full");
+  EXPECT_EQ(fixture.Tree(), Strings{"x.url"});
+  EXPECT_EQ(fixture.Read("x.url"), ShortcutBytes("http://old/"));
+}
+
+}  // namespace
+}  // namespace velkora::testing

@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The Windows converter under Wine, where the Linux side can stage what a Windows test
+# program cannot:
+# - a symbolic link of the Linux file system is a reparse point to a Windows program, as
+#   a junction is on Windows (Wine 8 cannot make junctions): such a folder below the
+#   target must be refused and nothing written through it;
+# - Wine turns SIGINT into Ctrl+C: an interrupted run exits 130, says how far it got and
+#   leaves only whole shortcuts, the older one intact, and no temporary file.
+#
+# usage: windows_safety.sh WINE_ENV WINE WINDOWS_CONVERT
+set -euo pipefail
+
+wine_env=$1 wine=$2 convert=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() {
+  echo "$1"
+  cat "$work/messages.txt"
+  exit 1
+}
+
+mkdir -p "$work/out" "$work/outside"
+ln -s "$work/outside" "$work/out/L"
+printf '<LI>L<UL>\r\n<LI><A HREF="http://in/">in</A>\r\n</UL>\r\n<LI><A HREF="http://t/">top</A>\r\n' \
+  >"$work/bookmarks.html"
+status=0
+(cd "$work" && "$wine_env" "$wine" "$convert" bookmarks.html out >messages.txt 2>&1) || status=$?
+if [[ $status != 1 || -n $(ls -A "$work/outside") || ! -f $work/out/top.url ]] ||
+  ! grep -q 'シンボリックリンクかジャンクション' "$work/messages.txt"; then
+  fail "linked folder: exit status $status, outside: $(ls -A "$work/outside")"
+fi
+
+rm -rf "$work/out" && mkdir "$work/out"
+for i in $(seq 0 19999); do printf '<LI><A HREF="http://s/">b%d</A>\r\n' "$i"; done \
+  >"$work/bookmarks.html"
+printf '[InternetShortcut]\r\nURL=http://old/\r\n' >"$work/old.url"
+printf '[InternetShortcut]\r\nURL=http://s/\r\n' >"$work/new.url"
+cp "$work/old.url" "$work/out/b19999.url"
+# wine-env and wine exec each other: the process started here is the converter itself.
+(cd "$work" && exec "$wine_env" "$wine" "$convert" bookmarks.html out >messages.txt 2>&1) &
+converter=$!
+for _ in $(seq 600); do (($(ls "$work/out" | wc -l) > 3)) && break; sleep 0.1; done
+kill -INT "$converter"
+status=0
+wait "$converter" || status=$?
+[[ $status == 130 ]] || fail "interrupt: exit status $status"
+grep -q '中断しました。ブックマーク 20000 件のうち' "$work/messages.txt" || fail "interrupt: no message"
+cmp -s "$work/out/b19999.url" "$work/old.url" || fail "interrupt: the older file changed"
+for file in "$work"/out/* "$work"/out/.[!.]*; do
+  [[ -e $file && $file != */b19999.url ]] || continue
+  [[ $file == *.url ]] || fail "interrupt: $(basename "$file") was left behind"
+  cmp -s "$file" "$work/new.url" || fail "interrupt: $(basename "$file") is not a whole shortcut"
+done
+echo "the linked folder was refused; the interrupted run left whole shortcuts only"
