@@ -9,6 +9,9 @@
 
 namespace velkora {
 
+// Longest line, in bytes of the file, that is ever held in memory.
+inline constexpr std::size_t kMaxLineBytes = std::size_t{16} << 20;
+
 // Splits a byte stream into lines. A line ends at CR LF, LF or a lone CR; the line end
 // is not part of the line, and a last line without a line end is still a line.
 class LineReader {

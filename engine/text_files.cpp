@@ -30,7 +30,13 @@ SequentialFiles::OpenFile* SequentialFiles::Find(std::int32_t fileNumber) {
   return it == files_.end() ? nullptr : it->second.get();
 }
 
-IoResult SequentialFiles::OpenForInput(std::u16string_view path, std::int32_t fileNumber) {
+IoResult SequentialFiles::DetectEncoding(std::u16string_view, TextEncoding& encoding) {
+  encoding = TextEncoding::kAnsiCodePage;
+  return IoResult::Success();
+}
+
+IoResult SequentialFiles::OpenForInput(std::u16string_view path, std::int32_t fileNumber,
+                                       TextEncoding) {
   if (Find(fileNumber) != nullptr) return IoResult::Failure(u"file number already in use");
   std::unique_ptr<InputStream> stream;
   IoResult result = streams_.OpenInput(path, stream);
@@ -42,7 +48,14 @@ IoResult SequentialFiles::OpenForInput(std::u16string_view path, std::int32_t fi
 }
 
 IoResult SequentialFiles::ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine) {
+  bool tooLong = false;
+  return ReadLine(fileNumber, line, gotLine, tooLong);
+}
+
+IoResult SequentialFiles::ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine,
+                                   bool& tooLong) {
   gotLine = false;
+  tooLong = false;
   OpenFile* file = Find(fileNumber);
   if (file == nullptr || !file->input) return IoResult::Failure(u"file is not open for input");
   IoResult result = file->input->Next(lineBytes_, gotLine);
