@@ -82,7 +82,8 @@ TEST(Conversion, EmptyFileAndFilesWithoutBookmarksComplete) {
     EXPECT_TRUE(fixture.Convert().AllWritten());
     EXPECT_EQ(fixture.window.maximum, 0.0f);
     EXPECT_EQ(fixture.window.value, 0.0f);
-    EXPECT_EQ(fixture.window.messages, std::vector<std::u16string>{kDone});
+    EXPECT_EQ(fixture.window.messages,
+              std::vector<std::u16string>{kDone + u"\n\n" + std::u16string(kNoBookmarksMessage)});
     EXPECT_TRUE(fixture.Tree().empty());
   }
 }
@@ -190,7 +191,7 @@ TEST(Conversion, TitlesAndFolderNamesAreMadeSafe) {
   EXPECT_TRUE(fixture.Convert().AllWritten());
   EXPECT_EQ(
       fixture.Tree(),
-      Sorted({"..a/", "..a/y.url", "_Nul/", "_Nul/x.url", "a／b/", "a／b/.url", "a／b/COM10.url",
+      Sorted({"..a/", "..a/y.url", "_Nul/", "_Nul/x.url", "a／b/", "a／b/u2.url", "a／b/COM10.url",
               "a／b/_LPT3 .txt.url", "a／b/_con.url", "a／b/tab here.url",
               "a／b/￥／：＊？”＜＞｜.url", "．．/", "．．/up.url", "． ．/", "． ．/dots.url"}));
 }
@@ -300,7 +301,7 @@ TEST_F(PathLength, LongFoldersKeepTheTitleAndCutItAlone) {
   const std::string title(200, 't');
   fixture.WriteBookmarks({Folder(folder), Bookmark("u1", title), Bookmark("u2", "")});
   EXPECT_TRUE(fixture.Convert().AllWritten());
-  EXPECT_EQ(fixture.Tree(), Sorted({folder + "/", folder + "/.url",
+  EXPECT_EQ(fixture.Tree(), Sorted({folder + "/", folder + "/u2.url",
                                     folder + "/" + std::string(120, 't') + ".url"}));
 }
 

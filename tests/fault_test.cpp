@@ -286,7 +286,7 @@ TEST(Faults, BookmarkFileRemovedBetweenThePassesIsReported) {
   EXPECT_TRUE(fixture.Tree().empty());
 }
 
-TEST(Faults, BookmarkFileGrownOrCutBetweenThePassesIsConvertedAsItIsThen) {
+TEST(Faults, BookmarkFileGrownOrCutBetweenThePassesIsConvertedAsItIsThenAndReported) {
   ConversionFixture grown;
   grown.WriteBookmarks({Folder("F"), Bookmark("http://a/", "one")});
   const ConversionReport more = ConvertChangingBetweenPasses(grown, [&] {
@@ -294,6 +294,7 @@ TEST(Faults, BookmarkFileGrownOrCutBetweenThePassesIsConvertedAsItIsThen) {
         << Bookmark("http://b/", "late") << "\r\n<LI>no anchor\r\n";
   });
   EXPECT_EQ(more.outcome, ConversionReport::Outcome::kCompleted);
+  EXPECT_TRUE(more.changedDuringRun);
   EXPECT_EQ(more.bookmarkLines, 3);
   EXPECT_EQ(more.written, 2);
   EXPECT_EQ(more.malformedLines, 1);
@@ -304,12 +305,14 @@ TEST(Faults, BookmarkFileGrownOrCutBetweenThePassesIsConvertedAsItIsThen) {
   EXPECT_EQ(grown.Tree(), (Strings{"F/", "F/late.url", "F/one.url"}));
   ASSERT_EQ(grown.window.messages.size(), 1u);
   EXPECT_TRUE(Contains(grown.window.messages[0], u"4 行目"));
+  EXPECT_TRUE(Contains(grown.window.messages[0], u"変更されました"));
 
   ConversionFixture cut;
   cut.WriteBookmarks({Bookmark("http://a/", "one"), Bookmark("http://b/", "two")});
   const ConversionReport fewer = ConvertChangingBetweenPasses(
       cut, [&] { WriteBytes(cut.BookmarkFile(), Bookmark("http://a/", "one")); });
-  EXPECT_TRUE(fewer.AllWritten());
+  EXPECT_FALSE(fewer.AllWritten());
+  EXPECT_TRUE(fewer.changedDuringRun);
   EXPECT_EQ(fewer.written, 1);
   EXPECT_EQ(cut.window.maximum, 2.0f);
   EXPECT_EQ(cut.window.value, 1.0f);
