@@ -49,7 +49,12 @@ std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16strin
   std::u16string path(folderPath);
   if (LenMbcs(path + title, codePage) <= kShortcutPathLimit) return title;
   const auto folderLength = static_cast<std::int32_t>(folderPath.size());
-  if (folderLength < kCutLength) return Left(title, kCutLength - folderLength);
+  if (folderLength < kCutLength) {
+    // The cut keeps whole characters: a pair it would split is dropped.
+    const std::size_t kept = WholeCharacters(
+        title, std::min(title.size(), static_cast<std::size_t>(kCutLength - folderLength)));
+    if (kept > 0 || title.empty()) return title.substr(0, kept);
+  }
   if (title.empty()) return title;
 
   // Longest prefix that fits, found by bisection since the length grows with the prefix.

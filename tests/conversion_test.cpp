@@ -283,6 +283,20 @@ TEST_F(PathLength, PathOf250BytesStaysWholeAndLongerIsCutTo125Characters) {
                      std::string(static_cast<std::size_t>(125 - TargetLength()), 'b') + ".url"}));
 }
 
+TEST_F(PathLength, CutAt125CharactersNeverSplitsAPair) {
+  const std::string emoji = "\xF0\x9F\x98\x80";  // U+1F600, two UTF-16 units
+  const std::string title = emoji + std::string(200, 'x');
+  const std::string padding(static_cast<std::size_t>(124 - TargetLength()), 'p');
+  // The 125th unit is the pair's first half: the pair goes, or, with nothing of the title
+  // left, the title alone is cut to fit (the character counts one byte of the code page).
+  fixture.WriteBookmarkBytes("\xEF\xBB\xBF" + Bookmark("u1", padding + title) + "\r\n" +
+                             Folder(padding.substr(1)) + "\r\n" + Bookmark("u2", title) + "\r\n");
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(),
+            Sorted({padding + ".url", padding.substr(1) + "/",
+                    padding.substr(1) + "/" + emoji + std::string(125, 'x') + ".url"}));
+}
+
 TEST_F(PathLength, DoubleByteTitleIsMeasuredInCodePageBytes) {
   // 70 kanji are 140 bytes of the code page.
   std::string title;
