@@ -16,8 +16,8 @@ class BookmarkEvents {
   virtual void OpenFolder(std::u16string& name) = 0;
   virtual void CloseFolder() = 0;
   // A bookmark of the current folder; title as the file gives it, before the file-name
-  // rules, and the handler may take its contents.
-  virtual void Bookmark(std::u16string_view url, std::u16string& title) = 0;
+  // rules.
+  virtual void Bookmark(std::u16string_view url, std::u16string_view title) = 0;
   // A bookmark that could not be read, first seen on line lineNumber (1-based).
   virtual void MalformedBookmark(std::int32_t lineNumber) = 0;
   // A bookmark deliberately not written: a saved query that only its own browser opens.

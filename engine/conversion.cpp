@@ -58,7 +58,7 @@ class BookmarkCounter final : public BookmarkEvents {
 
   void OpenFolder(std::u16string&) override {}
   void CloseFolder() override {}
-  void Bookmark(std::u16string_view, std::u16string&) override { Increment(count); }
+  void Bookmark(std::u16string_view, std::u16string_view) override { Increment(count); }
   void MalformedBookmark(std::int32_t) override { Increment(count); }
   void SkippedQuery() override { Increment(count); }
 };
@@ -229,12 +229,13 @@ void BookmarkConverter::AdvanceProgress() {
   Increment(report_.bookmarkLines);
 }
 
-void BookmarkConverter::Bookmark(std::u16string_view url, std::u16string& title) {
+void BookmarkConverter::Bookmark(std::u16string_view url, std::u16string_view title) {
   if (grammar_ == Grammar::kNetscape) Increment(recounted_);
   AdvanceProgress();
   state_.entryUrl.assign(url);
-  SafeFileName(title);
-  state_.entryTitle = MakeWindowsSafe(std::move(title), NameKind::kTitle);
+  state_.entryTitle.assign(title);
+  SafeFileName(state_.entryTitle);
+  state_.entryTitle = MakeWindowsSafe(std::move(state_.entryTitle), NameKind::kTitle);
   if (state_.entryTitle.empty()) {
     // A bookmark kept for its icon alone is named after the site it opens.
     std::u16string name = UntitledName(url);

@@ -44,7 +44,7 @@ class BookmarkConverter : private BookmarkEvents {
   // The events of either grammar, in the writing pass.
   void OpenFolder(std::u16string& name) override;
   void CloseFolder() override;
-  void Bookmark(std::u16string_view url, std::u16string& title) override;
+  void Bookmark(std::u16string_view url, std::u16string_view title) override;
   void MalformedBookmark(std::int32_t lineNumber) override;
   void SkippedQuery() override;
   void AdvanceProgress();

@@ -370,8 +370,7 @@ void NetscapeGrammar::EndOpenAnchor() {
 
 void NetscapeGrammar::ReportBookmark() {
   if (!collectText_) {
-    name_.clear();
-    events_.Bookmark({}, name_);
+    events_.Bookmark({}, {});
     return;
   }
   decoded_.clear();
