@@ -33,7 +33,7 @@ Strings TreeWithUrls(const ConversionFixture& fixture) {
 // Exports as each browser writes them: the end message, then the tree, as listed in the
 // ".tree" file beside each.
 TEST(NetscapeBookmarkFiles, BrowserExportsGiveTheExpectedTree) {
-  const fs::path data = fs::path(VELKORA_TEST_DATA) / "exports";
+  const fs::path data = fs::absolute(fs::path(VELKORA_TEST_DATA) / "exports");
   for (const std::string name : {"chrome", "firefox", "safari", "ie", "hand_written"}) {
     ConversionFixture fixture;
     fixture.WriteBookmarkBytes(ReadBytes(data / (name + ".html")));
