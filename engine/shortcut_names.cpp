@@ -83,7 +83,7 @@ ShortcutKey WrittenShortcuts::Key(std::u16string_view path) const {
   for (std::size_t i = 0; i < path.size(); ++i) {
     const char16_t c = path[i];
     if (c == separator_ && next != key.data() && next[-1] == separator_) continue;
-    if (StartsPair(path, i)) {
+    if (IsHighSurrogate(c) && StartsPair(path, i)) {
       // A character beyond the Basic Multilingual Plane (Deseret, Adlam...) folds whole.
       const char32_t upper =
           UpperCase(static_cast<char32_t>(0x10000 + ((c - 0xD800) << 10) + (path[i + 1] - 0xDC00)));
