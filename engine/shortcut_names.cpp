@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "engine/case_table.h"
 #include "engine/file_name_rules.h"
 #include "engine/text.h"
 #include "engine/utf8.h"
@@ -27,21 +28,6 @@ std::size_t WholeCharacters(std::u16string_view text, std::size_t length) {
   return length;
 }
 
-// Upper case of the letters Windows folds when it compares names here: ASCII, full-width
-// Latin, Greek, Cyrillic and the small Roman numerals, the cased letters of code page 932.
-char16_t FoldCase(char16_t c) {
-  // Most characters of a path (digits, capitals, kana, kanji) have no case here.
-  if (c < u'a' || (c > 0x045F && c < 0x2170) || (c > 0x217F && c < 0xFF41)) return c;
-  if (c >= u'a' && c <= u'z') return c - 0x20;
-  if (c >= 0xFF41 && c <= 0xFF5A) return c - 0x20;
-  if (c >= 0x2170 && c <= 0x217F) return c - 0x10;
-  if (c == 0x03C2) return 0x03A3;
-  if (c >= 0x03B1 && c <= 0x03C9) return c - 0x20;
-  if (c >= 0x0430 && c <= 0x044F) return c - 0x20;
-  if (c >= 0x0450 && c <= 0x045F) return c - 0x50;
-  return c;
-}
-
 }  // namespace
 
 std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16string title,
@@ -50,10 +36,14 @@ std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16strin
   if (LenMbcs(path + title, codePage) <= kShortcutPathLimit) return title;
   const auto folderLength = static_cast<std::int32_t>(folderPath.size());
   if (folderLength < kCutLength) {
-    // The cut keeps whole characters: a pair it would split is dropped.
-    const std::size_t kept = WholeCharacters(
+    // The cut counts UTF-16 units and drops a pair it would split; a cut that keeps no
+    // character of the title gives way to the title's own cut below.
+    const std::size_t cut = WholeCharacters(
         title, std::min(title.size(), static_cast<std::size_t>(kCutLength - folderLength)));
-    if (kept > 0 || title.empty()) return title.substr(0, kept);
+    if (cut > 0 || title.empty()) {
+      title.resize(cut);
+      return title;
+    }
   }
   if (title.empty()) return title;
 
@@ -90,9 +80,19 @@ std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit) {
 ShortcutKey WrittenShortcuts::Key(std::u16string_view path) const {
   std::u16string key(path.size(), u'\0');
   char16_t* next = key.data();
-  for (char16_t c : path) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const char16_t c = path[i];
     if (c == separator_ && next != key.data() && next[-1] == separator_) continue;
-    *next++ = FoldCase(c);
+    if (IsHighSurrogate(c) && StartsPair(path, i)) {
+      // A character beyond the Basic Multilingual Plane (Deseret, Adlam...) folds whole.
+      const char32_t upper =
+          UpperCase(static_cast<char32_t>(0x10000 + ((c - 0xD800) << 10) + (path[i + 1] - 0xDC00)));
+      *next++ = static_cast<char16_t>(0xD800 + ((upper - 0x10000) >> 10));
+      *next++ = static_cast<char16_t>(0xDC00 + ((upper - 0x10000) & 0x3FF));
+      ++i;
+      continue;
+    }
+    *next++ = UpperCase(c);
   }
   key.resize(static_cast<std::size_t>(next - key.data()));
   return {std::move(key)};

@@ -115,7 +115,7 @@ IoResult ShortcutWriter::WriteFile(const std::u16string& path) {
   text.reserve(text.size() + state_.entryUrl.size() + 2);
   text += state_.entryUrl;
   text += u"\r\n";
-  result = files_.PrintLine(state_.outputFile, text);
+  result = files_.PrintLine(state_.outputFile, text, Unencodable::kPercentUtf8);
   IoResult closed = files_.Close(state_.outputFile);
   if (result && !closed) result = closed;
   if (!result) {

@@ -126,10 +126,11 @@ IoResult SequentialFiles::OpenForOutput(std::u16string_view path, std::int32_t f
   return result;
 }
 
-IoResult SequentialFiles::PrintLine(std::int32_t fileNumber, std::u16string_view text) {
+IoResult SequentialFiles::PrintLine(std::int32_t fileNumber, std::u16string_view text,
+                                    Unencodable unencodable) {
   OpenFile* file = Find(fileNumber);
   if (file == nullptr || !file->output) return IoResult::Failure(u"file is not open for output");
-  return file->output->Write(codePage_.ToAnsi(text));
+  return file->output->Write(codePage_.ToAnsi(text, unencodable));
 }
 
 IoResult SequentialFiles::Close(std::int32_t fileNumber) {

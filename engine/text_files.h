@@ -40,8 +40,10 @@ class SequentialFiles {
   IoResult ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine);
 
   IoResult OpenForOutput(std::u16string_view path, std::int32_t fileNumber);
-  // Writes text converted to the code page, adding no line end.
-  IoResult PrintLine(std::int32_t fileNumber, std::u16string_view text);
+  // Writes text converted to the code page, adding no line end; characters the code page
+  // cannot encode become what unencodable says.
+  IoResult PrintLine(std::int32_t fileNumber, std::u16string_view text,
+                     Unencodable unencodable = Unencodable::kQuestionMark);
 
   // Closes the file and frees its number; for an output file, reports whether its bytes
   // reached the file.

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "engine/messages.h"
+#include "engine/shortcut_writer.h"
+#include "engine/text_files.h"
 #include "engine/utf8.h"
 #include "tests/test_support.h"
 
@@ -231,6 +233,29 @@ TEST(Conversion, SmallAndCapitalRomanNumeralsAreOneName) {
   EXPECT_EQ(fixture.Tree(), Sorted({"ⅱ.url", "Ⅱ (2).url", "ⅰⅹ.url"}));
   EXPECT_EQ(fixture.Read("ⅱ.url"), ShortcutBytes("u1"));
   EXPECT_EQ(fixture.Read("Ⅱ (2).url"), ShortcutBytes("u2"));
+}
+
+// Names and URLs that code page 932 cannot hold, as files in UTF-8 and UTF-16 bring them:
+// the names are kept whole on every platform and compared by Unicode's case mapping; the
+// URL is percent-encoded where the code page has no bytes for it.
+TEST(ShortcutWriter, KeepsCharactersOutsideTheCodePage) {
+  ConversionFixture fixture;
+  SequentialFiles files(fixture.platform.Services().streams, fixture.platform.Services().codePage);
+  ShortcutWriter writer(fixture.state, fixture.window, fixture.platform.Services(), files);
+  fixture.state.depth = 1;
+  fixture.state.folderNames[1] = U16("Café 한국");
+  const struct {
+    std::string title;
+    std::string url;
+  } bookmarks[] = {{"😀 é", "http://example.com/€?q=日本"}, {"😀 É", "http://example.com/~"}};
+  for (const auto& bookmark : bookmarks) {
+    fixture.state.entryTitle = U16(bookmark.title);
+    fixture.state.entryUrl = U16(bookmark.url);
+    ASSERT_TRUE(writer.WriteShortcut().result);
+  }
+  EXPECT_EQ(fixture.Tree(), Sorted({"Café 한국/", "Café 한국/😀 é.url", "Café 한국/😀 É (2).url"}));
+  EXPECT_EQ(fixture.Read("Café 한국/😀 é.url"),
+            ShortcutBytes("http://example.com/%E2%82%AC?q=" + Ansi("日本")));
 }
 
 TEST(Conversion, SecondRunReplacesTheFilesOfTheFirst) {
