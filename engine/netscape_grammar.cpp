@@ -8,7 +8,8 @@
 namespace velkora {
 namespace {
 
-constexpr std::u16string_view kWhiteSpace = u" \t\n\f\r";
+// White space, and the end of an unquoted attribute value.
+constexpr std::u16string_view kValueEnd = u" \t\n\f\r>";
 constexpr std::u16string_view kQueryScheme = u"place:";
 constexpr std::u16string_view kShortcutEnding = u".url";
 
@@ -209,8 +210,7 @@ void NetscapeGrammar::Process(std::u16string_view text) {
       case State::kQuotedValue:
       case State::kUnquotedValue: {
         const bool quoted = state_ == State::kQuotedValue;
-        const std::size_t stop =
-            quoted ? text.find(quote_, at) : text.find_first_of(u" \t\n\f\r>", at);
+        const std::size_t stop = quoted ? text.find(quote_, at) : text.find_first_of(kValueEnd, at);
         const std::size_t end = stop == std::u16string_view::npos ? size : stop;
         if (capturingHref_ && collectText_) href_.append(text.substr(at, end - at));
         if (end == size) return;
