@@ -13,6 +13,18 @@ constexpr std::u16string_view kValueEnd = u" \t\n\f\r>";
 constexpr std::u16string_view kQueryScheme = u"place:";
 constexpr std::u16string_view kShortcutEnding = u".url";
 
+// The longest URL, title or folder name held, in UTF-16 units, so that a file whose item
+// never ends cannot take memory without bound. A longer URL or title makes its bookmark
+// malformed; a longer folder name is cut (the path rule cuts it much shorter anyway).
+constexpr std::size_t kLongestText = std::size_t{16} << 20;
+
+// Appends text to to within kLongestText units; returns false when some did not fit.
+bool AppendWithin(std::u16string& to, std::u16string_view text) {
+  const bool fits = text.size() <= kLongestText - to.size();
+  to.append(text.substr(0, kLongestText - to.size()));
+  return fits;
+}
+
 bool IsWhiteSpace(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r';
 }
@@ -212,7 +224,9 @@ void NetscapeGrammar::Process(std::u16string_view text) {
         const bool quoted = state_ == State::kQuotedValue;
         const std::size_t stop = quoted ? text.find(quote_, at) : text.find_first_of(kValueEnd, at);
         const std::size_t end = stop == std::u16string_view::npos ? size : stop;
-        if (capturingHref_ && collectText_) href_.append(text.substr(at, end - at));
+        if (capturingHref_ && collectText_ && !AppendWithin(href_, text.substr(at, end - at))) {
+          hrefTooLong_ = true;
+        }
         if (end == size) return;
         at = end + 1;
         capturingHref_ = false;
@@ -227,10 +241,10 @@ void NetscapeGrammar::Process(std::u16string_view text) {
 void NetscapeGrammar::AppendText(std::u16string_view text) {
   if (!collectText_ || text.empty()) return;
   if (inAnchor_) {
-    title_ += text;
-    if (shadowInHeading_) shadowHeading_ += text;
+    if (!AppendWithin(title_, text)) titleTooLong_ = true;
+    if (shadowInHeading_) AppendWithin(shadowHeading_, text);
   } else if (inHeading_) {
-    heading_ += text;
+    AppendWithin(heading_, text);
   }
 }
 
@@ -240,6 +254,7 @@ void NetscapeGrammar::BeginTag(bool isEnd) {
   hrefSeen_ = false;
   capturingHref_ = false;
   href_.clear();
+  hrefTooLong_ = false;
   state_ = State::kTagName;
 }
 
@@ -345,13 +360,14 @@ void NetscapeGrammar::StartAnchor() {
   anchorLine_ = tagLine_;
   std::swap(url_, href_);
   title_.clear();
+  titleTooLong_ = hrefTooLong_;
   shadowInHeading_ = false;
   shadowHasPendingName_ = false;
 }
 
 void NetscapeGrammar::FinishAnchor() {
   inAnchor_ = false;
-  if (anchorHasHref_) {
+  if (anchorHasHref_ && !titleTooLong_) {
     ReportBookmark();
   } else {
     events_.MalformedBookmark(anchorLine_);

@@ -78,6 +78,7 @@ class NetscapeGrammar {
   bool attributeIsHref_ = false;
   bool capturingHref_ = false;
   bool hrefSeen_ = false;
+  bool hrefTooLong_ = false;
   std::u16string href_;
 
   // Open lists, innermost last: true for a folder's list.
@@ -95,6 +96,8 @@ class NetscapeGrammar {
   std::int32_t anchorLine_ = 0;
   std::u16string url_;
   std::u16string title_;
+  // The anchor's URL or title did not fit in memory's bound: it is malformed.
+  bool titleTooLong_ = false;
   bool shadowInHeading_ = false;
   std::u16string shadowHeading_;
   bool shadowHasPendingName_ = false;
