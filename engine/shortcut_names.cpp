@@ -82,17 +82,19 @@ ShortcutKey WrittenShortcuts::Key(std::u16string_view path) const {
   char16_t* next = key.data();
   for (std::size_t i = 0; i < path.size(); ++i) {
     const char16_t c = path[i];
-    if (c == separator_ && next != key.data() && next[-1] == separator_) continue;
-    if (IsHighSurrogate(c) && StartsPair(path, i)) {
+    if (c < 0x80) {  // most of a path: ASCII
+      if (c == separator_ && next != key.data() && next[-1] == separator_) continue;
+      *next++ = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c;
+    } else if (IsHighSurrogate(c) && StartsPair(path, i)) {
       // A character beyond the Basic Multilingual Plane (Deseret, Adlam...) folds whole.
       const char32_t upper =
           UpperCase(static_cast<char32_t>(0x10000 + ((c - 0xD800) << 10) + (path[i + 1] - 0xDC00)));
       *next++ = static_cast<char16_t>(0xD800 + ((upper - 0x10000) >> 10));
       *next++ = static_cast<char16_t>(0xDC00 + ((upper - 0x10000) & 0x3FF));
       ++i;
-      continue;
+    } else {
+      *next++ = UpperCase(c);
     }
-    *next++ = UpperCase(c);
   }
   key.resize(static_cast<std::size_t>(next - key.data()));
   return {std::move(key)};
