@@ -11,7 +11,7 @@
 namespace velkora {
 namespace {
 
-constexpr std::int32_t kCutLength = 125;
+constexpr std::size_t kCutLength = 125;
 
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
@@ -34,12 +34,11 @@ std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16strin
                                    const AnsiCodePage& codePage) {
   std::u16string path(folderPath);
   if (LenMbcs(path + title, codePage) <= kShortcutPathLimit) return title;
-  const auto folderLength = static_cast<std::int32_t>(folderPath.size());
-  if (folderLength < kCutLength) {
+  if (folderPath.size() < kCutLength) {
     // The cut counts UTF-16 units and drops a pair it would split; a cut that keeps no
     // character of the title gives way to the title's own cut below.
-    const std::size_t cut = WholeCharacters(
-        title, std::min(title.size(), static_cast<std::size_t>(kCutLength - folderLength)));
+    const std::size_t cut =
+        WholeCharacters(title, std::min(title.size(), kCutLength - folderPath.size()));
     if (cut > 0 || title.empty()) {
       title.resize(cut);
       return title;
