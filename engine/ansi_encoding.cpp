@@ -33,34 +33,35 @@ std::string EncodeWithTable(std::u16string_view text, const std::uint16_t* codes
   // At most two bytes per unit but for percent-encoded characters; written through a
   // pointer, trimmed at the end.
   std::string out(text.size() * 2, '\0');
-  std::size_t length = 0;
+  char* next = out.data();
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
     if (c < 0x80) {
-      out[length++] = static_cast<char>(c);
+      *next++ = static_cast<char>(c);
       continue;
     }
-    const std::uint16_t code = IsHighSurrogate(c) || IsLowSurrogate(c) ? kNoAnsiCode : codes[c];
+    const std::uint16_t code = codes[c];  // no code for either half of a pair
     if (code == kNoAnsiCode) {
       const std::size_t units =
           IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]) ? 2 : 1;
       if (policy == Unencodable::kQuestionMark) {
-        out[length++] = '?';
+        *next++ = '?';
       } else {
-        out.resize(length);
+        out.resize(static_cast<std::size_t>(next - out.data()));
         AppendUnencodable(text.substr(i, units), policy, out);
-        length = out.size();
+        const std::size_t length = out.size();
         out.resize(length + (text.size() - i) * 2);
+        next = out.data() + length;
       }
       i += units - 1;
     } else if (code > 0xFF) {
-      out[length++] = static_cast<char>(code >> 8);
-      out[length++] = static_cast<char>(code & 0xFF);
+      *next++ = static_cast<char>(code >> 8);
+      *next++ = static_cast<char>(code & 0xFF);
     } else {
-      out[length++] = static_cast<char>(code);
+      *next++ = static_cast<char>(code);
     }
   }
-  out.resize(length);
+  out.resize(static_cast<std::size_t>(next - out.data()));
   return out;
 }
 

@@ -9,7 +9,8 @@
 namespace velkora {
 
 // Bytes of each UTF-16 code unit in a code page of one- and two-byte characters: the byte
-// in the low half, or lead << 8 | trail; kNoAnsiCode when the unit has no code of its own.
+// in the low half, or lead << 8 | trail; kNoAnsiCode when the unit has no code of its own,
+// as for every surrogate.
 inline constexpr std::uint16_t kNoAnsiCode = 0xFFFF;
 
 // Characters that code page 932 has no code of their own for, though conversion libraries

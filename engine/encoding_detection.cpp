@@ -1,6 +1,7 @@
 #include "engine/encoding_detection.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "engine/text_decoding.h"
 
@@ -45,6 +46,36 @@ bool DeclaresUtf8(std::string_view text) {
   return false;
 }
 
+// A well-formed three-byte sequence whose second byte may be any continuation byte
+// (U+1000-U+CFFF, U+E000-U+FFFF), at window[at].
+bool IsCommonThreeByteSequence(std::string_view window, std::size_t at) {
+  const auto lead = static_cast<std::uint8_t>(window[at]);
+  return lead >= 0xE1 && lead <= 0xEF && lead != 0xED && at + 2 < window.size() &&
+         (static_cast<std::uint8_t>(window[at + 1]) & 0xC0) == 0x80 &&
+         (static_cast<std::uint8_t>(window[at + 2]) & 0xC0) == 0x80;
+}
+
+// The first position from at on that holds "<" or, when stopAtNonAscii, a byte beyond
+// ASCII. Most of a file is plain text, looked at eight bytes at a time.
+std::size_t SkipPlainText(std::string_view window, std::size_t at, bool stopAtNonAscii) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080;
+  const std::uint64_t nonAscii = stopAtNonAscii ? kHighBits : 0;
+  while (at + 8 <= window.size()) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, window.data() + at, 8);
+    const std::uint64_t x = word ^ (kOnes * '<');
+    // A byte of x is 0 where word holds "<": the high bit of (x - 1) & ~x marks it.
+    if ((((x - kOnes) & ~x & kHighBits) | (word & nonAscii)) != 0) break;
+    at += 8;
+  }
+  while (at < window.size() && window[at] != '<' &&
+         !(stopAtNonAscii && static_cast<std::uint8_t>(window[at]) >= 0x80)) {
+    ++at;
+  }
+  return at;
+}
+
 }  // namespace
 
 bool EncodingDetector::CheckByteOrderMark(std::string_view window, bool final,
@@ -73,10 +104,17 @@ std::size_t EncodingDetector::Scan(std::string_view window, bool final) {
   // Whether the bytes from at on decide what they need to, or the window must grow first.
   auto enough = [&](std::size_t at) { return final || size - at >= kLookAhead; };
   while (i < size && !Decided()) {
+    if (!inMeta_) i = SkipPlainText(window, i, !invalidUtf8_);
+    if (i == size) break;
     const char c = window[i];
     if (static_cast<std::uint8_t>(c) >= 0x80) {
       if (invalidUtf8_) {
         ++i;
+        continue;
+      }
+      if (IsCommonThreeByteSequence(window, i)) {  // kana and kanji, often in runs
+        do i += 3;
+        while (i < size && IsCommonThreeByteSequence(window, i));
         continue;
       }
       bool valid = false;
@@ -108,9 +146,9 @@ std::size_t EncodingDetector::Scan(std::string_view window, bool final) {
   return Decided() ? size : i;
 }
 
-bool EncodingDetector::Decided() const {
-  return hasMark_ || (declaresUtf8_ && invalidUtf8_ && hasItem_);
-}
+// A file with an ill-formed sequence and a "<LI>" is in the ANSI code page, whatever it
+// declares; most files in the code page are known to be so within a few lines.
+bool EncodingDetector::Decided() const { return hasMark_ || (invalidUtf8_ && hasItem_); }
 
 TextEncoding EncodingDetector::Encoding() const {
   if (hasMark_) return markEncoding_;

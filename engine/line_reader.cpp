@@ -41,9 +41,6 @@ bool LineReader::IsUnit(const char* at, char c) const {
 }
 
 const char* LineReader::FindLineEnd(const char* begin, const char* end) const {
-  if (units_.size == 1) {
-    return std::find_if(begin, end, [](char c) { return c == '\r' || c == '\n'; });
-  }
   for (; begin != end; begin += 2) {
     if (IsUnit(begin, '\r') || IsUnit(begin, '\n')) return begin;
   }
@@ -108,7 +105,9 @@ IoResult LineReader::Next(std::string& line, bool& gotLine, bool& tooLong) {
         continue;
       }
     }
-    const char* stop = FindLineEnd(begin, end);
+    const char* stop = units_.size == 1
+                           ? std::find_if(begin, end, [](char c) { return c == '\r' || c == '\n'; })
+                           : FindLineEnd(begin, end);
     Append(line, begin, stop, tooLong);
     position_ = static_cast<std::size_t>(stop - buffer_->data());
     if (stop == end) {

@@ -11,7 +11,7 @@
 namespace velkora {
 namespace {
 
-constexpr std::int32_t kCutLength = 125;
+constexpr std::size_t kCutLength = 125;
 
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
@@ -34,12 +34,11 @@ std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16strin
                                    const AnsiCodePage& codePage) {
   std::u16string path(folderPath);
   if (LenMbcs(path + title, codePage) <= kShortcutPathLimit) return title;
-  const auto folderLength = static_cast<std::int32_t>(folderPath.size());
-  if (folderLength < kCutLength) {
+  if (folderPath.size() < kCutLength) {
     // The cut counts UTF-16 units and drops a pair it would split; a cut that keeps no
     // character of the title gives way to the title's own cut below.
-    const std::size_t cut = WholeCharacters(
-        title, std::min(title.size(), static_cast<std::size_t>(kCutLength - folderLength)));
+    const std::size_t cut =
+        WholeCharacters(title, std::min(title.size(), kCutLength - folderPath.size()));
     if (cut > 0 || title.empty()) {
       title.resize(cut);
       return title;
@@ -82,17 +81,19 @@ ShortcutKey WrittenShortcuts::Key(std::u16string_view path) const {
   char16_t* next = key.data();
   for (std::size_t i = 0; i < path.size(); ++i) {
     const char16_t c = path[i];
-    if (c == separator_ && next != key.data() && next[-1] == separator_) continue;
-    if (IsHighSurrogate(c) && StartsPair(path, i)) {
+    if (c < 0x80) {  // most of a path: ASCII
+      if (c == separator_ && next != key.data() && next[-1] == separator_) continue;
+      *next++ = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c;
+    } else if (IsHighSurrogate(c) && StartsPair(path, i)) {
       // A character beyond the Basic Multilingual Plane (Deseret, Adlam...) folds whole.
       const char32_t upper =
           UpperCase(static_cast<char32_t>(0x10000 + ((c - 0xD800) << 10) + (path[i + 1] - 0xDC00)));
       *next++ = static_cast<char16_t>(0xD800 + ((upper - 0x10000) >> 10));
       *next++ = static_cast<char16_t>(0xDC00 + ((upper - 0x10000) & 0x3FF));
       ++i;
-      continue;
+    } else {
+      *next++ = UpperCase(c);
     }
-    *next++ = UpperCase(c);
   }
   key.resize(static_cast<std::size_t>(next - key.data()));
   return {std::move(key)};

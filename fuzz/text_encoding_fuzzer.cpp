@@ -1,7 +1,10 @@
 // Arbitrary bytes as a bookmark file's text: the encoding decided from them must not depend
-// on how the reads split the file; UTF-8 that holds no ill-formed sequence decodes to text
-// that encodes back to the same bytes; and no decoder leaves an unpaired surrogate.
+// on how the reads split the file, and must be what the rules, read plainly, give; UTF-8 that holds
+// no ill-formed sequence decodes to text that encodes back to the same bytes; and no decoder leaves
+// an unpaired surrogate.
 
+#include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -41,6 +44,39 @@ TextEncoding DetectInWindows(std::string_view bytes, std::size_t size, bool& saw
   return detector.Encoding();
 }
 
+// The rules read plainly over the whole file, as a check of the streaming detector.
+TextEncoding Reference(std::string_view bytes, bool sawInvalid) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return TextEncoding::kUtf8;
+  if (bytes.starts_with("\xFF\xFE")) return TextEncoding::kUtf16LittleEndian;
+  if (bytes.starts_with("\xFE\xFF")) return TextEncoding::kUtf16BigEndian;
+  std::string lower(bytes);
+  for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  bool declared = false;
+  for (std::size_t at = lower.find("<meta"); at != std::string::npos && !declared;
+       at = lower.find("<meta", at + 1)) {
+    if (at + 5 >= lower.size() ||
+        std::string_view(" \t\r\n\f/>").find(lower[at + 5]) == std::string_view::npos) {
+      continue;
+    }
+    const std::size_t end = std::min(lower.find('>', at + 5), lower.size());
+    for (std::size_t c = lower.find("charset=", at); c < end && !declared;
+         c = lower.find("charset=", c + 1)) {
+      std::size_t v = c + 8;
+      if (v < lower.size() && (lower[v] == '"' || lower[v] == '\'')) ++v;
+      for (const std::string_view name : {std::string_view("utf-8"), std::string_view("utf8")}) {
+        const std::size_t after = v + name.size();
+        declared =
+            declared || (std::string_view(lower).substr(v).starts_with(name) &&
+                         (after >= lower.size() ||
+                          !(std::isalnum(static_cast<unsigned char>(lower[after])) ||
+                            lower[after] == '-' || lower[after] == '_' || lower[after] == '.')));
+      }
+    }
+  }
+  const bool hasItem = bytes.find("<LI>") != std::string_view::npos;
+  return declared && (!sawInvalid || !hasItem) ? TextEncoding::kUtf8 : TextEncoding::kAnsiCodePage;
+}
+
 bool HasUnpairedSurrogate(std::u16string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
@@ -63,6 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   bool sawInvalid = false;
   const TextEncoding whole = fuzz::DetectInWindows(bytes, bytes.size() + 1, sawInvalid);
+  Require(whole == fuzz::Reference(bytes, sawInvalid), "the decision follows the rules");
   for (const std::size_t window : {std::size_t{1}, std::size_t{7}, std::size_t{64}}) {
     Require(fuzz::DetectInWindows(bytes, window, sawInvalid) == whole,
             "the decision does not depend on how the file is read");

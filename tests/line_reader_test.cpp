@@ -120,6 +120,7 @@ TEST(TextEncoding, ByteOrderMarkThenUtf8DeclarationDecide) {
       {"<META/CHARSET=UTF-8", kUtf8},
       {"<meta charset=utf-8>" + pad + "<LI>\xE3\x81", kAnsiCodePage},
       {"<meta charset=utf-8>" + pad + "<DT>\xE3\x81", kUtf8},
+      {"<LI>\x82\xA0" + pad + "<meta charset=utf-8>", kAnsiCodePage},
       {"<meta charset=utf-8>\xC0\xAF<li>", kUtf8},
       {"<metadata charset=utf-8>", kAnsiCodePage},
       {"<meta> charset=utf-8", kAnsiCodePage},
