@@ -22,19 +22,22 @@ constexpr std::array<std::string_view, 10> kWords{
 constexpr std::array<std::string_view, 5> kEndings{"について", "のまとめ", "の案内", "を調べる",
                                                    "の最新記事"};
 
-// Lines in UTF-8 go out in code page 932, each followed by CR LF.
+// Lines in UTF-8 go out in code page 932, each followed by CR LF, or as they are, each
+// followed by LF.
 class BookmarkFileWriter {
  public:
-  explicit BookmarkFileWriter(const std::filesystem::path& file)
-      : out_(file, std::ios::binary | std::ios::trunc) {
+  explicit BookmarkFileWriter(const std::filesystem::path& file, bool utf8 = false)
+      : out_(file, std::ios::binary | std::ios::trunc), utf8_(utf8) {
     if (!out_) throw std::runtime_error("cannot create " + file.string());
   }
 
   void Line(std::string_view utf8) {
-    const std::string bytes = CodePage932::Instance().ToAnsi(FromUtf8(utf8));
+    const std::string bytes =
+        utf8_ ? std::string(utf8) : CodePage932::Instance().ToAnsi(FromUtf8(utf8));
+    const std::string_view end = utf8_ ? "\n" : "\r\n";
     out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out_.write("\r\n", 2);
-    written_ += static_cast<std::int64_t>(bytes.size()) + 2;
+    out_.write(end.data(), static_cast<std::streamsize>(end.size()));
+    written_ += static_cast<std::int64_t>(bytes.size() + end.size());
     ++lines_;
   }
 
@@ -48,6 +51,7 @@ class BookmarkFileWriter {
 
  private:
   std::ofstream out_;
+  bool utf8_;
   std::int64_t written_ = 0;
   std::int64_t lines_ = 0;
 };
@@ -86,9 +90,57 @@ void Footer(BookmarkFileWriter& writer) {
   writer.Line("</BODY></HTML>");
 }
 
+// The same bookmark in a browser's export: indented, with an icon and "&amp;" in the URL.
+std::string NetscapeBookmark(int number) {
+  return "        <DT><A HREF=\"https://www.example.co.jp/section" + std::to_string(number % 97) +
+         "/article" + std::to_string(number) +
+         ".html?from=bookmark&amp;n=" + std::to_string(number) + "\" ADD_DATE=\"" +
+         std::to_string(1701302400 + number) +
+         "\" ICON=\"data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAABAAAAAQCAYAAAAf8/9hAAAAJ0lEQV"
+         "Q4jWNgGAWjYBSMglEwCkbBKBgFo2AUjIJRMApGwSgYBaNgFIyCUQAAAP//AwBQ2QABAAAAAElFTkSuQmCC\">" +
+         Title(number) + "</A>";
+}
+
+void WriteNetscapeTreeFile(const std::filesystem::path& file, const TreeShape& shape) {
+  BookmarkFileWriter writer(file, true);
+  int bookmark = 0;
+  const auto folder = [&](const std::string& name) {
+    writer.Line("    <DT><H3 ADD_DATE=\"1701302400\" LAST_MODIFIED=\"1701388800\">" + name +
+                "</H3>");
+    writer.Line("    <DL><p>");
+    for (int i = 0; i < shape.bookmarksPerFolder; ++i) writer.Line(NetscapeBookmark(++bookmark));
+  };
+  writer.Line("<!DOCTYPE NETSCAPE-Bookmark-file-1>");
+  writer.Line("<!-- This is an automatically generated file.");
+  writer.Line("     It will be read and overwritten.");
+  writer.Line("     DO NOT EDIT! -->");
+  writer.Line("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=UTF-8\">");
+  writer.Line("<TITLE>Bookmarks</TITLE>");
+  writer.Line("<H1>Bookmarks</H1>");
+  writer.Line("<DL><p>");
+  for (int top = 0; top < shape.top; ++top) {
+    folder(std::string(kTopics[top % kTopics.size()]) + std::to_string(top + 1));
+    for (int second = 0; second < shape.second; ++second) {
+      folder(std::string(kKinds[second % kKinds.size()]) + std::to_string(second + 1));
+      for (int third = 0; third < shape.third; ++third) {
+        folder("第" + std::to_string(third + 1) + "集の" + std::to_string(third + 1));
+        writer.Line("    </DL><p>");
+      }
+      writer.Line("    </DL><p>");
+    }
+    writer.Line("    </DL><p>");
+  }
+  writer.Line("</DL><p>");
+  writer.Close();
+}
+
 }  // namespace
 
-void WriteTreeFile(const std::filesystem::path& file, const TreeShape& shape) {
+void WriteTreeFile(const std::filesystem::path& file, const TreeShape& shape, FileFormat format) {
+  if (format == FileFormat::kNetscapeUtf8) {
+    WriteNetscapeTreeFile(file, shape);
+    return;
+  }
   BookmarkFileWriter writer(file);
   int bookmark = 0;
   const auto bookmarks = [&] {

@@ -17,9 +17,14 @@ struct TreeShape {
   int Bookmarks() const { return Folders() * bookmarksPerFolder; }
 };
 
-// Writes a bookmark file of shape in code page 932 with CR LF, with Japanese folder names
-// and titles, every one of which the run writes under its own name.
-void WriteTreeFile(const std::filesystem::path& file, const TreeShape& shape);
+// The Pomerek browser's list-item file in code page 932 with CR LF, or a browser's export
+// in the Netscape bookmark file format in UTF-8 with LF, as Chrome writes it.
+enum class FileFormat { kPomerek, kNetscapeUtf8 };
+
+// Writes a bookmark file of shape, with Japanese folder names and titles, every one of
+// which the run writes under its own name.
+void WriteTreeFile(const std::filesystem::path& file, const TreeShape& shape,
+                   FileFormat format = FileFormat::kPomerek);
 
 // Writes a bookmark file of about bytes bytes made mostly of lines the run reads and
 // ignores (descriptions, headings), with bookmarks bookmarks spread evenly among them in a

@@ -1,5 +1,5 @@
-// velkora-convert: converts a Pomerek bookmark file into Internet Shortcut files from the
-// command line, with the same engine as the window.
+// velkora-convert: converts a bookmark file (the Pomerek browser's, or a browser's export)
+// into Internet Shortcut files from the command line, with the same engine as the window.
 
 #include <string>
 #include <vector>
@@ -29,9 +29,15 @@ constexpr std::u16string_view kUsage = u"使い方: velkora-convert [--] BOOKMAR
 constexpr std::u16string_view kHelp =
     u"使い方: velkora-convert [--] BOOKMARK_FILE TARGET_DIR\n"
     u"\n"
-    u"Pomerekブラウザのブックマークファイル BOOKMARK_FILE（コードページ932のHTML）を読み、\n"
-    u"ブックマークのフォルダーと同じ構成のフォルダーを TARGET_DIR の下に作って、\n"
-    u"ブックマークごとにインターネットショートカット（.url）を書き出します。\n"
+    u"ブックマークファイル BOOKMARK_FILE を読み、ブックマークのフォルダーと同じ構成の\n"
+    u"フォルダーを TARGET_DIR の下に作って、ブックマークごとにインターネットショートカット\n"
+    u"（.url）を書き出します。読めるファイルは二つの形式です:\n"
+    u"  - Pomerekブラウザのブックマークファイル（<LI> の行が並ぶHTML）\n"
+    u"  - Chrome・Edge・Firefox・Safari・Internet Explorer などのブラウザがエクスポートした\n"
+    u"    ブックマーク（Netscape形式のHTML。<DT> と <A HREF=...> が並ぶもの）\n"
+    u"文字コードは、BOM があればそれに従い（UTF-8・UTF-16）、<META> で charset=UTF-8 と\n"
+    u"宣言されていれば UTF-8、どちらでもなければコードページ932として読みます。\n"
+    u"place: で始まるブラウザ専用の検索は書き出しません。\n"
     u"TARGET_DIR は既に存在するディレクトリでなければなりません。\n"
     u"BOOKMARK_FILE が「-」なら標準入力を読みます（一時ファイルに写してから変換します）。\n"
     u"変換できなかった行とショートカットは、その都度標準エラー出力に表示します。\n"
@@ -41,7 +47,8 @@ constexpr std::u16string_view kHelp =
     u"\n"
     u"終了ステータス:\n"
     u"  0  すべてのブックマークを書き出しました\n"
-    u"  1  変換は終わりましたが、読み取れない行か書き出せないショートカットがありました\n"
+    u"  1  変換は終わりましたが、読み取れないブックマークか書き出せないショートカットが\n"
+    u"     あったか、変換中にファイルが変更されました\n"
     u"  2  変換できませんでした（引数の誤り、ファイルを読めない、出力先がない）\n"
     u"  130  中断されました（途中まで書き出したショートカットは残ります）\n";
 

@@ -5,13 +5,28 @@
 
 namespace velkora {
 
+// What becomes of a character that the code page cannot encode.
+enum class Unencodable {
+  kQuestionMark,  // one "?"
+  kPercentUtf8,   // its UTF-8 bytes, each as "%XX" in upper-case hexadecimal, as URLs carry it
+};
+
 // The system's multi-byte code page (932 on a Japanese Windows system). Files are
 // read and written in it, and LenMbcs measures in its bytes.
+//
+// A character counts as encodable only when its bytes decode back to it: a look-alike
+// ("e" for "é", 0x8160 for U+301C) is no encoding. A character beyond the Basic
+// Multilingual Plane (a surrogate pair) and a lone surrogate are one character each, never
+// encodable.
 class AnsiCodePage {
  public:
   virtual ~AnsiCodePage() = default;
+  // Bytes of text in the code page, unencodable characters as policy says.
+  virtual std::string ToAnsi(std::u16string_view text, Unencodable policy) const = 0;
   // Bytes of text in the code page; a character it cannot encode becomes one "?".
-  virtual std::string ToAnsi(std::u16string_view text) const = 0;
+  std::string ToAnsi(std::u16string_view text) const {
+    return ToAnsi(text, Unencodable::kQuestionMark);
+  }
   // Text of bytes in the code page; invalid sequences decode to replacement characters.
   virtual std::u16string FromAnsi(std::string_view bytes) const = 0;
 };

@@ -1,9 +1,12 @@
 #include "engine/conversion.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <limits>
 
 #include "engine/file_name_rules.h"
 #include "engine/messages.h"
+#include "engine/netscape_grammar.h"
 #include "engine/refusal_reasons.h"
 #include "engine/shortcut_writer.h"
 #include "engine/text.h"
@@ -18,6 +21,7 @@ constexpr std::u16string_view kUrlStart = u"=\"";
 constexpr std::u16string_view kUrlEnd = u"\">";
 constexpr std::u16string_view kQuote = u"\"";
 constexpr std::u16string_view kTitleEnd = u"</A>";
+constexpr std::u16string_view kSchemeEnd = u"://";
 
 void Increment(std::int32_t& value) {
   if (value < std::numeric_limits<std::int32_t>::max()) ++value;
@@ -27,18 +31,46 @@ void Decrement(std::int32_t& value) {
   if (value > std::numeric_limits<std::int32_t>::min()) --value;
 }
 
-// Reads every line of the open file, handing each to examine with its 1-based number.
+// Reads every line of the open file, handing each to examine with its 1-based number and
+// whether it was too long to be read (it is then empty).
 template <typename Examine>
 IoResult ForEachLine(SequentialFiles& files, std::int32_t fileNumber, std::u16string& line,
                      Examine examine) {
   std::int32_t lineNumber = 0;
   for (;;) {
     bool gotLine = false;
-    IoResult result = files.ReadLine(fileNumber, line, gotLine);
+    bool tooLong = false;
+    IoResult result = files.ReadLine(fileNumber, line, gotLine, tooLong);
     if (!result || !gotLine) return result;
     Increment(lineNumber);
-    examine(lineNumber);
+    examine(lineNumber, tooLong);
   }
+}
+
+// A line of the Pomerek file that the counting pass counts as a bookmark line.
+bool IsCountedLine(const std::u16string& line) {
+  return Find(line, kItem) != 0 && Find(line, kList) == 0;
+}
+
+// Counts what a grammar finds, in the counting pass.
+class BookmarkCounter final : public BookmarkEvents {
+ public:
+  std::int32_t count = 0;
+
+  void OpenFolder(std::u16string&) override {}
+  void CloseFolder() override {}
+  void Bookmark(std::u16string_view, std::u16string_view) override { Increment(count); }
+  void MalformedBookmark(std::int32_t, std::u16string_view) override { Increment(count); }
+  void SkippedQuery() override { Increment(count); }
+};
+
+// The name of a bookmark without a title: its URL's host (after the first "://", up to
+// the next "/", "?" or "#"), or the whole URL when it names no host.
+std::u16string UntitledName(std::u16string_view url) {
+  const std::size_t scheme = url.find(kSchemeEnd);
+  if (scheme == std::u16string_view::npos) return std::u16string(url);
+  const std::u16string_view rest = url.substr(scheme + kSchemeEnd.size());
+  return std::u16string(rest.substr(0, rest.find_first_of(u"/?#")));
 }
 
 }  // namespace
@@ -66,6 +98,7 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
     return Fail(ConversionReport::Outcome::kCannotRead,
                 CannotReadMessage(window_.PathText(), result.reason));
   }
+  report_.changedDuringRun = recounted_ != state_.entryCount;
   window_.ShowMessage(CompletionMessage(report_));
   return report_;
 }
@@ -77,81 +110,143 @@ ConversionReport BookmarkConverter::Fail(ConversionReport::Outcome outcome,
   return report_;
 }
 
+// One reading decides the format: a line holding "<LI>" makes it the Pomerek file,
+// otherwise a "<DT>" tag a Netscape bookmark file. Both are counted as the file is read,
+// the Netscape one until the first "<LI>" rules it out.
 IoResult BookmarkConverter::CountEntries() {
+  IoResult result = files_.DetectEncoding(window_.PathText(), encoding_);
+  if (!result) return result;
   state_.inputFile = files_.FreeFile();
-  IoResult result = files_.OpenForInput(window_.PathText(), state_.inputFile);
+  result = files_.OpenForInput(window_.PathText(), state_.inputFile, encoding_);
   if (!result) return result;
   state_.entryCount = 0;
-  result = ForEachLine(files_, state_.inputFile, state_.currentLine, [this](std::int32_t) {
-    if (Find(state_.currentLine, kItem) != 0 && Find(state_.currentLine, kList) == 0) {
-      Increment(state_.entryCount);
-    }
-  });
+  std::int32_t lineItems = 0;
+  std::int32_t tooLongLines = 0;
+  bool sawItem = false;
+  bool sawTerm = false;
+  BookmarkCounter netscapeItems;
+  NetscapeGrammar netscape(netscapeItems, false);
+  result = ForEachLine(files_, state_.inputFile, state_.currentLine,
+                       [&](std::int32_t lineNumber, bool tooLong) {
+                         const std::u16string& line = state_.currentLine;
+                         if (tooLong) Increment(tooLongLines);
+                         if (!sawItem && Find(line, kItem) != 0) sawItem = true;
+                         if (IsCountedLine(line)) Increment(lineItems);
+                         if (sawItem) return;
+                         if (!sawTerm) sawTerm = HoldsDtTag(line);
+                         netscape.Feed(line, lineNumber);
+                       });
   files_.Close(state_.inputFile);
+  if (!result) return result;
+  netscape.Finish();
+  grammar_ = sawItem ? Grammar::kLines : sawTerm ? Grammar::kNetscape : Grammar::kNone;
+  const std::int32_t items = grammar_ == Grammar::kLines      ? lineItems
+                             : grammar_ == Grammar::kNetscape ? netscapeItems.count
+                                                              : 0;
+  state_.entryCount = static_cast<std::int32_t>(std::min<std::int64_t>(
+      std::int64_t{items} + tooLongLines, std::numeric_limits<std::int32_t>::max()));
   return result;
 }
 
 IoResult BookmarkConverter::ConvertEntries(ShortcutWriter& writer) {
   state_.inputFile = files_.FreeFile();
-  IoResult result = files_.OpenForInput(window_.PathText(), state_.inputFile);
+  IoResult result = files_.OpenForInput(window_.PathText(), state_.inputFile, encoding_);
   if (!result) return result;
-  result =
-      ForEachLine(files_, state_.inputFile, state_.currentLine,
-                  [this, &writer](std::int32_t lineNumber) { ExamineLine(lineNumber, writer); });
+  writer_ = &writer;
+  recounted_ = 0;
+  NetscapeGrammar netscape(*this, true);
+  result = ForEachLine(files_, state_.inputFile, state_.currentLine,
+                       [&](std::int32_t lineNumber, bool tooLong) {
+                         if (tooLong) {
+                           Increment(recounted_);
+                           CountMalformed(lineNumber, kLineTooLong);
+                         }
+                         if (grammar_ == Grammar::kLines) {
+                           if (!tooLong) ExamineLine(lineNumber);
+                         } else if (grammar_ == Grammar::kNetscape) {
+                           netscape.Feed(state_.currentLine, lineNumber);
+                         }
+                       });
   files_.Close(state_.inputFile);
+  if (result && grammar_ == Grammar::kNetscape) netscape.Finish();
+  writer_ = nullptr;
   return result;
 }
 
-void BookmarkConverter::ExamineLine(std::int32_t lineNumber, ShortcutWriter& writer) {
+void BookmarkConverter::ExamineLine(std::int32_t lineNumber) {
   const std::u16string& line = state_.currentLine;
+  if (IsCountedLine(line)) Increment(recounted_);
   if (const std::int32_t list = Find(line, kList); list != 0) {
     state_.endPos = list;
-    OpenFolder();
+    OpenFolderLine();
   } else if (Find(line, kListEnd) != 0) {
-    Decrement(state_.depth);
+    CloseFolder();
   } else if (Find(line, kItem) != 0) {
-    ConvertBookmarkLine(lineNumber, writer);
+    ConvertBookmarkLine(lineNumber);
   }
 }
 
 // A line with "<LI>" and "<UL>" opens a folder named by the text between them; "<UL>"
 // alone only encloses a list and leaves the nesting as it is.
-void BookmarkConverter::OpenFolder() {
+void BookmarkConverter::OpenFolderLine() {
   const std::int32_t item = Find(state_.currentLine, kItem);
   if (item == 0) return;
   state_.startPos = item + static_cast<std::int32_t>(kItem.size());
-  Increment(state_.depth);
-  if (!FolderNames::HasSlot(state_.depth)) return;
   std::u16string name = Mid(state_.currentLine, state_.startPos, state_.endPos - state_.startPos);
-  SafeFileName(name);
-  state_.folderNames[state_.depth] = MakeWindowsSafe(std::move(name), NameKind::kFolder);
+  OpenFolder(name);
 }
 
 // A bookmark line holds the URL between '="' and the next '"', and the title between the
 // first '">' and the first "</A>" after it.
-void BookmarkConverter::ConvertBookmarkLine(std::int32_t lineNumber, ShortcutWriter& writer) {
-  window_.SetProgressValue(window_.ProgressValue() + 1.0f);
-  Increment(report_.bookmarkLines);
+void BookmarkConverter::ConvertBookmarkLine(std::int32_t lineNumber) {
   const std::u16string& line = state_.currentLine;
   const std::int32_t urlStart = Find(line, kUrlStart);
   const std::int32_t urlEnd = Find(line, kUrlEnd);
   const std::int32_t titleEnd = Find(line, kTitleEnd);
   if (urlStart == 0 || urlEnd < urlStart + 2 || titleEnd < urlEnd + 2) {
-    if (report_.malformedLines++ == 0) report_.firstMalformedLine = lineNumber;
-    if (observer_) observer_->LineUnreadable(lineNumber, kMalformedBookmarkLine);
+    MalformedBookmark(lineNumber, kMalformedBookmarkLine);
     return;
   }
   state_.startPos = urlStart + 2;
   state_.endPos = urlEnd - 2;
-  state_.entryUrl =
+  const std::u16string url =
       Mid(line, state_.startPos, FindFrom(line, state_.startPos, kQuote) - state_.startPos);
   state_.startPos = state_.endPos + 4;
   state_.endPos = titleEnd;
   std::u16string title = Mid(line, state_.startPos, state_.endPos - state_.startPos);
-  SafeFileName(title);
-  state_.entryTitle = MakeWindowsSafe(std::move(title), NameKind::kTitle);
+  Bookmark(url, title);
+}
 
-  const ShortcutOutcome outcome = writer.WriteShortcut();
+void BookmarkConverter::OpenFolder(std::u16string& name) {
+  Increment(state_.depth);
+  if (!FolderNames::HasSlot(state_.depth)) return;
+  SafeFileName(name);
+  state_.folderNames[state_.depth] = MakeWindowsSafe(std::move(name), NameKind::kFolder);
+}
+
+void BookmarkConverter::CloseFolder() { Decrement(state_.depth); }
+
+void BookmarkConverter::AdvanceProgress() {
+  window_.SetProgressValue(window_.ProgressValue() + 1.0f);
+  Increment(report_.bookmarkLines);
+}
+
+void BookmarkConverter::Bookmark(std::u16string_view url, std::u16string_view title) {
+  if (grammar_ == Grammar::kNetscape) Increment(recounted_);
+  AdvanceProgress();
+  state_.entryUrl.assign(url);
+  state_.entryTitle.assign(title);
+  SafeFileName(state_.entryTitle);
+  state_.entryTitle = MakeWindowsSafe(std::move(state_.entryTitle), NameKind::kTitle);
+  if (state_.entryTitle.empty()) {
+    // A bookmark kept for its icon alone is named after the site it opens.
+    std::u16string name = UntitledName(url);
+    SafeFileName(name);
+    state_.entryTitle = MakeWindowsSafe(std::move(name), NameKind::kTitle);
+    if (state_.entryTitle.empty()) state_.entryTitle = kUntitledName;
+  }
+
+  const ShortcutOutcome outcome = writer_->WriteShortcut();
   if (outcome.result) {
     Increment(report_.written);
     if (observer_) observer_->ShortcutWritten(state_.targetPath);
@@ -162,6 +257,23 @@ void BookmarkConverter::ConvertBookmarkLine(std::int32_t lineNumber, ShortcutWri
     report_.firstFailureReason = outcome.result.reason;
   }
   if (observer_) observer_->ShortcutFailed(outcome.failedPath, outcome.result.reason);
+}
+
+void BookmarkConverter::MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) {
+  if (grammar_ == Grammar::kNetscape) Increment(recounted_);
+  CountMalformed(lineNumber, reason);
+}
+
+void BookmarkConverter::CountMalformed(std::int32_t lineNumber, std::u16string_view reason) {
+  AdvanceProgress();
+  if (report_.malformedLines++ == 0) report_.firstMalformedLine = lineNumber;
+  if (observer_) observer_->LineUnreadable(lineNumber, reason);
+}
+
+void BookmarkConverter::SkippedQuery() {
+  Increment(recounted_);
+  AdvanceProgress();
+  Increment(report_.skippedQueries);
 }
 
 }  // namespace velkora

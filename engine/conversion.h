@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/bookmark_events.h"
 #include "engine/conversion_observer.h"
 #include "engine/conversion_report.h"
 #include "engine/conversion_state.h"
 #include "engine/conversion_window.h"
 #include "engine/platform_services.h"
+#include "engine/text_encoding.h"
 #include "engine/text_files.h"
 
 namespace velkora {
@@ -16,8 +18,10 @@ class ShortcutWriter;
 
 // The conversion run behind the Convert button: reads the bookmark file named in the
 // path box twice, first to count its bookmarks, then to follow its folders and write one
-// Internet Shortcut per bookmark below the directory list's current path.
-class BookmarkConverter {
+// Internet Shortcut per bookmark below the directory list's current path. The file is
+// either the Pomerek browser's list-item file, read line by line, or a browser's export in
+// the Netscape bookmark file format.
+class BookmarkConverter : private BookmarkEvents {
  public:
   // observer, when given, hears of every shortcut written or failed and every bookmark
   // line that could not be read, as the run goes.
@@ -27,15 +31,27 @@ class BookmarkConverter {
   // Runs a whole conversion and reports its end in a message.
   ConversionReport ConvertBookmarks();
 
-  // Counts the bookmark lines of the file in the path box into entryCount.
+  // Decides the file's encoding and format, and counts the bookmarks of the file in the
+  // path box into entryCount.
   IoResult CountEntries();
 
  private:
+  enum class Grammar { kNone, kLines, kNetscape };
+
   IoResult ConvertEntries(ShortcutWriter& writer);
-  void ExamineLine(std::int32_t lineNumber, ShortcutWriter& writer);
-  void OpenFolder();
-  void ConvertBookmarkLine(std::int32_t lineNumber, ShortcutWriter& writer);
+  void ExamineLine(std::int32_t lineNumber);
+  void OpenFolderLine();
+  void ConvertBookmarkLine(std::int32_t lineNumber);
   ConversionReport Fail(ConversionReport::Outcome outcome, std::u16string_view message);
+
+  // The events of either grammar, in the writing pass.
+  void OpenFolder(std::u16string& name) override;
+  void CloseFolder() override;
+  void Bookmark(std::u16string_view url, std::u16string_view title) override;
+  void MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) override;
+  void SkippedQuery() override;
+  void AdvanceProgress();
+  void CountMalformed(std::int32_t lineNumber, std::u16string_view reason);
 
   ConversionState& state_;
   ConversionWindow& window_;
@@ -43,6 +59,12 @@ class BookmarkConverter {
   ConversionObserver* observer_;
   SequentialFiles files_;
   ConversionReport report_;
+  TextEncoding encoding_ = TextEncoding::kAnsiCodePage;
+  Grammar grammar_ = Grammar::kNone;
+  ShortcutWriter* writer_ = nullptr;
+  // Items of the writing pass that the counting pass counts, to tell a file changed
+  // between the passes.
+  std::int32_t recounted_ = 0;
 };
 
 }  // namespace velkora

@@ -14,13 +14,20 @@ struct ConversionReport {
   std::int32_t written = 0;
   std::int32_t malformedLines = 0;
   std::int32_t firstMalformedLine = 0;
+  // Bookmarks not written on purpose: saved queries only their own browser can open.
+  std::int32_t skippedQueries = 0;
   std::int32_t failedShortcuts = 0;
   std::u16string firstFailedPath;
   std::u16string firstFailureReason;
+  // The writing pass met a different number of bookmarks than the counting pass: the
+  // file changed between the passes.
+  bool changedDuringRun = false;
 
-  // True when the run completed and every bookmark line became a shortcut.
+  // True when the run completed over an unchanged file and every bookmark became a
+  // shortcut or was skipped on purpose.
   bool AllWritten() const {
-    return outcome == Outcome::kCompleted && malformedLines == 0 && failedShortcuts == 0;
+    return outcome == Outcome::kCompleted && malformedLines == 0 && failedShortcuts == 0 &&
+           !changedDuringRun;
   }
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 #include <utility>
 
 namespace velkora {
@@ -58,7 +59,10 @@ std::u16string SafeFileName(std::u16string& text) {
 }
 
 std::int32_t LenMbcs(std::u16string text, const AnsiCodePage& codePage) {
-  return static_cast<std::int32_t>(codePage.ToAnsi(text).size());
+  // A path of more than 2^31 bytes counts as the longest one, never as a negative length.
+  const std::size_t bytes = codePage.ToAnsi(text).size();
+  return static_cast<std::int32_t>(
+      std::min<std::size_t>(bytes, std::numeric_limits<std::int32_t>::max()));
 }
 
 std::u16string MakeWindowsSafe(std::u16string name, NameKind kind) {

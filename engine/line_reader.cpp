@@ -1,52 +1,121 @@
 #include "engine/line_reader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 namespace velkora {
 
-LineReader::LineReader(std::unique_ptr<InputStream> stream)
-    : stream_(std::move(stream)), buffer_(std::make_unique<std::array<char, kBufferSize>>()) {}
+LineReader::LineReader(std::unique_ptr<InputStream> stream, LineUnits units)
+    : stream_(std::move(stream)),
+      units_(units),
+      buffer_(std::make_unique<std::array<char, kBufferSize>>()) {
+  markChecked_ = units_.mark.empty();
+}
 
 IoResult LineReader::Refill() {
+  const std::size_t kept = filled_ - position_;
+  std::memmove(buffer_->data(), buffer_->data() + position_, kept);
   std::size_t received = 0;
-  IoResult result = stream_->Read(buffer_->data(), buffer_->size(), received);
+  IoResult result = stream_->Read(buffer_->data() + kept, buffer_->size() - kept, received);
   if (!result) return result;
   position_ = 0;
-  filled_ = received;
+  filled_ = kept + received;
   ended_ = received == 0;
   return result;
 }
 
+IoResult LineReader::SkipMark() {
+  while (filled_ - position_ < units_.mark.size() && !ended_) {
+    if (IoResult result = Refill(); !result) return result;
+  }
+  const std::string_view start(buffer_->data() + position_, filled_ - position_);
+  if (start.starts_with(units_.mark)) position_ += units_.mark.size();
+  markChecked_ = true;
+  return IoResult::Success();
+}
+
+bool LineReader::IsUnit(const char* at, char c) const {
+  if (units_.size == 1) return *at == c;
+  return units_.bigEndian ? at[0] == '\0' && at[1] == c : at[0] == c && at[1] == '\0';
+}
+
+const char* LineReader::FindLineEnd(const char* begin, const char* end) const {
+  for (; begin != end; begin += 2) {
+    if (IsUnit(begin, '\r') || IsUnit(begin, '\n')) return begin;
+  }
+  return end;
+}
+
+void LineReader::Append(std::string& line, const char* begin, const char* end,
+                        bool& tooLong) const {
+  if (tooLong) return;
+  const auto size = static_cast<std::size_t>(end - begin);
+  if (line.size() + size > kMaxLineBytes) {
+    tooLong = true;
+    line.clear();
+    return;
+  }
+  if (line.size() + size > line.capacity()) {
+    // Grown here into a fresh string: append, and reserve on a string that holds memory
+    // already, may double the capacity to twice the cap.
+    std::string grown;
+    grown.reserve(std::min(std::max(line.size() + size, 2 * line.capacity()), kMaxLineBytes));
+    grown.append(line);
+    line.swap(grown);
+  }
+  line.append(begin, end);
+}
+
 IoResult LineReader::Next(std::string& line, bool& gotLine) {
+  bool tooLong = false;
+  return Next(line, gotLine, tooLong);
+}
+
+IoResult LineReader::Next(std::string& line, bool& gotLine, bool& tooLong) {
   line.clear();
   gotLine = false;
+  tooLong = false;
+  if (!markChecked_) {
+    if (IoResult result = SkipMark(); !result) return result;
+  }
   bool partial = false;
   for (;;) {
-    if (position_ == filled_) {
-      if (ended_) break;
-      IoResult result = Refill();
-      if (!result) return result;
-      continue;
+    const std::size_t available = filled_ - position_;
+    if (available < units_.size) {
+      if (!ended_) {
+        if (IoResult result = Refill(); !result) return result;
+        continue;
+      }
+      if (available > 0) {  // an odd byte at the end of 2-byte units
+        const char* at = buffer_->data() + position_;
+        Append(line, at, at + available, tooLong);
+        position_ = filled_;
+        partial = true;
+      }
+      skipLineFeed_ = false;
+      break;
     }
     const char* begin = buffer_->data() + position_;
-    const char* end = buffer_->data() + filled_;
+    const char* end = begin + available / units_.size * units_.size;
     if (skipLineFeed_) {
       skipLineFeed_ = false;
-      if (*begin == '\n') {
-        ++position_;
+      if (IsUnit(begin, '\n')) {
+        position_ += units_.size;
         continue;
       }
     }
-    const char* stop = std::find_if(begin, end, [](char c) { return c == '\r' || c == '\n'; });
-    line.append(begin, stop);
+    const char* stop = units_.size == 1
+                           ? std::find_if(begin, end, [](char c) { return c == '\r' || c == '\n'; })
+                           : FindLineEnd(begin, end);
+    Append(line, begin, stop, tooLong);
+    position_ = static_cast<std::size_t>(stop - buffer_->data());
     if (stop == end) {
-      position_ = filled_;
       partial = true;
       continue;
     }
-    skipLineFeed_ = *stop == '\r';
-    position_ = static_cast<std::size_t>(stop - buffer_->data()) + 1;
+    skipLineFeed_ = IsUnit(stop, '\r');
+    position_ += units_.size;
     gotLine = true;
     return IoResult::Success();
   }

@@ -25,11 +25,26 @@ std::u16string CannotReadMessage(std::u16string_view path, std::u16string_view r
 
 std::u16string CompletionMessage(const ConversionReport& report) {
   std::u16string text(kCompletedMessage);
-  if (report.malformedLines == 0 && report.failedShortcuts == 0) return text;
+  const bool noBookmarks = report.bookmarkLines == 0 && !report.changedDuringRun;
+  if (!report.changedDuringRun && !noBookmarks && report.malformedLines == 0 &&
+      report.skippedQueries == 0 && report.failedShortcuts == 0) {
+    return text;
+  }
   text += u"\n";
+  if (report.changedDuringRun) {
+    text += u"\n変換中にブックマークファイルが変更されました。もう一度コンバートしてください。";
+  }
+  if (noBookmarks) {
+    text += u"\n";
+    text += kNoBookmarksMessage;
+  }
   if (report.malformedLines > 0) {
     text += u"\n読み取れなかったブックマーク行: " + DecimalText(report.malformedLines) +
             u" 件（最初は " + DecimalText(report.firstMalformedLine) + u" 行目）";
+  }
+  if (report.skippedQueries > 0) {
+    text += u"\nそのブラウザでしか開けない検索（place:）のため書き出さなかったブックマーク: " +
+            DecimalText(report.skippedQueries) + u" 件";
   }
   if (report.failedShortcuts > 0) {
     text += u"\n作成できなかったショートカット: " + DecimalText(report.failedShortcuts) +

@@ -10,6 +10,12 @@ namespace velkora {
 inline constexpr std::u16string_view kPathNotSetMessage =
     u"Pomerekブラウザのブックマークのパスが設定されていません";
 inline constexpr std::u16string_view kCompletedMessage = u"   完了しました。";
+inline constexpr std::u16string_view kNoBookmarksMessage =
+    u"このファイルにはブックマークが見つかりませんでした。"
+    u"Pomerekブラウザのブックマークファイルか、ブラウザからエクスポートしたブックマークの"
+    u"HTMLファイルを指定してください。";
+// The name of a bookmark with neither a title nor a URL to name it after.
+inline constexpr std::u16string_view kUntitledName = u"無題";
 
 // The message for a bookmark file that could not be opened or read.
 std::u16string CannotReadMessage(std::u16string_view path, std::u16string_view reason);

@@ -31,4 +31,13 @@ inline constexpr std::u16string_view kBookmarkFileInTheWay =
 inline constexpr std::u16string_view kMalformedBookmarkLine =
     u"<A HREF=\"URL\">タイトル</A> の形になっていません";
 
+// A line longer than the reader holds; it is skipped unread.
+inline constexpr std::u16string_view kLineTooLong = u"行が長すぎます（16 MiB を超えています）";
+
+// Anchors of a browser's export that do not make a bookmark.
+inline constexpr std::u16string_view kAnchorWithoutHref = u"<A> に HREF がありません";
+inline constexpr std::u16string_view kAnchorNotClosed = u"<A> が </A> で閉じられていません";
+inline constexpr std::u16string_view kItemTooLong =
+    u"URL かタイトルが長すぎます（16 Mi 文字を超えています）";
+
 }  // namespace velkora

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "engine/case_table.h"
 #include "engine/file_name_rules.h"
 #include "engine/surrogates.h"
 #include "engine/text.h"
@@ -11,27 +12,12 @@
 namespace velkora {
 namespace {
 
-constexpr std::int32_t kCutLength = 125;
+constexpr std::size_t kCutLength = 125;
 
 // Shortens a cut of length units so that it does not end between the halves of a pair.
 std::size_t WholeCharacters(std::u16string_view text, std::size_t length) {
   if (length > 0 && StartsSurrogatePair(text, length - 1)) --length;
   return length;
-}
-
-// Upper case of the letters Windows folds when it compares names here: ASCII, full-width
-// Latin, Greek, Cyrillic and the small Roman numerals, the cased letters of code page 932.
-char16_t FoldCase(char16_t c) {
-  // Most characters of a path (digits, capitals, kana, kanji) have no case here.
-  if (c < u'a' || (c > 0x045F && c < 0x2170) || (c > 0x217F && c < 0xFF41)) return c;
-  if (c >= u'a' && c <= u'z') return c - 0x20;
-  if (c >= 0xFF41 && c <= 0xFF5A) return c - 0x20;
-  if (c >= 0x2170 && c <= 0x217F) return c - 0x10;
-  if (c == 0x03C2) return 0x03A3;
-  if (c >= 0x03B1 && c <= 0x03C9) return c - 0x20;
-  if (c >= 0x0430 && c <= 0x044F) return c - 0x20;
-  if (c >= 0x0450 && c <= 0x045F) return c - 0x50;
-  return c;
 }
 
 }  // namespace
@@ -40,8 +26,16 @@ std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16strin
                                    const AnsiCodePage& codePage) {
   std::u16string path(folderPath);
   if (LenMbcs(path + title, codePage) <= kShortcutPathLimit) return title;
-  const auto folderLength = static_cast<std::int32_t>(folderPath.size());
-  if (folderLength < kCutLength) return Left(title, kCutLength - folderLength);
+  if (folderPath.size() < kCutLength) {
+    // The cut counts UTF-16 units and drops a pair it would split; a cut that keeps no
+    // character of the title gives way to the title's own cut below.
+    const std::size_t cut =
+        WholeCharacters(title, std::min(title.size(), kCutLength - folderPath.size()));
+    if (cut > 0 || title.empty()) {
+      title.resize(cut);
+      return title;
+    }
+  }
   if (title.empty()) return title;
 
   // Longest prefix that fits, found by bisection since the length grows with the prefix.
@@ -77,9 +71,21 @@ std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit) {
 ShortcutKey WrittenShortcuts::Key(std::u16string_view path) const {
   std::u16string key(path.size(), u'\0');
   char16_t* next = key.data();
-  for (char16_t c : path) {
-    if (c == separator_ && next != key.data() && next[-1] == separator_) continue;
-    *next++ = FoldCase(c);
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    const char16_t c = path[i];
+    if (c < 0x80) {  // most of a path: ASCII
+      if (c == separator_ && next != key.data() && next[-1] == separator_) continue;
+      *next++ = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c;
+    } else if (StartsSurrogatePair(path, i)) {
+      // A character beyond the Basic Multilingual Plane (Deseret, Adlam...) folds whole.
+      const char32_t upper =
+          UpperCase(static_cast<char32_t>(0x10000 + ((c - 0xD800) << 10) + (path[i + 1] - 0xDC00)));
+      *next++ = static_cast<char16_t>(0xD800 + ((upper - 0x10000) >> 10));
+      *next++ = static_cast<char16_t>(0xDC00 + ((upper - 0x10000) & 0x3FF));
+      ++i;
+    } else {
+      *next++ = UpperCase(c);
+    }
   }
   key.resize(static_cast<std::size_t>(next - key.data()));
   return {std::move(key)};

@@ -145,7 +145,7 @@ IoResult ShortcutWriter::WriteFile(const std::u16string& path) {
   text.reserve(text.size() + state_.entryUrl.size() + 2);
   text += state_.entryUrl;
   text += u"\r\n";
-  result = stream->Write(platform_.codePage.ToAnsi(text));
+  result = stream->Write(platform_.codePage.ToAnsi(text, Unencodable::kPercentUtf8));
   // A stream that goes unclosed removes its temporary file: the old shortcut stays.
   return result ? stream->Close() : result;
 }

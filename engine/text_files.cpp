@@ -1,13 +1,35 @@
 #include "engine/text_files.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "engine/encoding_detection.h"
 #include "engine/line_reader.h"
+#include "engine/text_decoding.h"
 
 namespace velkora {
 
+namespace {
+
+LineUnits UnitsOf(TextEncoding encoding) {
+  switch (encoding) {
+    case TextEncoding::kUtf8:
+      return {1, false, "\xEF\xBB\xBF"};
+    case TextEncoding::kUtf16LittleEndian:
+      return {2, false, "\xFF\xFE"};
+    case TextEncoding::kUtf16BigEndian:
+      return {2, true, "\xFE\xFF"};
+    case TextEncoding::kAnsiCodePage:
+      break;
+  }
+  return {};
+}
+
+}  // namespace
+
 struct SequentialFiles::OpenFile {
   std::unique_ptr<LineReader> input;
+  TextEncoding encoding = TextEncoding::kAnsiCodePage;
   std::unique_ptr<OutputStream> output;
 };
 
@@ -30,23 +52,68 @@ SequentialFiles::OpenFile* SequentialFiles::Find(std::int32_t fileNumber) {
   return it == files_.end() ? nullptr : it->second.get();
 }
 
-IoResult SequentialFiles::OpenForInput(std::u16string_view path, std::int32_t fileNumber) {
+IoResult SequentialFiles::DetectEncoding(std::u16string_view path, TextEncoding& encoding) {
+  encoding = TextEncoding::kAnsiCodePage;
+  std::unique_ptr<InputStream> stream;
+  IoResult result = streams_.OpenInput(path, stream);
+  if (!result) return result;
+  constexpr std::size_t kChunk = 64 * 1024;
+  std::string window(EncodingDetector::kLookAhead + kChunk, '\0');
+  std::size_t kept = 0;
+  EncodingDetector detector;
+  for (;;) {
+    std::size_t received = 0;
+    result = stream->Read(window.data() + kept, kChunk, received);
+    if (!result) return result;
+    const bool final = received == 0;
+    const std::string_view bytes(window.data(), kept + received);
+    const std::size_t done = detector.Scan(bytes, final);
+    if (final || detector.Decided()) break;
+    kept = bytes.size() - done;
+    std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(done), bytes.end(), window.begin());
+  }
+  encoding = detector.Encoding();
+  return result;
+}
+
+IoResult SequentialFiles::OpenForInput(std::u16string_view path, std::int32_t fileNumber,
+                                       TextEncoding encoding) {
   if (Find(fileNumber) != nullptr) return IoResult::Failure(u"file number already in use");
   std::unique_ptr<InputStream> stream;
   IoResult result = streams_.OpenInput(path, stream);
   if (!result) return result;
   auto file = std::make_unique<OpenFile>();
-  file->input = std::make_unique<LineReader>(std::move(stream));
+  file->input = std::make_unique<LineReader>(std::move(stream), UnitsOf(encoding));
+  file->encoding = encoding;
   files_[fileNumber] = std::move(file);
   return result;
 }
 
 IoResult SequentialFiles::ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine) {
+  bool tooLong = false;
+  return ReadLine(fileNumber, line, gotLine, tooLong);
+}
+
+IoResult SequentialFiles::ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine,
+                                   bool& tooLong) {
   gotLine = false;
+  tooLong = false;
   OpenFile* file = Find(fileNumber);
   if (file == nullptr || !file->input) return IoResult::Failure(u"file is not open for input");
-  IoResult result = file->input->Next(lineBytes_, gotLine);
-  if (result && gotLine) line = codePage_.FromAnsi(lineBytes_);
+  IoResult result = file->input->Next(lineBytes_, gotLine, tooLong);
+  if (!result || !gotLine) return result;
+  switch (file->encoding) {
+    case TextEncoding::kAnsiCodePage:
+      line = codePage_.FromAnsi(lineBytes_);
+      break;
+    case TextEncoding::kUtf8:
+      DecodeUtf8(lineBytes_, line);
+      break;
+    case TextEncoding::kUtf16LittleEndian:
+    case TextEncoding::kUtf16BigEndian:
+      DecodeUtf16(lineBytes_, file->encoding == TextEncoding::kUtf16BigEndian, line);
+      break;
+  }
   return result;
 }
 
@@ -59,10 +126,11 @@ IoResult SequentialFiles::OpenForOutput(std::u16string_view path, std::int32_t f
   return result;
 }
 
-IoResult SequentialFiles::PrintLine(std::int32_t fileNumber, std::u16string_view text) {
+IoResult SequentialFiles::PrintLine(std::int32_t fileNumber, std::u16string_view text,
+                                    Unencodable unencodable) {
   OpenFile* file = Find(fileNumber);
   if (file == nullptr || !file->output) return IoResult::Failure(u"file is not open for output");
-  return file->output->Write(codePage_.ToAnsi(text));
+  return file->output->Write(codePage_.ToAnsi(text, unencodable));
 }
 
 IoResult SequentialFiles::Close(std::int32_t fileNumber) {

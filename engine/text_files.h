@@ -8,10 +8,13 @@
 
 #include "engine/ansi_code_page.h"
 #include "engine/file_streams.h"
+#include "engine/line_reader.h"
+#include "engine/text_encoding.h"
 
 namespace velkora {
 
-// Sequential text files in the ANSI code page, named by small file numbers.
+// Sequential text files, named by small file numbers. Input is read in the file's encoding;
+// output is written in the ANSI code page.
 class SequentialFiles {
  public:
   SequentialFiles(FileStreams& streams, const AnsiCodePage& codePage);
@@ -22,13 +25,25 @@ class SequentialFiles {
   // The lowest file number not in use.
   std::int32_t FreeFile() const;
 
-  IoResult OpenForInput(std::u16string_view path, std::int32_t fileNumber);
-  // Reads the next line, converted from the code page; gotLine is false once none is left.
+  // Decides the encoding of the file from its bytes: a byte order mark; else UTF-8 when a
+  // <META> tag declares charset=utf-8 and either every byte is valid UTF-8 or no line holds
+  // "<LI>"; else the ANSI code page. Reads the file once.
+  IoResult DetectEncoding(std::u16string_view path, TextEncoding& encoding);
+
+  IoResult OpenForInput(std::u16string_view path, std::int32_t fileNumber,
+                        TextEncoding encoding = TextEncoding::kAnsiCodePage);
+  // Reads the next line decoded in the file's encoding; gotLine is false once none is left.
+  // tooLong: the line was longer than kMaxLineBytes and was skipped unread; line is then
+  // empty and gotLine true.
+  IoResult ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine, bool& tooLong);
+  // As above, for a reader that takes a line too long as an empty one.
   IoResult ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine);
 
   IoResult OpenForOutput(std::u16string_view path, std::int32_t fileNumber);
-  // Writes text converted to the code page, adding no line end.
-  IoResult PrintLine(std::int32_t fileNumber, std::u16string_view text);
+  // Writes text converted to the code page, adding no line end; characters the code page
+  // cannot encode become what unencodable says.
+  IoResult PrintLine(std::int32_t fileNumber, std::u16string_view text,
+                     Unencodable unencodable = Unencodable::kQuestionMark);
 
   // Closes the file and frees its number; for an output file, reports whether its bytes
   // reached the file.

@@ -1,8 +1,9 @@
 // Arbitrary bytes as a bookmark file, through a whole conversion run into a scratch
 // directory in which links lead out of the target. Afterwards the run must have kept its
 // promises: nothing made or changed outside the target directory, no link followed,
-// every bookmark line written, skipped as malformed or failed, and every file a whole
-// two-line Internet Shortcut holding the URL of a bookmark line.
+// every bookmark written, skipped as malformed or as a saved query, or failed, and every
+// file a whole two-line Internet Shortcut. For a Pomerek file in the code page, the
+// counts and every URL are also checked against a model of its lines.
 
 #include <cstddef>
 #include <cstdint>
@@ -60,7 +61,30 @@ bool Has(std::string_view line, std::string_view marker) {
   return line.find(marker) != std::string_view::npos;
 }
 
-// The expected counts and URLs, line by line as the run examines them.
+// How the file is read, as far as can be told from its bytes without decoding them.
+enum class Reading {
+  kLines,     // code page 932 for certain, a line with "<LI>": the model below applies
+  kNetscape,  // code page 932 for certain, no "<LI>" line, a "<dt>" tag
+  kNothing,   // code page 932 for certain, neither: no bookmark at all
+  kUnknown,   // a byte order mark or a charset declaration: another encoding may apply
+};
+
+bool HasAnyCase(std::string_view bytes, std::string_view lowerMarker) {
+  std::string lower(bytes);
+  for (char& c : lower) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  return lower.find(lowerMarker) != std::string::npos;
+}
+
+Reading HowRead(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") ||
+      bytes.starts_with("\xFE\xFF") || HasAnyCase(bytes, "charset")) {
+    return Reading::kUnknown;
+  }
+  if (bytes.find("<LI>") != std::string_view::npos) return Reading::kLines;
+  return HasAnyCase(bytes, "<dt>") ? Reading::kNetscape : Reading::kNothing;
+}
+
+// The expected counts and URLs of a Pomerek file, line by line as the run examines them.
 ExpectedRun Expect(std::string_view bytes, const AnsiCodePage& codePage) {
   constexpr auto npos = std::string_view::npos;
   ExpectedRun expected;
@@ -131,9 +155,10 @@ std::set<std::string> Names(const fs::path& directory) {
   return names;
 }
 
-// Checks every entry below target and takes the URL of each shortcut from urls; returns
-// the number of shortcut files.
-std::int32_t CheckTargetTree(const fs::path& target, std::multiset<std::string>& urls) {
+// Checks every entry below target and, when the file is modelled, takes the URL of each
+// shortcut from urls; returns the number of shortcut files.
+std::int32_t CheckTargetTree(const fs::path& target, bool modelled,
+                             std::multiset<std::string>& urls) {
   std::int32_t shortcuts = 0;
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(target)) {
     if (IsPlantedLink(entry, target)) continue;
@@ -148,9 +173,11 @@ std::int32_t CheckTargetTree(const fs::path& target, std::multiset<std::string>&
     const std::string url =
         bytes.substr(kShortcutStart.size(), bytes.size() - kShortcutStart.size() - kLineEnd.size());
     Require(url.find_first_of("\r\n") == std::string::npos, "a shortcut has exactly two lines");
-    const auto found = urls.find(url);
-    Require(found != urls.end(), "a shortcut holds the URL of a well-formed bookmark line");
-    urls.erase(found);
+    if (modelled) {
+      const auto found = urls.find(url);
+      Require(found != urls.end(), "a shortcut holds the URL of a well-formed bookmark line");
+      urls.erase(found);
+    }
     ++shortcuts;
   }
   return shortcuts;
@@ -170,26 +197,47 @@ void CheckNothingOutsideTarget(const Scratch& scratch, std::string_view bytes) {
   Require(testing::ReadBytes(scratch.bookmarks) == bytes, "the bookmark file stays as it was");
 }
 
-// Checks the report, the progress and the end message against the expected run.
-void CheckReport(const ConversionReport& report, const ExpectedRun& expected,
+// Checks the report, the progress and the end message; against the expected run when the
+// file is modelled.
+void CheckReport(const ConversionReport& report, Reading reading, const ExpectedRun& expected,
                  const testing::RecordingWindow& window) {
   Require(report.outcome == ConversionReport::Outcome::kCompleted, "a readable file is converted");
-  Require(report.bookmarkLines == expected.bookmarkLines, "every bookmark line is examined");
-  Require(report.written + report.malformedLines + report.failedShortcuts == report.bookmarkLines,
-          "every bookmark line is written, skipped as malformed or failed");
-  Require(report.malformedLines == expected.malformedLines &&
-              report.firstMalformedLine == expected.firstMalformedLine,
-          "malformed lines are those without a URL and a title in order");
-  Require(window.maximum == static_cast<float>(expected.entryCount) &&
-              window.value == static_cast<float>(expected.bookmarkLines),
-          "the progress counts the bookmark lines");
+  Require(!report.changedDuringRun, "a file left alone is not taken as changed");
+  Require(report.written + report.malformedLines + report.skippedQueries + report.failedShortcuts ==
+              report.bookmarkLines,
+          "every bookmark is written, skipped as malformed or as a query, or failed");
+  if (reading == Reading::kLines) {
+    Require(report.bookmarkLines == expected.bookmarkLines, "every bookmark line is examined");
+    Require(report.malformedLines == expected.malformedLines &&
+                report.firstMalformedLine == expected.firstMalformedLine,
+            "malformed lines are those without a URL and a title in order");
+    Require(report.skippedQueries == 0, "the line grammar skips no query");
+    Require(window.maximum == static_cast<float>(expected.entryCount),
+            "the progress maximum counts the bookmark lines");
+  } else if (reading == Reading::kUnknown) {
+    // Either grammar: a Pomerek line with "<LI>" and "</UL>" is counted, not converted.
+    Require(window.maximum >= static_cast<float>(report.bookmarkLines),
+            "the counting pass counts every bookmark the writing pass meets");
+  } else {
+    Require(window.maximum == static_cast<float>(report.bookmarkLines),
+            "the counting pass counts what the writing pass meets");
+  }
+  if (reading == Reading::kNothing) {
+    Require(report.bookmarkLines == 0, "a file without <LI> or <DT> has no bookmark");
+  }
+  Require(window.value == static_cast<float>(report.bookmarkLines),
+          "the progress counts the bookmarks");
   Require(window.messages.size() == 1, "a run ends with one message");
   const std::u16string& message = window.messages.front();
-  if (report.AllWritten()) {
-    Require(message == kCompletedMessage, "a clean run says only that it completed");
+  const std::u16string done(kCompletedMessage);
+  if (report.AllWritten() && report.skippedQueries == 0 && report.bookmarkLines > 0) {
+    Require(message == done, "a clean run says only that it completed");
   } else {
-    Require(message.starts_with(std::u16string(kCompletedMessage) + u"\n\n"),
-            "a run with losses says so after the completion text");
+    Require(message.starts_with(done + u"\n\n"), "anything else is said after the completion text");
+  }
+  if (report.bookmarkLines == 0) {
+    Require(message.find(kNoBookmarksMessage) != std::u16string::npos,
+            "a file without bookmarks says so");
   }
   if (report.failedShortcuts > 0) {
     Require(!report.firstFailedPath.empty() && !report.firstFailureReason.empty() &&
@@ -219,12 +267,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ConversionReport report =
       BookmarkConverter(state, window, platform.Services()).ConvertBookmarks();
 
-  fuzz::ExpectedRun expected = fuzz::Expect(bytes, platform.Services().codePage);
+  const fuzz::Reading reading = fuzz::HowRead(bytes);
+  const bool modelled = reading == fuzz::Reading::kLines;
+  fuzz::ExpectedRun expected;
+  if (modelled) expected = fuzz::Expect(bytes, platform.Services().codePage);
   fuzz::CheckNothingOutsideTarget(scratch, bytes);
-  fuzz::CheckReport(report, expected, window);
-  const std::int32_t shortcuts = fuzz::CheckTargetTree(scratch.target, expected.urls);
+  fuzz::CheckReport(report, reading, expected, window);
+  const std::int32_t shortcuts = fuzz::CheckTargetTree(scratch.target, modelled, expected.urls);
   fuzz::Require(shortcuts == report.written, "every written shortcut is a file of its own");
-  if (report.failedShortcuts == 0) {
+  if (modelled && report.failedShortcuts == 0) {
     fuzz::Require(expected.urls.empty(), "every well-formed bookmark line became a shortcut");
   }
   return 0;

@@ -118,10 +118,13 @@ void CheckTitleCut(std::u16string_view folderPath, std::u16string_view title,
     return LenMbcs(std::u16string(folderPath) + std::u16string(name), codePage);
   };
   Require(title.starts_with(cut), "the path rule keeps the start of the title");
+  // The 125-unit cut, less a pair it would split.
+  std::size_t keep = folderPath.size() < 125 ? std::min(title.size(), 125 - folderPath.size()) : 0;
+  if (SplitsAPair(title, keep)) --keep;
   if (measure(title) <= kShortcutPathLimit) {
     Require(cut == title, "a title that fits stays whole");
-  } else if (folderPath.size() < 125) {
-    Require(cut == title.substr(0, 125 - folderPath.size()), "a long path keeps 125 characters");
+  } else if (keep > 0) {
+    Require(cut == title.substr(0, keep), "a long path keeps 125 units and no part of a pair");
   } else if (title.empty()) {
     Require(cut.empty(), "an empty title stays empty");
   } else {

@@ -170,9 +170,11 @@ TEST(ConsoleConverter, InputsThatCannotBeReadTwice) {
   fixture.WriteBookmarks({Bookmark("http://a/", "a")});
   const std::string out = Utf8(fixture.Out());
 #ifdef _WIN32
-  const ProcessRun piped = Convert({"-", out}, {}, "type " + Quote(Utf8(fixture.BookmarkFile())) + "|");
+  const ProcessRun piped =
+      Convert({"-", out}, {}, "type " + Quote(Utf8(fixture.BookmarkFile())) + "|");
 #else
-  const ProcessRun piped = Convert({"-", out}, {}, "cat " + Quote(Utf8(fixture.BookmarkFile())) + "|");
+  const ProcessRun piped =
+      Convert({"-", out}, {}, "cat " + Quote(Utf8(fixture.BookmarkFile())) + "|");
 #endif
   EXPECT_EQ(piped.status, 0) << piped.out << piped.err;
   EXPECT_EQ(ListTree(fixture.Out()), std::vector<std::string>{"a.url"});

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/ansi_code_page.h"
 #include "engine/file_name_rules.h"
 #include "tests/test_support.h"
 
@@ -66,6 +67,39 @@ TEST(CodePage932, EveryValidPairRoundTripsThroughItsCharacter) {
 TEST(CodePage932, UnencodableCharactersBecomeOneQuestionMark) {
   EXPECT_EQ(testing::NativeCodePage().ToAnsi(u"é\U0001F600x"), "??x");
   EXPECT_EQ(LenMbcs(u"é\U0001F600", testing::NativeCodePage()), 2);
+}
+
+TEST(CodePage932, OnlyCharactersThatDecodeBackAreEncodable) {
+  const AnsiCodePage& codePage = testing::NativeCodePage();
+  const struct {
+    std::u16string text;
+    std::string bytes;  // "?" for a character with no code of its own
+    std::string url;    // the same, percent-encoded where it cannot be encoded
+  } cases[] = {
+      {u"\u301C", "?", "%E3%80%9C"},  // look-alikes of 0x8160, 0x817C, 0x8161, 0x8191, 0x81CA
+      {u"\u2212", "?", "%E2%88%92"},
+      {u"\u2016", "?", "%E2%80%96"},
+      {u"\u00A2", "?", "%C2%A2"},
+      {u"\u00AC", "?", "%C2%AC"},
+      {u"\u00A5", "?", "%C2%A5"},  // best fit "\\" on Windows
+      {u"é€", "??", "%C3%A9%E2%82%AC"},
+      {u"\U0001F600", "?", "%F0%9F%98%80"},
+      {std::u16string(1, u'\xD800') + u"a", "?a", "%EF%BF%BDa"},
+      {u"\uFF5E\u2225\uFFE0\uFFE2あ%?", "\x81\x60\x81\x61\x81\x91\x81\xCA\x82\xA0%?",
+       "\x81\x60\x81\x61\x81\x91\x81\xCA\x82\xA0%?"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(codePage.ToAnsi(c.text), c.bytes) << c.url;
+    EXPECT_EQ(codePage.ToAnsi(c.text, Unencodable::kPercentUtf8), c.url);
+    EXPECT_EQ(LenMbcs(c.text, codePage), static_cast<std::int32_t>(c.bytes.size())) << c.url;
+  }
+  // Every other character too: its bytes decode back to it, or it is one "?".
+  for (std::uint32_t c = 0x80; c < 0x10000; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const std::u16string text(1, static_cast<char16_t>(c));
+    const std::string bytes = codePage.ToAnsi(text);
+    ASSERT_TRUE(bytes == "?" || codePage.FromAnsi(bytes) == text) << std::hex << c;
+  }
 }
 
 TEST(LenMbcs, CountsBytesOfTheCodePage) {

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "engine/messages.h"
+#include "engine/shortcut_writer.h"
+#include "engine/text_files.h"
 #include "engine/utf8.h"
 #include "engine/windows_path_limit.h"
 #include "tests/test_support.h"
@@ -83,7 +85,8 @@ TEST(Conversion, EmptyFileAndFilesWithoutBookmarksComplete) {
     EXPECT_TRUE(fixture.Convert().AllWritten());
     EXPECT_EQ(fixture.window.maximum, 0.0f);
     EXPECT_EQ(fixture.window.value, 0.0f);
-    EXPECT_EQ(fixture.window.messages, std::vector<std::u16string>{kDone});
+    EXPECT_EQ(fixture.window.messages,
+              std::vector<std::u16string>{kDone + u"\n\n" + std::u16string(kNoBookmarksMessage)});
     EXPECT_TRUE(fixture.Tree().empty());
   }
 }
@@ -191,7 +194,7 @@ TEST(Conversion, TitlesAndFolderNamesAreMadeSafe) {
   EXPECT_TRUE(fixture.Convert().AllWritten());
   EXPECT_EQ(
       fixture.Tree(),
-      Sorted({"..a/", "..a/y.url", "_Nul/", "_Nul/x.url", "a／b/", "a／b/.url", "a／b/COM10.url",
+      Sorted({"..a/", "..a/y.url", "_Nul/", "_Nul/x.url", "a／b/", "a／b/u2.url", "a／b/COM10.url",
               "a／b/_LPT3 .txt.url", "a／b/_con.url", "a／b/tab here.url",
               "a／b/￥／：＊？”＜＞｜.url", "．．/", "．．/up.url", "． ．/", "． ．/dots.url"}));
 }
@@ -231,6 +234,28 @@ TEST(Conversion, SmallAndCapitalRomanNumeralsAreOneName) {
   EXPECT_EQ(fixture.Tree(), Sorted({"ⅱ.url", "Ⅱ (2).url", "ⅰⅹ.url"}));
   EXPECT_EQ(fixture.Read("ⅱ.url"), ShortcutBytes("u1"));
   EXPECT_EQ(fixture.Read("Ⅱ (2).url"), ShortcutBytes("u2"));
+}
+
+// Names and URLs that code page 932 cannot hold, as files in UTF-8 and UTF-16 bring them:
+// the names are kept whole on every platform and compared by Unicode's case mapping; the
+// URL is percent-encoded where the code page has no bytes for it.
+TEST(ShortcutWriter, KeepsCharactersOutsideTheCodePage) {
+  ConversionFixture fixture;
+  ShortcutWriter writer(fixture.state, fixture.window, fixture.platform.Services());
+  fixture.state.depth = 1;
+  fixture.state.folderNames[1] = U16("Café 한국");
+  const struct {
+    std::string title;
+    std::string url;
+  } bookmarks[] = {{"😀 é", "http://example.com/€?q=日本"}, {"😀 É", "http://example.com/~"}};
+  for (const auto& bookmark : bookmarks) {
+    fixture.state.entryTitle = U16(bookmark.title);
+    fixture.state.entryUrl = U16(bookmark.url);
+    ASSERT_TRUE(writer.WriteShortcut().result);
+  }
+  EXPECT_EQ(fixture.Tree(), Sorted({"Café 한국/", "Café 한국/😀 é.url", "Café 한국/😀 É (2).url"}));
+  EXPECT_EQ(fixture.Read("Café 한국/😀 é.url"),
+            ShortcutBytes("http://example.com/%E2%82%AC?q=" + Ansi("日本")));
 }
 
 TEST(Conversion, SecondRunReplacesTheFilesOfTheFirst) {
@@ -280,6 +305,20 @@ TEST_F(PathLength, PathOf250BytesStaysWholeAndLongerIsCutTo125Characters) {
                      std::string(static_cast<std::size_t>(125 - TargetLength()), 'b') + ".url"}));
 }
 
+TEST_F(PathLength, CutAt125CharactersNeverSplitsAPair) {
+  const std::string emoji = "\xF0\x9F\x98\x80";  // U+1F600, two UTF-16 units
+  const std::string title = emoji + std::string(200, 'x');
+  const std::string padding(static_cast<std::size_t>(124 - TargetLength()), 'p');
+  // The 125th unit is the pair's first half: the pair goes, or, with nothing of the title
+  // left, the title alone is cut to fit (the character counts one byte of the code page).
+  fixture.WriteBookmarkBytes("\xEF\xBB\xBF" + Bookmark("u1", padding + title) + "\r\n" +
+                             Folder(padding.substr(1)) + "\r\n" + Bookmark("u2", title) + "\r\n");
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(),
+            Sorted({padding + ".url", padding.substr(1) + "/",
+                    padding.substr(1) + "/" + emoji + std::string(125, 'x') + ".url"}));
+}
+
 TEST_F(PathLength, DoubleByteTitleIsMeasuredInCodePageBytes) {
   // 70 kanji are 140 bytes of the code page.
   std::string title;
@@ -298,7 +337,7 @@ TEST_F(PathLength, LongFoldersKeepTheTitleAndCutItAlone) {
   const std::string title(200, 't');
   fixture.WriteBookmarks({Folder(folder), Bookmark("u1", title), Bookmark("u2", "")});
   EXPECT_TRUE(fixture.Convert().AllWritten());
-  EXPECT_EQ(fixture.Tree(), Sorted({folder + "/", folder + "/.url",
+  EXPECT_EQ(fixture.Tree(), Sorted({folder + "/", folder + "/u2.url",
                                     folder + "/" + std::string(120, 't') + ".url"}));
 }
 

@@ -287,7 +287,7 @@ TEST(Faults, BookmarkFileRemovedBetweenThePassesIsReported) {
   EXPECT_TRUE(fixture.Tree().empty());
 }
 
-TEST(Faults, BookmarkFileGrownOrCutBetweenThePassesIsConvertedAsItIsThen) {
+TEST(Faults, BookmarkFileGrownOrCutBetweenThePassesIsConvertedAsItIsThenAndReported) {
   ConversionFixture grown;
   grown.WriteBookmarks({Folder("F"), Bookmark("http://a/", "one")});
   const ConversionReport more = ConvertChangingBetweenPasses(grown, [&] {
@@ -295,6 +295,7 @@ TEST(Faults, BookmarkFileGrownOrCutBetweenThePassesIsConvertedAsItIsThen) {
         << Bookmark("http://b/", "late") << "\r\n<LI>no anchor\r\n";
   });
   EXPECT_EQ(more.outcome, ConversionReport::Outcome::kCompleted);
+  EXPECT_TRUE(more.changedDuringRun);
   EXPECT_EQ(more.bookmarkLines, 3);
   EXPECT_EQ(more.written, 2);
   EXPECT_EQ(more.malformedLines, 1);
@@ -305,27 +306,30 @@ TEST(Faults, BookmarkFileGrownOrCutBetweenThePassesIsConvertedAsItIsThen) {
   EXPECT_EQ(grown.Tree(), (Strings{"F/", "F/late.url", "F/one.url"}));
   ASSERT_EQ(grown.window.messages.size(), 1u);
   EXPECT_TRUE(Contains(grown.window.messages[0], u"4 行目"));
+  EXPECT_TRUE(Contains(grown.window.messages[0], u"変更されました"));
 
   ConversionFixture cut;
   cut.WriteBookmarks({Bookmark("http://a/", "one"), Bookmark("http://b/", "two")});
   const ConversionReport fewer = ConvertChangingBetweenPasses(
       cut, [&] { WriteBytes(cut.BookmarkFile(), Bookmark("http://a/", "one")); });
-  EXPECT_TRUE(fewer.AllWritten());
+  EXPECT_FALSE(fewer.AllWritten());
+  EXPECT_TRUE(fewer.changedDuringRun);
   EXPECT_EQ(fewer.written, 1);
   EXPECT_EQ(cut.window.maximum, 2.0f);
   EXPECT_EQ(cut.window.value, 1.0f);
   EXPECT_EQ(cut.Tree(), Strings{"one.url"});
 }
 
-// Opens files as the platform does, but the second opening of the bookmark file (the
-// writing pass) fails to read once it has handed out limit bytes.
+// Opens files as the platform does, but the third opening of the bookmark file (the
+// writing pass, after the readings for the encoding and the count) fails to read once it
+// has handed out limit bytes.
 class SecondPassReadFails final : public FileStreams {
  public:
   explicit SecondPassReadFails(std::size_t limit) : limit_(limit) {}
 
   IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override {
     IoResult result = real_.OpenInput(path, stream);
-    if (result && ++openings_ == 2) stream = std::make_unique<Failing>(std::move(stream), limit_);
+    if (result && ++openings_ == 3) stream = std::make_unique<Failing>(std::move(stream), limit_);
     return result;
   }
   IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {

@@ -123,7 +123,8 @@ TEST_F(Form1RunTest, BrowseCancelledKeepsThePathAndSaysNothing) {
   EXPECT_EQ(shown.lpstrInitialDir, nullptr);
   EXPECT_EQ(shown.lpstrDefExt, nullptr);
   static constexpr wchar_t kFilter[] =
-      L"すべてのファイル (*.*)\0*.*\0Pomerekブラウザブックマーク (*.html)\0*.html\0";
+      L"すべてのファイル (*.*)\0*.*\0Pomerekブラウザブックマーク (*.html)\0*.html\0"
+      L"ブラウザからエクスポートしたブックマーク (*.htm;*.html)\0*.htm;*.html\0";
   EXPECT_EQ(std::wstring(shown.lpstrFilter, std::size(kFilter)),
             std::wstring(kFilter, std::size(kFilter)));
 }

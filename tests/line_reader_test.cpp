@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/text_decoding.h"
+#include "engine/text_files.h"
+#include "tests/test_support.h"
+
 namespace velkora {
 namespace {
 
@@ -70,6 +74,172 @@ TEST(LineReader, ReadFailureIsReported) {
   const IoResult failed = reader.Next(line, gotLine);
   EXPECT_FALSE(failed);
   EXPECT_EQ(failed.reason, u"EIO");
+}
+
+// Opens every path as the same bytes, handed out a few at a time.
+class ChunkedStreams final : public FileStreams {
+ public:
+  ChunkedStreams(std::string bytes, std::size_t chunk) : bytes_(std::move(bytes)), chunk_(chunk) {}
+  IoResult OpenInput(std::u16string_view, std::unique_ptr<InputStream>& stream) override {
+    stream = std::make_unique<ChunkedStream>(bytes_, chunk_);
+    return IoResult::Success();
+  }
+  IoResult OpenOutput(std::u16string_view, std::unique_ptr<OutputStream>&) override {
+    return IoResult::Failure(u"read only");
+  }
+  IoResult Remove(std::u16string_view) override { return IoResult::Failure(u"read only"); }
+
+ private:
+  std::string bytes_;
+  std::size_t chunk_;
+};
+
+TextEncoding Detect(const std::string& bytes, std::size_t chunk) {
+  ChunkedStreams streams(bytes, chunk);
+  SequentialFiles files(streams, testing::NativeCodePage());
+  TextEncoding encoding = TextEncoding::kUtf16BigEndian;
+  EXPECT_TRUE(files.DetectEncoding(u"f", encoding));
+  return encoding;
+}
+
+TEST(TextEncoding, ByteOrderMarkThenUtf8DeclarationDecide) {
+  using enum TextEncoding;
+  const std::string pad(70000, ' ');  // moves what follows past the first read
+  const struct {
+    std::string bytes;
+    TextEncoding expected;
+  } cases[] = {
+      {"", kAnsiCodePage},
+      {"\xEF\xBB", kAnsiCodePage},
+      {"\xEF\xBB\xBF<LI>\xFF", kUtf8},
+      {"\xFF\xFE<\0L\0", kUtf16LittleEndian},
+      {"\xFE\xFF\0<", kUtf16BigEndian},
+      {"<META charset=utf-8>\x82\xA0", kUtf8},  // broken bytes, but no "<LI>"
+      {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">", kUtf8},
+      {"<Meta\ncharset='utf8'/>\xE3\x81\x82<LI>", kUtf8},
+      {"<META/CHARSET=UTF-8", kUtf8},
+      {"<meta charset=utf-8>" + pad + "<LI>\xE3\x81", kAnsiCodePage},
+      {"<meta charset=utf-8>" + pad + "<DT>\xE3\x81", kUtf8},
+      {"<LI>\x82\xA0" + pad + "<meta charset=utf-8>", kAnsiCodePage},
+      {"<meta charset=utf-8>\xC0\xAF<li>", kUtf8},
+      {"<metadata charset=utf-8>", kAnsiCodePage},
+      {"<meta> charset=utf-8", kAnsiCodePage},
+      {"<meta charset=utf-16>", kAnsiCodePage},
+      {"<meta charset=utf-8.x>", kAnsiCodePage},
+      {"<meta charset=utf8_>", kAnsiCodePage},
+      {"<meta charset= utf-8>", kAnsiCodePage},
+      {"<meta name=\"x>charset=utf-8\">", kAnsiCodePage},
+      {"<meta content=\"charset=utf-8\"" + pad + "<LI>", kUtf8},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t chunk : {1u, 5u, 64u * 1024}) {
+      EXPECT_EQ(Detect(c.bytes, chunk), c.expected) << c.bytes.substr(0, 40) << " chunk " << chunk;
+    }
+  }
+}
+
+TEST(TextEncoding, LinesAreDecodedInTheFilesEncoding) {
+  using enum TextEncoding;
+  const struct {
+    TextEncoding encoding;
+    std::string bytes;
+    std::vector<std::u16string> lines;
+  } cases[] = {
+      {kUtf8, "\xEF\xBB\xBF\xC3\xA9\r\n\xF0\x9F\x98\x80\r\r\n", {u"é", u"\U0001F600", u""}},
+      {kUtf8, "a\xE2\x82\nb\xEF\xBB\xBF", {u"a\uFFFD", u"b\uFEFF"}},  // a mark inside is text
+      {kUtf16LittleEndian,
+       std::string("\xFF\xFE"
+                   "a\0\r\0\n\0\r\0b\0\n\0",
+                   14),
+       {u"a", u"", u"b"}},
+      {kUtf16BigEndian, std::string("\xFE\xFF\0a\x0D\x0A\0\x0D", 8), {u"a\u0D0A"}},
+      {kUtf16LittleEndian,
+       std::string("\xFF\xFE=\xD8\0\xDE\0\xD8\n\0\0\xDCz", 13),
+       {u"\U0001F600\uFFFD", u"\uFFFD\uFFFD"}},
+      {kUtf16BigEndian, std::string("\0a\0\n\xD8", 5), {u"a", u"\uFFFD"}},  // no mark: all text
+  };
+  for (const auto& c : cases) {
+    for (std::size_t chunk : {1u, 3u, 64u * 1024}) {
+      ChunkedStreams streams(c.bytes, chunk);
+      SequentialFiles files(streams, testing::NativeCodePage());
+      ASSERT_TRUE(files.OpenForInput(u"f", 1, c.encoding));
+      std::vector<std::u16string> lines;
+      std::u16string line;
+      bool gotLine = false;
+      while (files.ReadLine(1, line, gotLine) && gotLine) lines.push_back(line);
+      EXPECT_EQ(lines, c.lines) << c.bytes.size() << " chunk " << chunk;
+    }
+  }
+}
+
+TEST(TextEncoding, EachMaximalSubpartOfBadUtf8IsOneReplacement) {
+  const struct {
+    std::string bytes;
+    std::u16string text;
+  } cases[] = {
+      {"\x80\xBF", u"\uFFFD\uFFFD"},
+      {"\xC0\xAF\xC1\xBF", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // overlong leads
+      {"\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD"},            // overlong three bytes
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // a surrogate
+      {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF
+      {"\xF0\x9F\x98x\xE3\x81y\xC3", u"\uFFFDx\uFFFDy\uFFFD"},
+      {"\xF5\xFF\xEF\xBF\xBF", u"\uFFFD\uFFFD\uFFFF"},
+      {"\xF4\x8F\xBF\xBF\xE0\xA0\x80", u"\U0010FFFF\u0800"},
+  };
+  for (const auto& c : cases) {
+    std::u16string text = u"stale";
+    DecodeUtf8(c.bytes, text);
+    EXPECT_EQ(text, c.text) << c.bytes;
+  }
+}
+
+// An endless line of zeros, as /dev/zero gives, up to size bytes.
+class ZeroStream final : public InputStream {
+ public:
+  explicit ZeroStream(std::size_t size) : left_(size) {}
+  IoResult Read(char* buffer, std::size_t capacity, std::size_t& received) override {
+    received = std::min(capacity, left_);
+    std::fill_n(buffer, received, '\0');
+    left_ -= received;
+    return IoResult::Success();
+  }
+
+ private:
+  std::size_t left_;
+};
+
+TEST(LineReader, LinesOverTheCapAreSkippedUnkept) {
+  const std::string atCap(kMaxLineBytes, 'x');
+  const struct {
+    std::string bytes;
+    LineUnits units;
+    std::vector<bool> tooLong;
+  } cases[] = {
+      {atCap + "\n" + atCap + "y\r\nz", {}, {false, true, false}},
+      {"\xFF\xFE" + atCap + std::string("\r\0", 2) + atCap + "x",
+       {2, false, "\xFF\xFE"},
+       {false, true}},
+  };
+  for (const auto& c : cases) {
+    LineReader reader(std::make_unique<ChunkedStream>(c.bytes, 1 << 20), c.units);
+    std::vector<bool> tooLong;
+    std::string line;
+    bool gotLine = false;
+    bool lineTooLong = false;
+    while (reader.Next(line, gotLine, lineTooLong) && gotLine) {
+      tooLong.push_back(lineTooLong);
+      EXPECT_TRUE(!lineTooLong || line.empty());
+      EXPECT_LE(line.capacity(), kMaxLineBytes + 64 * 1024);
+    }
+    EXPECT_EQ(tooLong, c.tooLong);
+  }
+  LineReader endless(std::make_unique<ZeroStream>(3 * kMaxLineBytes));
+  std::string line;
+  bool gotLine = false;
+  bool tooLong = false;
+  ASSERT_TRUE(endless.Next(line, gotLine, tooLong));
+  EXPECT_TRUE(gotLine && tooLong && line.empty());
+  EXPECT_LE(line.capacity(), kMaxLineBytes + 64 * 1024);
 }
 
 }  // namespace

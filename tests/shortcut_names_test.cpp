@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/utf8.h"
 #include "tests/test_support.h"
 
 namespace velkora {
@@ -28,6 +29,18 @@ TEST(FitTitleToPathLimit, CutsInsideTheTitleOnly) {
   const std::u16string tooDeep = u"C:\\" + std::u16string(300, u'f') + u"\\";
   EXPECT_EQ(FitTitleToPathLimit(tooDeep, u"題名", testing::NativeCodePage()), u"題");
   EXPECT_EQ(FitTitleToPathLimit(tooDeep, u"\U0001F600x", testing::NativeCodePage()), u"\U0001F600");
+
+  // The 125-unit cut never splits a pair: it drops it, or, when nothing of the title would
+  // be left, the title alone is cut to fit.
+  const std::u16string emoji = u"\U0001F600";
+  EXPECT_EQ(
+      FitTitleToPathLimit(folder, std::u16string(23, u't') + emoji + std::u16string(200, u'漢'),
+                          testing::NativeCodePage()),
+      std::u16string(23, u't'));
+  const std::u16string kanjiFolder = u"C:\\" + std::u16string(120, u'漢') + u"\\";  // 124 units
+  EXPECT_EQ(
+      FitTitleToPathLimit(kanjiFolder, emoji + emoji + u"tttttttttt", testing::NativeCodePage()),
+      emoji + emoji + u"tttt");
 }
 
 TEST(CutToUtf8Bytes, KeepsWholeCharacters) {
@@ -67,6 +80,33 @@ TEST(WrittenShortcuts, ComparesNamesAsWindowsDoes) {
   written.Add(key(u"C:\\Дом.url"), key(u""), 1);
   EXPECT_TRUE(written.Contains(key(u"C:\\дОМ.url")));
   EXPECT_FALSE(written.Contains(key(u"C:\\Dom.url")));
+}
+
+// Over all of Unicode: a character equals its simple upper-case mapping, a character
+// beyond the Basic Multilingual Plane included, and nothing else.
+TEST(WrittenShortcuts, FoldsCaseOverAllOfUnicode) {
+  WrittenShortcuts written(u'/');
+  const struct {
+    std::u16string a;
+    std::u16string b;
+    bool same;
+  } cases[] = {
+      {u"é", u"É", true},
+      {u"ǆǅ", u"ǄǄ", true},
+      {u"ſı", u"SI", true},
+      {u"ꭰ", u"Ꭰ", true},
+      {u"ß", u"SS", false},
+      {u"\u212A", u"k", false},
+      {u"i", u"\u0130", false},
+      {u"ア", u"ｱ", false},
+      {u"あ", u"ア", false},
+      {u"\U00010428", u"\U00010400", true},    // Deseret
+      {u"\U0001E922a", u"\U0001E900A", true},  // Adlam
+      {u"\U0001F600", u"\U0001F601", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(written.Key(c.a) == written.Key(c.b), c.same) << ToUtf8(c.a) << " " << ToUtf8(c.b);
+  }
 }
 
 }  // namespace

@@ -6,13 +6,13 @@
 #include <stdexcept>
 #include <vector>
 
+#include "engine/ansi_encoding.h"
 #include "engine/surrogates.h"
 
 namespace velkora {
 namespace {
 
 constexpr char16_t kUnknownPair = u'\u30FB';
-constexpr std::uint16_t kUnencodable = 0xFFFF;
 
 bool IsLeadByte(std::uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 bool IsTrailByte(std::uint8_t b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
@@ -54,8 +54,33 @@ struct CodePage932::Tables {
   std::array<char16_t, 256> single{};
   std::vector<char16_t> pairs = std::vector<char16_t>(256 * 256, kUnknownPair);
   // Bytes of each UTF-16 code unit: one byte in the low half, or lead << 8 | trail.
-  std::vector<std::uint16_t> encode = std::vector<std::uint16_t>(0x10000, kUnencodable);
+  std::vector<std::uint16_t> encode = std::vector<std::uint16_t>(0x10000, kNoAnsiCode);
 };
+
+namespace {
+
+// The C library maps some characters to the code of a look-alike (U+301C to the code of
+// U+FF5E); such a character has no code of its own, as Windows converts with
+// WC_NO_BEST_FIT_CHARS. A character that some code decodes to keeps one such code.
+void KeepCodesThatDecodeBack(CodePage932::Tables& tables) {
+  auto decode = [&tables](std::uint16_t code) {
+    return code > 0xFF ? tables.pairs[code] : tables.single[code];
+  };
+  std::vector<std::uint16_t> decodedFrom(0x10000, kNoAnsiCode);
+  for (std::uint32_t code = 0xFFFF; code-- > 0;) {
+    if (code <= 0xFF || IsLeadByte(static_cast<std::uint8_t>(code >> 8))) {
+      const char16_t c = decode(static_cast<std::uint16_t>(code));
+      if (c != kUnknownPair) decodedFrom[c] = static_cast<std::uint16_t>(code);
+    }
+  }
+  for (std::uint32_t c = 0x80; c < 0x10000; ++c) {
+    std::uint16_t& code = tables.encode[c];
+    if (code != kNoAnsiCode && decode(code) != c) code = decodedFrom[c];
+  }
+  for (const char16_t c : kLookAlikesOf932) tables.encode[c] = kNoAnsiCode;
+}
+
+}  // namespace
 
 CodePage932::CodePage932(std::unique_ptr<Tables> tables) : tables_(std::move(tables)) {}
 
@@ -101,36 +126,14 @@ const CodePage932& CodePage932::Instance() {
                                                          static_cast<std::uint8_t>(bytes[1]));
     }
     for (const auto& [byte, c] : windowsOnly) tables->encode[c] = byte;
+    KeepCodesThatDecodeBack(*tables);
     return CodePage932(std::move(tables));
   }());
   return instance;
 }
 
-std::string CodePage932::ToAnsi(std::u16string_view text) const {
-  // At most two bytes per unit; written through a pointer, trimmed at the end.
-  std::string out(text.size() * 2, '\0');
-  char* next = out.data();
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    if (c < 0x80) {
-      *next++ = static_cast<char>(c);
-      continue;
-    }
-    if (StartsSurrogatePair(text, i)) {
-      ++i;  // a character beyond the Basic Multilingual Plane: one "?"
-    }
-    const std::uint16_t code = tables_->encode[c];
-    if (code == kUnencodable) {
-      *next++ = '?';
-    } else if (code > 0xFF) {
-      *next++ = static_cast<char>(code >> 8);
-      *next++ = static_cast<char>(code & 0xFF);
-    } else {
-      *next++ = static_cast<char>(code);
-    }
-  }
-  out.resize(static_cast<std::size_t>(next - out.data()));
-  return out;
+std::string CodePage932::ToAnsi(std::u16string_view text, Unencodable policy) const {
+  return EncodeWithTable(text, tables_->encode.data(), policy);
 }
 
 std::u16string CodePage932::FromAnsi(std::string_view bytes) const {

@@ -12,13 +12,15 @@ namespace velkora {
 
 // Code page 932 as Windows has it, built from the C library's "CP932" converter, plus the
 // single bytes Windows maps on its own (0x80, 0xA0, 0xFD-0xFF). An unknown double-byte
-// pair, or a lead byte without a valid trail byte, decodes to U+30FB.
+// pair, or a lead byte without a valid trail byte, decodes to U+30FB. A character is
+// encoded only to a code that decodes back to it.
 class CodePage932 final : public AnsiCodePage {
  public:
   // The tables are built once per process and shared.
   static const CodePage932& Instance();
 
-  std::string ToAnsi(std::u16string_view text) const override;
+  using AnsiCodePage::ToAnsi;
+  std::string ToAnsi(std::u16string_view text, Unencodable policy) const override;
   std::u16string FromAnsi(std::string_view bytes) const override;
 
   struct Tables;

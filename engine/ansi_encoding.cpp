@@ -1,0 +1,62 @@
+#include "engine/ansi_encoding.h"
+
+#include "engine/surrogates.h"
+#include "engine/utf8.h"
+
+namespace velkora {
+void AppendUnencodable(std::u16string_view character, Unencodable policy, std::string& out) {
+  if (policy == Unencodable::kQuestionMark) {
+    out += '?';
+    return;
+  }
+  // A lone surrogate has no UTF-8 form; it is written as the replacement character.
+  const bool pair = character.size() == 2;
+  const bool lone = !pair && (IsHighSurrogate(character[0]) || IsLowSurrogate(character[0]));
+  const std::string bytes = ToUtf8(lone ? std::u16string_view(u"\uFFFD") : character);
+  constexpr char kHex[] = "0123456789ABCDEF";
+  for (const char byte : bytes) {
+    const auto b = static_cast<unsigned char>(byte);
+    out += '%';
+    out += kHex[b >> 4];
+    out += kHex[b & 0x0F];
+  }
+}
+
+std::string EncodeWithTable(std::u16string_view text, const std::uint16_t* codes,
+                            Unencodable policy) {
+  // At most two bytes per unit but for percent-encoded characters; written through a
+  // pointer, trimmed at the end.
+  std::string out(text.size() * 2, '\0');
+  char* next = out.data();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c < 0x80) {
+      *next++ = static_cast<char>(c);
+      continue;
+    }
+    const std::uint16_t code = codes[c];  // no code for either half of a pair
+    if (code == kNoAnsiCode) {
+      const std::size_t units =
+          IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]) ? 2 : 1;
+      if (policy == Unencodable::kQuestionMark) {
+        *next++ = '?';
+      } else {
+        out.resize(static_cast<std::size_t>(next - out.data()));
+        AppendUnencodable(text.substr(i, units), policy, out);
+        const std::size_t length = out.size();
+        out.resize(length + (text.size() - i) * 2);
+        next = out.data() + length;
+      }
+      i += units - 1;
+    } else if (code > 0xFF) {
+      *next++ = static_cast<char>(code >> 8);
+      *next++ = static_cast<char>(code & 0xFF);
+    } else {
+      *next++ = static_cast<char>(code);
+    }
+  }
+  out.resize(static_cast<std::size_t>(next - out.data()));
+  return out;
+}
+
+}  // namespace velkora

@@ -1,0 +1,159 @@
+#include "engine/encoding_detection.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "engine/text_decoding.h"
+
+namespace velkora {
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+bool IsWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
+
+// True when text starts with pattern (lower case) in any letter case.
+bool StartsWithFolded(std::string_view text, std::string_view pattern) {
+  if (text.size() < pattern.size()) return false;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (Lower(text[i]) != pattern[i]) return false;
+  }
+  return true;
+}
+
+// "<meta" followed by white space, "/" or ">" at the start of text.
+bool StartsMetaTag(std::string_view text) {
+  return StartsWithFolded(text, "<meta") && text.size() > 5 &&
+         (IsWhiteSpace(text[5]) || text[5] == '/' || text[5] == '>');
+}
+
+bool ContinuesName(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+         c == '_' || c == '.';
+}
+
+// "charset=", an optional quote, then "utf-8" or "utf8" that no name character continues.
+bool DeclaresUtf8(std::string_view text) {
+  constexpr std::string_view kCharset = "charset=";
+  if (!StartsWithFolded(text, kCharset)) return false;
+  text.remove_prefix(kCharset.size());
+  if (!text.empty() && (text[0] == '"' || text[0] == '\'')) text.remove_prefix(1);
+  for (const std::string_view name : {std::string_view("utf-8"), std::string_view("utf8")}) {
+    if (StartsWithFolded(text, name)) {
+      return text.size() == name.size() || !ContinuesName(text[name.size()]);
+    }
+  }
+  return false;
+}
+
+// A well-formed three-byte sequence whose second byte may be any continuation byte
+// (U+1000-U+CFFF, U+E000-U+FFFF), at window[at].
+bool IsCommonThreeByteSequence(std::string_view window, std::size_t at) {
+  const auto lead = static_cast<std::uint8_t>(window[at]);
+  return lead >= 0xE1 && lead <= 0xEF && lead != 0xED && at + 2 < window.size() &&
+         (static_cast<std::uint8_t>(window[at + 1]) & 0xC0) == 0x80 &&
+         (static_cast<std::uint8_t>(window[at + 2]) & 0xC0) == 0x80;
+}
+
+// The first position from at on that holds "<" or, when stopAtNonAscii, a byte beyond
+// ASCII. Most of a file is plain text, looked at eight bytes at a time.
+std::size_t SkipPlainText(std::string_view window, std::size_t at, bool stopAtNonAscii) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101;
+  constexpr std::uint64_t kHighBits = 0x8080808080808080;
+  const std::uint64_t nonAscii = stopAtNonAscii ? kHighBits : 0;
+  while (at + 8 <= window.size()) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, window.data() + at, 8);
+    const std::uint64_t x = word ^ (kOnes * '<');
+    // A byte of x is 0 where word holds "<": the high bit of (x - 1) & ~x marks it.
+    if ((((x - kOnes) & ~x & kHighBits) | (word & nonAscii)) != 0) break;
+    at += 8;
+  }
+  while (at < window.size() && window[at] != '<' &&
+         !(stopAtNonAscii && static_cast<std::uint8_t>(window[at]) >= 0x80)) {
+    ++at;
+  }
+  return at;
+}
+
+}  // namespace
+
+bool EncodingDetector::CheckByteOrderMark(std::string_view window, bool final,
+                                          std::size_t& consumed) {
+  constexpr std::string_view kUtf8 = "\xEF\xBB\xBF";
+  if (window.size() < kUtf8.size() && !final) return false;
+  started_ = true;
+  hasMark_ = true;
+  if (window.starts_with(kUtf8)) {
+    markEncoding_ = TextEncoding::kUtf8;
+  } else if (window.starts_with("\xFF\xFE")) {
+    markEncoding_ = TextEncoding::kUtf16LittleEndian;
+  } else if (window.starts_with("\xFE\xFF")) {
+    markEncoding_ = TextEncoding::kUtf16BigEndian;
+  } else {
+    hasMark_ = false;
+  }
+  consumed = hasMark_ ? window.size() : 0;
+  return true;
+}
+
+std::size_t EncodingDetector::Scan(std::string_view window, bool final) {
+  std::size_t i = 0;
+  if (!started_ && !CheckByteOrderMark(window, final, i)) return 0;
+  const std::size_t size = window.size();
+  // Whether the bytes from at on decide what they need to, or the window must grow first.
+  auto enough = [&](std::size_t at) { return final || size - at >= kLookAhead; };
+  while (i < size && !Decided()) {
+    if (!inMeta_) i = SkipPlainText(window, i, !invalidUtf8_);
+    if (i == size) break;
+    const char c = window[i];
+    if (static_cast<std::uint8_t>(c) >= 0x80) {
+      if (invalidUtf8_) {
+        ++i;
+        continue;
+      }
+      if (IsCommonThreeByteSequence(window, i)) {  // kana and kanji, often in runs
+        do i += 3;
+        while (i < size && IsCommonThreeByteSequence(window, i));
+        continue;
+      }
+      bool valid = false;
+      const std::size_t length = Utf8SequenceAt(window, i, valid);
+      if (!valid && i + length == size && !final) break;  // perhaps cut by the window
+      invalidUtf8_ = !valid;
+      i += length;
+      continue;
+    }
+    if (c == '<') {
+      if (!enough(i)) break;
+      const std::string_view rest = window.substr(i);
+      if (rest.starts_with("<LI>")) hasItem_ = true;
+      if (!inMeta_ && StartsMetaTag(rest)) {
+        inMeta_ = true;
+        i += 5;
+        continue;
+      }
+    } else if (inMeta_) {
+      if (c == '>') {
+        inMeta_ = false;
+      } else if (c == 'c' || c == 'C') {
+        if (!enough(i)) break;
+        if (DeclaresUtf8(window.substr(i, kLookAhead))) declaresUtf8_ = true;
+      }
+    }
+    ++i;
+  }
+  return Decided() ? size : i;
+}
+
+// A file with an ill-formed sequence and a "<LI>" is in the ANSI code page, whatever it
+// declares; most files in the code page are known to be so within a few lines.
+bool EncodingDetector::Decided() const { return hasMark_ || (invalidUtf8_ && hasItem_); }
+
+TextEncoding EncodingDetector::Encoding() const {
+  if (hasMark_) return markEncoding_;
+  if (declaresUtf8_ && (!invalidUtf8_ || !hasItem_)) return TextEncoding::kUtf8;
+  return TextEncoding::kAnsiCodePage;
+}
+
+}  // namespace velkora

@@ -1,0 +1,410 @@
+#include "engine/netscape_grammar.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "engine/character_references.h"
+#include "engine/refusal_reasons.h"
+
+namespace velkora {
+namespace {
+
+// White space, and the end of an unquoted attribute value.
+constexpr std::u16string_view kValueEnd = u" \t\n\f\r>";
+constexpr std::u16string_view kQueryScheme = u"place:";
+constexpr std::u16string_view kShortcutEnding = u".url";
+
+// The longest URL, title or folder name held, in UTF-16 units, so that a file whose item
+// never ends cannot take memory without bound. A longer URL or title makes its bookmark
+// malformed; a longer folder name is cut (the path rule cuts it much shorter anyway).
+constexpr std::size_t kLongestText = std::size_t{16} << 20;
+
+// Appends text to to within kLongestText units; returns false when some did not fit.
+bool AppendWithin(std::u16string& to, std::u16string_view text) {
+  const bool fits = text.size() <= kLongestText - to.size();
+  to.append(text.substr(0, kLongestText - to.size()));
+  return fits;
+}
+
+bool IsWhiteSpace(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r';
+}
+
+bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+
+char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? c + (u'a' - u'A') : c; }
+
+// text with its references decoded, each run of white space made one space, and white
+// space at both ends removed: a name as a browser shows it.
+void MakeDisplayName(std::u16string_view text, std::u16string& decoded, std::u16string& out) {
+  decoded.clear();
+  AppendDecodedReferences(text, decoded);
+  out.clear();
+  bool space = false;
+  for (const char16_t c : decoded) {
+    if (IsWhiteSpace(c)) {
+      space = !out.empty();
+      continue;
+    }
+    if (space) out += u' ';
+    space = false;
+    out += c;
+  }
+}
+
+bool EndsWithShortcutEnding(std::u16string_view title) {
+  if (title.size() < kShortcutEnding.size()) return false;
+  const std::u16string_view ending = title.substr(title.size() - kShortcutEnding.size());
+  return std::equal(ending.begin(), ending.end(), kShortcutEnding.begin(),
+                    [](char16_t a, char16_t b) { return AsciiLower(a) == b; });
+}
+
+bool NameIs(const char16_t* name, std::size_t length, std::u16string_view expected) {
+  return length == expected.size() && std::u16string_view(name, length) == expected;
+}
+
+}  // namespace
+
+bool HoldsDtTag(std::u16string_view line) {
+  for (std::size_t at = line.find(u'<'); at != std::u16string_view::npos && line.size() - at >= 4;
+       at = line.find(u'<', at + 1)) {
+    if (AsciiLower(line[at + 1]) == u'd' && AsciiLower(line[at + 2]) == u't' &&
+        line[at + 3] == u'>') {
+      return true;
+    }
+  }
+  return false;
+}
+
+NetscapeGrammar::NetscapeGrammar(BookmarkEvents& events, bool collectText)
+    : events_(events), collectText_(collectText) {}
+
+void NetscapeGrammar::Feed(std::u16string_view line, std::int32_t lineNumber) {
+  lineNumber_ = lineNumber;
+  Process(line);
+  Process(u"\n");
+}
+
+void NetscapeGrammar::Finish() {
+  // A tag that never ends takes the rest of the file; an anchor's start tag still counts
+  // as an anchor left open.
+  if (state_ >= State::kTagName && !tagIsEnd_ && NameIs(tagName_, tagNameLength_, u"a")) {
+    StartTag();
+  }
+  state_ = State::kText;
+  EndOpenAnchor();
+  ClearHeading();
+}
+
+void NetscapeGrammar::Process(std::u16string_view text) {
+  std::size_t at = 0;
+  const std::size_t size = text.size();
+  while (at < size) {
+    const char16_t c = text[at];
+    switch (state_) {
+      case State::kText: {
+        const std::size_t open = text.find(u'<', at);
+        const std::size_t stop = open == std::u16string_view::npos ? size : open;
+        AppendText(text.substr(at, stop - at));
+        if (stop == size) return;
+        at = stop + 1;
+        tagLine_ = lineNumber_;
+        state_ = State::kTagOpen;
+        break;
+      }
+      case State::kTagOpen:
+        if (c == u'!') {
+          state_ = State::kMarkupOpen;
+          ++at;
+        } else if (c == u'/') {
+          state_ = State::kEndTagOpen;
+          ++at;
+        } else if (c == u'?') {
+          state_ = State::kDeclaration;
+          ++at;
+        } else if (IsAsciiLetter(c)) {
+          BeginTag(false);
+        } else {
+          AppendText(u"<");
+          state_ = State::kText;
+        }
+        break;
+      case State::kEndTagOpen:
+        if (IsAsciiLetter(c)) {
+          BeginTag(true);
+        } else {
+          AppendText(u"</");
+          state_ = State::kText;
+        }
+        break;
+      case State::kMarkupOpen:
+      case State::kMarkupDash:
+        if (c == u'-') {
+          ++at;
+          if (state_ == State::kMarkupDash) dashes_ = 0;
+          state_ = state_ == State::kMarkupOpen ? State::kMarkupDash : State::kComment;
+        } else {
+          state_ = State::kDeclaration;
+        }
+        break;
+      case State::kComment:
+        ++at;
+        if (c == u'-') {
+          ++dashes_;
+        } else if (c == u'>' && dashes_ >= 2) {
+          state_ = State::kText;
+        } else {
+          dashes_ = 0;
+        }
+        break;
+      case State::kDeclaration: {
+        const std::size_t close = text.find(u'>', at);
+        if (close == std::u16string_view::npos) return;
+        at = close + 1;
+        state_ = State::kText;
+        break;
+      }
+      case State::kTagName:
+        ++at;
+        if (IsWhiteSpace(c) || c == u'/') {
+          state_ = State::kBeforeAttributeName;
+        } else if (c == u'>') {
+          EmitTag();
+        } else {
+          if (tagNameLength_ < 3) tagName_[tagNameLength_] = AsciiLower(c);
+          ++tagNameLength_;
+        }
+        break;
+      case State::kBeforeAttributeName:
+        ++at;
+        if (c == u'>') {
+          EmitTag();
+        } else if (!IsWhiteSpace(c) && c != u'/') {
+          BeginAttribute();
+          AppendAttributeName(c);
+        }
+        break;
+      case State::kAttributeName:
+      case State::kAfterAttributeName:
+        ++at;
+        if (c == u'=') {
+          EndAttributeName();
+          state_ = State::kBeforeAttributeValue;
+        } else if (c == u'>') {
+          EndAttributeName();
+          EmitTag();
+        } else if (c == u'/') {
+          EndAttributeName();
+          state_ = State::kBeforeAttributeName;
+        } else if (IsWhiteSpace(c)) {
+          EndAttributeName();
+          state_ = State::kAfterAttributeName;
+        } else if (state_ == State::kAttributeName) {
+          AppendAttributeName(c);
+        } else {
+          BeginAttribute();
+          AppendAttributeName(c);
+        }
+        break;
+      case State::kBeforeAttributeValue:
+        if (c == u'"' || c == u'\'') {
+          quote_ = c;
+          state_ = State::kQuotedValue;
+          ++at;
+        } else if (c == u'>') {
+          ++at;
+          EmitTag();
+        } else if (IsWhiteSpace(c)) {
+          ++at;
+        } else {
+          state_ = State::kUnquotedValue;
+        }
+        break;
+      case State::kQuotedValue:
+      case State::kUnquotedValue: {
+        const bool quoted = state_ == State::kQuotedValue;
+        const std::size_t stop = quoted ? text.find(quote_, at) : text.find_first_of(kValueEnd, at);
+        const std::size_t end = stop == std::u16string_view::npos ? size : stop;
+        if (capturingHref_ && collectText_ && !AppendWithin(href_, text.substr(at, end - at))) {
+          hrefTooLong_ = true;
+        }
+        if (end == size) return;
+        at = end + 1;
+        capturingHref_ = false;
+        state_ = State::kBeforeAttributeName;
+        if (text[end] == u'>' && !quoted) EmitTag();
+        break;
+      }
+    }
+  }
+}
+
+void NetscapeGrammar::AppendText(std::u16string_view text) {
+  if (!collectText_ || text.empty()) return;
+  if (inAnchor_) {
+    if (!AppendWithin(title_, text)) titleTooLong_ = true;
+    if (shadowInHeading_) AppendWithin(shadowHeading_, text);
+  } else if (inHeading_) {
+    AppendWithin(heading_, text);
+  }
+}
+
+void NetscapeGrammar::BeginTag(bool isEnd) {
+  tagIsEnd_ = isEnd;
+  tagNameLength_ = 0;
+  hrefSeen_ = false;
+  capturingHref_ = false;
+  href_.clear();
+  hrefTooLong_ = false;
+  state_ = State::kTagName;
+}
+
+void NetscapeGrammar::BeginAttribute() {
+  attributeNameLength_ = 0;
+  attributeIsHref_ = true;
+  capturingHref_ = false;
+  state_ = State::kAttributeName;
+}
+
+void NetscapeGrammar::AppendAttributeName(char16_t c) {
+  constexpr std::u16string_view kHref = u"href";
+  if (attributeNameLength_ >= kHref.size() || AsciiLower(c) != kHref[attributeNameLength_]) {
+    attributeIsHref_ = false;
+  }
+  ++attributeNameLength_;
+}
+
+void NetscapeGrammar::EndAttributeName() {
+  if (state_ != State::kAttributeName) return;
+  // Of two attributes of one name the first counts.
+  if (attributeIsHref_ && attributeNameLength_ == 4 && !tagIsEnd_ && !hrefSeen_) {
+    hrefSeen_ = true;
+    capturingHref_ = true;
+  }
+}
+
+void NetscapeGrammar::EmitTag() {
+  state_ = State::kText;
+  if (tagIsEnd_) {
+    EndTag();
+  } else {
+    StartTag();
+  }
+}
+
+void NetscapeGrammar::StartTag() {
+  if (NameIs(tagName_, tagNameLength_, u"a")) {
+    EndOpenAnchor();
+    ClearHeading();
+    StartAnchor();
+  } else if (NameIs(tagName_, tagNameLength_, u"dt")) {
+    EndOpenAnchor();
+    ClearHeading();
+  } else if (NameIs(tagName_, tagNameLength_, u"dl")) {
+    EndOpenAnchor();
+    ClearHeading();
+    lists_.push_back(hasPendingName_);
+    if (hasPendingName_) {
+      hasPendingName_ = false;
+      MakeDisplayName(pendingName_, decoded_, name_);
+      events_.OpenFolder(name_);
+    }
+  } else if (NameIs(tagName_, tagNameLength_, u"h3")) {
+    if (inAnchor_) {
+      shadowInHeading_ = true;
+      shadowHeading_.clear();
+      shadowHasPendingName_ = false;
+    } else {
+      inHeading_ = true;
+      heading_.clear();
+      hasPendingName_ = false;
+    }
+  }
+}
+
+void NetscapeGrammar::EndTag() {
+  if (NameIs(tagName_, tagNameLength_, u"a")) {
+    if (inAnchor_) FinishAnchor();
+  } else if (NameIs(tagName_, tagNameLength_, u"dl")) {
+    EndOpenAnchor();
+    ClearHeading();
+    hasPendingName_ = false;
+    if (lists_.empty()) return;
+    const bool folder = lists_.back();
+    lists_.pop_back();
+    if (folder) events_.CloseFolder();
+  } else if (NameIs(tagName_, tagNameLength_, u"h3")) {
+    if (inAnchor_) {
+      if (!shadowInHeading_) return;
+      shadowInHeading_ = false;
+      shadowHasPendingName_ = true;
+      std::swap(shadowPendingName_, shadowHeading_);
+    } else if (inHeading_) {
+      inHeading_ = false;
+      hasPendingName_ = true;
+      std::swap(pendingName_, heading_);
+    }
+  }
+}
+
+void NetscapeGrammar::ClearHeading() {
+  // A heading not ended before the next item or list names nothing.
+  if (inHeading_) hasPendingName_ = false;
+  inHeading_ = false;
+}
+
+void NetscapeGrammar::StartAnchor() {
+  // An anchor ends the folder name a heading left for the next list.
+  hasPendingName_ = false;
+  inAnchor_ = true;
+  anchorHasHref_ = hrefSeen_;
+  anchorLine_ = tagLine_;
+  std::swap(url_, href_);
+  title_.clear();
+  titleTooLong_ = hrefTooLong_;
+  shadowInHeading_ = false;
+  shadowHasPendingName_ = false;
+}
+
+void NetscapeGrammar::FinishAnchor() {
+  inAnchor_ = false;
+  if (anchorHasHref_ && !titleTooLong_) {
+    ReportBookmark();
+  } else {
+    events_.MalformedBookmark(anchorLine_, titleTooLong_ ? kItemTooLong : kAnchorWithoutHref);
+  }
+}
+
+void NetscapeGrammar::EndOpenAnchor() {
+  if (!inAnchor_) return;
+  inAnchor_ = false;
+  events_.MalformedBookmark(anchorLine_, kAnchorNotClosed);
+  inHeading_ = shadowInHeading_;
+  std::swap(heading_, shadowHeading_);
+  hasPendingName_ = shadowHasPendingName_;
+  std::swap(pendingName_, shadowPendingName_);
+}
+
+void NetscapeGrammar::ReportBookmark() {
+  if (!collectText_) {
+    events_.Bookmark({}, {});
+    return;
+  }
+  decoded_.clear();
+  AppendDecodedReferences(url_, decoded_);
+  if (decoded_.starts_with(kQueryScheme)) {
+    events_.SkippedQuery();
+    return;
+  }
+  // Line ends and tabs are no part of a URL (a browser drops them too); kept, they would
+  // end the shortcut's URL line early.
+  decoded_.erase(std::remove_if(decoded_.begin(), decoded_.end(),
+                                [](char16_t c) { return c == u'\t' || c == u'\n' || c == u'\r'; }),
+                 decoded_.end());
+  url_.swap(decoded_);
+  MakeDisplayName(title_, decoded_, name_);
+  if (EndsWithShortcutEnding(name_)) name_.resize(name_.size() - kShortcutEnding.size());
+  events_.Bookmark(url_, name_);
+}
+
+}  // namespace velkora

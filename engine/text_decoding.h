@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace velkora {
+
+// Length of the UTF-8 sequence at bytes[at]: a whole well-formed character (valid true),
+// or else its maximal subpart, the longest prefix of a well-formed sequence found there,
+// at least one byte (valid false). A subpart that reaches the end of bytes may be the
+// start of a character cut off by that end.
+std::size_t Utf8SequenceAt(std::string_view bytes, std::size_t at, bool& valid);
+
+// Text of UTF-8 bytes into out; each maximal subpart of an ill-formed sequence becomes one
+// U+FFFD.
+void DecodeUtf8(std::string_view bytes, std::u16string& out);
+
+// Text of UTF-16 bytes into out; an unpaired surrogate becomes U+FFFD, and so does an odd
+// last byte.
+void DecodeUtf16(std::string_view bytes, bool bigEndian, std::u16string& out);
+
+}  // namespace velkora

@@ -1,0 +1,117 @@
+// Arbitrary bytes as a bookmark file's text: the encoding decided from them must not depend
+// on how the reads split the file, and must be what the rules, read plainly, give; UTF-8 that holds
+// no ill-formed sequence decodes to text that encodes back to the same bytes; and no decoder leaves
+// an unpaired surrogate.
+
+#include <algorithm>
+#include <cctype>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/encoding_detection.h"
+#include "engine/text_decoding.h"
+#include "engine/utf8.h"
+#include "fuzz/fuzz_check.h"
+
+namespace velkora::fuzz {
+namespace {
+
+// The decision with the bytes handed over in windows of size bytes, as a file is read.
+TextEncoding DetectInWindows(std::string_view bytes, std::size_t size, bool& sawInvalid) {
+  EncodingDetector detector;
+  std::string window;
+  std::size_t next = 0;
+  for (;;) {
+    const std::string_view read = bytes.substr(next, size);
+    next += read.size();
+    window += read;
+    const bool final = read.empty();
+    const std::size_t done = detector.Scan(window, final);
+    Require(done <= window.size(), "the detector is done with no more than it was given");
+    Require(final || detector.Decided() || window.size() - done <= EncodingDetector::kLookAhead,
+            "the detector leaves no more than its look-ahead");
+    if (final || detector.Decided()) break;
+    window.erase(0, done);
+  }
+  sawInvalid = false;
+  for (std::size_t i = 0; i < bytes.size();) {
+    bool valid = false;
+    i += Utf8SequenceAt(bytes, i, valid);
+    sawInvalid = sawInvalid || !valid;
+  }
+  return detector.Encoding();
+}
+
+// The rules read plainly over the whole file, as a check of the streaming detector.
+TextEncoding Reference(std::string_view bytes, bool sawInvalid) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) return TextEncoding::kUtf8;
+  if (bytes.starts_with("\xFF\xFE")) return TextEncoding::kUtf16LittleEndian;
+  if (bytes.starts_with("\xFE\xFF")) return TextEncoding::kUtf16BigEndian;
+  std::string lower(bytes);
+  for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  bool declared = false;
+  for (std::size_t at = lower.find("<meta"); at != std::string::npos && !declared;
+       at = lower.find("<meta", at + 1)) {
+    if (at + 5 >= lower.size() ||
+        std::string_view(" \t\r\n\f/>").find(lower[at + 5]) == std::string_view::npos) {
+      continue;
+    }
+    const std::size_t end = std::min(lower.find('>', at + 5), lower.size());
+    for (std::size_t c = lower.find("charset=", at); c < end && !declared;
+         c = lower.find("charset=", c + 1)) {
+      std::size_t v = c + 8;
+      if (v < lower.size() && (lower[v] == '"' || lower[v] == '\'')) ++v;
+      for (const std::string_view name : {std::string_view("utf-8"), std::string_view("utf8")}) {
+        const std::size_t after = v + name.size();
+        declared =
+            declared || (std::string_view(lower).substr(v).starts_with(name) &&
+                         (after >= lower.size() ||
+                          !(std::isalnum(static_cast<unsigned char>(lower[after])) ||
+                            lower[after] == '-' || lower[after] == '_' || lower[after] == '.')));
+      }
+    }
+  }
+  const bool hasItem = bytes.find("<LI>") != std::string_view::npos;
+  return declared && (!sawInvalid || !hasItem) ? TextEncoding::kUtf8 : TextEncoding::kAnsiCodePage;
+}
+
+bool HasUnpairedSurrogate(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+}  // namespace velkora::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace velkora;
+  using velkora::fuzz::Require;
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  bool sawInvalid = false;
+  const TextEncoding whole = fuzz::DetectInWindows(bytes, bytes.size() + 1, sawInvalid);
+  Require(whole == fuzz::Reference(bytes, sawInvalid), "the decision follows the rules");
+  for (const std::size_t window : {std::size_t{1}, std::size_t{7}, std::size_t{64}}) {
+    Require(fuzz::DetectInWindows(bytes, window, sawInvalid) == whole,
+            "the decision does not depend on how the file is read");
+  }
+  std::u16string text;
+  DecodeUtf8(bytes, text);
+  Require(!fuzz::HasUnpairedSurrogate(text), "UTF-8 decodes to no unpaired surrogate");
+  if (!sawInvalid) Require(ToUtf8(text) == bytes, "well-formed UTF-8 decodes losslessly");
+  for (const bool bigEndian : {false, true}) {
+    DecodeUtf16(bytes, bigEndian, text);
+    Require(text.size() == (size + 1) / 2, "UTF-16 decodes to one unit per two bytes");
+    Require(!fuzz::HasUnpairedSurrogate(text), "UTF-16 decodes to no unpaired surrogate");
+  }
+  return 0;
+}
