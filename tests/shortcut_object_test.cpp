@@ -63,8 +63,11 @@ std::vector<std::string> GeneratedBookmarks() {
 TEST(ShortcutObject, OpensEveryShortcutByItsOrdinaryPathWithItsUrl) {
   ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   for (const std::string source :
-       {VELKORA_SAMPLE, VELKORA_TEST_DATA "/tricky_names.html",
-        VELKORA_TEST_DATA "/tricky_bytes.html", VELKORA_TEST_DATA "/tricky_paths.html", ""}) {
+       {VELKORA_SAMPLE, VELKORA_EXPORT_SAMPLE, VELKORA_TEST_DATA "/tricky_names.html",
+        VELKORA_TEST_DATA "/tricky_bytes.html", VELKORA_TEST_DATA "/tricky_paths.html",
+        VELKORA_TEST_DATA "/exports/chrome.html", VELKORA_TEST_DATA "/exports/firefox.html",
+        VELKORA_TEST_DATA "/exports/safari.html", VELKORA_TEST_DATA "/exports/ie.html",
+        VELKORA_TEST_DATA "/exports/hand_written.html", ""}) {
     ConversionFixture fixture;
     if (source.empty()) fixture.WriteBookmarks(GeneratedBookmarks());
     if (!source.empty()) fixture.WriteBookmarkBytes(ReadBytes(fs::absolute(source)));
