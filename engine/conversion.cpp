@@ -180,6 +180,11 @@ void BookmarkConverter::ExamineLine(std::int32_t lineNumber) {
     state_.endPos = list;
     OpenFolderLine();
   } else if (Find(line, kListEnd) != 0) {
+    // The line closes its folder. A bookmark written on it too is not converted, and is
+    // reported rather than lost without a word.
+    if (Find(line, kItem) != 0 && Find(line, kTitleEnd) != 0) {
+      MalformedBookmark(lineNumber, kBookmarkOnClosingLine);
+    }
     CloseFolder();
   } else if (Find(line, kItem) != 0) {
     ConvertBookmarkLine(lineNumber);

@@ -31,6 +31,10 @@ inline constexpr std::u16string_view kBookmarkFileInTheWay =
 inline constexpr std::u16string_view kMalformedBookmarkLine =
     u"<A HREF=\"URL\">タイトル</A> の形になっていません";
 
+// A bookmark on a line that also closes a folder, which the line does instead.
+inline constexpr std::u16string_view kBookmarkOnClosingLine =
+    u"</UL> と同じ行にあるため、フォルダーを閉じる行として読みました";
+
 // A line longer than the reader holds; it is skipped unread.
 inline constexpr std::u16string_view kLineTooLong = u"行が長すぎます（16 MiB を超えています）";
 

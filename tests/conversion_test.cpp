@@ -133,6 +133,16 @@ TEST(Conversion, ItemWithClosingIsCountedButClosesTheFolder) {
   EXPECT_EQ(fixture.Tree(), Strings{"after.url"});  // a folder without bookmarks is not made
 }
 
+TEST(Conversion, BookmarkOnAClosingLineIsReportedNotLost) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Folder("A"), Bookmark("u", "lost") + "</UL>", Bookmark("u", "after")});
+  const ConversionReport report = fixture.Convert();
+  EXPECT_EQ(report.malformedLines, 1);
+  EXPECT_EQ(report.firstMalformedLine, 2);
+  EXPECT_EQ(fixture.window.value, fixture.window.maximum);
+  EXPECT_EQ(fixture.Tree(), Strings{"after.url"});
+}
+
 TEST(Conversion, FoldersWhoseNamesShareABeginningStayApart) {
   ConversionFixture fixture;
   fixture.WriteBookmarks({Folder("A"), Folder("B"), Bookmark("u1", "x"), "</UL>", "</UL>",
