@@ -94,7 +94,15 @@ ExpectedRun Expect(std::string_view bytes, const AnsiCodePage& codePage) {
     const bool list = Has(line, "<UL>");
     const bool item = Has(line, "<LI>");
     if (item && !list) ++expected.entryCount;
-    if (!item || list || Has(line, "</UL>")) continue;
+    if (!item || list) continue;
+    if (Has(line, "</UL>")) {
+      // The line closes its folder; an anchor on it is reported as unread.
+      if (Has(line, "</A>")) {
+        ++expected.bookmarkLines;
+        if (expected.malformedLines++ == 0) expected.firstMalformedLine = number;
+      }
+      continue;
+    }
     ++expected.bookmarkLines;
     const std::size_t urlStart = line.find("=\"");
     const std::size_t urlEnd = line.find("\">");
