@@ -29,6 +29,10 @@ class AnsiCodePage {
   }
   // Text of bytes in the code page; invalid sequences decode to replacement characters.
   virtual std::u16string FromAnsi(std::string_view bytes) const = 0;
+  // As FromAnsi, into out, whose memory serves again: every line of a file is read so.
+  virtual void FromAnsiInto(std::string_view bytes, std::u16string& out) const {
+    out = FromAnsi(bytes);
+  }
 };
 
 }  // namespace velkora

@@ -47,10 +47,9 @@ IoResult ForEachLine(SequentialFiles& files, std::int32_t fileNumber, std::u16st
   }
 }
 
-// A line of the Pomerek file that the counting pass counts as a bookmark line.
-bool IsCountedLine(const std::u16string& line) {
-  return Find(line, kItem) != 0 && Find(line, kList) == 0;
-}
+// A line of the Pomerek file that the counting pass counts as a bookmark line, from where
+// its "<LI>" and "<UL>" stand (0 for none).
+bool IsCountedLine(std::int32_t item, std::int32_t list) { return item != 0 && list == 0; }
 
 // Counts what a grammar finds, in the counting pass.
 class BookmarkCounter final : public BookmarkEvents {
@@ -130,8 +129,11 @@ IoResult BookmarkConverter::CountEntries() {
                        [&](std::int32_t lineNumber, bool tooLong) {
                          const std::u16string& line = state_.currentLine;
                          if (tooLong) Increment(tooLongLines);
-                         if (!sawItem && Find(line, kItem) != 0) sawItem = true;
-                         if (IsCountedLine(line)) Increment(lineItems);
+                         const std::int32_t item = Find(line, kItem);
+                         if (item != 0) {
+                           sawItem = true;
+                           if (IsCountedLine(item, Find(line, kList))) Increment(lineItems);
+                         }
                          if (sawItem) return;
                          if (!sawTerm) sawTerm = HoldsDtTag(line);
                          netscape.Feed(line, lineNumber);
@@ -175,21 +177,22 @@ IoResult BookmarkConverter::ConvertEntries(ShortcutWriter& writer) {
 
 void BookmarkConverter::ExamineLine(std::int32_t lineNumber) {
   const std::u16string& line = state_.currentLine;
-  if (IsCountedLine(line)) Increment(recounted_);
-  if (const std::int32_t list = Find(line, kList); list != 0) {
+  const std::int32_t item = Find(line, kItem);
+  const std::int32_t list = Find(line, kList);
+  if (IsCountedLine(item, list)) Increment(recounted_);
+  if (list != 0) {
     state_.endPos = list;
-    OpenFolderLine();
+    OpenFolderLine(item);
   } else if (Find(line, kListEnd) != 0) {
     CloseFolder();
-  } else if (Find(line, kItem) != 0) {
+  } else if (item != 0) {
     ConvertBookmarkLine(lineNumber);
   }
 }
 
 // A line with "<LI>" and "<UL>" opens a folder named by the text between them; "<UL>"
 // alone only encloses a list and leaves the nesting as it is.
-void BookmarkConverter::OpenFolderLine() {
-  const std::int32_t item = Find(state_.currentLine, kItem);
+void BookmarkConverter::OpenFolderLine(std::int32_t item) {
   if (item == 0) return;
   state_.startPos = item + static_cast<std::int32_t>(kItem.size());
   std::u16string name = Mid(state_.currentLine, state_.startPos, state_.endPos - state_.startPos);

@@ -40,7 +40,8 @@ class BookmarkConverter : private BookmarkEvents {
 
   IoResult ConvertEntries(ShortcutWriter& writer);
   void ExamineLine(std::int32_t lineNumber);
-  void OpenFolderLine();
+  // item: where the line's "<LI>" stands, 0 for none.
+  void OpenFolderLine(std::int32_t item);
   void ConvertBookmarkLine(std::int32_t lineNumber);
   ConversionReport Fail(ConversionReport::Outcome outcome, std::u16string_view message);
 

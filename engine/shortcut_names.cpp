@@ -24,8 +24,15 @@ std::size_t WholeCharacters(std::u16string_view text, std::size_t length) {
 
 std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16string title,
                                    const AnsiCodePage& codePage) {
+  return FitTitleToPathLimit(folderPath, codePage.ToAnsi(folderPath).size(), std::move(title),
+                             codePage);
+}
+
+std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::size_t folderBytes,
+                                   std::u16string title, const AnsiCodePage& codePage) {
+  // The folder path ends with a separator, so no character spans the two parts.
+  if (folderBytes + codePage.ToAnsi(title).size() <= std::size_t{kShortcutPathLimit}) return title;
   std::u16string path(folderPath);
-  if (LenMbcs(path + title, codePage) <= kShortcutPathLimit) return title;
   if (folderPath.size() < kCutLength) {
     // The cut counts UTF-16 units and drops a pair it would split; a cut that keeps no
     // character of the title gives way to the title's own cut below.
@@ -91,6 +98,16 @@ ShortcutKey WrittenShortcuts::Key(std::u16string_view path) const {
   return {std::move(key)};
 }
 
+ShortcutKey WrittenShortcuts::KeyWithEnding(const ShortcutKey& base, std::u16string_view suffix,
+                                            std::u16string_view extension) const {
+  ShortcutKey key;
+  key.folded.reserve(base.folded.size() + suffix.size() + extension.size());
+  key.folded = base.folded;
+  key.folded += Key(suffix).folded;
+  key.folded += Key(extension).folded;
+  return key;
+}
+
 bool WrittenShortcuts::Contains(const ShortcutKey& path) const { return keys_.contains(path); }
 
 int WrittenShortcuts::FirstSuffixToTry(const ShortcutKey& base) const {
@@ -98,10 +115,10 @@ int WrittenShortcuts::FirstSuffixToTry(const ShortcutKey& base) const {
   return it == lastSuffix_.end() ? 1 : it->second + 1;
 }
 
-void WrittenShortcuts::Add(ShortcutKey path, const ShortcutKey& base, int suffix) {
+void WrittenShortcuts::Add(ShortcutKey path, ShortcutKey base, int suffix) {
   keys_.insert(std::move(path));
-  int& last = lastSuffix_[base];
-  if (suffix > last) last = suffix;
+  const auto [last, added] = lastSuffix_.try_emplace(std::move(base), suffix);
+  if (!added && suffix > last->second) last->second = suffix;
 }
 
 }  // namespace velkora

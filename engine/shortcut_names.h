@@ -21,6 +21,10 @@ inline constexpr std::int32_t kShortcutPathLimit = 250;
 // keeping at least one character.
 std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16string title,
                                    const AnsiCodePage& codePage);
+// As above, for a folder path whose length in the code page, folderBytes, is known: the
+// writer measures each folder once, not once per bookmark.
+std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::size_t folderBytes,
+                                   std::u16string title, const AnsiCodePage& codePage);
 
 // The longest prefix of whole characters of name that takes at most limit bytes in UTF-8.
 std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit);
@@ -38,6 +42,10 @@ class WrittenShortcuts {
   explicit WrittenShortcuts(char16_t separator) : separator_(separator) {}
 
   ShortcutKey Key(std::u16string_view path) const;
+  // The key of the path of base followed by suffix and extension, neither of which starts
+  // with a separator or the second half of a surrogate pair.
+  ShortcutKey KeyWithEnding(const ShortcutKey& base, std::u16string_view suffix,
+                            std::u16string_view extension) const;
 
   bool Contains(const ShortcutKey& path) const;
 
@@ -46,7 +54,7 @@ class WrittenShortcuts {
   int FirstSuffixToTry(const ShortcutKey& base) const;
 
   // Records path, written as the name numbered suffix of those built from base.
-  void Add(ShortcutKey path, const ShortcutKey& base, int suffix);
+  void Add(ShortcutKey path, ShortcutKey base, int suffix);
 
  private:
   struct KeyHash {

@@ -16,15 +16,16 @@ std::u16string SuffixText(int suffix) {
   return suffix == 1 ? std::u16string() : u" (" + DecimalText(suffix) + u")";
 }
 
-// Appends name to path, cut to limit bytes of UTF-8 when limited. Most names fit, and are
-// appended without a copy of their own.
-void AppendFitting(std::u16string& path, std::u16string_view name, std::size_t limit,
+// Appends name to path, cut to limit bytes of UTF-8 when limited; false when it was cut.
+// Most names fit, and are appended without a copy of their own.
+bool AppendFitting(std::u16string& path, std::u16string_view name, std::size_t limit,
                    bool limited) {
   if (!limited || Utf8Length(name) <= limit) {
     path += name;
-  } else {
-    path += CutToUtf8Bytes(name, limit);
+    return true;
   }
+  path += CutToUtf8Bytes(name, limit);
+  return false;
 }
 
 }  // namespace
@@ -40,7 +41,8 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
   const std::size_t targetLength = state_.targetPath.size();
   // The length rules measure the folder names whole, before any cut for the file system:
   // that is the path Windows would have.
-  std::u16string measuredPath = state_.targetPath;
+  std::u16string& measuredPath = measuredPath_;
+  measuredPath.assign(state_.targetPath);
   const std::int32_t levels = std::min(state_.depth, FolderNames::kLevels);
   for (std::int32_t level = 1; level <= levels; ++level) {
     const std::u16string& name = state_.folderNames[level];
@@ -50,24 +52,35 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
     AppendFitting(state_.targetPath, name, limit, limit > 0);
   }
   measuredPath += separator;
-  const std::u16string title =
-      FitTitleToPathLimit(measuredPath, state_.entryTitle, platform_.codePage);
-  const std::u16string folderPath = state_.targetPath + separator;
+  // Bookmarks come folder by folder: the folder path is measured when it changes.
+  if (measuredPath != measuredFolder_) {
+    measuredFolder_ = measuredPath;
+    measuredFolderBytes_ = platform_.codePage.ToAnsi(measuredPath).size();
+  }
+  const std::u16string title = FitTitleToPathLimit(measuredPath, measuredFolderBytes_,
+                                                   state_.entryTitle, platform_.codePage);
+  std::u16string& folderPath = folderPath_;
+  folderPath.assign(state_.targetPath);
+  folderPath += separator;
 
-  // Keys are worked out once: they serve both to pick the name and to record it.
-  const ShortcutKey base = written_.Key(folderPath + title);
+  // Keys are worked out once: they serve both to pick the name and to record it. A name
+  // that was not cut has the key of the base with its ending.
+  std::u16string& path = path_;
+  path.assign(folderPath);
+  path += title;
+  ShortcutKey base = written_.Key(path);
   int suffix = written_.FirstSuffixToTry(base);
-  std::u16string path;
   std::u16string suffixText;
   ShortcutKey key;
   for (;; ++suffix) {
     suffixText = SuffixText(suffix);
     const std::size_t reserved = Utf8Length(suffixText) + kExtension.size();
     path.assign(folderPath);
-    AppendFitting(path, title, limit > reserved ? limit - reserved : 0, limit > 0);
+    const bool whole =
+        AppendFitting(path, title, limit > reserved ? limit - reserved : 0, limit > 0);
     path += suffixText;
     path += kExtension;
-    key = written_.Key(path);
+    key = whole ? written_.KeyWithEnding(base, suffixText, kExtension) : written_.Key(path);
     if (!written_.Contains(key)) break;
   }
   // A shortcut Windows programs could not open is not written, nor are its folders made.
@@ -87,7 +100,7 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
     }
     return {result, path};
   }
-  written_.Add(std::move(key), base, suffix);
+  written_.Add(std::move(key), std::move(base), suffix);
   return {};
 }
 
@@ -96,6 +109,11 @@ ShortcutOutcome ShortcutWriter::EnsureFolders(std::size_t targetLength) {
   const char16_t separator = platform_.paths.separator;
   const std::u16string& chain = state_.targetPath;
   trustedKnownFolders_ = false;
+  if (chain.size() > targetLength && IsKnownFolder(chain)) {
+    // The folder of the bookmark before: every level of the chain was found or made.
+    trustedKnownFolders_ = true;
+    return {};
+  }
   // Names hold no separator, so each level ends at the next one, or at the end.
   for (std::size_t end = targetLength; end < chain.size();) {
     end = std::min(chain.find(separator, end + 1), chain.size());
@@ -141,8 +159,8 @@ IoResult ShortcutWriter::WriteFile(const std::u16string& path) {
   std::unique_ptr<OutputStream> stream;
   IoResult result = platform_.streams.OpenOutput(path, stream);
   if (!result) return result;
-  std::u16string text = u"[InternetShortcut]\r\nURL=";
-  text.reserve(text.size() + state_.entryUrl.size() + 2);
+  std::u16string& text = shortcutText_;
+  text.assign(u"[InternetShortcut]\r\nURL=");
   text += state_.entryUrl;
   text += u"\r\n";
   result = stream->Write(platform_.codePage.ToAnsi(text, Unencodable::kPercentUtf8));

@@ -47,6 +47,15 @@ class ShortcutWriter {
   std::u16string knownFolders_;
   // True when the latest EnsureFolders took a folder of the chain on trust.
   bool trustedKnownFolders_ = false;
+  // The folder path of the latest bookmark as the length rules measure it, and its length
+  // in the code page.
+  std::u16string measuredFolder_;
+  std::size_t measuredFolderBytes_ = 0;
+  // Working strings, kept so that their memory serves every bookmark.
+  std::u16string measuredPath_;
+  std::u16string folderPath_;
+  std::u16string path_;
+  std::u16string shortcutText_;
 };
 
 }  // namespace velkora

@@ -104,7 +104,7 @@ IoResult SequentialFiles::ReadLine(std::int32_t fileNumber, std::u16string& line
   if (!result || !gotLine) return result;
   switch (file->encoding) {
     case TextEncoding::kAnsiCodePage:
-      line = codePage_.FromAnsi(lineBytes_);
+      codePage_.FromAnsiInto(lineBytes_, line);
       break;
     case TextEncoding::kUtf8:
       DecodeUtf8(lineBytes_, line);

@@ -137,8 +137,14 @@ std::string CodePage932::ToAnsi(std::u16string_view text, Unencodable policy) co
 }
 
 std::u16string CodePage932::FromAnsi(std::string_view bytes) const {
+  std::u16string out;
+  FromAnsiInto(bytes, out);
+  return out;
+}
+
+void CodePage932::FromAnsiInto(std::string_view bytes, std::u16string& out) const {
   // At most one unit per byte; written through a pointer, trimmed at the end.
-  std::u16string out(bytes.size(), u'\0');
+  out.resize(bytes.size());
   char16_t* next = out.data();
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const auto b = static_cast<std::uint8_t>(bytes[i]);
@@ -154,7 +160,6 @@ std::u16string CodePage932::FromAnsi(std::string_view bytes) const {
     }
   }
   out.resize(static_cast<std::size_t>(next - out.data()));
-  return out;
 }
 
 }  // namespace velkora
