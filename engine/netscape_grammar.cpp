@@ -59,6 +59,14 @@ bool EndsWithShortcutEnding(std::u16string_view title) {
                     [](char16_t a, char16_t b) { return AsciiLower(a) == b; });
 }
 
+// Where c first stands in text from at, or npos. std::find looks in an unrolled loop, faster
+// than the one of string_view::find, over the long attribute values of icons.
+std::size_t FindUnit(std::u16string_view text, char16_t c, std::size_t at) {
+  const auto found = std::find(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(), c);
+  return found == text.end() ? std::u16string_view::npos
+                             : static_cast<std::size_t>(found - text.begin());
+}
+
 bool NameIs(const char16_t* name, std::size_t length, std::u16string_view expected) {
   return length == expected.size() && std::u16string_view(name, length) == expected;
 }
@@ -103,7 +111,7 @@ void NetscapeGrammar::Process(std::u16string_view text) {
     const char16_t c = text[at];
     switch (state_) {
       case State::kText: {
-        const std::size_t open = text.find(u'<', at);
+        const std::size_t open = FindUnit(text, u'<', at);
         const std::size_t stop = open == std::u16string_view::npos ? size : open;
         AppendText(text.substr(at, stop - at));
         if (stop == size) return;
@@ -158,7 +166,7 @@ void NetscapeGrammar::Process(std::u16string_view text) {
         }
         break;
       case State::kDeclaration: {
-        const std::size_t close = text.find(u'>', at);
+        const std::size_t close = FindUnit(text, u'>', at);
         if (close == std::u16string_view::npos) return;
         at = close + 1;
         state_ = State::kText;
@@ -223,7 +231,8 @@ void NetscapeGrammar::Process(std::u16string_view text) {
       case State::kQuotedValue:
       case State::kUnquotedValue: {
         const bool quoted = state_ == State::kQuotedValue;
-        const std::size_t stop = quoted ? text.find(quote_, at) : text.find_first_of(kValueEnd, at);
+        const std::size_t stop =
+            quoted ? FindUnit(text, quote_, at) : text.find_first_of(kValueEnd, at);
         const std::size_t end = stop == std::u16string_view::npos ? size : stop;
         if (capturingHref_ && collectText_ && !AppendWithin(href_, text.substr(at, end - at))) {
           hrefTooLong_ = true;
