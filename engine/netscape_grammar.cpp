@@ -5,6 +5,7 @@
 
 #include "engine/character_references.h"
 #include "engine/refusal_reasons.h"
+#include "engine/text.h"
 
 namespace velkora {
 namespace {
@@ -57,14 +58,6 @@ bool EndsWithShortcutEnding(std::u16string_view title) {
   const std::u16string_view ending = title.substr(title.size() - kShortcutEnding.size());
   return std::equal(ending.begin(), ending.end(), kShortcutEnding.begin(),
                     [](char16_t a, char16_t b) { return AsciiLower(a) == b; });
-}
-
-// Where c first stands in text from at, or npos. std::find looks in an unrolled loop, faster
-// than the one of string_view::find, over the long attribute values of icons.
-std::size_t FindUnit(std::u16string_view text, char16_t c, std::size_t at) {
-  const auto found = std::find(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(), c);
-  return found == text.end() ? std::u16string_view::npos
-                             : static_cast<std::size_t>(found - text.begin());
 }
 
 bool NameIs(const char16_t* name, std::size_t length, std::u16string_view expected) {
