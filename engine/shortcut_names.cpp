@@ -95,17 +95,17 @@ ShortcutKey WrittenShortcuts::Key(std::u16string_view path) const {
     }
   }
   key.resize(static_cast<std::size_t>(next - key.data()));
-  return {std::move(key)};
+  return ShortcutKey(std::move(key));
 }
 
 ShortcutKey WrittenShortcuts::KeyWithEnding(const ShortcutKey& base, std::u16string_view suffix,
                                             std::u16string_view extension) const {
-  ShortcutKey key;
-  key.folded.reserve(base.folded.size() + suffix.size() + extension.size());
-  key.folded = base.folded;
-  key.folded += Key(suffix).folded;
-  key.folded += Key(extension).folded;
-  return key;
+  std::u16string folded;
+  folded.reserve(base.folded.size() + suffix.size() + extension.size());
+  folded = base.folded;
+  folded += Key(suffix).folded;
+  folded += Key(extension).folded;
+  return ShortcutKey(std::move(folded));
 }
 
 bool WrittenShortcuts::Contains(const ShortcutKey& path) const { return keys_.contains(path); }
@@ -113,6 +113,11 @@ bool WrittenShortcuts::Contains(const ShortcutKey& path) const { return keys_.co
 int WrittenShortcuts::FirstSuffixToTry(const ShortcutKey& base) const {
   const auto it = lastSuffix_.find(base);
   return it == lastSuffix_.end() ? 1 : it->second + 1;
+}
+
+void WrittenShortcuts::Reserve(std::size_t count) {
+  keys_.reserve(count);
+  lastSuffix_.reserve(count);
 }
 
 void WrittenShortcuts::Add(ShortcutKey path, ShortcutKey base, int suffix) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "engine/ansi_code_page.h"
 
@@ -30,9 +31,14 @@ std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::size_t f
 std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit);
 
 // A shortcut path in the form in which Windows compares names: letter case folded and
-// repeated separators counted once.
+// repeated separators counted once; with its hash, worked out once for every table.
 struct ShortcutKey {
+  ShortcutKey() = default;
+  explicit ShortcutKey(std::u16string text)
+      : folded(std::move(text)), hash(std::hash<std::u16string>{}(folded)) {}
+
   std::u16string folded;
+  std::size_t hash = std::hash<std::u16string>{}(std::u16string());
   bool operator==(const ShortcutKey&) const = default;
 };
 
@@ -55,12 +61,12 @@ class WrittenShortcuts {
 
   // Records path, written as the name numbered suffix of those built from base.
   void Add(ShortcutKey path, ShortcutKey base, int suffix);
+  // Makes room for count paths at once.
+  void Reserve(std::size_t count);
 
  private:
   struct KeyHash {
-    std::size_t operator()(const ShortcutKey& key) const {
-      return std::hash<std::u16string>{}(key.folded);
-    }
+    std::size_t operator()(const ShortcutKey& key) const { return key.hash; }
   };
 
   char16_t separator_;

@@ -32,7 +32,12 @@ bool AppendFitting(std::u16string& path, std::u16string_view name, std::size_t l
 
 ShortcutWriter::ShortcutWriter(ConversionState& state, const ConversionWindow& window,
                                const PlatformServices& platform)
-    : state_(state), window_(window), platform_(platform), written_(platform.paths.separator) {}
+    : state_(state), window_(window), platform_(platform), written_(platform.paths.separator) {
+  // The counting pass said how many names to expect: the tables grow once, not step by
+  // step. A count beyond reason (a file changed since) is not taken at its word.
+  constexpr std::int32_t kMostReserved = 1 << 20;
+  written_.Reserve(static_cast<std::size_t>(std::clamp(state_.entryCount, 0, kMostReserved)));
+}
 
 ShortcutOutcome ShortcutWriter::WriteShortcut() {
   const char16_t separator = platform_.paths.separator;
