@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,8 @@ class AnsiCodePage {
   std::string ToAnsi(std::u16string_view text) const {
     return ToAnsi(text, Unencodable::kQuestionMark);
   }
+  // Number of bytes ToAnsi gives for text with "?" for each character it cannot encode.
+  virtual std::size_t AnsiLength(std::u16string_view text) const { return ToAnsi(text).size(); }
   // Text of bytes in the code page; invalid sequences decode to replacement characters.
   virtual std::u16string FromAnsi(std::string_view bytes) const = 0;
   // As FromAnsi, into out, whose memory serves again: every line of a file is read so.

@@ -24,14 +24,14 @@ std::size_t WholeCharacters(std::u16string_view text, std::size_t length) {
 
 std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16string title,
                                    const AnsiCodePage& codePage) {
-  return FitTitleToPathLimit(folderPath, codePage.ToAnsi(folderPath).size(), std::move(title),
+  return FitTitleToPathLimit(folderPath, codePage.AnsiLength(folderPath), std::move(title),
                              codePage);
 }
 
 std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::size_t folderBytes,
                                    std::u16string title, const AnsiCodePage& codePage) {
   // The folder path ends with a separator, so no character spans the two parts.
-  if (folderBytes + codePage.ToAnsi(title).size() <= std::size_t{kShortcutPathLimit}) return title;
+  if (folderBytes + codePage.AnsiLength(title) <= std::size_t{kShortcutPathLimit}) return title;
   std::u16string path(folderPath);
   if (folderPath.size() < kCutLength) {
     // The cut counts UTF-16 units and drops a pair it would split; a cut that keeps no

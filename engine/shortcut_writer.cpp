@@ -42,7 +42,7 @@ ShortcutWriter::ShortcutWriter(ConversionState& state, const ConversionWindow& w
 ShortcutOutcome ShortcutWriter::WriteShortcut() {
   const char16_t separator = platform_.paths.separator;
   const auto limit = static_cast<std::size_t>(platform_.paths.componentUtf8Limit);
-  state_.targetPath = window_.TargetDirectory();
+  state_.targetPath.assign(window_.TargetDirectory());
   const std::size_t targetLength = state_.targetPath.size();
   // The length rules measure the folder names whole, before any cut for the file system:
   // that is the path Windows would have.
@@ -60,7 +60,7 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
   // Bookmarks come folder by folder: the folder path is measured when it changes.
   if (measuredPath != measuredFolder_) {
     measuredFolder_ = measuredPath;
-    measuredFolderBytes_ = platform_.codePage.ToAnsi(measuredPath).size();
+    measuredFolderBytes_ = platform_.codePage.AnsiLength(measuredPath);
   }
   const std::u16string title = FitTitleToPathLimit(measuredPath, measuredFolderBytes_,
                                                    state_.entryTitle, platform_.codePage);

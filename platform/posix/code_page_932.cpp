@@ -137,6 +137,10 @@ std::string CodePage932::ToAnsi(std::u16string_view text, Unencodable policy) co
   return EncodeWithTable(text, tables_->encode.data(), policy);
 }
 
+std::size_t CodePage932::AnsiLength(std::u16string_view text) const {
+  return EncodedLengthWithTable(text, tables_->encode.data());
+}
+
 std::u16string CodePage932::FromAnsi(std::string_view bytes) const {
   std::u16string out;
   FromAnsiInto(bytes, out);
