@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -30,6 +31,11 @@ class AnsiCodePage {
   }
   // Number of bytes ToAnsi gives for text with "?" for each character it cannot encode.
   virtual std::size_t AnsiLength(std::u16string_view text) const { return ToAnsi(text).size(); }
+  // Whether the text of bytes holds ascii, a text of ASCII characters.
+  virtual bool HoldsAscii(std::string_view bytes, std::string_view ascii) const {
+    const std::u16string text = FromAnsi(bytes);
+    return std::search(text.begin(), text.end(), ascii.begin(), ascii.end()) != text.end();
+  }
   // Text of bytes in the code page; invalid sequences decode to replacement characters.
   virtual std::u16string FromAnsi(std::string_view bytes) const = 0;
   // As FromAnsi, into out, whose memory serves again: every line of a file is read so.

@@ -11,6 +11,8 @@ namespace velkora {
 
 // True when line holds "<dt>" in any letter case: the mark of a Netscape bookmark file.
 bool HoldsDtTag(std::u16string_view line);
+// As above, for the bytes of a line of UTF-8 text.
+bool HoldsDtTag(std::string_view line);
 
 // Reads the Netscape bookmark file format, as browsers export it, fed one line at a time;
 // line ends count as white space, so an item may span lines. <H3>name</H3> followed by
@@ -23,6 +25,10 @@ class NetscapeGrammar {
 
   // Reads one line, without its line end; lineNumber is 1-based.
   void Feed(std::u16string_view line, std::int32_t lineNumber);
+  // As Feed, for a grammar that only counts: the bytes of a line of UTF-8 text, read as its
+  // text would be. Only ASCII characters mark the structure, and they stand in UTF-8 as
+  // they are; every other character is "something else" whatever its bytes.
+  void FeedUtf8(std::string_view line, std::int32_t lineNumber);
   // The end of the file: an item left open ends here.
   void Finish();
 
@@ -45,7 +51,9 @@ class NetscapeGrammar {
   };
   enum class TagKind : unsigned char { kOther, kAnchor, kHeading, kList, kTerm };
 
-  void Process(std::u16string_view text);
+  // Unit is char16_t for text, or char for the bytes of UTF-8 text when only counting.
+  template <typename Unit>
+  void Process(std::basic_string_view<Unit> text);
   void AppendText(std::u16string_view text);
   void BeginTag(bool isEnd);
   void BeginAttribute();

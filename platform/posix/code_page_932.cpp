@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <stdexcept>
@@ -139,6 +140,20 @@ std::string CodePage932::ToAnsi(std::u16string_view text, Unencodable policy) co
 
 std::size_t CodePage932::AnsiLength(std::u16string_view text) const {
   return EncodedLengthWithTable(text, tables_->encode.data());
+}
+
+bool CodePage932::HoldsAscii(std::string_view bytes, std::string_view ascii) const {
+  // No pair decodes to an ASCII character, and a byte that is no trail byte (below 0x40:
+  // "<", digits, punctuation) is never taken into the character before it. Text that starts
+  // with one is found in the bytes as it is in the decoded text.
+  const bool itself = std::all_of(ascii.begin(), ascii.end(), [this](char c) {
+    const auto b = static_cast<std::uint8_t>(c);
+    return b < 0x80 && tables_->single[b] == b;
+  });
+  if (ascii.empty() || !itself || IsTrailByte(static_cast<std::uint8_t>(ascii.front()))) {
+    return AnsiCodePage::HoldsAscii(bytes, ascii);
+  }
+  return bytes.find(ascii) != std::string_view::npos;
 }
 
 std::u16string CodePage932::FromAnsi(std::string_view bytes) const {
