@@ -75,9 +75,13 @@ std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit) {
   return std::u16string(name.substr(0, kept));
 }
 
-ShortcutKey WrittenShortcuts::Key(std::u16string_view path) const {
-  std::u16string key(path.size(), u'\0');
-  char16_t* next = key.data();
+ShortcutKey WrittenShortcuts::Key(std::u16string_view path) const { return KeyAfter({}, path); }
+
+ShortcutKey WrittenShortcuts::KeyAfter(std::u16string_view folderKey,
+                                       std::u16string_view path) const {
+  std::u16string key(folderKey.size() + path.size(), u'\0');
+  std::copy(folderKey.begin(), folderKey.end(), key.begin());
+  char16_t* next = key.data() + folderKey.size();
   for (std::size_t i = 0; i < path.size(); ++i) {
     const char16_t c = path[i];
     if (c < 0x80) {  // most of a path: ASCII

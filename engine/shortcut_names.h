@@ -48,6 +48,9 @@ class WrittenShortcuts {
   explicit WrittenShortcuts(char16_t separator) : separator_(separator) {}
 
   ShortcutKey Key(std::u16string_view path) const;
+  // The key of a folder path's name, given the folder path's key (which ends with a
+  // separator): name holds no separator.
+  ShortcutKey KeyAfter(std::u16string_view folderKey, std::u16string_view name) const;
   // The key of the path of base followed by suffix and extension, neither of which starts
   // with a separator or the second half of a surrogate pair.
   ShortcutKey KeyWithEnding(const ShortcutKey& base, std::u16string_view suffix,

@@ -42,38 +42,35 @@ ShortcutWriter::ShortcutWriter(ConversionState& state, const ConversionWindow& w
 ShortcutOutcome ShortcutWriter::WriteShortcut() {
   const char16_t separator = platform_.paths.separator;
   const auto limit = static_cast<std::size_t>(platform_.paths.componentUtf8Limit);
-  state_.targetPath.assign(window_.TargetDirectory());
-  const std::size_t targetLength = state_.targetPath.size();
+  const std::u16string target = window_.TargetDirectory();
   // The length rules measure the folder names whole, before any cut for the file system:
   // that is the path Windows would have.
   std::u16string& measuredPath = measuredPath_;
-  measuredPath.assign(state_.targetPath);
+  measuredPath.assign(target);
   const std::int32_t levels = std::min(state_.depth, FolderNames::kLevels);
   for (std::int32_t level = 1; level <= levels; ++level) {
-    const std::u16string& name = state_.folderNames[level];
     measuredPath += separator;
-    measuredPath += name;
-    state_.targetPath += separator;
-    AppendFitting(state_.targetPath, name, limit, limit > 0);
+    measuredPath += state_.folderNames[level];
   }
   measuredPath += separator;
-  // Bookmarks come folder by folder: the folder path is measured when it changes.
-  if (measuredPath != measuredFolder_) {
-    measuredFolder_ = measuredPath;
-    measuredFolderBytes_ = platform_.codePage.AnsiLength(measuredPath);
+  // Bookmarks come folder by folder: what depends on the folder alone is worked out when
+  // it changes. Names hold no separator, so the same target and measured path mean the
+  // same folder names.
+  if (measuredPath != folder_.measured || target != folder_.target) {
+    LearnFolder(target, levels);
   }
-  const std::u16string title = FitTitleToPathLimit(measuredPath, measuredFolderBytes_,
+  const std::size_t targetLength = target.size();
+  state_.targetPath.assign(folder_.chain);
+  const std::u16string title = FitTitleToPathLimit(measuredPath, folder_.measuredBytes,
                                                    state_.entryTitle, platform_.codePage);
-  std::u16string& folderPath = folderPath_;
-  folderPath.assign(state_.targetPath);
-  folderPath += separator;
+  const std::u16string& folderPath = folder_.path;
 
   // Keys are worked out once: they serve both to pick the name and to record it. A name
   // that was not cut has the key of the base with its ending.
   std::u16string& path = path_;
   path.assign(folderPath);
   path += title;
-  ShortcutKey base = written_.Key(path);
+  ShortcutKey base = written_.KeyAfter(folder_.key, title);
   int suffix = written_.FirstSuffixToTry(base);
   std::u16string suffixText;
   ShortcutKey key;
@@ -89,8 +86,7 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
     if (!written_.Contains(key)) break;
   }
   // A shortcut Windows programs could not open is not written, nor are its folders made.
-  if (WindowsPathLength(measuredPath, separator) + title.size() + suffixText.size() +
-          kExtension.size() >
+  if (folder_.windowsLength + title.size() + suffixText.size() + kExtension.size() >
       kWindowsPathLimit) {
     return {IoResult::Failure(std::u16string(kPathTooLongForWindows)), path};
   }
@@ -107,6 +103,22 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
   }
   written_.Add(std::move(key), std::move(base), suffix);
   return {};
+}
+
+void ShortcutWriter::LearnFolder(const std::u16string& target, std::int32_t levels) {
+  const char16_t separator = platform_.paths.separator;
+  const auto limit = static_cast<std::size_t>(platform_.paths.componentUtf8Limit);
+  folder_.target = target;
+  folder_.measured = measuredPath_;
+  folder_.chain = target;
+  for (std::int32_t level = 1; level <= levels; ++level) {
+    folder_.chain += separator;
+    AppendFitting(folder_.chain, state_.folderNames[level], limit, limit > 0);
+  }
+  folder_.path = folder_.chain + separator;
+  folder_.measuredBytes = platform_.codePage.AnsiLength(folder_.measured);
+  folder_.windowsLength = WindowsPathLength(folder_.measured, separator);
+  folder_.key = written_.Key(folder_.path).folded;
 }
 
 // Finds or makes each folder of state_.targetPath below its first targetLength units.
