@@ -5,9 +5,8 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
+#include <vector>
 
 #include "engine/ansi_code_page.h"
 
@@ -68,13 +67,30 @@ class WrittenShortcuts {
   void Reserve(std::size_t count);
 
  private:
-  struct KeyHash {
-    std::size_t operator()(const ShortcutKey& key) const { return key.hash; }
+  // What is known of one key: a path written under it, and the highest " (n)" number
+  // written for names built from it as a base (0 for none).
+  struct Entry {
+    ShortcutKey key;
+    bool written = false;
+    int lastSuffix = 0;
+  };
+  // A place in the index: part of the key's hash, and the entry's number + 1 (0: empty).
+  struct Slot {
+    std::uint32_t tag = 0;
+    std::uint32_t entry = 0;
   };
 
+  const Entry* Find(const ShortcutKey& key) const;
+  Entry& FindOrAdd(ShortcutKey key);
+  // Rebuilds the index with count slots, a power of two.
+  void Index(std::size_t count);
+
   char16_t separator_;
-  std::unordered_set<ShortcutKey, KeyHash> keys_;
-  std::unordered_map<ShortcutKey, int, KeyHash> lastSuffix_;
+  // Entries in the order they came, and an index into them, probed one slot after the
+  // other from the key's hash: a lookup reads one stretch of the index, and an entry only
+  // when the tag agrees, where a node-based table would follow a chain of nodes.
+  std::vector<Entry> entries_;
+  std::vector<Slot> slots_;
 };
 
 }  // namespace velkora

@@ -35,7 +35,7 @@ ShortcutWriter::ShortcutWriter(ConversionState& state, const ConversionWindow& w
     : state_(state), window_(window), platform_(platform), written_(platform.paths.separator) {
   // The counting pass said how many names to expect: the tables grow once, not step by
   // step. A count beyond reason (a file changed since) is not taken at its word.
-  constexpr std::int32_t kMostReserved = 1 << 20;
+  constexpr std::int32_t kMostReserved = 1 << 18;
   written_.Reserve(static_cast<std::size_t>(std::clamp(state_.entryCount, 0, kMostReserved)));
 }
 
