@@ -4,12 +4,12 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <stdexcept>
 #include <vector>
 
 #include "engine/ansi_encoding.h"
 #include "engine/surrogates.h"
+#include "engine/text_decoding.h"
 
 namespace velkora {
 namespace {
@@ -167,17 +167,9 @@ void CodePage932::FromAnsiInto(std::string_view bytes, std::u16string& out) cons
   out.resize(bytes.size());
   char16_t* next = out.data();
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    // Markup and URLs are ASCII: eight bytes at a time.
-    std::uint64_t eight = 0;
-    while (bytes.size() - i >= sizeof eight) {
-      std::memcpy(&eight, bytes.data() + i, sizeof eight);
-      if ((eight & 0x8080808080808080u) != 0) break;
-      for (std::size_t k = 0; k < sizeof eight; ++k) {
-        next[k] = static_cast<std::uint8_t>(bytes[i + k]);
-      }
-      next += sizeof eight;
-      i += sizeof eight;
-    }
+    const std::size_t ascii = WidenAscii(bytes.substr(i), next);
+    next += ascii;
+    i += ascii;
     if (i == bytes.size()) break;
     const auto b = static_cast<std::uint8_t>(bytes[i]);
     if (b < 0x80) {
