@@ -239,7 +239,7 @@ void BookmarkConverter::ConvertBookmarkLine(std::int32_t lineNumber) {
 void BookmarkConverter::OpenFolder(std::u16string& name) {
   Increment(state_.depth);
   if (!FolderNames::HasSlot(state_.depth)) return;
-  SafeFileName(name);
+  ReplaceForbiddenCharacters(name);
   state_.folderNames[state_.depth] = MakeWindowsSafe(std::move(name), NameKind::kFolder);
 }
 
@@ -255,12 +255,12 @@ void BookmarkConverter::Bookmark(std::u16string_view url, std::u16string_view ti
   AdvanceProgress();
   state_.entryUrl.assign(url);
   state_.entryTitle.assign(title);
-  SafeFileName(state_.entryTitle);
+  ReplaceForbiddenCharacters(state_.entryTitle);
   state_.entryTitle = MakeWindowsSafe(std::move(state_.entryTitle), NameKind::kTitle);
   if (state_.entryTitle.empty()) {
     // A bookmark kept for its icon alone is named after the site it opens.
     std::u16string name = UntitledName(url);
-    SafeFileName(name);
+    ReplaceForbiddenCharacters(name);
     state_.entryTitle = MakeWindowsSafe(std::move(name), NameKind::kTitle);
     if (state_.entryTitle.empty()) state_.entryTitle = kUntitledName;
   }
