@@ -33,22 +33,6 @@ void Decrement(std::int32_t& value) {
   if (value > std::numeric_limits<std::int32_t>::min()) --value;
 }
 
-// Reads every line of the open file, handing each to examine with its 1-based number and
-// whether it was too long to be read (it is then empty).
-template <typename Examine>
-IoResult ForEachLine(SequentialFiles& files, std::int32_t fileNumber, std::u16string& line,
-                     Examine examine) {
-  std::int32_t lineNumber = 0;
-  for (;;) {
-    bool gotLine = false;
-    bool tooLong = false;
-    IoResult result = files.ReadLine(fileNumber, line, gotLine, tooLong);
-    if (!result || !gotLine) return result;
-    Increment(lineNumber);
-    examine(lineNumber, tooLong);
-  }
-}
-
 // A line of the Pomerek file that the counting pass counts as a bookmark line, from where
 // its "<LI>" and "<UL>" stand (0 for none).
 bool IsCountedLine(std::int32_t item, std::int32_t list) { return item != 0 && list == 0; }
@@ -173,18 +157,31 @@ IoResult BookmarkConverter::ConvertEntries(ShortcutWriter& writer) {
   writer_ = &writer;
   recounted_ = 0;
   NetscapeGrammar netscape(*this, true);
-  result = ForEachLine(files_, state_.inputFile, state_.currentLine,
-                       [&](std::int32_t lineNumber, bool tooLong) {
-                         if (tooLong) {
-                           Increment(recounted_);
-                           CountMalformed(lineNumber, kLineTooLong);
-                         }
-                         if (grammar_ == Grammar::kLines) {
-                           if (!tooLong) ExamineLine(lineNumber);
-                         } else if (grammar_ == Grammar::kNetscape) {
-                           netscape.Feed(state_.currentLine, lineNumber);
-                         }
-                       });
+  // The grammar reads a UTF-8 export as it stands, and decodes only the text it keeps.
+  const std::int32_t file = state_.inputFile;
+  const bool utf8 = files_.IsUtf8(file);
+  std::int32_t lineNumber = 0;
+  for (;;) {
+    std::string_view bytes;
+    bool gotLine = false;
+    bool tooLong = false;
+    result = files_.ReadLineBytes(file, bytes, gotLine, tooLong);
+    if (!result || !gotLine) break;
+    Increment(lineNumber);
+    if (tooLong) {
+      Increment(recounted_);
+      CountMalformed(lineNumber, kLineTooLong);
+    }
+    if (grammar_ == Grammar::kLines) {
+      files_.DecodeLine(file, bytes, state_.currentLine);
+      if (!tooLong) ExamineLine(lineNumber);
+    } else if (grammar_ == Grammar::kNetscape && utf8) {
+      netscape.FeedUtf8(bytes, lineNumber);
+    } else if (grammar_ == Grammar::kNetscape) {
+      files_.DecodeLine(file, bytes, state_.currentLine);
+      netscape.Feed(state_.currentLine, lineNumber);
+    }
+  }
   files_.Close(state_.inputFile);
   if (result && grammar_ == Grammar::kNetscape) netscape.Finish();
   writer_ = nullptr;

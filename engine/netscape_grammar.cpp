@@ -1,12 +1,12 @@
 #include "engine/netscape_grammar.h"
 
 #include <algorithm>
-#include <type_traits>
 #include <utility>
 
 #include "engine/character_references.h"
 #include "engine/refusal_reasons.h"
 #include "engine/text.h"
+#include "engine/text_decoding.h"
 
 namespace velkora {
 namespace {
@@ -128,8 +128,6 @@ void NetscapeGrammar::Finish() {
 
 template <typename Unit>
 void NetscapeGrammar::Process(std::basic_string_view<Unit> text) {
-  // Bytes are read only to count, when no text is kept.
-  constexpr bool kText = std::is_same_v<Unit, char16_t>;
   std::size_t at = 0;
   const std::size_t size = text.size();
   while (at < size) {
@@ -138,7 +136,7 @@ void NetscapeGrammar::Process(std::basic_string_view<Unit> text) {
       case State::kText: {
         const std::size_t open = FindUnit(text, Unit{'<'}, at);
         const std::size_t stop = open == text.npos ? size : open;
-        if constexpr (kText) AppendText(text.substr(at, stop - at));
+        if (stop > at && WantsText()) AppendText(TextOf(text.substr(at, stop - at)));
         if (stop == size) return;
         at = stop + 1;
         tagLine_ = lineNumber_;
@@ -259,10 +257,9 @@ void NetscapeGrammar::Process(std::basic_string_view<Unit> text) {
         const std::size_t stop =
             quoted ? FindUnit(text, static_cast<Unit>(quote_), at) : FindValueEnd(text, at);
         const std::size_t end = stop == text.npos ? size : stop;
-        if constexpr (kText) {
-          if (capturingHref_ && collectText_ && !AppendWithin(href_, text.substr(at, end - at))) {
-            hrefTooLong_ = true;
-          }
+        if (capturingHref_ && collectText_ &&
+            !AppendWithin(href_, TextOf(text.substr(at, end - at)))) {
+          hrefTooLong_ = true;
         }
         if (end == size) return;
         at = end + 1;
@@ -273,6 +270,17 @@ void NetscapeGrammar::Process(std::basic_string_view<Unit> text) {
       }
     }
   }
+}
+
+bool NetscapeGrammar::WantsText() const { return collectText_ && (inAnchor_ || inHeading_); }
+
+std::u16string_view NetscapeGrammar::TextOf(std::u16string_view text) { return text; }
+
+std::u16string_view NetscapeGrammar::TextOf(std::string_view utf8) {
+  // Pieces end where ASCII characters stand, and no UTF-8 sequence holds an ASCII byte:
+  // decoded one by one, they give the units the whole line would.
+  DecodeUtf8(utf8, piece_);
+  return piece_;
 }
 
 void NetscapeGrammar::AppendText(std::u16string_view text) {

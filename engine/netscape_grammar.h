@@ -25,9 +25,9 @@ class NetscapeGrammar {
 
   // Reads one line, without its line end; lineNumber is 1-based.
   void Feed(std::u16string_view line, std::int32_t lineNumber);
-  // As Feed, for a grammar that only counts: the bytes of a line of UTF-8 text, read as its
-  // text would be. Only ASCII characters mark the structure, and they stand in UTF-8 as
-  // they are; every other character is "something else" whatever its bytes.
+  // As Feed, for the bytes of a line of UTF-8 text, read as its text would be: only ASCII
+  // characters mark the structure, and they stand in UTF-8 as they are; every other
+  // character is "something else" whatever its bytes. Only the text kept is decoded.
   void FeedUtf8(std::string_view line, std::int32_t lineNumber);
   // The end of the file: an item left open ends here.
   void Finish();
@@ -54,6 +54,11 @@ class NetscapeGrammar {
   // Unit is char16_t for text, or char for the bytes of UTF-8 text when only counting.
   template <typename Unit>
   void Process(std::basic_string_view<Unit> text);
+  // True when text read now would be kept: in an anchor or a heading.
+  bool WantsText() const;
+  // A piece of the line as text: itself, or its UTF-8 bytes decoded into piece_.
+  std::u16string_view TextOf(std::u16string_view text);
+  std::u16string_view TextOf(std::string_view utf8);
   void AppendText(std::u16string_view text);
   void BeginTag(bool isEnd);
   void BeginAttribute();
@@ -114,6 +119,7 @@ class NetscapeGrammar {
   // Work buffers, kept between items.
   std::u16string decoded_;
   std::u16string name_;
+  std::u16string piece_;
 };
 
 }  // namespace velkora
