@@ -42,7 +42,8 @@ class BookmarkConverter : private BookmarkEvents {
   void ExamineLine(std::int32_t lineNumber);
   // item: where the line's "<LI>" stands, 0 for none.
   void OpenFolderLine(std::int32_t item);
-  void ConvertBookmarkLine(std::int32_t lineNumber);
+  // titleEnd: where the line's first "</A>" stands, 0 for none.
+  void ConvertBookmarkLine(std::int32_t lineNumber, std::int32_t titleEnd);
   ConversionReport Fail(ConversionReport::Outcome outcome, std::u16string_view message);
 
   // The events of either grammar, in the writing pass.
