@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -27,8 +29,19 @@ class AnsiCodePage {
   std::string ToAnsi(std::u16string_view text) const {
     return ToAnsi(text, Unencodable::kQuestionMark);
   }
+  // Number of bytes ToAnsi gives for text with "?" for each character it cannot encode.
+  virtual std::size_t AnsiLength(std::u16string_view text) const { return ToAnsi(text).size(); }
+  // Whether the text of bytes holds ascii, a text of ASCII characters.
+  virtual bool HoldsAscii(std::string_view bytes, std::string_view ascii) const {
+    const std::u16string text = FromAnsi(bytes);
+    return std::search(text.begin(), text.end(), ascii.begin(), ascii.end()) != text.end();
+  }
   // Text of bytes in the code page; invalid sequences decode to replacement characters.
   virtual std::u16string FromAnsi(std::string_view bytes) const = 0;
+  // As FromAnsi, into out, whose memory serves again: every line of a file is read so.
+  virtual void FromAnsiInto(std::string_view bytes, std::u16string& out) const {
+    out = FromAnsi(bytes);
+  }
 };
 
 }  // namespace velkora

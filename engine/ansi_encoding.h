@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,6 +23,10 @@ inline constexpr char16_t kLookAlikesOf932[] = {u'\u301C', u'\u2212', u'\u2016',
 // Encodes text through codes, a table of 0x10000 entries as above.
 std::string EncodeWithTable(std::u16string_view text, const std::uint16_t* codes,
                             Unencodable policy);
+
+// Number of bytes EncodeWithTable gives for text with "?" for each character it cannot
+// encode.
+std::size_t EncodedLengthWithTable(std::u16string_view text, const std::uint16_t* codes);
 
 // Appends what stands for character (one unit, or a surrogate pair) that the code page
 // cannot encode.

@@ -17,6 +17,8 @@ namespace {
 constexpr std::u16string_view kList = u"<UL>";
 constexpr std::u16string_view kListEnd = u"</UL>";
 constexpr std::u16string_view kItem = u"<LI>";
+constexpr std::string_view kItemBytes = "<LI>";
+constexpr std::string_view kListBytes = "<UL>";
 constexpr std::u16string_view kUrlStart = u"=\"";
 constexpr std::u16string_view kUrlEnd = u"\">";
 constexpr std::u16string_view kQuote = u"\"";
@@ -31,25 +33,39 @@ void Decrement(std::int32_t& value) {
   if (value > std::numeric_limits<std::int32_t>::min()) --value;
 }
 
-// Reads every line of the open file, handing each to examine with its 1-based number and
-// whether it was too long to be read (it is then empty).
-template <typename Examine>
-IoResult ForEachLine(SequentialFiles& files, std::int32_t fileNumber, std::u16string& line,
-                     Examine examine) {
-  std::int32_t lineNumber = 0;
-  for (;;) {
-    bool gotLine = false;
-    bool tooLong = false;
-    IoResult result = files.ReadLine(fileNumber, line, gotLine, tooLong);
-    if (!result || !gotLine) return result;
-    Increment(lineNumber);
-    examine(lineNumber, tooLong);
+// A line of the Pomerek file that the counting pass counts as a bookmark line, from where
+// its "<LI>" and "<UL>" stand (0 for none).
+bool IsCountedLine(std::int32_t item, std::int32_t list) { return item != 0 && list == 0; }
+
+// Where the markers of a Pomerek line first stand (1-based, 0 for none), found in one
+// pass over its '<' characters rather than one search each.
+struct LineMarkers {
+  std::int32_t item = 0;
+  std::int32_t list = 0;
+  std::int32_t listEnd = 0;
+  std::int32_t titleEnd = 0;
+};
+
+LineMarkers FindMarkers(std::u16string_view line) {
+  LineMarkers found;
+  for (std::size_t at = FindUnit(line, u'<'); at != std::u16string_view::npos;
+       at = FindUnit(line, u'<', at + 1)) {
+    const std::u16string_view rest = line.substr(at);
+    const auto position = static_cast<std::int32_t>(at + 1);
+    for (auto [marker, where] :
+         {std::pair{kItem, &found.item}, std::pair{kList, &found.list},
+          std::pair{kListEnd, &found.listEnd}, std::pair{kTitleEnd, &found.titleEnd}}) {
+      if (*where == 0 && rest.starts_with(marker)) *where = position;
+    }
   }
+  return found;
 }
 
-// A line of the Pomerek file that the counting pass counts as a bookmark line.
-bool IsCountedLine(const std::u16string& line) {
-  return Find(line, kItem) != 0 && Find(line, kList) == 0;
+// Mid without a copy: up to length units from 1-based start, empty past the end or for
+// length <= 0.
+std::u16string_view MidView(std::u16string_view text, std::int32_t start, std::int32_t length) {
+  if (start < 1 || length <= 0 || static_cast<std::size_t>(start) > text.size()) return {};
+  return text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length));
 }
 
 // Counts what a grammar finds, in the counting pass.
@@ -126,16 +142,33 @@ IoResult BookmarkConverter::CountEntries() {
   bool sawTerm = false;
   BookmarkCounter netscapeItems;
   NetscapeGrammar netscape(netscapeItems, false);
-  result = ForEachLine(files_, state_.inputFile, state_.currentLine,
-                       [&](std::int32_t lineNumber, bool tooLong) {
-                         const std::u16string& line = state_.currentLine;
-                         if (tooLong) Increment(tooLongLines);
-                         if (!sawItem && Find(line, kItem) != 0) sawItem = true;
-                         if (IsCountedLine(line)) Increment(lineItems);
-                         if (sawItem) return;
-                         if (!sawTerm) sawTerm = HoldsDtTag(line);
-                         netscape.Feed(line, lineNumber);
-                       });
+  // Lines are counted from their bytes where the encoding allows: decoding them would
+  // find the same markers, and take most of the time of this pass.
+  const std::int32_t file = state_.inputFile;
+  const bool utf8 = files_.IsUtf8(file);
+  std::int32_t lineNumber = 0;
+  for (;;) {
+    std::string_view bytes;
+    bool gotLine = false;
+    bool tooLong = false;
+    result = files_.ReadLineBytes(file, bytes, gotLine, tooLong);
+    if (!result || !gotLine) break;
+    Increment(lineNumber);
+    if (tooLong) Increment(tooLongLines);
+    if (files_.LineHolds(file, bytes, kItemBytes)) {
+      sawItem = true;
+      if (!files_.LineHolds(file, bytes, kListBytes)) Increment(lineItems);
+    }
+    if (sawItem) continue;
+    if (utf8) {
+      if (!sawTerm) sawTerm = HoldsDtTag(bytes);
+      netscape.FeedUtf8(bytes, lineNumber);
+    } else {
+      files_.DecodeLine(file, bytes, state_.currentLine);
+      if (!sawTerm) sawTerm = HoldsDtTag(state_.currentLine);
+      netscape.Feed(state_.currentLine, lineNumber);
+    }
+  }
   files_.Close(state_.inputFile);
   if (!result) return result;
   netscape.Finish();
@@ -155,18 +188,31 @@ IoResult BookmarkConverter::ConvertEntries(ShortcutWriter& writer) {
   writer_ = &writer;
   recounted_ = 0;
   NetscapeGrammar netscape(*this, true);
-  result = ForEachLine(files_, state_.inputFile, state_.currentLine,
-                       [&](std::int32_t lineNumber, bool tooLong) {
-                         if (tooLong) {
-                           Increment(recounted_);
-                           CountMalformed(lineNumber, kLineTooLong);
-                         }
-                         if (grammar_ == Grammar::kLines) {
-                           if (!tooLong) ExamineLine(lineNumber);
-                         } else if (grammar_ == Grammar::kNetscape) {
-                           netscape.Feed(state_.currentLine, lineNumber);
-                         }
-                       });
+  // The grammar reads a UTF-8 export as it stands, and decodes only the text it keeps.
+  const std::int32_t file = state_.inputFile;
+  const bool utf8 = files_.IsUtf8(file);
+  std::int32_t lineNumber = 0;
+  for (;;) {
+    std::string_view bytes;
+    bool gotLine = false;
+    bool tooLong = false;
+    result = files_.ReadLineBytes(file, bytes, gotLine, tooLong);
+    if (!result || !gotLine) break;
+    Increment(lineNumber);
+    if (tooLong) {
+      Increment(recounted_);
+      CountMalformed(lineNumber, kLineTooLong);
+    }
+    if (grammar_ == Grammar::kLines) {
+      files_.DecodeLine(file, bytes, state_.currentLine);
+      if (!tooLong) ExamineLine(lineNumber);
+    } else if (grammar_ == Grammar::kNetscape && utf8) {
+      netscape.FeedUtf8(bytes, lineNumber);
+    } else if (grammar_ == Grammar::kNetscape) {
+      files_.DecodeLine(file, bytes, state_.currentLine);
+      netscape.Feed(state_.currentLine, lineNumber);
+    }
+  }
   files_.Close(state_.inputFile);
   if (result && grammar_ == Grammar::kNetscape) netscape.Finish();
   writer_ = nullptr;
@@ -174,27 +220,26 @@ IoResult BookmarkConverter::ConvertEntries(ShortcutWriter& writer) {
 }
 
 void BookmarkConverter::ExamineLine(std::int32_t lineNumber) {
-  const std::u16string& line = state_.currentLine;
-  if (IsCountedLine(line)) Increment(recounted_);
-  if (const std::int32_t list = Find(line, kList); list != 0) {
-    state_.endPos = list;
-    OpenFolderLine();
-  } else if (Find(line, kListEnd) != 0) {
+  const LineMarkers found = FindMarkers(state_.currentLine);
+  if (IsCountedLine(found.item, found.list)) Increment(recounted_);
+  if (found.list != 0) {
+    state_.endPos = found.list;
+    OpenFolderLine(found.item);
+  } else if (found.listEnd != 0) {
     // The line closes its folder. A bookmark written on it too is not converted, and is
     // reported rather than lost without a word.
-    if (Find(line, kItem) != 0 && Find(line, kTitleEnd) != 0) {
+    if (found.item != 0 && found.titleEnd != 0) {
       MalformedBookmark(lineNumber, kBookmarkOnClosingLine);
     }
     CloseFolder();
-  } else if (Find(line, kItem) != 0) {
-    ConvertBookmarkLine(lineNumber);
+  } else if (found.item != 0) {
+    ConvertBookmarkLine(lineNumber, found.titleEnd);
   }
 }
 
 // A line with "<LI>" and "<UL>" opens a folder named by the text between them; "<UL>"
 // alone only encloses a list and leaves the nesting as it is.
-void BookmarkConverter::OpenFolderLine() {
-  const std::int32_t item = Find(state_.currentLine, kItem);
+void BookmarkConverter::OpenFolderLine(std::int32_t item) {
   if (item == 0) return;
   state_.startPos = item + static_cast<std::int32_t>(kItem.size());
   std::u16string name = Mid(state_.currentLine, state_.startPos, state_.endPos - state_.startPos);
@@ -203,29 +248,28 @@ void BookmarkConverter::OpenFolderLine() {
 
 // A bookmark line holds the URL between '="' and the next '"', and the title between the
 // first '">' and the first "</A>" after it.
-void BookmarkConverter::ConvertBookmarkLine(std::int32_t lineNumber) {
+void BookmarkConverter::ConvertBookmarkLine(std::int32_t lineNumber, std::int32_t titleEnd) {
   const std::u16string& line = state_.currentLine;
   const std::int32_t urlStart = Find(line, kUrlStart);
   const std::int32_t urlEnd = Find(line, kUrlEnd);
-  const std::int32_t titleEnd = Find(line, kTitleEnd);
   if (urlStart == 0 || urlEnd < urlStart + 2 || titleEnd < urlEnd + 2) {
     MalformedBookmark(lineNumber, kMalformedBookmarkLine);
     return;
   }
   state_.startPos = urlStart + 2;
   state_.endPos = urlEnd - 2;
-  const std::u16string url =
-      Mid(line, state_.startPos, FindFrom(line, state_.startPos, kQuote) - state_.startPos);
+  const std::u16string_view url =
+      MidView(line, state_.startPos, FindFrom(line, state_.startPos, kQuote) - state_.startPos);
   state_.startPos = state_.endPos + 4;
   state_.endPos = titleEnd;
-  std::u16string title = Mid(line, state_.startPos, state_.endPos - state_.startPos);
+  const std::u16string_view title = MidView(line, state_.startPos, state_.endPos - state_.startPos);
   Bookmark(url, title);
 }
 
 void BookmarkConverter::OpenFolder(std::u16string& name) {
   Increment(state_.depth);
   if (!FolderNames::HasSlot(state_.depth)) return;
-  SafeFileName(name);
+  ReplaceForbiddenCharacters(name);
   state_.folderNames[state_.depth] = MakeWindowsSafe(std::move(name), NameKind::kFolder);
 }
 
@@ -241,12 +285,12 @@ void BookmarkConverter::Bookmark(std::u16string_view url, std::u16string_view ti
   AdvanceProgress();
   state_.entryUrl.assign(url);
   state_.entryTitle.assign(title);
-  SafeFileName(state_.entryTitle);
+  ReplaceForbiddenCharacters(state_.entryTitle);
   state_.entryTitle = MakeWindowsSafe(std::move(state_.entryTitle), NameKind::kTitle);
   if (state_.entryTitle.empty()) {
     // A bookmark kept for its icon alone is named after the site it opens.
     std::u16string name = UntitledName(url);
-    SafeFileName(name);
+    ReplaceForbiddenCharacters(name);
     state_.entryTitle = MakeWindowsSafe(std::move(name), NameKind::kTitle);
     if (state_.entryTitle.empty()) state_.entryTitle = kUntitledName;
   }

@@ -40,8 +40,10 @@ class BookmarkConverter : private BookmarkEvents {
 
   IoResult ConvertEntries(ShortcutWriter& writer);
   void ExamineLine(std::int32_t lineNumber);
-  void OpenFolderLine();
-  void ConvertBookmarkLine(std::int32_t lineNumber);
+  // item: where the line's "<LI>" stands, 0 for none.
+  void OpenFolderLine(std::int32_t item);
+  // titleEnd: where the line's first "</A>" stands, 0 for none.
+  void ConvertBookmarkLine(std::int32_t lineNumber, std::int32_t titleEnd);
   ConversionReport Fail(ConversionReport::Outcome outcome, std::u16string_view message);
 
   // The events of either grammar, in the writing pass.

@@ -27,10 +27,17 @@ constexpr std::array<Replacement, 9> kReplacements{{
     {u'|', u'\uFF5C'},
 }};
 
+// The highest of the forbidden characters.
+constexpr char16_t kLastForbidden =
+    std::max_element(kReplacements.begin(), kReplacements.end(), [](Replacement a, Replacement b) {
+      return a.forbidden < b.forbidden;
+    })->forbidden;
+
 char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? c - (u'a' - u'A') : c; }
 
 bool IsReservedDeviceName(std::u16string_view stem) {
   static constexpr std::array<std::u16string_view, 4> kPlain{u"CON", u"PRN", u"AUX", u"NUL"};
+  if (stem.size() != 3 && stem.size() != 4) return false;  // most names
   std::u16string upper(stem);
   std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
   if (std::find(kPlain.begin(), kPlain.end(), upper) != kPlain.end()) return true;
@@ -46,8 +53,14 @@ bool IsDotsAndSpacesWithDot(std::u16string_view name) {
 }  // namespace
 
 std::u16string SafeFileName(std::u16string& text) {
+  ReplaceForbiddenCharacters(text);
+  return text;
+}
+
+void ReplaceForbiddenCharacters(std::u16string& text) {
   const std::size_t length = text.size();
   for (std::size_t i = 0; i < length; ++i) {
+    if (text[i] > kLastForbidden) continue;  // most of a name
     for (const Replacement& replacement : kReplacements) {
       if (text[i] == replacement.forbidden) {
         text[i] = replacement.substitute;
@@ -55,7 +68,6 @@ std::u16string SafeFileName(std::u16string& text) {
       }
     }
   }
-  return text;
 }
 
 std::int32_t LenMbcs(std::u16string text, const AnsiCodePage& codePage) {

@@ -11,6 +11,8 @@ namespace velkora {
 // Replaces, in place, each character Windows forbids in file names by a full-width or
 // typographic counterpart, and returns the result. The length never changes.
 std::u16string SafeFileName(std::u16string& text);
+// The same, without the copy it returns.
+void ReplaceForbiddenCharacters(std::u16string& text);
 
 // Number of bytes text occupies in the ANSI code page.
 std::int32_t LenMbcs(std::u16string text, const AnsiCodePage& codePage);

@@ -5,6 +5,27 @@
 #include <utility>
 
 namespace velkora {
+namespace {
+
+// The first CR or LF in [begin, end), or end. memchr looks at many bytes at a time; it
+// looks piece by piece, so that in a file of lone CRs no LF is sought far ahead.
+const char* FindByteLineEnd(const char* begin, const char* end) {
+  constexpr std::ptrdiff_t kPiece = 256;
+  while (begin != end) {
+    const char* pieceEnd = end - begin > kPiece ? begin + kPiece : end;
+    const auto size = static_cast<std::size_t>(pieceEnd - begin);
+    const auto* lineFeed = static_cast<const char*>(std::memchr(begin, '\n', size));
+    const char* stop = lineFeed != nullptr ? lineFeed : pieceEnd;
+    const auto* carriageReturn =
+        static_cast<const char*>(std::memchr(begin, '\r', static_cast<std::size_t>(stop - begin)));
+    if (carriageReturn != nullptr) return carriageReturn;
+    if (lineFeed != nullptr) return lineFeed;
+    begin = pieceEnd;
+  }
+  return end;
+}
+
+}  // namespace
 
 LineReader::LineReader(std::unique_ptr<InputStream> stream, LineUnits units)
     : stream_(std::move(stream)),
@@ -41,6 +62,7 @@ bool LineReader::IsUnit(const char* at, char c) const {
 }
 
 const char* LineReader::FindLineEnd(const char* begin, const char* end) const {
+  if (units_.size == 1) return FindByteLineEnd(begin, end);
   for (; begin != end; begin += 2) {
     if (IsUnit(begin, '\r') || IsUnit(begin, '\n')) return begin;
   }
@@ -105,9 +127,7 @@ IoResult LineReader::Next(std::string& line, bool& gotLine, bool& tooLong) {
         continue;
       }
     }
-    const char* stop = units_.size == 1
-                           ? std::find_if(begin, end, [](char c) { return c == '\r' || c == '\n'; })
-                           : FindLineEnd(begin, end);
+    const char* stop = FindLineEnd(begin, end);
     Append(line, begin, stop, tooLong);
     position_ = static_cast<std::size_t>(stop - buffer_->data());
     if (stop == end) {

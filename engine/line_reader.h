@@ -36,7 +36,7 @@ class LineReader {
   // Keeps the bytes not yet taken, fewer than a unit, and reads more after them.
   IoResult Refill();
   IoResult SkipMark();
-  // The first line end in [begin, end), which holds whole 2-byte units, or end.
+  // The first line end in [begin, end), which holds whole units, or end.
   const char* FindLineEnd(const char* begin, const char* end) const;
   bool IsUnit(const char* at, char c) const;
   void Append(std::string& line, const char* begin, const char* end, bool& tooLong) const;

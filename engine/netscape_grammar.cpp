@@ -5,12 +5,15 @@
 
 #include "engine/character_references.h"
 #include "engine/refusal_reasons.h"
+#include "engine/text.h"
+#include "engine/text_decoding.h"
 
 namespace velkora {
 namespace {
 
 // White space, and the end of an unquoted attribute value.
 constexpr std::u16string_view kValueEnd = u" \t\n\f\r>";
+constexpr std::string_view kValueEndBytes = " \t\n\f\r>";
 constexpr std::u16string_view kQueryScheme = u"place:";
 constexpr std::u16string_view kShortcutEnding = u".url";
 
@@ -59,22 +62,43 @@ bool EndsWithShortcutEnding(std::u16string_view title) {
                     [](char16_t a, char16_t b) { return AsciiLower(a) == b; });
 }
 
+// Where c first stands in bytes from at, or npos.
+std::size_t FindUnit(std::string_view bytes, char c, std::size_t at) { return bytes.find(c, at); }
+
+// The first unit of text from at that ends an unquoted attribute value, or npos.
+std::size_t FindValueEnd(std::u16string_view text, std::size_t at) {
+  return text.find_first_of(kValueEnd, at);
+}
+std::size_t FindValueEnd(std::string_view bytes, std::size_t at) {
+  return bytes.find_first_of(kValueEndBytes, at);
+}
+
+// A unit as the grammar sees it: a byte of UTF-8 text above 0x7F is part of a character
+// that is neither ASCII nor a surrogate, which is all the grammar asks of it.
+char16_t UnitOf(char16_t unit) { return unit; }
+char16_t UnitOf(char byte) { return static_cast<unsigned char>(byte); }
+
+template <typename Unit>
+bool HoldsDtTagIn(std::basic_string_view<Unit> line) {
+  for (std::size_t at = line.find(Unit{'<'}); at != line.npos && line.size() - at >= 4;
+       at = line.find(Unit{'<'}, at + 1)) {
+    if (AsciiLower(UnitOf(line[at + 1])) == u'd' && AsciiLower(UnitOf(line[at + 2])) == u't' &&
+        line[at + 3] == Unit{'>'}) {
+      return true;
+    }
+  }
+  return false;
+}
+
 bool NameIs(const char16_t* name, std::size_t length, std::u16string_view expected) {
   return length == expected.size() && std::u16string_view(name, length) == expected;
 }
 
 }  // namespace
 
-bool HoldsDtTag(std::u16string_view line) {
-  for (std::size_t at = line.find(u'<'); at != std::u16string_view::npos && line.size() - at >= 4;
-       at = line.find(u'<', at + 1)) {
-    if (AsciiLower(line[at + 1]) == u'd' && AsciiLower(line[at + 2]) == u't' &&
-        line[at + 3] == u'>') {
-      return true;
-    }
-  }
-  return false;
-}
+bool HoldsDtTag(std::u16string_view line) { return HoldsDtTagIn(line); }
+
+bool HoldsDtTag(std::string_view line) { return HoldsDtTagIn(line); }
 
 NetscapeGrammar::NetscapeGrammar(BookmarkEvents& events, bool collectText)
     : events_(events), collectText_(collectText) {}
@@ -82,7 +106,13 @@ NetscapeGrammar::NetscapeGrammar(BookmarkEvents& events, bool collectText)
 void NetscapeGrammar::Feed(std::u16string_view line, std::int32_t lineNumber) {
   lineNumber_ = lineNumber;
   Process(line);
-  Process(u"\n");
+  Process(std::u16string_view(u"\n"));
+}
+
+void NetscapeGrammar::FeedUtf8(std::string_view line, std::int32_t lineNumber) {
+  lineNumber_ = lineNumber;
+  Process(line);
+  Process(std::string_view("\n"));
 }
 
 void NetscapeGrammar::Finish() {
@@ -96,16 +126,17 @@ void NetscapeGrammar::Finish() {
   ClearHeading();
 }
 
-void NetscapeGrammar::Process(std::u16string_view text) {
+template <typename Unit>
+void NetscapeGrammar::Process(std::basic_string_view<Unit> text) {
   std::size_t at = 0;
   const std::size_t size = text.size();
   while (at < size) {
-    const char16_t c = text[at];
+    const char16_t c = UnitOf(text[at]);
     switch (state_) {
       case State::kText: {
-        const std::size_t open = text.find(u'<', at);
-        const std::size_t stop = open == std::u16string_view::npos ? size : open;
-        AppendText(text.substr(at, stop - at));
+        const std::size_t open = FindUnit(text, Unit{'<'}, at);
+        const std::size_t stop = open == text.npos ? size : open;
+        if (stop > at && WantsText()) AppendText(TextOf(text.substr(at, stop - at)));
         if (stop == size) return;
         at = stop + 1;
         tagLine_ = lineNumber_;
@@ -158,8 +189,8 @@ void NetscapeGrammar::Process(std::u16string_view text) {
         }
         break;
       case State::kDeclaration: {
-        const std::size_t close = text.find(u'>', at);
-        if (close == std::u16string_view::npos) return;
+        const std::size_t close = FindUnit(text, Unit{'>'}, at);
+        if (close == text.npos) return;
         at = close + 1;
         state_ = State::kText;
         break;
@@ -223,9 +254,11 @@ void NetscapeGrammar::Process(std::u16string_view text) {
       case State::kQuotedValue:
       case State::kUnquotedValue: {
         const bool quoted = state_ == State::kQuotedValue;
-        const std::size_t stop = quoted ? text.find(quote_, at) : text.find_first_of(kValueEnd, at);
-        const std::size_t end = stop == std::u16string_view::npos ? size : stop;
-        if (capturingHref_ && collectText_ && !AppendWithin(href_, text.substr(at, end - at))) {
+        const std::size_t stop =
+            quoted ? FindUnit(text, static_cast<Unit>(quote_), at) : FindValueEnd(text, at);
+        const std::size_t end = stop == text.npos ? size : stop;
+        if (capturingHref_ && collectText_ &&
+            !AppendWithin(href_, TextOf(text.substr(at, end - at)))) {
           hrefTooLong_ = true;
         }
         if (end == size) return;
@@ -237,6 +270,17 @@ void NetscapeGrammar::Process(std::u16string_view text) {
       }
     }
   }
+}
+
+bool NetscapeGrammar::WantsText() const { return collectText_ && (inAnchor_ || inHeading_); }
+
+std::u16string_view NetscapeGrammar::TextOf(std::u16string_view text) { return text; }
+
+std::u16string_view NetscapeGrammar::TextOf(std::string_view utf8) {
+  // Pieces end where ASCII characters stand, and no UTF-8 sequence holds an ASCII byte:
+  // decoded one by one, they give the units the whole line would.
+  DecodeUtf8(utf8, piece_);
+  return piece_;
 }
 
 void NetscapeGrammar::AppendText(std::u16string_view text) {

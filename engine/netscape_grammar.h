@@ -11,6 +11,8 @@ namespace velkora {
 
 // True when line holds "<dt>" in any letter case: the mark of a Netscape bookmark file.
 bool HoldsDtTag(std::u16string_view line);
+// As above, for the bytes of a line of UTF-8 text.
+bool HoldsDtTag(std::string_view line);
 
 // Reads the Netscape bookmark file format, as browsers export it, fed one line at a time;
 // line ends count as white space, so an item may span lines. <H3>name</H3> followed by
@@ -23,6 +25,10 @@ class NetscapeGrammar {
 
   // Reads one line, without its line end; lineNumber is 1-based.
   void Feed(std::u16string_view line, std::int32_t lineNumber);
+  // As Feed, for the bytes of a line of UTF-8 text, read as its text would be: only ASCII
+  // characters mark the structure, and they stand in UTF-8 as they are; every other
+  // character is "something else" whatever its bytes. Only the text kept is decoded.
+  void FeedUtf8(std::string_view line, std::int32_t lineNumber);
   // The end of the file: an item left open ends here.
   void Finish();
 
@@ -45,7 +51,14 @@ class NetscapeGrammar {
   };
   enum class TagKind : unsigned char { kOther, kAnchor, kHeading, kList, kTerm };
 
-  void Process(std::u16string_view text);
+  // Unit is char16_t for text, or char for the bytes of UTF-8 text when only counting.
+  template <typename Unit>
+  void Process(std::basic_string_view<Unit> text);
+  // True when text read now would be kept: in an anchor or a heading.
+  bool WantsText() const;
+  // A piece of the line as text: itself, or its UTF-8 bytes decoded into piece_.
+  std::u16string_view TextOf(std::u16string_view text);
+  std::u16string_view TextOf(std::string_view utf8);
   void AppendText(std::u16string_view text);
   void BeginTag(bool isEnd);
   void BeginAttribute();
@@ -106,6 +119,7 @@ class NetscapeGrammar {
   // Work buffers, kept between items.
   std::u16string decoded_;
   std::u16string name_;
+  std::u16string piece_;
 };
 
 }  // namespace velkora

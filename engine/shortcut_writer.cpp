@@ -16,63 +16,77 @@ std::u16string SuffixText(int suffix) {
   return suffix == 1 ? std::u16string() : u" (" + DecimalText(suffix) + u")";
 }
 
-// Appends name to path, cut to limit bytes of UTF-8 when limited. Most names fit, and are
-// appended without a copy of their own.
-void AppendFitting(std::u16string& path, std::u16string_view name, std::size_t limit,
+// Appends name to path, cut to limit bytes of UTF-8 when limited; false when it was cut.
+// Most names fit, and are appended without a copy of their own.
+bool AppendFitting(std::u16string& path, std::u16string_view name, std::size_t limit,
                    bool limited) {
   if (!limited || Utf8Length(name) <= limit) {
     path += name;
-  } else {
-    path += CutToUtf8Bytes(name, limit);
+    return true;
   }
+  path += CutToUtf8Bytes(name, limit);
+  return false;
 }
 
 }  // namespace
 
 ShortcutWriter::ShortcutWriter(ConversionState& state, const ConversionWindow& window,
                                const PlatformServices& platform)
-    : state_(state), window_(window), platform_(platform), written_(platform.paths.separator) {}
+    : state_(state), window_(window), platform_(platform), written_(platform.paths.separator) {
+  // The counting pass said how many names to expect: the tables grow once, not step by
+  // step. A count beyond reason (a file changed since) is not taken at its word.
+  constexpr std::int32_t kMostReserved = 1 << 18;
+  written_.Reserve(static_cast<std::size_t>(std::clamp(state_.entryCount, 0, kMostReserved)));
+}
 
 ShortcutOutcome ShortcutWriter::WriteShortcut() {
   const char16_t separator = platform_.paths.separator;
   const auto limit = static_cast<std::size_t>(platform_.paths.componentUtf8Limit);
-  state_.targetPath = window_.TargetDirectory();
-  const std::size_t targetLength = state_.targetPath.size();
+  const std::u16string target = window_.TargetDirectory();
   // The length rules measure the folder names whole, before any cut for the file system:
   // that is the path Windows would have.
-  std::u16string measuredPath = state_.targetPath;
+  std::u16string& measuredPath = measuredPath_;
+  measuredPath.assign(target);
   const std::int32_t levels = std::min(state_.depth, FolderNames::kLevels);
   for (std::int32_t level = 1; level <= levels; ++level) {
-    const std::u16string& name = state_.folderNames[level];
     measuredPath += separator;
-    measuredPath += name;
-    state_.targetPath += separator;
-    AppendFitting(state_.targetPath, name, limit, limit > 0);
+    measuredPath += state_.folderNames[level];
   }
   measuredPath += separator;
-  const std::u16string title =
-      FitTitleToPathLimit(measuredPath, state_.entryTitle, platform_.codePage);
-  const std::u16string folderPath = state_.targetPath + separator;
+  // Bookmarks come folder by folder: what depends on the folder alone is worked out when
+  // it changes. Names hold no separator, so the same target and measured path mean the
+  // same folder names.
+  if (measuredPath != folder_.measured || target != folder_.target) {
+    LearnFolder(target, levels);
+  }
+  const std::size_t targetLength = target.size();
+  state_.targetPath.assign(folder_.chain);
+  const std::u16string title = FitTitleToPathLimit(measuredPath, folder_.measuredBytes,
+                                                   state_.entryTitle, platform_.codePage);
+  const std::u16string& folderPath = folder_.path;
 
-  // Keys are worked out once: they serve both to pick the name and to record it.
-  const ShortcutKey base = written_.Key(folderPath + title);
+  // Keys are worked out once: they serve both to pick the name and to record it. A name
+  // that was not cut has the key of the base with its ending.
+  std::u16string& path = path_;
+  path.assign(folderPath);
+  path += title;
+  ShortcutKey base = written_.KeyAfter(folder_.key, title);
   int suffix = written_.FirstSuffixToTry(base);
-  std::u16string path;
   std::u16string suffixText;
   ShortcutKey key;
   for (;; ++suffix) {
     suffixText = SuffixText(suffix);
     const std::size_t reserved = Utf8Length(suffixText) + kExtension.size();
     path.assign(folderPath);
-    AppendFitting(path, title, limit > reserved ? limit - reserved : 0, limit > 0);
+    const bool whole =
+        AppendFitting(path, title, limit > reserved ? limit - reserved : 0, limit > 0);
     path += suffixText;
     path += kExtension;
-    key = written_.Key(path);
+    key = whole ? written_.KeyWithEnding(base, suffixText, kExtension) : written_.Key(path);
     if (!written_.Contains(key)) break;
   }
   // A shortcut Windows programs could not open is not written, nor are its folders made.
-  if (WindowsPathLength(measuredPath, separator) + title.size() + suffixText.size() +
-          kExtension.size() >
+  if (folder_.windowsLength + title.size() + suffixText.size() + kExtension.size() >
       kWindowsPathLimit) {
     return {IoResult::Failure(std::u16string(kPathTooLongForWindows)), path};
   }
@@ -87,8 +101,24 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
     }
     return {result, path};
   }
-  written_.Add(std::move(key), base, suffix);
+  written_.Add(std::move(key), std::move(base), suffix);
   return {};
+}
+
+void ShortcutWriter::LearnFolder(const std::u16string& target, std::int32_t levels) {
+  const char16_t separator = platform_.paths.separator;
+  const auto limit = static_cast<std::size_t>(platform_.paths.componentUtf8Limit);
+  folder_.target = target;
+  folder_.measured = measuredPath_;
+  folder_.chain = target;
+  for (std::int32_t level = 1; level <= levels; ++level) {
+    folder_.chain += separator;
+    AppendFitting(folder_.chain, state_.folderNames[level], limit, limit > 0);
+  }
+  folder_.path = folder_.chain + separator;
+  folder_.measuredBytes = platform_.codePage.AnsiLength(folder_.measured);
+  folder_.windowsLength = WindowsPathLength(folder_.measured, separator);
+  folder_.key = written_.Key(folder_.path).folded;
 }
 
 // Finds or makes each folder of state_.targetPath below its first targetLength units.
@@ -96,6 +126,11 @@ ShortcutOutcome ShortcutWriter::EnsureFolders(std::size_t targetLength) {
   const char16_t separator = platform_.paths.separator;
   const std::u16string& chain = state_.targetPath;
   trustedKnownFolders_ = false;
+  if (chain.size() > targetLength && IsKnownFolder(chain)) {
+    // The folder of the bookmark before: every level of the chain was found or made.
+    trustedKnownFolders_ = true;
+    return {};
+  }
   // Names hold no separator, so each level ends at the next one, or at the end.
   for (std::size_t end = targetLength; end < chain.size();) {
     end = std::min(chain.find(separator, end + 1), chain.size());
@@ -141,8 +176,8 @@ IoResult ShortcutWriter::WriteFile(const std::u16string& path) {
   std::unique_ptr<OutputStream> stream;
   IoResult result = platform_.streams.OpenOutput(path, stream);
   if (!result) return result;
-  std::u16string text = u"[InternetShortcut]\r\nURL=";
-  text.reserve(text.size() + state_.entryUrl.size() + 2);
+  std::u16string& text = shortcutText_;
+  text.assign(u"[InternetShortcut]\r\nURL=");
   text += state_.entryUrl;
   text += u"\r\n";
   result = stream->Write(platform_.codePage.ToAnsi(text, Unencodable::kPercentUtf8));

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace velkora {
+
+// 0-based position of the first unit c in text at or after from, or npos.
+std::size_t FindUnit(std::u16string_view text, char16_t c, std::size_t from = 0);
 
 // 1-based position of the first occurrence of pattern in text, or 0 when absent.
 std::int32_t Find(std::u16string_view text, std::u16string_view pattern);

@@ -1,6 +1,7 @@
 #include "engine/text_decoding.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "engine/surrogates.h"
 
@@ -49,12 +50,38 @@ std::size_t Utf8SequenceAt(std::string_view bytes, std::size_t at, bool& valid) 
   return length;
 }
 
+std::size_t WidenAscii(std::string_view bytes, char16_t* out) {
+  std::size_t done = 0;
+  std::uint64_t eight = 0;
+  while (bytes.size() - done >= sizeof eight) {
+    std::memcpy(&eight, bytes.data() + done, sizeof eight);
+    if ((eight & 0x8080808080808080u) != 0) break;
+    // Written out, so that compilers turn the eight into one vector store.
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data() + done);
+    char16_t* to = out + done;
+    to[0] = in[0];
+    to[1] = in[1];
+    to[2] = in[2];
+    to[3] = in[3];
+    to[4] = in[4];
+    to[5] = in[5];
+    to[6] = in[6];
+    to[7] = in[7];
+    done += sizeof eight;
+  }
+  return done;
+}
+
 void DecodeUtf8(std::string_view bytes, std::u16string& out) {
   // At most one unit per byte; written through a pointer, trimmed at the end.
   out.resize(bytes.size());
   char16_t* next = out.data();
   std::size_t i = 0;
   while (i < bytes.size()) {
+    const std::size_t ascii = WidenAscii(bytes.substr(i), next);
+    next += ascii;
+    i += ascii;
+    if (i == bytes.size()) break;
     const auto lead = static_cast<std::uint8_t>(bytes[i]);
     if (lead < 0x80) {
       *next++ = lead;

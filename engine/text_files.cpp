@@ -96,25 +96,56 @@ IoResult SequentialFiles::ReadLine(std::int32_t fileNumber, std::u16string& line
 
 IoResult SequentialFiles::ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine,
                                    bool& tooLong) {
+  std::string_view bytes;
+  IoResult result = ReadLineBytes(fileNumber, bytes, gotLine, tooLong);
+  if (result && gotLine) DecodeLine(fileNumber, bytes, line);
+  return result;
+}
+
+IoResult SequentialFiles::ReadLineBytes(std::int32_t fileNumber, std::string_view& bytes,
+                                        bool& gotLine, bool& tooLong) {
   gotLine = false;
   tooLong = false;
+  bytes = {};
   OpenFile* file = Find(fileNumber);
   if (file == nullptr || !file->input) return IoResult::Failure(u"file is not open for input");
   IoResult result = file->input->Next(lineBytes_, gotLine, tooLong);
-  if (!result || !gotLine) return result;
-  switch (file->encoding) {
+  bytes = lineBytes_;
+  return result;
+}
+
+void SequentialFiles::DecodeLine(std::int32_t fileNumber, std::string_view bytes,
+                                 std::u16string& line) {
+  const OpenFile* file = Find(fileNumber);
+  switch (file != nullptr ? file->encoding : TextEncoding::kAnsiCodePage) {
     case TextEncoding::kAnsiCodePage:
-      line = codePage_.FromAnsi(lineBytes_);
+      codePage_.FromAnsiInto(bytes, line);
       break;
     case TextEncoding::kUtf8:
-      DecodeUtf8(lineBytes_, line);
+      DecodeUtf8(bytes, line);
       break;
     case TextEncoding::kUtf16LittleEndian:
     case TextEncoding::kUtf16BigEndian:
-      DecodeUtf16(lineBytes_, file->encoding == TextEncoding::kUtf16BigEndian, line);
+      DecodeUtf16(bytes, file->encoding == TextEncoding::kUtf16BigEndian, line);
       break;
   }
-  return result;
+}
+
+bool SequentialFiles::IsUtf8(std::int32_t fileNumber) {
+  const OpenFile* file = Find(fileNumber);
+  return file != nullptr && file->encoding == TextEncoding::kUtf8;
+}
+
+bool SequentialFiles::LineHolds(std::int32_t fileNumber, std::string_view bytes,
+                                std::string_view ascii) {
+  if (IsUtf8(fileNumber)) return bytes.find(ascii) != std::string_view::npos;
+  const OpenFile* file = Find(fileNumber);
+  if (file != nullptr && file->encoding == TextEncoding::kAnsiCodePage) {
+    return codePage_.HoldsAscii(bytes, ascii);
+  }
+  DecodeLine(fileNumber, bytes, scratch_);
+  return std::search(scratch_.begin(), scratch_.end(), ascii.begin(), ascii.end()) !=
+         scratch_.end();
 }
 
 IoResult SequentialFiles::OpenForOutput(std::u16string_view path, std::int32_t fileNumber) {

@@ -14,6 +14,10 @@ template <typename Emit>
 void ForEachCodePoint(std::u16string_view text, Emit emit) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t c = text[i];
+    if (c < 0x80) {  // most of a path
+      emit(c);
+      continue;
+    }
     if (StartsSurrogatePair(text, i)) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;

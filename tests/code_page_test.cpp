@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "engine/ansi_code_page.h"
 #include "engine/file_name_rules.h"
@@ -99,6 +100,26 @@ TEST(CodePage932, OnlyCharactersThatDecodeBackAreEncodable) {
     const std::u16string text(1, static_cast<char16_t>(c));
     const std::string bytes = codePage.ToAnsi(text);
     ASSERT_TRUE(bytes == "?" || codePage.FromAnsi(bytes) == text) << std::hex << c;
+  }
+}
+
+// The counting pass looks for markers in the bytes of a line and measures names without
+// encoding them: each must agree with the text, lead bytes before and inside markers
+// included.
+TEST(CodePage932, FindsAndMeasuresAsTheTextWould) {
+  const AnsiCodePage& codePage = testing::NativeCodePage();
+  const std::string lines[] = {"<LI>",         "\x81<LI>",     "<\x81LI>", "\x81L<LI>", "<LI\x81>",
+                               "\x82\xa0<UL>", "\x81<UL>\x81", "\x81",     "\xe0<",     "<L\x81I>"};
+  for (const std::string& line : lines) {
+    const std::u16string text = codePage.FromAnsi(line);
+    for (const std::string_view marker : {"<LI>", "<UL>", "LI>", "~"}) {
+      const std::u16string wide(marker.begin(), marker.end());
+      EXPECT_EQ(codePage.HoldsAscii(line, marker), text.find(wide) != std::u16string::npos)
+          << line << " " << marker;
+    }
+  }
+  for (const std::u16string text : {u"", u"a日本\U0001F600é\xFF61", u"\xD800x\xDC00", u"\u301C~"}) {
+    EXPECT_EQ(codePage.AnsiLength(text), codePage.ToAnsi(text).size());
   }
 }
 

@@ -2,12 +2,14 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <stdexcept>
 #include <vector>
 
 #include "engine/ansi_encoding.h"
 #include "engine/surrogates.h"
+#include "engine/text_decoding.h"
 
 namespace velkora {
 namespace {
@@ -136,11 +138,39 @@ std::string CodePage932::ToAnsi(std::u16string_view text, Unencodable policy) co
   return EncodeWithTable(text, tables_->encode.data(), policy);
 }
 
+std::size_t CodePage932::AnsiLength(std::u16string_view text) const {
+  return EncodedLengthWithTable(text, tables_->encode.data());
+}
+
+bool CodePage932::HoldsAscii(std::string_view bytes, std::string_view ascii) const {
+  // No pair decodes to an ASCII character, and a byte that is no trail byte (below 0x40:
+  // "<", digits, punctuation) is never taken into the character before it. Text that starts
+  // with one is found in the bytes as it is in the decoded text.
+  const bool itself = std::all_of(ascii.begin(), ascii.end(), [this](char c) {
+    const auto b = static_cast<std::uint8_t>(c);
+    return b < 0x80 && tables_->single[b] == b;
+  });
+  if (ascii.empty() || !itself || IsTrailByte(static_cast<std::uint8_t>(ascii.front()))) {
+    return AnsiCodePage::HoldsAscii(bytes, ascii);
+  }
+  return bytes.find(ascii) != std::string_view::npos;
+}
+
 std::u16string CodePage932::FromAnsi(std::string_view bytes) const {
+  std::u16string out;
+  FromAnsiInto(bytes, out);
+  return out;
+}
+
+void CodePage932::FromAnsiInto(std::string_view bytes, std::u16string& out) const {
   // At most one unit per byte; written through a pointer, trimmed at the end.
-  std::u16string out(bytes.size(), u'\0');
+  out.resize(bytes.size());
   char16_t* next = out.data();
   for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const std::size_t ascii = WidenAscii(bytes.substr(i), next);
+    next += ascii;
+    i += ascii;
+    if (i == bytes.size()) break;
     const auto b = static_cast<std::uint8_t>(bytes[i]);
     if (b < 0x80) {
       *next++ = static_cast<char16_t>(b);
@@ -154,7 +184,6 @@ std::u16string CodePage932::FromAnsi(std::string_view bytes) const {
     }
   }
   out.resize(static_cast<std::size_t>(next - out.data()));
-  return out;
 }
 
 }  // namespace velkora

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <optional>
+#include <string_view>
 
 #include "engine/refusal_reasons.h"
 #include "platform/posix/posix_errors.h"
@@ -15,10 +16,17 @@
 namespace velkora {
 namespace {
 
-// The folder of path with a slash, or nothing for a bare name.
-std::string FolderOf(const std::string& path) {
+// The start of the name of a temporary file beside path: its folder with a slash (nothing
+// for a bare name), then ".velkora-".
+std::string TemporaryPrefix(const std::string& path) {
+  constexpr std::string_view kStart = ".velkora-";
   const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::size_t folder = slash == std::string::npos ? 0 : slash + 1;
+  std::string prefix;
+  prefix.reserve(folder + kStart.size());
+  prefix.append(path, 0, folder);
+  prefix += kStart;
+  return prefix;
 }
 
 // Renames from over to, unless to is a file being read. An entry already at to is
@@ -104,13 +112,14 @@ class PosixReplacementStream final : public OutputStream {
 
 }  // namespace
 
-IoResult OpenReplacement(const std::string& path, std::shared_ptr<const PosixOpenInputs> inputs,
+IoResult OpenReplacement(std::string path, std::shared_ptr<const PosixOpenInputs> inputs,
                          std::unique_ptr<OutputStream>& stream) {
   // Its name ends in ".tmp", so that a file left by a crash is never taken for a shortcut.
   TemporaryFile file;
-  IoResult result = CreateTemporaryFile(FolderOf(path) + ".velkora-", ".tmp", 0666, file);
+  IoResult result = CreateTemporaryFile(TemporaryPrefix(path), ".tmp", 0666, file);
   if (!result) return result;
-  stream = std::make_unique<PosixReplacementStream>(path, std::move(file), std::move(inputs));
+  stream =
+      std::make_unique<PosixReplacementStream>(std::move(path), std::move(file), std::move(inputs));
   return result;
 }
 

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 
 #include <cerrno>
+#include <cstring>
 #include <random>
 
 #include "platform/posix/posix_errors.h"
@@ -19,7 +20,9 @@ IoResult CreateTemporaryFile(const std::string& prefix, const char* suffix, mode
   static std::minstd_rand random(std::random_device{}());
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    std::string path = prefix;
+    std::string path;
+    path.reserve(prefix.size() + 6 + std::strlen(suffix));
+    path += prefix;
     for (int i = 0; i < 6; ++i) path += kLetters[random() % (sizeof kLetters - 1)];
     path += suffix;
     auto published = std::make_unique<RemovedOnInterrupt>(path);
