@@ -109,7 +109,7 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   }
   window_.SetProgressMaximum(static_cast<float>(state_.entryCount));
   window_.SetProgressValue(0.0f);
-  ShortcutWriter writer(state_, window_, platform_);
+  ShortcutWriter writer(state_, window_, platform_, files_);
   if (IoResult result = ConvertEntries(writer); !result) {
     return Fail(ConversionReport::Outcome::kCannotRead,
                 CannotReadMessage(window_.PathText(), result.reason));

@@ -31,8 +31,12 @@ bool AppendFitting(std::u16string& path, std::u16string_view name, std::size_t l
 }  // namespace
 
 ShortcutWriter::ShortcutWriter(ConversionState& state, const ConversionWindow& window,
-                               const PlatformServices& platform)
-    : state_(state), window_(window), platform_(platform), written_(platform.paths.separator) {
+                               const PlatformServices& platform, SequentialFiles& files)
+    : state_(state),
+      window_(window),
+      platform_(platform),
+      files_(files),
+      written_(platform.paths.separator) {
   // The counting pass said how many names to expect: the tables grow once, not step by
   // step. A count beyond reason (a file changed since) is not taken at its word.
   constexpr std::int32_t kMostReserved = 1 << 18;
@@ -173,16 +177,18 @@ bool ShortcutWriter::IsKnownFolder(std::u16string_view path) const {
 }
 
 IoResult ShortcutWriter::WriteFile(const std::u16string& path) {
-  std::unique_ptr<OutputStream> stream;
-  IoResult result = platform_.streams.OpenOutput(path, stream);
+  state_.outputFile = files_.FreeFile();
+  IoResult result = files_.OpenForOutput(path, state_.outputFile);
   if (!result) return result;
   std::u16string& text = shortcutText_;
   text.assign(u"[InternetShortcut]\r\nURL=");
   text += state_.entryUrl;
   text += u"\r\n";
-  result = stream->Write(platform_.codePage.ToAnsi(text, Unencodable::kPercentUtf8));
-  // A stream that goes unclosed removes its temporary file: the old shortcut stays.
-  return result ? stream->Close() : result;
+  result = files_.PrintLine(state_.outputFile, text, Unencodable::kPercentUtf8);
+  // Closing moves the whole file into place; after a failed print it removes the
+  // temporary file instead, and the old shortcut stays.
+  IoResult closed = files_.Close(state_.outputFile);
+  return result ? closed : result;
 }
 
 }  // namespace velkora

@@ -9,6 +9,7 @@
 #include "engine/io_result.h"
 #include "engine/platform_services.h"
 #include "engine/shortcut_names.h"
+#include "engine/text_files.h"
 
 namespace velkora {
 
@@ -23,7 +24,7 @@ struct ShortcutOutcome {
 class ShortcutWriter {
  public:
   ShortcutWriter(ConversionState& state, const ConversionWindow& window,
-                 const PlatformServices& platform);
+                 const PlatformServices& platform, SequentialFiles& files);
 
   // Writes the shortcut for entryUrl and entryTitle under folderNames[1..depth].
   ShortcutOutcome WriteShortcut();
@@ -34,14 +35,13 @@ class ShortcutWriter {
   IoResult EnsureFolder(const std::u16string& path);
   // True when path is the last folder found or made in this run, or one of its parents.
   bool IsKnownFolder(std::u16string_view path) const;
-  std::u16string UniqueShortcutPath(const std::u16string& folderPath,
-                                    const std::u16string& title) const;
   // Writes the shortcut to a temporary file that then takes path's name.
   IoResult WriteFile(const std::u16string& path);
 
   ConversionState& state_;
   const ConversionWindow& window_;
   const PlatformServices& platform_;
+  SequentialFiles& files_;
   WrittenShortcuts written_;
   // The deepest folder found or made for the latest bookmark: it and its parents exist.
   std::u16string knownFolders_;

@@ -1,6 +1,7 @@
 #include "engine/text_files.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "engine/encoding_detection.h"
@@ -31,6 +32,8 @@ struct SequentialFiles::OpenFile {
   std::unique_ptr<LineReader> input;
   TextEncoding encoding = TextEncoding::kAnsiCodePage;
   std::unique_ptr<OutputStream> output;
+  // Why a print failed; such a file is never put in place.
+  std::optional<IoResult> printFailure;
 };
 
 SequentialFiles::SequentialFiles(FileStreams& streams, const AnsiCodePage& codePage)
@@ -161,7 +164,9 @@ IoResult SequentialFiles::PrintLine(std::int32_t fileNumber, std::u16string_view
                                     Unencodable unencodable) {
   OpenFile* file = Find(fileNumber);
   if (file == nullptr || !file->output) return IoResult::Failure(u"file is not open for output");
-  return file->output->Write(codePage_.ToAnsi(text, unencodable));
+  IoResult result = file->output->Write(codePage_.ToAnsi(text, unencodable));
+  if (!result && !file->printFailure) file->printFailure = result;
+  return result;
 }
 
 IoResult SequentialFiles::Close(std::int32_t fileNumber) {
@@ -169,7 +174,11 @@ IoResult SequentialFiles::Close(std::int32_t fileNumber) {
   if (it == files_.end()) return IoResult::Failure(u"file is not open");
   std::unique_ptr<OpenFile> file = std::move(it->second);
   files_.erase(it);
-  return file->output ? file->output->Close() : IoResult::Success();
+  if (!file->output) return IoResult::Success();
+  // An output stream that goes unclosed removes what it wrote: a file whose print failed
+  // leaves the earlier one in place.
+  if (file->printFailure) return *file->printFailure;
+  return file->output->Close();
 }
 
 }  // namespace velkora

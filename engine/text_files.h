@@ -57,8 +57,8 @@ class SequentialFiles {
   IoResult PrintLine(std::int32_t fileNumber, std::u16string_view text,
                      Unencodable unencodable = Unencodable::kQuestionMark);
 
-  // Closes the file and frees its number; for an output file, reports whether its bytes
-  // reached the file.
+  // Closes the file and frees its number. An output file takes its name only now, and
+  // only when every print succeeded; the result says whether its bytes reached it.
   IoResult Close(std::int32_t fileNumber);
 
  private:

@@ -251,7 +251,8 @@ TEST(Conversion, SmallAndCapitalRomanNumeralsAreOneName) {
 // URL is percent-encoded where the code page has no bytes for it.
 TEST(ShortcutWriter, KeepsCharactersOutsideTheCodePage) {
   ConversionFixture fixture;
-  ShortcutWriter writer(fixture.state, fixture.window, fixture.platform.Services());
+  SequentialFiles files(fixture.platform.Services().streams, fixture.platform.Services().codePage);
+  ShortcutWriter writer(fixture.state, fixture.window, fixture.platform.Services(), files);
   fixture.state.depth = 1;
   fixture.state.folderNames[1] = U16("Café 한국");
   const struct {
