@@ -89,6 +89,34 @@ std::u16string UntitledName(std::u16string_view url) {
   return std::u16string(rest.substr(0, rest.find_first_of(u"/?#")));
 }
 
+// Reads every line of the open file as bytes, handing each to examine with its 1-based
+// number and whether it was too long to be read (it is then empty).
+template <typename Examine>
+IoResult ForEachLineBytes(SequentialFiles& files, std::int32_t fileNumber, Examine examine) {
+  std::int32_t lineNumber = 0;
+  for (;;) {
+    std::string_view bytes;
+    bool gotLine = false;
+    bool tooLong = false;
+    IoResult result = files.ReadLineBytes(fileNumber, bytes, gotLine, tooLong);
+    if (!result || !gotLine) return result;
+    Increment(lineNumber);
+    examine(bytes, lineNumber, tooLong);
+  }
+}
+
+// Hands a line to a browser export's grammar: a UTF-8 file as it stands, since the grammar
+// decodes only the text it keeps; any other file decoded into line.
+void FeedExport(NetscapeGrammar& grammar, SequentialFiles& files, std::int32_t fileNumber,
+                std::string_view bytes, std::int32_t lineNumber, std::u16string& line) {
+  if (files.IsUtf8(fileNumber)) {
+    grammar.FeedUtf8(bytes, lineNumber);
+  } else {
+    files.DecodeLine(fileNumber, bytes, line);
+    grammar.Feed(line, lineNumber);
+  }
+}
+
 }  // namespace
 
 BookmarkConverter::BookmarkConverter(ConversionState& state, ConversionWindow& window,
@@ -146,29 +174,17 @@ IoResult BookmarkConverter::CountEntries() {
   // find the same markers, and take most of the time of this pass.
   const std::int32_t file = state_.inputFile;
   const bool utf8 = files_.IsUtf8(file);
-  std::int32_t lineNumber = 0;
-  for (;;) {
-    std::string_view bytes;
-    bool gotLine = false;
-    bool tooLong = false;
-    result = files_.ReadLineBytes(file, bytes, gotLine, tooLong);
-    if (!result || !gotLine) break;
-    Increment(lineNumber);
-    if (tooLong) Increment(tooLongLines);
-    if (files_.LineHolds(file, bytes, kItemBytes)) {
-      sawItem = true;
-      if (!files_.LineHolds(file, bytes, kListBytes)) Increment(lineItems);
-    }
-    if (sawItem) continue;
-    if (utf8) {
-      if (!sawTerm) sawTerm = HoldsDtTag(bytes);
-      netscape.FeedUtf8(bytes, lineNumber);
-    } else {
-      files_.DecodeLine(file, bytes, state_.currentLine);
-      if (!sawTerm) sawTerm = HoldsDtTag(state_.currentLine);
-      netscape.Feed(state_.currentLine, lineNumber);
-    }
-  }
+  result = ForEachLineBytes(
+      files_, file, [&](std::string_view bytes, std::int32_t lineNumber, bool tooLong) {
+        if (tooLong) Increment(tooLongLines);
+        if (files_.LineHolds(file, bytes, kItemBytes)) {
+          sawItem = true;
+          if (!files_.LineHolds(file, bytes, kListBytes)) Increment(lineItems);
+        }
+        if (sawItem) return;
+        FeedExport(netscape, files_, file, bytes, lineNumber, state_.currentLine);
+        if (!sawTerm) sawTerm = utf8 ? HoldsDtTag(bytes) : HoldsDtTag(state_.currentLine);
+      });
   files_.Close(state_.inputFile);
   if (!result) return result;
   netscape.Finish();
@@ -188,31 +204,20 @@ IoResult BookmarkConverter::ConvertEntries(ShortcutWriter& writer) {
   writer_ = &writer;
   recounted_ = 0;
   NetscapeGrammar netscape(*this, true);
-  // The grammar reads a UTF-8 export as it stands, and decodes only the text it keeps.
   const std::int32_t file = state_.inputFile;
-  const bool utf8 = files_.IsUtf8(file);
-  std::int32_t lineNumber = 0;
-  for (;;) {
-    std::string_view bytes;
-    bool gotLine = false;
-    bool tooLong = false;
-    result = files_.ReadLineBytes(file, bytes, gotLine, tooLong);
-    if (!result || !gotLine) break;
-    Increment(lineNumber);
-    if (tooLong) {
-      Increment(recounted_);
-      CountMalformed(lineNumber, kLineTooLong);
-    }
-    if (grammar_ == Grammar::kLines) {
-      files_.DecodeLine(file, bytes, state_.currentLine);
-      if (!tooLong) ExamineLine(lineNumber);
-    } else if (grammar_ == Grammar::kNetscape && utf8) {
-      netscape.FeedUtf8(bytes, lineNumber);
-    } else if (grammar_ == Grammar::kNetscape) {
-      files_.DecodeLine(file, bytes, state_.currentLine);
-      netscape.Feed(state_.currentLine, lineNumber);
-    }
-  }
+  result = ForEachLineBytes(
+      files_, file, [&](std::string_view bytes, std::int32_t lineNumber, bool tooLong) {
+        if (tooLong) {
+          Increment(recounted_);
+          CountMalformed(lineNumber, kLineTooLong);
+        }
+        if (grammar_ == Grammar::kLines) {
+          files_.DecodeLine(file, bytes, state_.currentLine);
+          if (!tooLong) ExamineLine(lineNumber);
+        } else if (grammar_ == Grammar::kNetscape) {
+          FeedExport(netscape, files_, file, bytes, lineNumber, state_.currentLine);
+        }
+      });
   files_.Close(state_.inputFile);
   if (result && grammar_ == Grammar::kNetscape) netscape.Finish();
   writer_ = nullptr;
