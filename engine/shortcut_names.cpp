@@ -1,6 +1,7 @@
 #include "engine/shortcut_names.h"
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 #include "engine/case_table.h"
@@ -75,22 +76,20 @@ std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit) {
   return std::u16string(name.substr(0, kept));
 }
 
-ShortcutKey WrittenShortcuts::Key(std::u16string_view path) const { return KeyAfter({}, path); }
-
-ShortcutKey WrittenShortcuts::KeyAfter(std::u16string_view folderKey,
-                                       std::u16string_view path) const {
-  std::u16string key(folderKey.size() + path.size(), u'\0');
-  std::copy(folderKey.begin(), folderKey.end(), key.begin());
-  char16_t* next = key.data() + folderKey.size();
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    const char16_t c = path[i];
-    if (c < 0x80) {  // most of a path: ASCII
-      if (c == separator_ && next != key.data() && next[-1] == separator_) continue;
+void WrittenShortcuts::Fold(std::u16string_view text, ShortcutKey& key) const {
+  std::u16string& folded = key.folded;
+  folded.resize(text.size());
+  char16_t* const first = folded.data();
+  char16_t* next = first;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c < 0x80) {  // most of a name: ASCII
+      if (c == separator_ && next != first && next[-1] == separator_) continue;
       *next++ = c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : c;
-    } else if (StartsSurrogatePair(path, i)) {
+    } else if (StartsSurrogatePair(text, i)) {
       // A character beyond the Basic Multilingual Plane (Deseret, Adlam...) folds whole.
       const char32_t upper =
-          UpperCase(static_cast<char32_t>(0x10000 + ((c - 0xD800) << 10) + (path[i + 1] - 0xDC00)));
+          UpperCase(static_cast<char32_t>(0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00)));
       *next++ = static_cast<char16_t>(0xD800 + ((upper - 0x10000) >> 10));
       *next++ = static_cast<char16_t>(0xDC00 + ((upper - 0x10000) & 0x3FF));
       ++i;
@@ -98,89 +97,66 @@ ShortcutKey WrittenShortcuts::KeyAfter(std::u16string_view folderKey,
       *next++ = UpperCase(c);
     }
   }
-  key.resize(static_cast<std::size_t>(next - key.data()));
-  return ShortcutKey(std::move(key));
+  folded.resize(static_cast<std::size_t>(next - first));
+  key.hash = std::hash<std::u16string_view>{}(folded);
 }
 
-ShortcutKey WrittenShortcuts::KeyWithEnding(const ShortcutKey& base, std::u16string_view suffix,
-                                            std::u16string_view extension) const {
-  std::u16string folded;
-  folded.reserve(base.folded.size() + suffix.size() + extension.size());
-  folded = base.folded;
-  folded += Key(suffix).folded;
-  folded += Key(extension).folded;
-  return ShortcutKey(std::move(folded));
-}
-
-namespace {
-
-// The tag of a slot: other bits of the hash than those that pick the slot.
-std::uint32_t TagOf(std::size_t hash) {
-  return static_cast<std::uint32_t>((std::uint64_t{hash} * 0x9E3779B97F4A7C15u) >> 32);
-}
-
-}  // namespace
-
-const WrittenShortcuts::Entry* WrittenShortcuts::Find(const ShortcutKey& key) const {
-  if (slots_.empty()) return nullptr;
-  const std::size_t mask = slots_.size() - 1;
-  const std::uint32_t tag = TagOf(key.hash);
-  for (std::size_t at = key.hash & mask;; at = (at + 1) & mask) {
-    const Slot& slot = slots_[at];
-    if (slot.entry == 0) return nullptr;
-    if (slot.tag == tag && entries_[slot.entry - 1].key == key) return &entries_[slot.entry - 1];
-  }
-}
-
-WrittenShortcuts::Entry& WrittenShortcuts::FindOrAdd(ShortcutKey key) {
-  // At most half the slots are taken, so that probes stay short.
-  if ((entries_.size() + 1) * 2 > slots_.size())
-    Index(std::max<std::size_t>(64, slots_.size() * 2));
-  const std::size_t mask = slots_.size() - 1;
-  const std::uint32_t tag = TagOf(key.hash);
-  for (std::size_t at = key.hash & mask;; at = (at + 1) & mask) {
-    Slot& slot = slots_[at];
-    if (slot.entry == 0) {
-      slot = {tag, static_cast<std::uint32_t>(entries_.size() + 1)};
-      entries_.push_back({std::move(key)});
-      return entries_.back();
+void WrittenShortcuts::FoldWithEnding(const ShortcutKey& base, std::u16string_view suffix,
+                                      std::u16string_view extension, ShortcutKey& key) const {
+  // Neither the suffix nor the extension starts with a separator or the second half of a
+  // pair, so each folds on its own as it would after the base.
+  std::u16string& folded = key.folded;
+  folded.assign(base.folded);
+  for (const std::u16string_view ending : {suffix, extension}) {
+    for (const char16_t c : ending) {
+      folded += c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : UpperCase(c);
     }
-    if (slot.tag == tag && entries_[slot.entry - 1].key == key) return entries_[slot.entry - 1];
   }
+  key.hash = std::hash<std::u16string_view>{}(folded);
 }
 
-void WrittenShortcuts::Index(std::size_t count) {
-  slots_.assign(count, Slot{});
+void WrittenShortcuts::EnterFolder(std::u16string_view folderPath) {
+  Fold(folderPath, folderKey_);
+  current_ = &folders_[folderKey_.folded];
+}
+
+void WrittenShortcuts::Index(NameTable& table, std::size_t count) {
+  table.slots.assign(count, 0);
   const std::size_t mask = count - 1;
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    const std::size_t hash = entries_[i].key.hash;
-    std::size_t at = hash & mask;
-    while (slots_[at].entry != 0) at = (at + 1) & mask;
-    slots_[at] = {TagOf(hash), static_cast<std::uint32_t>(i + 1)};
+  for (std::size_t i = 0; i < table.entries.size(); ++i) {
+    std::size_t at = table.entries[i].hash & mask;
+    while (table.slots[at] != 0) at = (at + 1) & mask;
+    table.slots[at] = static_cast<std::uint32_t>(i + 1);
   }
 }
 
-bool WrittenShortcuts::Contains(const ShortcutKey& path) const {
-  const Entry* entry = Find(path);
-  return entry != nullptr && entry->written;
+std::size_t WrittenShortcuts::Place(const ShortcutKey& name) {
+  NameTable& table = *current_;
+  // At most half the slots are taken, so that probes stay short.
+  if ((table.entries.size() + 1) * 2 > table.slots.size()) {
+    Index(table, std::max<std::size_t>(16, table.slots.size() * 2));
+  }
+  const std::size_t mask = table.slots.size() - 1;
+  for (std::size_t at = name.hash & mask;; at = (at + 1) & mask) {
+    const std::uint32_t slot = table.slots[at];
+    if (slot == 0) {
+      table.slots[at] = static_cast<std::uint32_t>(table.entries.size() + 1);
+      table.entries.push_back({table.text.size(), name.folded.size(), name.hash});
+      table.text += name.folded;
+      return table.entries.size() - 1;
+    }
+    const Entry& entry = table.entries[slot - 1];
+    if (entry.hash == name.hash &&
+        std::u16string_view(table.text).substr(entry.start, entry.length) == name.folded) {
+      return slot - 1;
+    }
+  }
 }
 
-int WrittenShortcuts::FirstSuffixToTry(const ShortcutKey& base) const {
-  const Entry* entry = Find(base);
-  return entry == nullptr ? 1 : entry->lastSuffix + 1;
-}
-
-void WrittenShortcuts::Reserve(std::size_t count) {
-  // Each path and its base: two keys a name, in at most half the slots.
-  std::size_t slots = 64;
-  while (slots < count * 4) slots *= 2;
-  if (slots > slots_.size()) Index(slots);
-}
-
-void WrittenShortcuts::Add(ShortcutKey path, ShortcutKey base, int suffix) {
-  FindOrAdd(std::move(path)).written = true;
-  Entry& last = FindOrAdd(std::move(base));
-  if (suffix > last.lastSuffix) last.lastSuffix = suffix;
+void WrittenShortcuts::MarkWritten(std::size_t place, std::size_t basePlace, int suffix) {
+  std::vector<Entry>& entries = current_->entries;
+  entries[place].written = true;
+  if (suffix > entries[basePlace].lastSuffix) entries[basePlace].lastSuffix = suffix;
 }
 
 }  // namespace velkora

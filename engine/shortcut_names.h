@@ -2,10 +2,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
-#include <utility>
+#include <unordered_map>
 #include <vector>
 
 #include "engine/ansi_code_page.h"
@@ -29,68 +28,66 @@ std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::size_t f
 // The longest prefix of whole characters of name that takes at most limit bytes in UTF-8.
 std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit);
 
-// A shortcut path in the form in which Windows compares names: letter case folded and
-// repeated separators counted once; with its hash, worked out once for every table.
+// A name in the form in which Windows compares names (letter case folded), with its hash,
+// worked out once for every lookup. Kept by its user, so that its memory serves every
+// name of a run.
 struct ShortcutKey {
-  ShortcutKey() = default;
-  explicit ShortcutKey(std::u16string text)
-      : folded(std::move(text)), hash(std::hash<std::u16string>{}(folded)) {}
-
   std::u16string folded;
-  std::size_t hash = std::hash<std::u16string>{}(std::u16string());
+  std::size_t hash = 0;
   bool operator==(const ShortcutKey&) const = default;
 };
 
-// Shortcut paths written during one run, compared by their keys.
+// Shortcut names written during one run, folder by folder. Bookmarks come folder by folder,
+// so the names of the folder at hand are one small table, and a lookup stays within it.
 class WrittenShortcuts {
  public:
   explicit WrittenShortcuts(char16_t separator) : separator_(separator) {}
 
-  ShortcutKey Key(std::u16string_view path) const;
-  // The key of a folder path's name, given the folder path's key (which ends with a
-  // separator): name holds no separator.
-  ShortcutKey KeyAfter(std::u16string_view folderKey, std::u16string_view name) const;
-  // The key of the path of base followed by suffix and extension, neither of which starts
-  // with a separator or the second half of a surrogate pair.
-  ShortcutKey KeyWithEnding(const ShortcutKey& base, std::u16string_view suffix,
-                            std::u16string_view extension) const;
+  // Folds text into key as Windows compares names; repeated separators count once.
+  void Fold(std::u16string_view text, ShortcutKey& key) const;
+  // Folds the name of base followed by suffix and extension into key.
+  void FoldWithEnding(const ShortcutKey& base, std::u16string_view suffix,
+                      std::u16string_view extension, ShortcutKey& key) const;
 
-  bool Contains(const ShortcutKey& path) const;
+  // Makes the folder of folderPath (which ends with a separator) the one that names are
+  // about, until the next call; folder paths that Windows takes for one are one folder.
+  void EnterFolder(std::u16string_view folderPath);
 
-  // The first " (n)" number worth trying for a name built from base: every lower one is
-  // taken already.
-  int FirstSuffixToTry(const ShortcutKey& base) const;
-
-  // Records path, written as the name numbered suffix of those built from base.
-  void Add(ShortcutKey path, ShortcutKey base, int suffix);
-  // Makes room for count paths at once.
-  void Reserve(std::size_t count);
+  // The place of name in the current folder, taken (as not yet written) if it is new.
+  std::size_t Place(const ShortcutKey& name);
+  // Whether a shortcut was written under the name at place.
+  bool IsWritten(std::size_t place) const { return current_->entries[place].written; }
+  // The highest " (n)" number written for names built from the base at place, 0 for none.
+  int LastSuffix(std::size_t place) const { return current_->entries[place].lastSuffix; }
+  // Records a shortcut written under the name at place, numbered suffix of the names
+  // built from the base at basePlace.
+  void MarkWritten(std::size_t place, std::size_t basePlace, int suffix);
 
  private:
-  // What is known of one key: a path written under it, and the highest " (n)" number
-  // written for names built from it as a base (0 for none).
+  // What is known of one name: whether a shortcut was written under it, and the highest
+  // " (n)" number written for names built from it as a base (0 for none).
   struct Entry {
-    ShortcutKey key;
-    bool written = false;
+    std::size_t start;  // where its folded text begins in the table's text
+    std::size_t length;
+    std::size_t hash;
     int lastSuffix = 0;
+    bool written = false;
   };
-  // A place in the index: part of the key's hash, and the entry's number + 1 (0: empty).
-  struct Slot {
-    std::uint32_t tag = 0;
-    std::uint32_t entry = 0;
+  // The names of one folder: entries in the order they came, their folded texts one after
+  // the other, and an open-addressing index of entry numbers + 1 (0: empty) probed one
+  // slot after the other from the hash.
+  struct NameTable {
+    std::vector<Entry> entries;
+    std::u16string text;
+    std::vector<std::uint32_t> slots;
   };
 
-  const Entry* Find(const ShortcutKey& key) const;
-  Entry& FindOrAdd(ShortcutKey key);
-  // Rebuilds the index with count slots, a power of two.
-  void Index(std::size_t count);
+  static void Index(NameTable& table, std::size_t count);
 
   char16_t separator_;
-  // Entries in the order they came, and an index into them, probed one slot after the
-  // other from the key's hash: a lookup reads one stretch of the index, and an entry only
-  // when the tag agrees, where a node-based table would follow a chain of nodes.
-  std::vector<Entry> entries_;
-  std::vector<Slot> slots_;
+  std::unordered_map<std::u16string, NameTable> folders_;
+  NameTable* current_ = nullptr;
+  ShortcutKey folderKey_;
 };
 
 }  // namespace velkora

@@ -36,12 +36,7 @@ ShortcutWriter::ShortcutWriter(ConversionState& state, const ConversionWindow& w
       window_(window),
       platform_(platform),
       files_(files),
-      written_(platform.paths.separator) {
-  // The counting pass said how many names to expect: the tables grow once, not step by
-  // step. A count beyond reason (a file changed since) is not taken at its word.
-  constexpr std::int32_t kMostReserved = 1 << 18;
-  written_.Reserve(static_cast<std::size_t>(std::clamp(state_.entryCount, 0, kMostReserved)));
-}
+      written_(platform.paths.separator) {}
 
 ShortcutOutcome ShortcutWriter::WriteShortcut() {
   const char16_t separator = platform_.paths.separator;
@@ -69,15 +64,14 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
                                                    state_.entryTitle, platform_.codePage);
   const std::u16string& folderPath = folder_.path;
 
-  // Keys are worked out once: they serve both to pick the name and to record it. A name
+  // Names are folded once: a key serves both to pick the name and to record it. A name
   // that was not cut has the key of the base with its ending.
   std::u16string& path = path_;
-  path.assign(folderPath);
-  path += title;
-  ShortcutKey base = written_.KeyAfter(folder_.key, title);
-  int suffix = written_.FirstSuffixToTry(base);
+  written_.Fold(title, base_);
+  const std::size_t basePlace = written_.Place(base_);
+  int suffix = written_.LastSuffix(basePlace) + 1;
   std::u16string suffixText;
-  ShortcutKey key;
+  std::size_t place = 0;
   for (;; ++suffix) {
     suffixText = SuffixText(suffix);
     const std::size_t reserved = Utf8Length(suffixText) + kExtension.size();
@@ -86,8 +80,13 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
         AppendFitting(path, title, limit > reserved ? limit - reserved : 0, limit > 0);
     path += suffixText;
     path += kExtension;
-    key = whole ? written_.KeyWithEnding(base, suffixText, kExtension) : written_.Key(path);
-    if (!written_.Contains(key)) break;
+    if (whole) {
+      written_.FoldWithEnding(base_, suffixText, kExtension, key_);
+    } else {
+      written_.Fold(std::u16string_view(path).substr(folderPath.size()), key_);
+    }
+    place = written_.Place(key_);
+    if (!written_.IsWritten(place)) break;
   }
   // A shortcut Windows programs could not open is not written, nor are its folders made.
   if (folder_.windowsLength + title.size() + suffixText.size() + kExtension.size() >
@@ -105,7 +104,7 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
     }
     return {result, path};
   }
-  written_.Add(std::move(key), std::move(base), suffix);
+  written_.MarkWritten(place, basePlace, suffix);
   return {};
 }
 
@@ -122,7 +121,7 @@ void ShortcutWriter::LearnFolder(const std::u16string& target, std::int32_t leve
   folder_.path = folder_.chain + separator;
   folder_.measuredBytes = platform_.codePage.AnsiLength(folder_.measured);
   folder_.windowsLength = WindowsPathLength(folder_.measured, separator);
-  folder_.key = written_.Key(folder_.path).folded;
+  written_.EnterFolder(folder_.path);
 }
 
 // Finds or makes each folder of state_.targetPath below its first targetLength units.

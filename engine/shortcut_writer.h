@@ -55,7 +55,6 @@ class ShortcutWriter {
     std::u16string path;            // chain with a separator at the end
     std::size_t measuredBytes = 0;  // measured in bytes of the code page
     std::size_t windowsLength = 0;  // measured as Windows counts it
-    std::u16string key;             // key of path
   };
   // Works out the facts of the folder of measuredPath_ below target, levels deep.
   void LearnFolder(const std::u16string& target, std::int32_t levels);
@@ -65,6 +64,8 @@ class ShortcutWriter {
   std::u16string measuredPath_;
   std::u16string path_;
   std::u16string shortcutText_;
+  ShortcutKey base_;
+  ShortcutKey key_;
 };
 
 }  // namespace velkora

@@ -64,22 +64,42 @@ TEST(ShortcutNames, LoneSurrogateIsOneWholeCharacter) {
 
 TEST(WrittenShortcuts, ComparesNamesAsWindowsDoes) {
   WrittenShortcuts written(u'\\');
-  const auto key = [&written](std::u16string_view path) { return written.Key(path); };
-  written.Add(key(u"C:\\\\Out\\Page.url"), key(u"C:\\\\Out\\Page"), 1);
-  EXPECT_TRUE(written.Contains(key(u"c:\\out\\\\PAGE.URL")));
-  EXPECT_TRUE(written.Contains(key(u"C:\\Out\\page.url")));
-  EXPECT_FALSE(written.Contains(key(u"C:\\Out\\Page (2).url")));
-  EXPECT_FALSE(written.Contains(key(u"C:\\Out/Page.url")));
-  EXPECT_EQ(written.FirstSuffixToTry(key(u"C:\\OUT\\page")), 2);
-  EXPECT_EQ(written.FirstSuffixToTry(key(u"C:\\Out\\other")), 1);
+  // Whether name was written in the folder of folderPath, as the writer asks it.
+  const auto taken = [&written](std::u16string_view folderPath, std::u16string_view name) {
+    written.EnterFolder(folderPath);
+    ShortcutKey key;
+    written.Fold(name, key);
+    return written.IsWritten(written.Place(key));
+  };
+  const auto add = [&written](std::u16string_view folderPath, std::u16string_view base) {
+    written.EnterFolder(folderPath);
+    ShortcutKey baseKey;
+    ShortcutKey key;
+    written.Fold(base, baseKey);
+    written.FoldWithEnding(baseKey, u"", u".url", key);
+    const std::size_t basePlace = written.Place(baseKey);
+    written.MarkWritten(written.Place(key), basePlace, 1);
+  };
+  add(u"C:\\\\Out\\", u"Page");
+  EXPECT_TRUE(taken(u"c:\\out\\\\", u"PAGE.URL"));
+  EXPECT_TRUE(taken(u"C:\\Out\\", u"page.url"));
+  EXPECT_FALSE(taken(u"C:\\Out\\", u"Page (2).url"));
+  EXPECT_FALSE(taken(u"C:\\Out/", u"Page.url"));
+  EXPECT_FALSE(taken(u"C:\\", u"Page.url"));
+  ShortcutKey key;
+  written.EnterFolder(u"C:\\OUT\\");
+  written.Fold(u"page", key);
+  EXPECT_EQ(written.LastSuffix(written.Place(key)), 1);
+  written.Fold(u"other", key);
+  EXPECT_EQ(written.LastSuffix(written.Place(key)), 0);
 
-  written.Add(key(u"C:\\Ωω\\Ｐａｇｅ.url"), key(u""), 1);
-  EXPECT_TRUE(written.Contains(key(u"C:\\ωΩ\\ｐＡＧＥ.url")));
-  written.Add(key(u"C:\\ⅱ\\ⅹ.url"), key(u""), 1);
-  EXPECT_TRUE(written.Contains(key(u"C:\\Ⅱ\\Ⅹ.url")));
-  written.Add(key(u"C:\\Дом.url"), key(u""), 1);
-  EXPECT_TRUE(written.Contains(key(u"C:\\дОМ.url")));
-  EXPECT_FALSE(written.Contains(key(u"C:\\Dom.url")));
+  add(u"C:\\Ωω\\", u"Ｐａｇｅ");
+  EXPECT_TRUE(taken(u"C:\\ωΩ\\", u"ｐＡＧＥ.url"));
+  add(u"C:\\ⅱ\\", u"ⅹ");
+  EXPECT_TRUE(taken(u"C:\\Ⅱ\\", u"Ⅹ.url"));
+  add(u"C:\\", u"Дом");
+  EXPECT_TRUE(taken(u"C:\\", u"дОМ.url"));
+  EXPECT_FALSE(taken(u"C:\\", u"Dom.url"));
 }
 
 // Over all of Unicode: a character equals its simple upper-case mapping, a character
@@ -104,8 +124,12 @@ TEST(WrittenShortcuts, FoldsCaseOverAllOfUnicode) {
       {u"\U0001E922a", u"\U0001E900A", true},  // Adlam
       {u"\U0001F600", u"\U0001F601", false},
   };
+  ShortcutKey a;
+  ShortcutKey b;
   for (const auto& c : cases) {
-    EXPECT_EQ(written.Key(c.a) == written.Key(c.b), c.same) << ToUtf8(c.a) << " " << ToUtf8(c.b);
+    written.Fold(c.a, a);
+    written.Fold(c.b, b);
+    EXPECT_EQ(a == b, c.same) << ToUtf8(c.a) << " " << ToUtf8(c.b);
   }
 }
 
