@@ -154,15 +154,29 @@ ConversionReport BookmarkConverter::Fail(ConversionReport::Outcome outcome,
   return report_;
 }
 
+// The reading that counts also decides the encoding, which the start of a file nearly
+// always tells; a file whose whole says otherwise than its start is counted once more, in
+// the encoding of the whole.
+IoResult BookmarkConverter::CountEntries() {
+  state_.inputFile = files_.FreeFile();
+  TextEncoding counted = TextEncoding::kAnsiCodePage;
+  IoResult result = files_.OpenForInputDetecting(window_.PathText(), state_.inputFile, counted);
+  if (!result) return result;
+  result = CountOpenFile();
+  encoding_ = files_.DetectedEncoding(state_.inputFile);
+  files_.Close(state_.inputFile);
+  if (!result || encoding_ == counted) return result;
+  result = files_.OpenForInput(window_.PathText(), state_.inputFile, encoding_);
+  if (!result) return result;
+  result = CountOpenFile();
+  files_.Close(state_.inputFile);
+  return result;
+}
+
 // One reading decides the format: a line holding "<LI>" makes it the Pomerek file,
 // otherwise a "<DT>" tag a Netscape bookmark file. Both are counted as the file is read,
 // the Netscape one until the first "<LI>" rules it out.
-IoResult BookmarkConverter::CountEntries() {
-  IoResult result = files_.DetectEncoding(window_.PathText(), encoding_);
-  if (!result) return result;
-  state_.inputFile = files_.FreeFile();
-  result = files_.OpenForInput(window_.PathText(), state_.inputFile, encoding_);
-  if (!result) return result;
+IoResult BookmarkConverter::CountOpenFile() {
   state_.entryCount = 0;
   std::int32_t lineItems = 0;
   std::int32_t tooLongLines = 0;
@@ -174,7 +188,7 @@ IoResult BookmarkConverter::CountEntries() {
   // find the same markers, and take most of the time of this pass.
   const std::int32_t file = state_.inputFile;
   const bool utf8 = files_.IsUtf8(file);
-  result = ForEachLineBytes(
+  IoResult result = ForEachLineBytes(
       files_, file, [&](std::string_view bytes, std::int32_t lineNumber, bool tooLong) {
         if (tooLong) Increment(tooLongLines);
         if (files_.LineHolds(file, bytes, kItemBytes)) {
@@ -185,7 +199,6 @@ IoResult BookmarkConverter::CountEntries() {
         FeedExport(netscape, files_, file, bytes, lineNumber, state_.currentLine);
         if (!sawTerm) sawTerm = utf8 ? HoldsDtTag(bytes) : HoldsDtTag(state_.currentLine);
       });
-  files_.Close(state_.inputFile);
   if (!result) return result;
   netscape.Finish();
   grammar_ = sawItem ? Grammar::kLines : sawTerm ? Grammar::kNetscape : Grammar::kNone;

@@ -38,6 +38,8 @@ class BookmarkConverter : private BookmarkEvents {
  private:
   enum class Grammar { kNone, kLines, kNetscape };
 
+  // Counts the bookmarks of the file open as inputFile, read in its encoding.
+  IoResult CountOpenFile();
   IoResult ConvertEntries(ShortcutWriter& writer);
   void ExamineLine(std::int32_t lineNumber);
   // item: where the line's "<LI>" stands, 0 for none.

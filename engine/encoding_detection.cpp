@@ -1,7 +1,9 @@
 #include "engine/encoding_detection.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "engine/text_decoding.h"
 
@@ -154,6 +156,58 @@ TextEncoding EncodingDetector::Encoding() const {
   if (hasMark_) return markEncoding_;
   if (declaresUtf8_ && (!invalidUtf8_ || !hasItem_)) return TextEncoding::kUtf8;
   return TextEncoding::kAnsiCodePage;
+}
+
+DetectingInputStream::DetectingInputStream(std::unique_ptr<InputStream> stream)
+    : stream_(std::move(stream)) {}
+
+IoResult DetectingInputStream::ReadAhead() {
+  constexpr std::size_t kAhead = 64 * 1024;
+  ahead_.resize(kAhead);
+  std::size_t received = 0;
+  IoResult result = stream_->Read(ahead_.data(), kAhead, received);
+  ahead_.resize(result ? received : 0);
+  if (result) Examine(ahead_, received == 0);
+  return result;
+}
+
+IoResult DetectingInputStream::Read(char* buffer, std::size_t capacity, std::size_t& received) {
+  if (aheadTaken_ < ahead_.size()) {
+    // What was read ahead has been examined already.
+    received = std::min(capacity, ahead_.size() - aheadTaken_);
+    std::memcpy(buffer, ahead_.data() + aheadTaken_, received);
+    aheadTaken_ += received;
+    return IoResult::Success();
+  }
+  IoResult result = stream_->Read(buffer, capacity, received);
+  if (result) Examine(std::string_view(buffer, received), received == 0);
+  return result;
+}
+
+void DetectingInputStream::Examine(std::string_view bytes, bool final) {
+  if (detector_.Decided()) return;
+  if (!pending_.empty()) {
+    // The detector's window goes on from the bytes it left: they are joined with the
+    // start of the new bytes, enough for it to get past them, and it then goes on in the
+    // new bytes themselves, which are not copied.
+    constexpr std::size_t kJoin = 4 * EncodingDetector::kLookAhead;
+    const std::size_t left = pending_.size();
+    const std::size_t join = std::min(bytes.size(), kJoin);
+    pending_.append(bytes.substr(0, join));
+    const bool joinsAll = join == bytes.size();
+    const std::size_t done = detector_.Scan(pending_, final && joinsAll);
+    if (joinsAll || done < left) {
+      pending_.erase(0, done);
+      if (joinsAll) return;
+      pending_.append(bytes.substr(join));
+      pending_.erase(0, detector_.Scan(pending_, final));
+      return;
+    }
+    bytes.remove_prefix(done - left);
+    pending_.clear();
+  }
+  const std::size_t done = detector_.Scan(bytes, final);
+  pending_.assign(bytes.substr(std::min(done, bytes.size())));
 }
 
 }  // namespace velkora

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <string>
 #include <string_view>
 
+#include "engine/file_streams.h"
 #include "engine/text_encoding.h"
 
 namespace velkora {
@@ -36,6 +39,33 @@ class EncodingDetector {
   bool declaresUtf8_ = false;
   bool hasItem_ = false;
   bool invalidUtf8_ = false;
+};
+
+// An input stream that shows every byte it reads to an EncodingDetector on the way, so that
+// a file's encoding is known once it has been read through, without a reading of its own.
+class DetectingInputStream final : public InputStream {
+ public:
+  explicit DetectingInputStream(std::unique_ptr<InputStream> stream);
+
+  // Reads the start of the file ahead of the reader, so that Encoding() tells what the
+  // file's start says before anything is read through this stream.
+  IoResult ReadAhead();
+  IoResult Read(char* buffer, std::size_t capacity, std::size_t& received) override;
+
+  // The encoding of the bytes read so far, as if the file ended there; that of the whole
+  // file once Read has given the end.
+  TextEncoding Encoding() const { return detector_.Encoding(); }
+
+ private:
+  void Examine(std::string_view bytes, bool final);
+
+  std::unique_ptr<InputStream> stream_;
+  EncodingDetector detector_;
+  // Bytes read ahead, handed on from aheadTaken_ on.
+  std::string ahead_;
+  std::size_t aheadTaken_ = 0;
+  // Bytes the detector was not done with: its next window starts with them.
+  std::string pending_;
 };
 
 }  // namespace velkora

@@ -30,6 +30,8 @@ LineUnits UnitsOf(TextEncoding encoding) {
 
 struct SequentialFiles::OpenFile {
   std::unique_ptr<LineReader> input;
+  // The stream below input that decides the encoding as it reads, if any.
+  const DetectingInputStream* detecting = nullptr;
   TextEncoding encoding = TextEncoding::kAnsiCodePage;
   std::unique_ptr<OutputStream> output;
   // Why a print failed; such a file is never put in place.
@@ -60,22 +62,14 @@ IoResult SequentialFiles::DetectEncoding(std::u16string_view path, TextEncoding&
   std::unique_ptr<InputStream> stream;
   IoResult result = streams_.OpenInput(path, stream);
   if (!result) return result;
+  DetectingInputStream detecting(std::move(stream));
   constexpr std::size_t kChunk = 64 * 1024;
-  std::string window(EncodingDetector::kLookAhead + kChunk, '\0');
-  std::size_t kept = 0;
-  EncodingDetector detector;
-  for (;;) {
-    std::size_t received = 0;
-    result = stream->Read(window.data() + kept, kChunk, received);
+  std::string buffer(kChunk, '\0');
+  for (std::size_t received = kChunk; received != 0;) {
+    result = detecting.Read(buffer.data(), kChunk, received);
     if (!result) return result;
-    const bool final = received == 0;
-    const std::string_view bytes(window.data(), kept + received);
-    const std::size_t done = detector.Scan(bytes, final);
-    if (final || detector.Decided()) break;
-    kept = bytes.size() - done;
-    std::copy(bytes.begin() + static_cast<std::ptrdiff_t>(done), bytes.end(), window.begin());
   }
-  encoding = detector.Encoding();
+  encoding = detecting.Encoding();
   return result;
 }
 
@@ -90,6 +84,31 @@ IoResult SequentialFiles::OpenForInput(std::u16string_view path, std::int32_t fi
   file->encoding = encoding;
   files_[fileNumber] = std::move(file);
   return result;
+}
+
+IoResult SequentialFiles::OpenForInputDetecting(std::u16string_view path, std::int32_t fileNumber,
+                                                TextEncoding& encoding) {
+  encoding = TextEncoding::kAnsiCodePage;
+  if (Find(fileNumber) != nullptr) return IoResult::Failure(u"file number already in use");
+  std::unique_ptr<InputStream> stream;
+  IoResult result = streams_.OpenInput(path, stream);
+  if (!result) return result;
+  auto detecting = std::make_unique<DetectingInputStream>(std::move(stream));
+  result = detecting->ReadAhead();
+  if (!result) return result;
+  auto file = std::make_unique<OpenFile>();
+  encoding = detecting->Encoding();
+  file->detecting = detecting.get();
+  file->input = std::make_unique<LineReader>(std::move(detecting), UnitsOf(encoding));
+  file->encoding = encoding;
+  files_[fileNumber] = std::move(file);
+  return result;
+}
+
+TextEncoding SequentialFiles::DetectedEncoding(std::int32_t fileNumber) {
+  const OpenFile* file = Find(fileNumber);
+  if (file == nullptr) return TextEncoding::kAnsiCodePage;
+  return file->detecting != nullptr ? file->detecting->Encoding() : file->encoding;
 }
 
 IoResult SequentialFiles::ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine) {

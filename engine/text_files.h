@@ -32,6 +32,12 @@ class SequentialFiles {
 
   IoResult OpenForInput(std::u16string_view path, std::int32_t fileNumber,
                         TextEncoding encoding = TextEncoding::kAnsiCodePage);
+  // Opens path for input in the encoding that the start of the file says, given in
+  // encoding, and decides the encoding of the whole file as it is read: once it has been
+  // read to its end, DetectedEncoding tells it, as DetectEncoding would.
+  IoResult OpenForInputDetecting(std::u16string_view path, std::int32_t fileNumber,
+                                 TextEncoding& encoding);
+  TextEncoding DetectedEncoding(std::int32_t fileNumber);
   // Reads the next line decoded in the file's encoding; gotLine is false once none is left.
   // tooLong: the line was longer than kMaxLineBytes and was skipped unread; line is then
   // empty and gotLine true.

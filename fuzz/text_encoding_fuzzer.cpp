@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,34 @@ TextEncoding DetectInWindows(std::string_view bytes, std::size_t size, bool& saw
     sawInvalid = sawInvalid || !valid;
   }
   return detector.Encoding();
+}
+
+// Hands out bytes in reads of at most size bytes.
+class ChunkedStream final : public InputStream {
+ public:
+  ChunkedStream(std::string_view bytes, std::size_t size) : bytes_(bytes), size_(size) {}
+  IoResult Read(char* buffer, std::size_t capacity, std::size_t& received) override {
+    received = std::min({capacity, size_, bytes_.size()});
+    std::copy_n(bytes_.data(), received, buffer);
+    bytes_.remove_prefix(received);
+    return IoResult::Success();
+  }
+
+ private:
+  std::string_view bytes_;
+  std::size_t size_;
+};
+
+// The decision as the stream that counts the bookmarks makes it, reading in pieces of
+// size bytes through buffers of capacity bytes.
+TextEncoding DetectThroughStream(std::string_view bytes, std::size_t size, std::size_t capacity) {
+  DetectingInputStream stream(std::make_unique<ChunkedStream>(bytes, size));
+  Require(static_cast<bool>(stream.ReadAhead()), "reading ahead succeeds");
+  std::string buffer(capacity, '\0');
+  for (std::size_t received = 1; received != 0;) {
+    Require(static_cast<bool>(stream.Read(buffer.data(), capacity, received)), "reading succeeds");
+  }
+  return stream.Encoding();
 }
 
 // The rules read plainly over the whole file, as a check of the streaming detector.
@@ -103,6 +132,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::size_t window : {std::size_t{1}, std::size_t{7}, std::size_t{64}}) {
     Require(fuzz::DetectInWindows(bytes, window, sawInvalid) == whole,
             "the decision does not depend on how the file is read");
+    Require(fuzz::DetectThroughStream(bytes, window * 3, window) == whole,
+            "the stream that reads and decides at once decides the same");
   }
   std::u16string text;
   DecodeUtf8(bytes, text);

@@ -50,6 +50,18 @@ TEST(CodePage932Conversion, ShortcutsHoldTheBytesOfTheBookmarkFile) {
             "[InternetShortcut]\r\nURL=" + url + "\r\n");
 }
 
+// The file's start declares UTF-8, but its list items further on are in the code page: it
+// is read, and counted, in the code page.
+TEST(CodePage932Conversion, DeclarationBelowWhichTheBytesAreNotUtf8) {
+  ConversionFixture fixture;
+  const std::string title = "\x8c\x9f\x8d\xf5";  // 検索
+  fixture.WriteBookmarkBytes("<META charset=UTF-8>\r\n" + std::string(70000, ' ') + "\r\n" +
+                             BookmarkBytes("http://a/", title) + BookmarkBytes("http://b/", "b"));
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.window.maximum, 2.0f);
+  EXPECT_EQ(fixture.Tree(), (Strings{"b.url", ToUtf8(u"検索.url")}));
+}
+
 TEST(CodePage932Conversion, PathLimitCountsBytesOfTheCodePage) {
   ConversionFixture fixture;
   // "é" and the emoji have no bytes in the code page and count one "?" each; the kanji

@@ -320,16 +320,16 @@ TEST(Faults, BookmarkFileGrownOrCutBetweenThePassesIsConvertedAsItIsThenAndRepor
   EXPECT_EQ(cut.Tree(), Strings{"one.url"});
 }
 
-// Opens files as the platform does, but the third opening of the bookmark file (the
-// writing pass, after the readings for the encoding and the count) fails to read once it
-// has handed out limit bytes.
+// Opens files as the platform does, but the second opening of the bookmark file (the
+// writing pass, after the reading that decides the encoding and counts) fails to read once
+// it has handed out limit bytes.
 class SecondPassReadFails final : public FileStreams {
  public:
   explicit SecondPassReadFails(std::size_t limit) : limit_(limit) {}
 
   IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override {
     IoResult result = real_.OpenInput(path, stream);
-    if (result && ++openings_ == 3) stream = std::make_unique<Failing>(std::move(stream), limit_);
+    if (result && ++openings_ == 2) stream = std::make_unique<Failing>(std::move(stream), limit_);
     return result;
   }
   IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
