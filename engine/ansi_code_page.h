@@ -29,6 +29,10 @@ class AnsiCodePage {
   std::string ToAnsi(std::u16string_view text) const {
     return ToAnsi(text, Unencodable::kQuestionMark);
   }
+  // As ToAnsi, appended to out: every shortcut's text is written so.
+  virtual void AppendAnsi(std::u16string_view text, Unencodable policy, std::string& out) const {
+    out += ToAnsi(text, policy);
+  }
   // Number of bytes ToAnsi gives for text with "?" for each character it cannot encode.
   virtual std::size_t AnsiLength(std::u16string_view text) const { return ToAnsi(text).size(); }
   // Whether the text of bytes holds ascii, a text of ASCII characters.

@@ -23,6 +23,9 @@ inline constexpr char16_t kLookAlikesOf932[] = {u'\u301C', u'\u2212', u'\u2016',
 // Encodes text through codes, a table of 0x10000 entries as above.
 std::string EncodeWithTable(std::u16string_view text, const std::uint16_t* codes,
                             Unencodable policy);
+// As EncodeWithTable, appended to out.
+void AppendEncodedWithTable(std::u16string_view text, const std::uint16_t* codes,
+                            Unencodable policy, std::string& out);
 
 // Number of bytes EncodeWithTable gives for text with "?" for each character it cannot
 // encode.

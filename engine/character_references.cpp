@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/text.h"
+
 namespace velkora {
 namespace {
 
@@ -143,7 +145,7 @@ std::size_t DecodeOne(std::u16string_view text, std::u16string& out) {
 
 void AppendDecodedReferences(std::u16string_view text, std::u16string& out) {
   for (;;) {
-    const std::size_t ampersand = text.find(u'&');
+    const std::size_t ampersand = FindUnit(text, u'&');
     out.append(text.substr(0, ampersand));
     if (ampersand == std::u16string_view::npos) return;
     text.remove_prefix(ampersand);

@@ -147,7 +147,7 @@ std::size_t WrittenShortcuts::Place(const ShortcutKey& name) {
     }
     const Entry& entry = table.entries[slot - 1];
     if (entry.hash == name.hash &&
-        std::u16string_view(table.text).substr(entry.start, entry.length) == name.folded) {
+        SameText(std::u16string_view(table.text).substr(entry.start, entry.length), name.folded)) {
       return slot - 1;
     }
   }

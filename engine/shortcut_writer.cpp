@@ -4,6 +4,7 @@
 
 #include "engine/messages.h"
 #include "engine/refusal_reasons.h"
+#include "engine/text.h"
 #include "engine/utf8.h"
 #include "engine/windows_path_limit.h"
 
@@ -55,7 +56,7 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
   // Bookmarks come folder by folder: what depends on the folder alone is worked out when
   // it changes. Names hold no separator, so the same target and measured path mean the
   // same folder names.
-  if (measuredPath != folder_.measured || target != folder_.target) {
+  if (!SameText(measuredPath, folder_.measured) || !SameText(target, folder_.target)) {
     LearnFolder(target, levels);
   }
   const std::size_t targetLength = target.size();
@@ -170,7 +171,7 @@ IoResult ShortcutWriter::EnsureFolder(const std::u16string& path) {
 }
 
 bool ShortcutWriter::IsKnownFolder(std::u16string_view path) const {
-  return knownFolders_.starts_with(path) &&
+  return StartsWithText(knownFolders_, path) &&
          (knownFolders_.size() == path.size() ||
           knownFolders_[path.size()] == platform_.paths.separator);
 }

@@ -26,6 +26,15 @@ std::size_t FindUnit(std::u16string_view text, char16_t c, std::size_t from) {
   return std::u16string_view::npos;
 }
 
+bool SameText(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() &&
+         (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+}
+
+bool StartsWithText(std::u16string_view text, std::u16string_view prefix) {
+  return text.size() >= prefix.size() && SameText(text.substr(0, prefix.size()), prefix);
+}
+
 std::int32_t Find(std::u16string_view text, std::u16string_view pattern) {
   return FindFrom(text, 1, pattern);
 }

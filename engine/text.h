@@ -10,6 +10,11 @@ namespace velkora {
 // 0-based position of the first unit c in text at or after from, or npos.
 std::size_t FindUnit(std::u16string_view text, char16_t c, std::size_t from = 0);
 
+// Whether a and b hold the same units, and whether text starts with prefix: compared as
+// bytes at once rather than unit by unit, as paths are for every bookmark.
+bool SameText(std::u16string_view a, std::u16string_view b);
+bool StartsWithText(std::u16string_view text, std::u16string_view prefix);
+
 // 1-based position of the first occurrence of pattern in text, or 0 when absent.
 std::int32_t Find(std::u16string_view text, std::u16string_view pattern);
 

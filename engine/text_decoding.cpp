@@ -78,15 +78,28 @@ void DecodeUtf8(std::string_view bytes, std::u16string& out) {
   char16_t* next = out.data();
   std::size_t i = 0;
   while (i < bytes.size()) {
-    const std::size_t ascii = WidenAscii(bytes.substr(i), next);
-    next += ascii;
-    i += ascii;
-    if (i == bytes.size()) break;
     const auto lead = static_cast<std::uint8_t>(bytes[i]);
     if (lead < 0x80) {
-      *next++ = lead;
-      ++i;
+      const std::size_t ascii = WidenAscii(bytes.substr(i), next);
+      next += ascii;
+      i += ascii;
+      if (ascii == 0) {
+        *next++ = lead;
+        ++i;
+      }
       continue;
+    }
+    if (lead >= 0xE1 && lead != 0xED && lead <= 0xEF && bytes.size() - i > 2) {
+      // Kana and kanji, most of Japanese text: three bytes whose second may be any
+      // continuation byte, decoded without the general checks.
+      const auto second = static_cast<std::uint8_t>(bytes[i + 1]);
+      const auto third = static_cast<std::uint8_t>(bytes[i + 2]);
+      if ((second & 0xC0) == 0x80 && (third & 0xC0) == 0x80) {
+        *next++ =
+            static_cast<char16_t>((lead & 0x0F) << 12 | (second & 0x3F) << 6 | (third & 0x3F));
+        i += 3;
+        continue;
+      }
     }
     bool valid = false;
     const std::size_t length = Utf8SequenceAt(bytes, i, valid);

@@ -29,6 +29,7 @@ LineUnits UnitsOf(TextEncoding encoding) {
 }  // namespace
 
 struct SequentialFiles::OpenFile {
+  bool open = false;
   std::unique_ptr<LineReader> input;
   // The stream below input that decides the encoding as it reads, if any.
   const DetectingInputStream* detecting = nullptr;
@@ -44,17 +45,27 @@ SequentialFiles::SequentialFiles(FileStreams& streams, const AnsiCodePage& codeP
 SequentialFiles::~SequentialFiles() = default;
 
 std::int32_t SequentialFiles::FreeFile() const {
-  std::int32_t number = 1;
-  for (const auto& entry : files_) {
-    if (entry.first != number) break;
-    ++number;
-  }
-  return number;
+  const auto unused =
+      std::find_if(files_.begin(), files_.end(), [](const OpenFile& file) { return !file.open; });
+  return static_cast<std::int32_t>(unused - files_.begin()) + 1;
 }
 
 SequentialFiles::OpenFile* SequentialFiles::Find(std::int32_t fileNumber) {
-  const auto it = files_.find(fileNumber);
-  return it == files_.end() ? nullptr : it->second.get();
+  if (fileNumber < 1 || static_cast<std::size_t>(fileNumber) > files_.size()) return nullptr;
+  OpenFile& file = files_[static_cast<std::size_t>(fileNumber) - 1];
+  return file.open ? &file : nullptr;
+}
+
+SequentialFiles::OpenFile* SequentialFiles::Unused(std::int32_t fileNumber) {
+  // File numbers are small, as FreeFile gives them.
+  constexpr std::int32_t kHighestNumber = 255;
+  if (fileNumber < 1 || fileNumber > kHighestNumber) return nullptr;
+  const auto place = static_cast<std::size_t>(fileNumber) - 1;
+  if (place >= files_.size()) files_.resize(place + 1);
+  OpenFile& file = files_[place];
+  if (file.open) return nullptr;
+  file = OpenFile();
+  return &file;
 }
 
 IoResult SequentialFiles::DetectEncoding(std::u16string_view path, TextEncoding& encoding) {
@@ -75,33 +86,33 @@ IoResult SequentialFiles::DetectEncoding(std::u16string_view path, TextEncoding&
 
 IoResult SequentialFiles::OpenForInput(std::u16string_view path, std::int32_t fileNumber,
                                        TextEncoding encoding) {
-  if (Find(fileNumber) != nullptr) return IoResult::Failure(u"file number already in use");
+  OpenFile* file = Unused(fileNumber);
+  if (file == nullptr) return IoResult::Failure(u"file number already in use");
   std::unique_ptr<InputStream> stream;
   IoResult result = streams_.OpenInput(path, stream);
   if (!result) return result;
-  auto file = std::make_unique<OpenFile>();
   file->input = std::make_unique<LineReader>(std::move(stream), UnitsOf(encoding));
   file->encoding = encoding;
-  files_[fileNumber] = std::move(file);
+  file->open = true;
   return result;
 }
 
 IoResult SequentialFiles::OpenForInputDetecting(std::u16string_view path, std::int32_t fileNumber,
                                                 TextEncoding& encoding) {
   encoding = TextEncoding::kAnsiCodePage;
-  if (Find(fileNumber) != nullptr) return IoResult::Failure(u"file number already in use");
+  OpenFile* file = Unused(fileNumber);
+  if (file == nullptr) return IoResult::Failure(u"file number already in use");
   std::unique_ptr<InputStream> stream;
   IoResult result = streams_.OpenInput(path, stream);
   if (!result) return result;
   auto detecting = std::make_unique<DetectingInputStream>(std::move(stream));
   result = detecting->ReadAhead();
   if (!result) return result;
-  auto file = std::make_unique<OpenFile>();
   encoding = detecting->Encoding();
   file->detecting = detecting.get();
   file->input = std::make_unique<LineReader>(std::move(detecting), UnitsOf(encoding));
   file->encoding = encoding;
-  files_[fileNumber] = std::move(file);
+  file->open = true;
   return result;
 }
 
@@ -171,11 +182,11 @@ bool SequentialFiles::LineHolds(std::int32_t fileNumber, std::string_view bytes,
 }
 
 IoResult SequentialFiles::OpenForOutput(std::u16string_view path, std::int32_t fileNumber) {
-  if (Find(fileNumber) != nullptr) return IoResult::Failure(u"file number already in use");
-  auto file = std::make_unique<OpenFile>();
+  OpenFile* file = Unused(fileNumber);
+  if (file == nullptr) return IoResult::Failure(u"file number already in use");
   IoResult result = streams_.OpenOutput(path, file->output);
   if (!result) return result;
-  files_[fileNumber] = std::move(file);
+  file->open = true;
   return result;
 }
 
@@ -183,21 +194,25 @@ IoResult SequentialFiles::PrintLine(std::int32_t fileNumber, std::u16string_view
                                     Unencodable unencodable) {
   OpenFile* file = Find(fileNumber);
   if (file == nullptr || !file->output) return IoResult::Failure(u"file is not open for output");
-  IoResult result = file->output->Write(codePage_.ToAnsi(text, unencodable));
+  printed_.clear();
+  codePage_.AppendAnsi(text, unencodable, printed_);
+  IoResult result = file->output->Write(printed_);
   if (!result && !file->printFailure) file->printFailure = result;
   return result;
 }
 
 IoResult SequentialFiles::Close(std::int32_t fileNumber) {
-  const auto it = files_.find(fileNumber);
-  if (it == files_.end()) return IoResult::Failure(u"file is not open");
-  std::unique_ptr<OpenFile> file = std::move(it->second);
-  files_.erase(it);
-  if (!file->output) return IoResult::Success();
+  OpenFile* file = Find(fileNumber);
+  if (file == nullptr) return IoResult::Failure(u"file is not open");
+  file->open = false;
+  file->input.reset();
+  file->detecting = nullptr;
+  std::unique_ptr<OutputStream> output = std::move(file->output);
+  if (!output) return IoResult::Success();
   // An output stream that goes unclosed removes what it wrote: a file whose print failed
   // leaves the earlier one in place.
   if (file->printFailure) return *file->printFailure;
-  return file->output->Close();
+  return output->Close();
 }
 
 }  // namespace velkora

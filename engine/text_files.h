@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/ansi_code_page.h"
 #include "engine/file_streams.h"
@@ -70,12 +70,16 @@ class SequentialFiles {
  private:
   struct OpenFile;
   OpenFile* Find(std::int32_t fileNumber);
+  // The place of a file number not in use, or null for a number out of range or in use.
+  OpenFile* Unused(std::int32_t fileNumber);
 
   FileStreams& streams_;
   const AnsiCodePage& codePage_;
-  std::map<std::int32_t, std::unique_ptr<OpenFile>> files_;
+  // Open files by number - 1; a number's place serves every file opened under it.
+  std::vector<OpenFile> files_;
   std::string lineBytes_;
   std::u16string scratch_;
+  std::string printed_;
 };
 
 }  // namespace velkora

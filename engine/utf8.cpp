@@ -37,9 +37,16 @@ std::size_t EncodedLength(char32_t c) {
 }  // namespace
 
 std::string ToUtf8(std::u16string_view text) {
+  std::string out;
+  AppendUtf8(text, out);
+  return out;
+}
+
+void AppendUtf8(std::u16string_view text, std::string& out) {
   // At most three bytes per unit; written through a pointer, trimmed at the end.
-  std::string out(text.size() * 3, '\0');
-  char* next = out.data();
+  const std::size_t start = out.size();
+  out.resize(start + text.size() * 3);
+  char* next = out.data() + start;
   ForEachCodePoint(text, [&next](char32_t c) {
     if (c < 0x80) {
       *next++ = static_cast<char>(c);
@@ -60,7 +67,6 @@ std::string ToUtf8(std::u16string_view text) {
     }
   });
   out.resize(static_cast<std::size_t>(next - out.data()));
-  return out;
 }
 
 std::size_t Utf8Length(std::u16string_view text) {

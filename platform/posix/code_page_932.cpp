@@ -138,6 +138,10 @@ std::string CodePage932::ToAnsi(std::u16string_view text, Unencodable policy) co
   return EncodeWithTable(text, tables_->encode.data(), policy);
 }
 
+void CodePage932::AppendAnsi(std::u16string_view text, Unencodable policy, std::string& out) const {
+  AppendEncodedWithTable(text, tables_->encode.data(), policy, out);
+}
+
 std::size_t CodePage932::AnsiLength(std::u16string_view text) const {
   return EncodedLengthWithTable(text, tables_->encode.data());
 }

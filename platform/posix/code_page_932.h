@@ -21,6 +21,7 @@ class CodePage932 final : public AnsiCodePage {
 
   using AnsiCodePage::ToAnsi;
   std::string ToAnsi(std::u16string_view text, Unencodable policy) const override;
+  void AppendAnsi(std::u16string_view text, Unencodable policy, std::string& out) const override;
   std::u16string FromAnsi(std::string_view bytes) const override;
   void FromAnsiInto(std::string_view bytes, std::u16string& out) const override;
   std::size_t AnsiLength(std::u16string_view text) const override;

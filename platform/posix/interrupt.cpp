@@ -66,8 +66,9 @@ RemovedOnInterrupt::RemovedOnInterrupt(const std::string& path) {
   }
 }
 
-RemovedOnInterrupt::~RemovedOnInterrupt() {
+void RemovedOnInterrupt::Withdraw() {
   if (slot_ >= 0) slots[static_cast<std::size_t>(slot_)].used.store(false);
+  slot_ = -1;
 }
 
 void SetInterruptText(std::u16string_view text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace velkora {
 
@@ -9,10 +10,20 @@ namespace velkora {
 // long for a slot, or one more than the slots hold, is not published.
 class RemovedOnInterrupt {
  public:
+  RemovedOnInterrupt() = default;
   explicit RemovedOnInterrupt(const std::string& path);
-  ~RemovedOnInterrupt();
-  RemovedOnInterrupt(const RemovedOnInterrupt&) = delete;
-  RemovedOnInterrupt& operator=(const RemovedOnInterrupt&) = delete;
+  ~RemovedOnInterrupt() { Withdraw(); }
+  RemovedOnInterrupt(RemovedOnInterrupt&& other) noexcept : slot_(std::exchange(other.slot_, -1)) {}
+  RemovedOnInterrupt& operator=(RemovedOnInterrupt&& other) noexcept {
+    if (this != &other) {
+      Withdraw();
+      slot_ = std::exchange(other.slot_, -1);
+    }
+    return *this;
+  }
+
+  // From now on an interrupt leaves the file alone.
+  void Withdraw();
 
  private:
   int slot_ = -1;

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "engine/refusal_reasons.h"
+#include "engine/text.h"
 #include "engine/utf8.h"
 #include "platform/posix/posix_errors.h"
 #include "platform/posix/posix_replacement_file.h"
@@ -75,9 +76,22 @@ IoResult PosixFileStreams::OpenInput(std::u16string_view path,
   return IoResult::Success();
 }
 
+const std::string& PosixFileStreams::Utf8Path(std::u16string_view path) {
+  // A surrogate pair never holds a slash, so the two parts convert apart.
+  const std::size_t slash = path.rfind(u'/');
+  const std::u16string_view folder = path.substr(0, slash == path.npos ? 0 : slash + 1);
+  if (!SameText(folder, folder_)) {
+    folder_.assign(folder);
+    folderUtf8_ = ToUtf8(folder);
+  }
+  path_.assign(folderUtf8_);
+  AppendUtf8(path.substr(folder.size()), path_);
+  return path_;
+}
+
 IoResult PosixFileStreams::OpenOutput(std::u16string_view path,
                                       std::unique_ptr<OutputStream>& stream) {
-  return OpenReplacement(ToUtf8(path), inputs_, stream);
+  return OpenReplacement(Utf8Path(path), inputs_, stream);
 }
 
 IoResult PosixFileStreams::Remove(std::u16string_view path) {

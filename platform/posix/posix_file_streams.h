@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "engine/file_streams.h"
 #include "platform/posix/posix_identity.h"
@@ -16,7 +17,14 @@ class PosixFileStreams final : public FileStreams {
   IoResult Remove(std::u16string_view path) override;
 
  private:
+  // path in UTF-8, in memory kept for the next: shortcuts come folder by folder, and the
+  // folder's part of the path is converted once.
+  const std::string& Utf8Path(std::u16string_view path);
+
   std::shared_ptr<PosixOpenInputs> inputs_ = std::make_shared<PosixOpenInputs>();
+  std::u16string folder_;
+  std::string folderUtf8_;
+  std::string path_;
 };
 
 }  // namespace velkora

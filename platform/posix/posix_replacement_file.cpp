@@ -17,14 +17,15 @@ namespace velkora {
 namespace {
 
 // The start of the name of a temporary file beside path: its folder with a slash (nothing
-// for a bare name), then ".velkora-".
-std::string TemporaryPrefix(const std::string& path) {
+// for a bare name), then ".velkora-", with room for the rest of the name.
+std::string TemporaryPrefix(std::string_view path) {
   constexpr std::string_view kStart = ".velkora-";
+  constexpr std::size_t kRest = 6 + 4;  // random letters, ".tmp"
   const std::size_t slash = path.rfind('/');
-  const std::size_t folder = slash == std::string::npos ? 0 : slash + 1;
+  const std::size_t folder = slash == std::string_view::npos ? 0 : slash + 1;
   std::string prefix;
-  prefix.reserve(folder + kStart.size());
-  prefix.append(path, 0, folder);
+  prefix.reserve(folder + kStart.size() + kRest);
+  prefix.append(path.substr(0, folder));
   prefix += kStart;
   return prefix;
 }
@@ -49,9 +50,9 @@ IoResult RenameOver(const std::string& from, const std::string& to, const PosixO
 
 class PosixReplacementStream final : public OutputStream {
  public:
-  PosixReplacementStream(std::string path, TemporaryFile file,
+  PosixReplacementStream(std::string_view path, TemporaryFile file,
                          std::shared_ptr<const PosixOpenInputs> inputs)
-      : path_(std::move(path)),
+      : path_(path),
         temporary_(std::move(file.path)),
         fd_(std::move(file.fd)),
         published_(std::move(file.published)),
@@ -83,7 +84,7 @@ class PosixReplacementStream final : public OutputStream {
     if (result) result = RenameOver(temporary_, path_, *inputs_);
     if (result) {
       temporary_.clear();
-      published_.reset();
+      published_.Withdraw();
       return result;
     }
     if (IoResult removed = Discard(); !removed) {
@@ -98,28 +99,27 @@ class PosixReplacementStream final : public OutputStream {
     IoResult result = IoResult::Success();
     if (::unlink(temporary_.c_str()) != 0) result = ErrnoFailure(errno);
     temporary_.clear();
-    published_.reset();
+    published_.Withdraw();
     return result;
   }
 
   std::string path_;
   std::string temporary_;
   UniqueFd fd_;
-  std::unique_ptr<RemovedOnInterrupt> published_;
+  RemovedOnInterrupt published_;
   std::shared_ptr<const PosixOpenInputs> inputs_;
   std::optional<IoResult> failed_;
 };
 
 }  // namespace
 
-IoResult OpenReplacement(std::string path, std::shared_ptr<const PosixOpenInputs> inputs,
+IoResult OpenReplacement(std::string_view path, std::shared_ptr<const PosixOpenInputs> inputs,
                          std::unique_ptr<OutputStream>& stream) {
   // Its name ends in ".tmp", so that a file left by a crash is never taken for a shortcut.
   TemporaryFile file;
   IoResult result = CreateTemporaryFile(TemporaryPrefix(path), ".tmp", 0666, file);
   if (!result) return result;
-  stream =
-      std::make_unique<PosixReplacementStream>(std::move(path), std::move(file), std::move(inputs));
+  stream = std::make_unique<PosixReplacementStream>(path, std::move(file), std::move(inputs));
   return result;
 }
 

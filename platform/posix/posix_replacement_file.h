@@ -1,7 +1,7 @@
 #pragma once
 
 #include <memory>
-#include <string>
+#include <string_view>
 
 #include "engine/file_streams.h"
 #include "platform/posix/posix_identity.h"
@@ -11,7 +11,7 @@ namespace velkora {
 // Creates a temporary file beside path (".velkora-XXXXXX.tmp", created exclusively, never
 // through a link) whose stream, once closed, is renamed over path, unless path is one of
 // inputs.
-IoResult OpenReplacement(std::string path, std::shared_ptr<const PosixOpenInputs> inputs,
+IoResult OpenReplacement(std::string_view path, std::shared_ptr<const PosixOpenInputs> inputs,
                          std::unique_ptr<OutputStream>& stream);
 
 }  // namespace velkora

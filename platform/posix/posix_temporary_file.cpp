@@ -3,8 +3,8 @@
 #include <fcntl.h>
 
 #include <cerrno>
-#include <cstring>
 #include <random>
+#include <utility>
 
 #include "platform/posix/posix_errors.h"
 
@@ -15,17 +15,21 @@ constexpr int kNameAttempts = 100;
 
 }  // namespace
 
-IoResult CreateTemporaryFile(const std::string& prefix, const char* suffix, mode_t mode,
+IoResult CreateTemporaryFile(std::string prefix, std::string_view suffix, mode_t mode,
                              TemporaryFile& file) {
   static std::minstd_rand random(std::random_device{}());
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  constexpr std::size_t kRandomLetters = 6;
+  std::string& path = prefix;
+  const std::size_t prefixSize = path.size();
+  path.reserve(prefixSize + kRandomLetters + suffix.size());
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    std::string path;
-    path.reserve(prefix.size() + 6 + std::strlen(suffix));
-    path += prefix;
-    for (int i = 0; i < 6; ++i) path += kLetters[random() % (sizeof kLetters - 1)];
+    path.resize(prefixSize);
+    for (std::size_t i = 0; i < kRandomLetters; ++i) {
+      path += kLetters[random() % (sizeof kLetters - 1)];
+    }
     path += suffix;
-    auto published = std::make_unique<RemovedOnInterrupt>(path);
+    RemovedOnInterrupt published(path);
     UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
     if (fd.get() < 0) {
       if (errno == EEXIST) continue;

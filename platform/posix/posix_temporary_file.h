@@ -2,8 +2,8 @@
 
 #include <sys/types.h>
 
-#include <memory>
 #include <string>
+#include <string_view>
 
 #include "engine/io_result.h"
 #include "platform/posix/interrupt_cleanup.h"
@@ -15,13 +15,14 @@ namespace velkora {
 struct TemporaryFile {
   std::string path;
   UniqueFd fd;
-  std::unique_ptr<RemovedOnInterrupt> published;
+  RemovedOnInterrupt published;
 };
 
 // Creates prefix + six random letters + suffix for writing, exclusively and never through
 // a link, with mode (before the umask). Its name is published for removal on interrupt
-// before the file exists, so that no moment is left in which an interrupt leaves it.
-IoResult CreateTemporaryFile(const std::string& prefix, const char* suffix, mode_t mode,
+// before the file exists, so that no moment is left in which an interrupt leaves it. The
+// name is made in prefix's own memory.
+IoResult CreateTemporaryFile(std::string prefix, std::string_view suffix, mode_t mode,
                              TemporaryFile& file);
 
 }  // namespace velkora
