@@ -33,6 +33,11 @@ bool IsWhiteSpace(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r';
 }
 
+// A unit that ends an attribute's name: white space, "=", ">" or "/".
+bool EndsAttributeName(char16_t c) {
+  return c == u'=' || c == u'>' || c == u'/' || IsWhiteSpace(c);
+}
+
 bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? c + (u'a' - u'A') : c; }
@@ -112,7 +117,12 @@ void NetscapeGrammar::Feed(std::u16string_view line, std::int32_t lineNumber) {
 void NetscapeGrammar::FeedUtf8(std::string_view line, std::int32_t lineNumber) {
   lineNumber_ = lineNumber;
   Process(line);
-  Process(std::string_view("\n"));
+  // The line end; between tags, where most lines end, it is only text.
+  if (state_ == State::kText) {
+    if (WantsText()) AppendText(u"\n");
+  } else {
+    Process(std::string_view("\n"));
+  }
 }
 
 void NetscapeGrammar::Finish() {
@@ -217,6 +227,12 @@ void NetscapeGrammar::Process(std::basic_string_view<Unit> text) {
         break;
       case State::kAttributeName:
       case State::kAfterAttributeName:
+        if (state_ == State::kAttributeName && !attributeIsHref_ && !EndsAttributeName(c)) {
+          // The rest of a name that is not HREF only has to be got past.
+          while (++at < size && !EndsAttributeName(UnitOf(text[at]))) {
+          }
+          break;
+        }
         ++at;
         if (c == u'=') {
           EndAttributeName();

@@ -43,29 +43,38 @@ std::string ToUtf8(std::u16string_view text) {
 }
 
 void AppendUtf8(std::u16string_view text, std::string& out) {
-  // At most three bytes per unit; written through a pointer, trimmed at the end.
+  // At most three bytes per unit; written through a pointer, trimmed at the end. Every
+  // name of a shortcut is converted so: the common characters come first.
   const std::size_t start = out.size();
   out.resize(start + text.size() * 3);
   char* next = out.data() + start;
-  ForEachCodePoint(text, [&next](char32_t c) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
     if (c < 0x80) {
       *next++ = static_cast<char>(c);
-    } else if (c < 0x800) {
+      continue;
+    }
+    if (c < 0x800) {
       *next++ = static_cast<char>(0xC0 | (c >> 6));
       *next++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (IsEscapedByte(c)) {
-      *next++ = static_cast<char>(c - 0xDC00);
-    } else if (c < 0x10000) {
-      *next++ = static_cast<char>(0xE0 | (c >> 12));
-      *next++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *next++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
+      continue;
+    }
+    if (StartsSurrogatePair(text, i)) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
       *next++ = static_cast<char>(0xF0 | (c >> 18));
       *next++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
       *next++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
       *next++ = static_cast<char>(0x80 | (c & 0x3F));
+      continue;
     }
-  });
+    if (IsEscapedByte(c)) {
+      *next++ = static_cast<char>(c - 0xDC00);
+      continue;
+    }
+    *next++ = static_cast<char>(0xE0 | (c >> 12));
+    *next++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    *next++ = static_cast<char>(0x80 | (c & 0x3F));
+  }
   out.resize(static_cast<std::size_t>(next - out.data()));
 }
 

@@ -91,7 +91,8 @@ const std::string& PosixFileStreams::Utf8Path(std::u16string_view path) {
 
 IoResult PosixFileStreams::OpenOutput(std::u16string_view path,
                                       std::unique_ptr<OutputStream>& stream) {
-  return OpenReplacement(Utf8Path(path), inputs_, stream);
+  const std::string& utf8 = Utf8Path(path);
+  return OpenReplacement(utf8, folderUtf8_.size(), inputs_, stream);
 }
 
 IoResult PosixFileStreams::Remove(std::u16string_view path) {

@@ -16,16 +16,14 @@
 namespace velkora {
 namespace {
 
-// The start of the name of a temporary file beside path: its folder with a slash (nothing
-// for a bare name), then ".velkora-", with room for the rest of the name.
-std::string TemporaryPrefix(std::string_view path) {
+// The start of the name of a temporary file in folder (with its slash, or nothing for the
+// working directory): ".velkora-", with room for the rest of the name.
+std::string TemporaryPrefix(std::string_view folder) {
   constexpr std::string_view kStart = ".velkora-";
   constexpr std::size_t kRest = 6 + 4;  // random letters, ".tmp"
-  const std::size_t slash = path.rfind('/');
-  const std::size_t folder = slash == std::string_view::npos ? 0 : slash + 1;
   std::string prefix;
-  prefix.reserve(folder + kStart.size() + kRest);
-  prefix.append(path.substr(0, folder));
+  prefix.reserve(folder.size() + kStart.size() + kRest);
+  prefix.append(folder);
   prefix += kStart;
   return prefix;
 }
@@ -113,11 +111,13 @@ class PosixReplacementStream final : public OutputStream {
 
 }  // namespace
 
-IoResult OpenReplacement(std::string_view path, std::shared_ptr<const PosixOpenInputs> inputs,
+IoResult OpenReplacement(std::string_view path, std::size_t folderLength,
+                         std::shared_ptr<const PosixOpenInputs> inputs,
                          std::unique_ptr<OutputStream>& stream) {
   // Its name ends in ".tmp", so that a file left by a crash is never taken for a shortcut.
   TemporaryFile file;
-  IoResult result = CreateTemporaryFile(TemporaryPrefix(path), ".tmp", 0666, file);
+  IoResult result =
+      CreateTemporaryFile(TemporaryPrefix(path.substr(0, folderLength)), ".tmp", 0666, file);
   if (!result) return result;
   stream = std::make_unique<PosixReplacementStream>(path, std::move(file), std::move(inputs));
   return result;

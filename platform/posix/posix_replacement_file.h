@@ -10,8 +10,9 @@ namespace velkora {
 
 // Creates a temporary file beside path (".velkora-XXXXXX.tmp", created exclusively, never
 // through a link) whose stream, once closed, is renamed over path, unless path is one of
-// inputs.
-IoResult OpenReplacement(std::string_view path, std::shared_ptr<const PosixOpenInputs> inputs,
+// inputs. The first folderLength bytes of path are its folder, with the slash.
+IoResult OpenReplacement(std::string_view path, std::size_t folderLength,
+                         std::shared_ptr<const PosixOpenInputs> inputs,
                          std::unique_ptr<OutputStream>& stream);
 
 }  // namespace velkora
