@@ -25,41 +25,41 @@ std::size_t WholeCharacters(std::u16string_view text, std::size_t length) {
 
 std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16string title,
                                    const AnsiCodePage& codePage) {
-  return FitTitleToPathLimit(folderPath, codePage.AnsiLength(folderPath), std::move(title),
-                             codePage);
+  title.resize(FittedTitleLength(folderPath, codePage.AnsiLength(folderPath), title, codePage));
+  return title;
 }
 
-std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::size_t folderBytes,
-                                   std::u16string title, const AnsiCodePage& codePage) {
+std::size_t FittedTitleLength(std::u16string_view folderPath, std::size_t folderBytes,
+                              std::u16string_view title, const AnsiCodePage& codePage) {
   // The folder path ends with a separator, so no character spans the two parts.
-  if (folderBytes + codePage.AnsiLength(title) <= std::size_t{kShortcutPathLimit}) return title;
-  std::u16string path(folderPath);
+  if (folderBytes + codePage.AnsiLength(title) <= std::size_t{kShortcutPathLimit}) {
+    return title.size();
+  }
   if (folderPath.size() < kCutLength) {
     // The cut counts UTF-16 units and drops a pair it would split; a cut that keeps no
     // character of the title gives way to the title's own cut below.
     const std::size_t cut =
         WholeCharacters(title, std::min(title.size(), kCutLength - folderPath.size()));
-    if (cut > 0 || title.empty()) {
-      title.resize(cut);
-      return title;
-    }
+    if (cut > 0 || title.empty()) return cut;
   }
-  if (title.empty()) return title;
+  if (title.empty()) return 0;
 
   // Longest prefix that fits, found by bisection since the length grows with the prefix.
   const std::size_t minimum = StartsSurrogatePair(title, 0) ? 2 : 1;
   std::size_t fits = minimum;
   std::size_t tooLong = title.size() + 1;
+  std::u16string path(folderPath);
   while (tooLong - fits > 1) {
     const std::size_t middle = fits + (tooLong - fits) / 2;
-    if (LenMbcs(path + title.substr(0, middle), codePage) <= kShortcutPathLimit) {
+    path.resize(folderPath.size());
+    path += title.substr(0, middle);
+    if (LenMbcs(path, codePage) <= kShortcutPathLimit) {
       fits = middle;
     } else {
       tooLong = middle;
     }
   }
-  title.resize(std::max(minimum, WholeCharacters(title, fits)));
-  return title;
+  return std::max(minimum, WholeCharacters(title, fits));
 }
 
 std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit) {

@@ -20,10 +20,11 @@ inline constexpr std::int32_t kShortcutPathLimit = 250;
 // keeping at least one character.
 std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16string title,
                                    const AnsiCodePage& codePage);
-// As above, for a folder path whose length in the code page, folderBytes, is known: the
-// writer measures each folder once, not once per bookmark.
-std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::size_t folderBytes,
-                                   std::u16string title, const AnsiCodePage& codePage);
+// As above, as the number of units of title to keep, for a folder path whose length in the
+// code page, folderBytes, is known: the writer measures each folder once, not once per
+// bookmark, and keeps the title where it stands.
+std::size_t FittedTitleLength(std::u16string_view folderPath, std::size_t folderBytes,
+                              std::u16string_view title, const AnsiCodePage& codePage);
 
 // The longest prefix of whole characters of name that takes at most limit bytes in UTF-8.
 std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit);

@@ -40,29 +40,18 @@ ShortcutWriter::ShortcutWriter(ConversionState& state, const ConversionWindow& w
       written_(platform.paths.separator) {}
 
 ShortcutOutcome ShortcutWriter::WriteShortcut() {
-  const char16_t separator = platform_.paths.separator;
   const auto limit = static_cast<std::size_t>(platform_.paths.componentUtf8Limit);
   const std::u16string target = window_.TargetDirectory();
-  // The length rules measure the folder names whole, before any cut for the file system:
-  // that is the path Windows would have.
-  std::u16string& measuredPath = measuredPath_;
-  measuredPath.assign(target);
-  const std::int32_t levels = std::min(state_.depth, FolderNames::kLevels);
-  for (std::int32_t level = 1; level <= levels; ++level) {
-    measuredPath += separator;
-    measuredPath += state_.folderNames[level];
-  }
-  measuredPath += separator;
   // Bookmarks come folder by folder: what depends on the folder alone is worked out when
-  // it changes. Names hold no separator, so the same target and measured path mean the
-  // same folder names.
-  if (!SameText(measuredPath, folder_.measured) || !SameText(target, folder_.target)) {
-    LearnFolder(target, levels);
-  }
+  // it changes.
+  const std::int32_t levels = std::min(state_.depth, FolderNames::kLevels);
+  if (!IsLearnedFolder(target, levels)) LearnFolder(target, levels);
   const std::size_t targetLength = target.size();
   state_.targetPath.assign(folder_.chain);
-  const std::u16string title = FitTitleToPathLimit(measuredPath, folder_.measuredBytes,
-                                                   state_.entryTitle, platform_.codePage);
+  const std::u16string_view title =
+      std::u16string_view(state_.entryTitle)
+          .substr(0, FittedTitleLength(folder_.measured, folder_.measuredBytes, state_.entryTitle,
+                                       platform_.codePage));
   const std::u16string& folderPath = folder_.path;
 
   // Names are folded once: a key serves both to pick the name and to record it. A name
@@ -109,15 +98,39 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
   return {};
 }
 
+bool ShortcutWriter::IsLearnedFolder(std::u16string_view target, std::int32_t levels) const {
+  if (!SameText(target, folder_.target) ||
+      folder_.names.size() != static_cast<std::size_t>(std::max(levels, 0))) {
+    return false;
+  }
+  for (std::int32_t level = 1; level <= levels; ++level) {
+    if (!SameText(state_.folderNames[level], folder_.names[static_cast<std::size_t>(level - 1)])) {
+      return false;
+    }
+  }
+  return true;
+}
+
 void ShortcutWriter::LearnFolder(const std::u16string& target, std::int32_t levels) {
   const char16_t separator = platform_.paths.separator;
   const auto limit = static_cast<std::size_t>(platform_.paths.componentUtf8Limit);
   folder_.target = target;
-  folder_.measured = measuredPath_;
-  folder_.chain = target;
+  folder_.names.clear();
   for (std::int32_t level = 1; level <= levels; ++level) {
+    folder_.names.push_back(state_.folderNames[level]);
+  }
+  // The length rules measure the folder names whole, before any cut for the file system:
+  // that is the path Windows would have.
+  folder_.measured = target;
+  for (const std::u16string& name : folder_.names) {
+    folder_.measured += separator;
+    folder_.measured += name;
+  }
+  folder_.measured += separator;
+  folder_.chain = target;
+  for (const std::u16string& name : folder_.names) {
     folder_.chain += separator;
-    AppendFitting(folder_.chain, state_.folderNames[level], limit, limit > 0);
+    AppendFitting(folder_.chain, name, limit, limit > 0);
   }
   folder_.path = folder_.chain + separator;
   folder_.measuredBytes = platform_.codePage.AnsiLength(folder_.measured);

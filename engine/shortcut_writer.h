@@ -49,19 +49,22 @@ class ShortcutWriter {
   bool trustedKnownFolders_ = false;
   // What depends on the folder of the latest bookmark alone.
   struct FolderFacts {
-    std::u16string target;          // the target directory
+    std::u16string target;              // the target directory
+    std::vector<std::u16string> names;  // the folder names, outermost first
     std::u16string measured;        // target and folder names whole, with a separator at the end
     std::u16string chain;           // target and folder names as the file system takes them
     std::u16string path;            // chain with a separator at the end
     std::size_t measuredBytes = 0;  // measured in bytes of the code page
     std::size_t windowsLength = 0;  // measured as Windows counts it
   };
-  // Works out the facts of the folder of measuredPath_ below target, levels deep.
+  // Whether the folder facts are those of the current folder names, levels deep, below
+  // target.
+  bool IsLearnedFolder(std::u16string_view target, std::int32_t levels) const;
+  // Works out the facts of the current folder names, levels deep, below target.
   void LearnFolder(const std::u16string& target, std::int32_t levels);
 
   FolderFacts folder_;
   // Working strings, kept so that their memory serves every bookmark.
-  std::u16string measuredPath_;
   std::u16string path_;
   std::u16string shortcutText_;
   ShortcutKey base_;

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <random>
 #include <utility>
 
@@ -17,16 +18,18 @@ constexpr int kNameAttempts = 100;
 
 IoResult CreateTemporaryFile(std::string prefix, std::string_view suffix, mode_t mode,
                              TemporaryFile& file) {
-  static std::minstd_rand random(std::random_device{}());
+  // One draw of 64 bits gives all six letters: a name is made for every shortcut.
+  static std::mt19937_64 random(std::random_device{}());
   static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  constexpr std::size_t kLetterCount = sizeof kLetters - 1;
   constexpr std::size_t kRandomLetters = 6;
   std::string& path = prefix;
   const std::size_t prefixSize = path.size();
   path.reserve(prefixSize + kRandomLetters + suffix.size());
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     path.resize(prefixSize);
-    for (std::size_t i = 0; i < kRandomLetters; ++i) {
-      path += kLetters[random() % (sizeof kLetters - 1)];
+    for (std::uint64_t draw = random(), i = 0; i < kRandomLetters; ++i, draw /= kLetterCount) {
+      path += kLetters[draw % kLetterCount];
     }
     path += suffix;
     RemovedOnInterrupt published(path);
