@@ -205,50 +205,69 @@ void NetscapeGrammar::Process(std::basic_string_view<Unit> text) {
         state_ = State::kText;
         break;
       }
+      // The states that most tags pass through read their runs of units in loops of their
+      // own: a switch per unit costs more than the unit's work.
       case State::kTagName:
+        for (char16_t u = c;; u = UnitOf(text[at])) {
+          ++at;
+          if (IsWhiteSpace(u) || u == u'/') {
+            state_ = State::kBeforeAttributeName;
+            break;
+          }
+          if (u == u'>') {
+            EmitTag();
+            break;
+          }
+          if (tagNameLength_ < 3) tagName_[tagNameLength_] = AsciiLower(u);
+          ++tagNameLength_;
+          if (at == size) return;
+        }
+        break;
+      case State::kBeforeAttributeName: {
+        char16_t u = c;
+        while (IsWhiteSpace(u) || u == u'/') {
+          if (++at == size) return;
+          u = UnitOf(text[at]);
+        }
         ++at;
-        if (IsWhiteSpace(c) || c == u'/') {
-          state_ = State::kBeforeAttributeName;
-        } else if (c == u'>') {
+        if (u == u'>') {
           EmitTag();
         } else {
-          if (tagNameLength_ < 3) tagName_[tagNameLength_] = AsciiLower(c);
-          ++tagNameLength_;
-        }
-        break;
-      case State::kBeforeAttributeName:
-        ++at;
-        if (c == u'>') {
-          EmitTag();
-        } else if (!IsWhiteSpace(c) && c != u'/') {
           BeginAttribute();
-          AppendAttributeName(c);
+          AppendAttributeName(u);
         }
         break;
-      case State::kAttributeName:
-      case State::kAfterAttributeName:
-        if (state_ == State::kAttributeName && !attributeIsHref_ && !EndsAttributeName(c)) {
-          // The rest of a name that is not HREF only has to be got past.
-          while (++at < size && !EndsAttributeName(UnitOf(text[at]))) {
-          }
-          break;
+      }
+      case State::kAttributeName: {
+        // Of a name, only whether it is HREF matters.
+        char16_t u = c;
+        while (!EndsAttributeName(u)) {
+          if (attributeIsHref_) AppendAttributeName(u);
+          if (++at == size) return;
+          u = UnitOf(text[at]);
         }
+        ++at;
+        EndAttributeName();
+        if (u == u'=') {
+          state_ = State::kBeforeAttributeValue;
+        } else if (u == u'>') {
+          EmitTag();
+        } else if (u == u'/') {
+          state_ = State::kBeforeAttributeName;
+        } else {
+          state_ = State::kAfterAttributeName;
+        }
+        break;
+      }
+      case State::kAfterAttributeName:
         ++at;
         if (c == u'=') {
-          EndAttributeName();
           state_ = State::kBeforeAttributeValue;
         } else if (c == u'>') {
-          EndAttributeName();
           EmitTag();
         } else if (c == u'/') {
-          EndAttributeName();
           state_ = State::kBeforeAttributeName;
-        } else if (IsWhiteSpace(c)) {
-          EndAttributeName();
-          state_ = State::kAfterAttributeName;
-        } else if (state_ == State::kAttributeName) {
-          AppendAttributeName(c);
-        } else {
+        } else if (!IsWhiteSpace(c)) {
           BeginAttribute();
           AppendAttributeName(c);
         }
