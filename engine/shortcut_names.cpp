@@ -31,10 +31,11 @@ std::u16string FitTitleToPathLimit(std::u16string_view folderPath, std::u16strin
 
 std::size_t FittedTitleLength(std::u16string_view folderPath, std::size_t folderBytes,
                               std::u16string_view title, const AnsiCodePage& codePage) {
-  // The folder path ends with a separator, so no character spans the two parts.
-  if (folderBytes + codePage.AnsiLength(title) <= std::size_t{kShortcutPathLimit}) {
-    return title.size();
-  }
+  // The folder path ends with a separator, so no character spans the two parts. No unit
+  // takes more than two bytes of the code page: a short title fits unmeasured.
+  const std::size_t room =
+      folderBytes < std::size_t{kShortcutPathLimit} ? kShortcutPathLimit - folderBytes : 0;
+  if (title.size() * 2 <= room || codePage.AnsiLength(title) <= room) return title.size();
   if (folderPath.size() < kCutLength) {
     // The cut counts UTF-16 units and drops a pair it would split; a cut that keeps no
     // character of the title gives way to the title's own cut below.

@@ -21,7 +21,8 @@ std::u16string SuffixText(int suffix) {
 // Most names fit, and are appended without a copy of their own.
 bool AppendFitting(std::u16string& path, std::u16string_view name, std::size_t limit,
                    bool limited) {
-  if (!limited || Utf8Length(name) <= limit) {
+  // No unit takes more than three bytes in UTF-8: a short name fits unmeasured.
+  if (!limited || name.size() * 3 <= limit || Utf8Length(name) <= limit) {
     path += name;
     return true;
   }
