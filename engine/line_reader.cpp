@@ -95,12 +95,42 @@ IoResult LineReader::Next(std::string& line, bool& gotLine) {
 }
 
 IoResult LineReader::Next(std::string& line, bool& gotLine, bool& tooLong) {
-  line.clear();
+  std::string_view view;
+  IoResult result = Next(view, gotLine, tooLong);
+  line.assign(view);
+  return result;
+}
+
+IoResult LineReader::Next(std::string_view& view, bool& gotLine, bool& tooLong) {
+  view = {};
   gotLine = false;
   tooLong = false;
   if (!markChecked_) {
     if (IoResult result = SkipMark(); !result) return result;
   }
+  // Most lines end within the bytes read already: they are handed out where they stand.
+  if (filled_ - position_ >= units_.size) {
+    const char* begin = buffer_->data() + position_;
+    const char* end = begin + (filled_ - position_) / units_.size * units_.size;
+    if (skipLineFeed_) {
+      skipLineFeed_ = false;
+      if (IsUnit(begin, '\n')) {
+        position_ += units_.size;
+        begin += units_.size;
+      }
+    }
+    const char* stop = begin == end ? end : FindLineEnd(begin, end);
+    if (stop != end) {
+      view = std::string_view(begin, static_cast<std::size_t>(stop - begin));
+      skipLineFeed_ = IsUnit(stop, '\r');
+      position_ = static_cast<std::size_t>(stop - buffer_->data()) + units_.size;
+      gotLine = true;
+      return IoResult::Success();
+    }
+  }
+  // A line that goes on past them is gathered as more is read.
+  std::string& line = spill_;
+  line.clear();
   bool partial = false;
   for (;;) {
     const std::size_t available = filled_ - position_;
@@ -137,9 +167,11 @@ IoResult LineReader::Next(std::string& line, bool& gotLine, bool& tooLong) {
     skipLineFeed_ = IsUnit(stop, '\r');
     position_ += units_.size;
     gotLine = true;
+    view = line;
     return IoResult::Success();
   }
   gotLine = partial;
+  view = line;
   return IoResult::Success();
 }
 

@@ -27,8 +27,11 @@ class LineReader {
  public:
   explicit LineReader(std::unique_ptr<InputStream> stream, LineUnits units = {});
 
-  // Reads the next line's bytes into line; gotLine is false once no line is left. A line
-  // longer than kMaxLineBytes is skipped to its end unkept: tooLong, line empty.
+  // Reads the next line's bytes; gotLine is false once no line is left. A line longer than
+  // kMaxLineBytes is skipped to its end unkept: tooLong, line empty. line stays valid until
+  // the next call: most lines are handed out where they stand in the reader's buffer.
+  IoResult Next(std::string_view& line, bool& gotLine, bool& tooLong);
+  // As above, the line copied into line.
   IoResult Next(std::string& line, bool& gotLine, bool& tooLong);
   IoResult Next(std::string& line, bool& gotLine);
 
@@ -50,6 +53,8 @@ class LineReader {
   bool ended_ = false;
   bool markChecked_ = false;
   bool skipLineFeed_ = false;
+  // A line that goes on past the bytes in the buffer, gathered.
+  std::string spill_;
 };
 
 }  // namespace velkora

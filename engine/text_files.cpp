@@ -142,9 +142,7 @@ IoResult SequentialFiles::ReadLineBytes(std::int32_t fileNumber, std::string_vie
   bytes = {};
   OpenFile* file = Find(fileNumber);
   if (file == nullptr || !file->input) return IoResult::Failure(u"file is not open for input");
-  IoResult result = file->input->Next(lineBytes_, gotLine, tooLong);
-  bytes = lineBytes_;
-  return result;
+  return file->input->Next(bytes, gotLine, tooLong);
 }
 
 void SequentialFiles::DecodeLine(std::int32_t fileNumber, std::string_view bytes,

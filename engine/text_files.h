@@ -77,7 +77,6 @@ class SequentialFiles {
   const AnsiCodePage& codePage_;
   // Open files by number - 1; a number's place serves every file opened under it.
   std::vector<OpenFile> files_;
-  std::string lineBytes_;
   std::u16string scratch_;
   std::string printed_;
 };
