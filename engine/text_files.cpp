@@ -68,51 +68,42 @@ SequentialFiles::OpenFile* SequentialFiles::Unused(std::int32_t fileNumber) {
   return &file;
 }
 
-IoResult SequentialFiles::DetectEncoding(std::u16string_view path, TextEncoding& encoding) {
-  encoding = TextEncoding::kAnsiCodePage;
-  std::unique_ptr<InputStream> stream;
-  IoResult result = streams_.OpenInput(path, stream);
-  if (!result) return result;
-  DetectingInputStream detecting(std::move(stream));
-  constexpr std::size_t kChunk = 64 * 1024;
-  std::string buffer(kChunk, '\0');
-  for (std::size_t received = kChunk; received != 0;) {
-    result = detecting.Read(buffer.data(), kChunk, received);
-    if (!result) return result;
-  }
-  encoding = detecting.Encoding();
-  return result;
+IoResult SequentialFiles::OpenInputStream(std::u16string_view path, std::int32_t fileNumber,
+                                          OpenFile*& file, std::unique_ptr<InputStream>& stream) {
+  file = Unused(fileNumber);
+  if (file == nullptr) return IoResult::Failure(u"file number already in use");
+  return streams_.OpenInput(path, stream);
+}
+
+void SequentialFiles::AttachInput(OpenFile& file, std::unique_ptr<InputStream> stream,
+                                  TextEncoding encoding) {
+  file.input = std::make_unique<LineReader>(std::move(stream), UnitsOf(encoding));
+  file.encoding = encoding;
+  file.open = true;
 }
 
 IoResult SequentialFiles::OpenForInput(std::u16string_view path, std::int32_t fileNumber,
                                        TextEncoding encoding) {
-  OpenFile* file = Unused(fileNumber);
-  if (file == nullptr) return IoResult::Failure(u"file number already in use");
+  OpenFile* file = nullptr;
   std::unique_ptr<InputStream> stream;
-  IoResult result = streams_.OpenInput(path, stream);
-  if (!result) return result;
-  file->input = std::make_unique<LineReader>(std::move(stream), UnitsOf(encoding));
-  file->encoding = encoding;
-  file->open = true;
+  IoResult result = OpenInputStream(path, fileNumber, file, stream);
+  if (result) AttachInput(*file, std::move(stream), encoding);
   return result;
 }
 
 IoResult SequentialFiles::OpenForInputDetecting(std::u16string_view path, std::int32_t fileNumber,
                                                 TextEncoding& encoding) {
   encoding = TextEncoding::kAnsiCodePage;
-  OpenFile* file = Unused(fileNumber);
-  if (file == nullptr) return IoResult::Failure(u"file number already in use");
+  OpenFile* file = nullptr;
   std::unique_ptr<InputStream> stream;
-  IoResult result = streams_.OpenInput(path, stream);
+  IoResult result = OpenInputStream(path, fileNumber, file, stream);
   if (!result) return result;
   auto detecting = std::make_unique<DetectingInputStream>(std::move(stream));
   result = detecting->ReadAhead();
   if (!result) return result;
   encoding = detecting->Encoding();
   file->detecting = detecting.get();
-  file->input = std::make_unique<LineReader>(std::move(detecting), UnitsOf(encoding));
-  file->encoding = encoding;
-  file->open = true;
+  AttachInput(*file, std::move(detecting), encoding);
   return result;
 }
 

@@ -25,16 +25,13 @@ class SequentialFiles {
   // The lowest file number not in use.
   std::int32_t FreeFile() const;
 
-  // Decides the encoding of the file from its bytes: a byte order mark; else UTF-8 when a
-  // <META> tag declares charset=utf-8 and either every byte is valid UTF-8 or no line holds
-  // "<LI>"; else the ANSI code page. Reads the file once.
-  IoResult DetectEncoding(std::u16string_view path, TextEncoding& encoding);
-
   IoResult OpenForInput(std::u16string_view path, std::int32_t fileNumber,
                         TextEncoding encoding = TextEncoding::kAnsiCodePage);
   // Opens path for input in the encoding that the start of the file says, given in
   // encoding, and decides the encoding of the whole file as it is read: once it has been
-  // read to its end, DetectedEncoding tells it, as DetectEncoding would.
+  // read to its end, DetectedEncoding tells it. The file's bytes decide: a byte order mark;
+  // else UTF-8 when a <META> tag declares charset=utf-8 and either every byte is valid
+  // UTF-8 or no "<LI>" appears; else the ANSI code page.
   IoResult OpenForInputDetecting(std::u16string_view path, std::int32_t fileNumber,
                                  TextEncoding& encoding);
   TextEncoding DetectedEncoding(std::int32_t fileNumber);
@@ -72,6 +69,11 @@ class SequentialFiles {
   OpenFile* Find(std::int32_t fileNumber);
   // The place of a file number not in use, or null for a number out of range or in use.
   OpenFile* Unused(std::int32_t fileNumber);
+  // Opens path for reading into the place of fileNumber.
+  IoResult OpenInputStream(std::u16string_view path, std::int32_t fileNumber, OpenFile*& file,
+                           std::unique_ptr<InputStream>& stream);
+  // Makes file an open input file that reads stream in encoding.
+  void AttachInput(OpenFile& file, std::unique_ptr<InputStream> stream, TextEncoding encoding);
 
   FileStreams& streams_;
   const AnsiCodePage& codePage_;

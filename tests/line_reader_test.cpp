@@ -94,12 +94,17 @@ class ChunkedStreams final : public FileStreams {
   std::size_t chunk_;
 };
 
+// The encoding decided as the file is read through for counting, in reads of chunk bytes.
 TextEncoding Detect(const std::string& bytes, std::size_t chunk) {
   ChunkedStreams streams(bytes, chunk);
   SequentialFiles files(streams, testing::NativeCodePage());
-  TextEncoding encoding = TextEncoding::kUtf16BigEndian;
-  EXPECT_TRUE(files.DetectEncoding(u"f", encoding));
-  return encoding;
+  TextEncoding start = TextEncoding::kUtf16BigEndian;
+  EXPECT_TRUE(files.OpenForInputDetecting(u"f", 1, start));
+  std::string_view line;
+  bool gotLine = true;
+  bool tooLong = false;
+  while (gotLine) EXPECT_TRUE(files.ReadLineBytes(1, line, gotLine, tooLong));
+  return files.DetectedEncoding(1);
 }
 
 TEST(TextEncoding, ByteOrderMarkThenUtf8DeclarationDecide) {
