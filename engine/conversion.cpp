@@ -163,7 +163,7 @@ IoResult BookmarkConverter::CountEntries() {
   IoResult result = files_.OpenForInputDetecting(window_.PathText(), state_.inputFile, counted);
   if (!result) return result;
   result = CountOpenFile();
-  encoding_ = files_.DetectedEncoding(state_.inputFile);
+  if (result) result = files_.DetectedEncoding(state_.inputFile, encoding_);
   files_.Close(state_.inputFile);
   if (!result || encoding_ == counted) return result;
   result = files_.OpenForInput(window_.PathText(), state_.inputFile, encoding_);

@@ -58,23 +58,29 @@ bool IsCommonThreeByteSequence(std::string_view window, std::size_t at) {
 }
 
 // The first position from at on that holds "<" or, when stopAtNonAscii, a byte beyond
-// ASCII. Most of a file is plain text, looked at eight bytes at a time.
-std::size_t SkipPlainText(std::string_view window, std::size_t at, bool stopAtNonAscii) {
+// ASCII; passedNonAscii is set when a byte beyond ASCII was passed over. Most of a file is
+// plain text, looked at eight bytes at a time.
+std::size_t SkipPlainText(std::string_view window, std::size_t at, bool stopAtNonAscii,
+                          bool& passedNonAscii) {
   constexpr std::uint64_t kOnes = 0x0101010101010101;
   constexpr std::uint64_t kHighBits = 0x8080808080808080;
   const std::uint64_t nonAscii = stopAtNonAscii ? kHighBits : 0;
+  std::uint64_t passed = 0;
   while (at + 8 <= window.size()) {
     std::uint64_t word = 0;
     std::memcpy(&word, window.data() + at, 8);
     const std::uint64_t x = word ^ (kOnes * '<');
     // A byte of x is 0 where word holds "<": the high bit of (x - 1) & ~x marks it.
     if ((((x - kOnes) & ~x & kHighBits) | (word & nonAscii)) != 0) break;
+    passed |= word;
     at += 8;
   }
   while (at < window.size() && window[at] != '<' &&
          !(stopAtNonAscii && static_cast<std::uint8_t>(window[at]) >= 0x80)) {
+    passed |= static_cast<std::uint8_t>(window[at]);
     ++at;
   }
+  if ((passed & kHighBits) != 0) passedNonAscii = true;
   return at;
 }
 
@@ -106,11 +112,23 @@ std::size_t EncodingDetector::Scan(std::string_view window, bool final) {
   // Whether the bytes from at on decide what they need to, or the window must grow first.
   auto enough = [&](std::size_t at) { return final || size - at >= kLookAhead; };
   while (i < size && !Decided()) {
-    if (!inMeta_) i = SkipPlainText(window, i, !invalidUtf8_);
+    const bool validating = !invalidUtf8_ && (hasItem_ || !deferValidation_);
+    if (!inMeta_ && !validating && (unchecked_ || invalidUtf8_)) {
+      // Only a "<" can change anything now: it is searched for many bytes at a time.
+      const void* open = std::memchr(window.data() + i, '<', size - i);
+      i = open == nullptr
+              ? size
+              : static_cast<std::size_t>(static_cast<const char*>(open) - window.data());
+    } else if (!inMeta_) {
+      bool passedNonAscii = false;
+      i = SkipPlainText(window, i, validating, passedNonAscii);
+      unchecked_ = unchecked_ || (passedNonAscii && !invalidUtf8_);
+    }
     if (i == size) break;
     const char c = window[i];
     if (static_cast<std::uint8_t>(c) >= 0x80) {
-      if (invalidUtf8_) {
+      if (!validating) {
+        unchecked_ = unchecked_ || !invalidUtf8_;
         ++i;
         continue;
       }
@@ -152,14 +170,20 @@ std::size_t EncodingDetector::Scan(std::string_view window, bool final) {
 // declares; most files in the code page are known to be so within a few lines.
 bool EncodingDetector::Decided() const { return hasMark_ || (invalidUtf8_ && hasItem_); }
 
+bool EncodingDetector::Certain() const {
+  // Validity decides only for a file that declares UTF-8 and holds "<LI>".
+  return hasMark_ || invalidUtf8_ || !unchecked_ || !declaresUtf8_ || !hasItem_;
+}
+
 TextEncoding EncodingDetector::Encoding() const {
   if (hasMark_) return markEncoding_;
   if (declaresUtf8_ && (!invalidUtf8_ || !hasItem_)) return TextEncoding::kUtf8;
   return TextEncoding::kAnsiCodePage;
 }
 
-DetectingInputStream::DetectingInputStream(std::unique_ptr<InputStream> stream)
-    : stream_(std::move(stream)) {}
+DetectingInputStream::DetectingInputStream(std::unique_ptr<InputStream> stream,
+                                           bool deferValidation)
+    : stream_(std::move(stream)), detector_(deferValidation) {}
 
 IoResult DetectingInputStream::ReadAhead() {
   constexpr std::size_t kAhead = 64 * 1024;

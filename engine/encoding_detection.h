@@ -16,6 +16,11 @@ namespace velkora {
 // page.
 class EncodingDetector {
  public:
+  // deferValidation: bytes beyond ASCII before the first "<LI>" are passed over without
+  // checking that they are UTF-8, which matters only for a file that declares UTF-8 and
+  // holds "<LI>"; Certain() then tells whether such bytes were passed over.
+  explicit EncodingDetector(bool deferValidation = false) : deferValidation_(deferValidation) {}
+
   // Longest look-ahead a decision at one byte needs; Scan leaves at most this many bytes.
   static constexpr std::size_t kLookAhead = 15;
 
@@ -28,10 +33,15 @@ class EncodingDetector {
   bool Decided() const;
 
   TextEncoding Encoding() const;
+  // False when Encoding() depends on bytes passed over unchecked: they must be checked by a
+  // detector that does not defer.
+  bool Certain() const;
 
  private:
   bool CheckByteOrderMark(std::string_view window, bool final, std::size_t& consumed);
 
+  const bool deferValidation_;
+  bool unchecked_ = false;
   bool started_ = false;
   bool hasMark_ = false;
   TextEncoding markEncoding_ = TextEncoding::kAnsiCodePage;
@@ -45,7 +55,8 @@ class EncodingDetector {
 // a file's encoding is known once it has been read through, without a reading of its own.
 class DetectingInputStream final : public InputStream {
  public:
-  explicit DetectingInputStream(std::unique_ptr<InputStream> stream);
+  // deferValidation as for EncodingDetector.
+  explicit DetectingInputStream(std::unique_ptr<InputStream> stream, bool deferValidation = false);
 
   // Reads the start of the file ahead of the reader, so that Encoding() tells what the
   // file's start says before anything is read through this stream.
@@ -55,6 +66,7 @@ class DetectingInputStream final : public InputStream {
   // The encoding of the bytes read so far, as if the file ended there; that of the whole
   // file once Read has given the end.
   TextEncoding Encoding() const { return detector_.Encoding(); }
+  bool Certain() const { return detector_.Certain(); }
 
  private:
   void Examine(std::string_view bytes, bool final);

@@ -31,8 +31,10 @@ LineUnits UnitsOf(TextEncoding encoding) {
 struct SequentialFiles::OpenFile {
   bool open = false;
   std::unique_ptr<LineReader> input;
-  // The stream below input that decides the encoding as it reads, if any.
+  // The stream below input that decides the encoding as it reads, if any, and the file's
+  // path, for a reading that checks what that stream passed over.
   const DetectingInputStream* detecting = nullptr;
+  std::u16string path;
   TextEncoding encoding = TextEncoding::kAnsiCodePage;
   std::unique_ptr<OutputStream> output;
   // Why a print failed; such a file is never put in place.
@@ -98,19 +100,35 @@ IoResult SequentialFiles::OpenForInputDetecting(std::u16string_view path, std::i
   std::unique_ptr<InputStream> stream;
   IoResult result = OpenInputStream(path, fileNumber, file, stream);
   if (!result) return result;
-  auto detecting = std::make_unique<DetectingInputStream>(std::move(stream));
+  auto detecting = std::make_unique<DetectingInputStream>(std::move(stream), true);
   result = detecting->ReadAhead();
   if (!result) return result;
   encoding = detecting->Encoding();
   file->detecting = detecting.get();
+  file->path.assign(path);
   AttachInput(*file, std::move(detecting), encoding);
   return result;
 }
 
-TextEncoding SequentialFiles::DetectedEncoding(std::int32_t fileNumber) {
+IoResult SequentialFiles::DetectedEncoding(std::int32_t fileNumber, TextEncoding& encoding) {
   const OpenFile* file = Find(fileNumber);
-  if (file == nullptr) return TextEncoding::kAnsiCodePage;
-  return file->detecting != nullptr ? file->detecting->Encoding() : file->encoding;
+  encoding = file != nullptr ? file->encoding : TextEncoding::kAnsiCodePage;
+  if (file == nullptr || file->detecting == nullptr) return IoResult::Success();
+  encoding = file->detecting->Encoding();
+  if (file->detecting->Certain()) return IoResult::Success();
+  // Bytes before the first "<LI>" were not checked: every byte is, in a reading of its own.
+  std::unique_ptr<InputStream> stream;
+  IoResult result = streams_.OpenInput(file->path, stream);
+  if (!result) return result;
+  DetectingInputStream checking(std::move(stream));
+  constexpr std::size_t kChunk = 64 * 1024;
+  std::string buffer(kChunk, '\0');
+  for (std::size_t received = kChunk; received != 0;) {
+    result = checking.Read(buffer.data(), kChunk, received);
+    if (!result) return result;
+  }
+  encoding = checking.Encoding();
+  return result;
 }
 
 IoResult SequentialFiles::ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine) {

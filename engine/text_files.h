@@ -34,7 +34,11 @@ class SequentialFiles {
   // UTF-8 or no "<LI>" appears; else the ANSI code page.
   IoResult OpenForInputDetecting(std::u16string_view path, std::int32_t fileNumber,
                                  TextEncoding& encoding);
-  TextEncoding DetectedEncoding(std::int32_t fileNumber);
+  // The encoding of the file open as fileNumber, read to its end by OpenForInputDetecting.
+  // Its reading checks that bytes are UTF-8 only from the first "<LI>" on; a file that
+  // declares UTF-8 and holds "<LI>" after bytes beyond ASCII is read once more here to
+  // check those too.
+  IoResult DetectedEncoding(std::int32_t fileNumber, TextEncoding& encoding);
   // Reads the next line decoded in the file's encoding; gotLine is false once none is left.
   // tooLong: the line was longer than kMaxLineBytes and was skipped unread; line is then
   // empty and gotLine true.

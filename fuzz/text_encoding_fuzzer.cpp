@@ -62,14 +62,17 @@ class ChunkedStream final : public InputStream {
 };
 
 // The decision as the stream that counts the bookmarks makes it, reading in pieces of
-// size bytes through buffers of capacity bytes.
-TextEncoding DetectThroughStream(std::string_view bytes, std::size_t size, std::size_t capacity) {
-  DetectingInputStream stream(std::make_unique<ChunkedStream>(bytes, size));
+// size bytes through buffers of capacity bytes; certain is false when bytes it deferred
+// must be checked first.
+TextEncoding DetectThroughStream(std::string_view bytes, std::size_t size, std::size_t capacity,
+                                 bool deferValidation, bool& certain) {
+  DetectingInputStream stream(std::make_unique<ChunkedStream>(bytes, size), deferValidation);
   Require(static_cast<bool>(stream.ReadAhead()), "reading ahead succeeds");
   std::string buffer(capacity, '\0');
   for (std::size_t received = 1; received != 0;) {
     Require(static_cast<bool>(stream.Read(buffer.data(), capacity, received)), "reading succeeds");
   }
+  certain = stream.Certain();
   return stream.Encoding();
 }
 
@@ -132,8 +135,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const std::size_t window : {std::size_t{1}, std::size_t{7}, std::size_t{64}}) {
     Require(fuzz::DetectInWindows(bytes, window, sawInvalid) == whole,
             "the decision does not depend on how the file is read");
-    Require(fuzz::DetectThroughStream(bytes, window * 3, window) == whole,
-            "the stream that reads and decides at once decides the same");
+    for (const bool defer : {false, true}) {
+      bool certain = false;
+      const TextEncoding decided =
+          fuzz::DetectThroughStream(bytes, window * 3, window, defer, certain);
+      Require(certain || defer, "a detector that checks every byte is certain");
+      Require(!certain || decided == whole,
+              "the stream that reads and decides at once decides the same when it is certain");
+    }
   }
   std::u16string text;
   DecodeUtf8(bytes, text);

@@ -104,7 +104,9 @@ TextEncoding Detect(const std::string& bytes, std::size_t chunk) {
   bool gotLine = true;
   bool tooLong = false;
   while (gotLine) EXPECT_TRUE(files.ReadLineBytes(1, line, gotLine, tooLong));
-  return files.DetectedEncoding(1);
+  TextEncoding encoding = TextEncoding::kUtf16BigEndian;
+  EXPECT_TRUE(files.DetectedEncoding(1, encoding));
+  return encoding;
 }
 
 TEST(TextEncoding, ByteOrderMarkThenUtf8DeclarationDecide) {
@@ -127,6 +129,7 @@ TEST(TextEncoding, ByteOrderMarkThenUtf8DeclarationDecide) {
       {"<meta charset=utf-8>" + pad + "<DT>\xE3\x81", kUtf8},
       {"<LI>\x82\xA0" + pad + "<meta charset=utf-8>", kAnsiCodePage},
       {"<meta charset=utf-8>\xC0\xAF<li>", kUtf8},
+      {"<meta charset=utf-8>\x82\xA0<LI>", kAnsiCodePage},  // broken before the "<LI>"
       {"<metadata charset=utf-8>", kAnsiCodePage},
       {"<meta> charset=utf-8", kAnsiCodePage},
       {"<meta charset=utf-16>", kAnsiCodePage},
