@@ -155,20 +155,23 @@ ConversionReport BookmarkConverter::Fail(ConversionReport::Outcome outcome,
 }
 
 // The reading that counts also decides the encoding, which the start of a file nearly
-// always tells; a file whose whole says otherwise than its start is counted once more, in
-// the encoding of the whole.
+// always tells, and whether lines must be searched for "<LI>": a file whose start has none
+// is nearly always a browser export, whose lines are not searched. A file whose whole says
+// otherwise than its start is counted once more, as its whole says.
 IoResult BookmarkConverter::CountEntries() {
   state_.inputFile = files_.FreeFile();
   TextEncoding counted = TextEncoding::kAnsiCodePage;
   IoResult result = files_.OpenForInputDetecting(window_.PathText(), state_.inputFile, counted);
   if (!result) return result;
-  result = CountOpenFile();
+  const bool searchItems = files_.MayHoldItems(state_.inputFile);
+  result = CountOpenFile(searchItems);
   if (result) result = files_.DetectedEncoding(state_.inputFile, encoding_);
+  const bool missedItems = !searchItems && files_.MayHoldItems(state_.inputFile);
   files_.Close(state_.inputFile);
-  if (!result || encoding_ == counted) return result;
+  if (!result || (encoding_ == counted && !missedItems)) return result;
   result = files_.OpenForInput(window_.PathText(), state_.inputFile, encoding_);
   if (!result) return result;
-  result = CountOpenFile();
+  result = CountOpenFile(true);
   files_.Close(state_.inputFile);
   return result;
 }
@@ -176,7 +179,7 @@ IoResult BookmarkConverter::CountEntries() {
 // One reading decides the format: a line holding "<LI>" makes it the Pomerek file,
 // otherwise a "<DT>" tag a Netscape bookmark file. Both are counted as the file is read,
 // the Netscape one until the first "<LI>" rules it out.
-IoResult BookmarkConverter::CountOpenFile() {
+IoResult BookmarkConverter::CountOpenFile(bool findItems) {
   state_.entryCount = 0;
   std::int32_t lineItems = 0;
   std::int32_t tooLongLines = 0;
@@ -191,7 +194,7 @@ IoResult BookmarkConverter::CountOpenFile() {
   IoResult result = ForEachLineBytes(
       files_, file, [&](std::string_view bytes, std::int32_t lineNumber, bool tooLong) {
         if (tooLong) Increment(tooLongLines);
-        if (files_.LineHolds(file, bytes, kItemBytes)) {
+        if (findItems && files_.LineHolds(file, bytes, kItemBytes)) {
           sawItem = true;
           if (!files_.LineHolds(file, bytes, kListBytes)) Increment(lineItems);
         }

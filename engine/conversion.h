@@ -38,8 +38,9 @@ class BookmarkConverter : private BookmarkEvents {
  private:
   enum class Grammar { kNone, kLines, kNetscape };
 
-  // Counts the bookmarks of the file open as inputFile, read in its encoding.
-  IoResult CountOpenFile();
+  // Counts the bookmarks of the file open as inputFile, read in its encoding; findItems:
+  // its lines are searched for "<LI>", which a browser export lacks.
+  IoResult CountOpenFile(bool findItems);
   IoResult ConvertEntries(ShortcutWriter& writer);
   void ExamineLine(std::int32_t lineNumber);
   // item: where the line's "<LI>" stands, 0 for none.

@@ -36,6 +36,9 @@ class EncodingDetector {
   // False when Encoding() depends on bytes passed over unchecked: they must be checked by a
   // detector that does not defer.
   bool Certain() const;
+  // False when no byte examined so far starts "<LI>" and every one was looked at for it
+  // (after a byte order mark none is).
+  bool MayHoldItem() const { return hasMark_ || hasItem_; }
 
  private:
   bool CheckByteOrderMark(std::string_view window, bool final, std::size_t& consumed);
@@ -67,6 +70,7 @@ class DetectingInputStream final : public InputStream {
   // file once Read has given the end.
   TextEncoding Encoding() const { return detector_.Encoding(); }
   bool Certain() const { return detector_.Certain(); }
+  bool MayHoldItem() const { return detector_.MayHoldItem(); }
 
  private:
   void Examine(std::string_view bytes, bool final);

@@ -131,6 +131,11 @@ IoResult SequentialFiles::DetectedEncoding(std::int32_t fileNumber, TextEncoding
   return result;
 }
 
+bool SequentialFiles::MayHoldItems(std::int32_t fileNumber) {
+  const OpenFile* file = Find(fileNumber);
+  return file == nullptr || file->detecting == nullptr || file->detecting->MayHoldItem();
+}
+
 IoResult SequentialFiles::ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine) {
   bool tooLong = false;
   return ReadLine(fileNumber, line, gotLine, tooLong);

@@ -39,6 +39,9 @@ class SequentialFiles {
   // declares UTF-8 and holds "<LI>" after bytes beyond ASCII is read once more here to
   // check those too.
   IoResult DetectedEncoding(std::int32_t fileNumber, TextEncoding& encoding);
+  // False when the file open as fileNumber by OpenForInputDetecting holds no "<LI>" in the
+  // bytes read from it so far (right after opening, its first 64 KiB); true when it may.
+  bool MayHoldItems(std::int32_t fileNumber);
   // Reads the next line decoded in the file's encoding; gotLine is false once none is left.
   // tooLong: the line was longer than kMaxLineBytes and was skipped unread; line is then
   // empty and gotLine true.

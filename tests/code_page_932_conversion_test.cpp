@@ -50,16 +50,20 @@ TEST(CodePage932Conversion, ShortcutsHoldTheBytesOfTheBookmarkFile) {
             "[InternetShortcut]\r\nURL=" + url + "\r\n");
 }
 
-// The file's start declares UTF-8, but its list items further on are in the code page: it
-// is read, and counted, in the code page.
-TEST(CodePage932Conversion, DeclarationBelowWhichTheBytesAreNotUtf8) {
-  ConversionFixture fixture;
-  const std::string title = "\x8c\x9f\x8d\xf5";  // 検索
-  fixture.WriteBookmarkBytes("<META charset=UTF-8>\r\n" + std::string(70000, ' ') + "\r\n" +
-                             BookmarkBytes("http://a/", title) + BookmarkBytes("http://b/", "b"));
-  EXPECT_TRUE(fixture.Convert().AllWritten());
-  EXPECT_EQ(fixture.window.maximum, 2.0f);
-  EXPECT_EQ(fixture.Tree(), (Strings{"b.url", ToUtf8(u"検索.url")}));
+// List items that come only after the first 64 KiB, below a declaration of UTF-8 or
+// none: they are read, and counted, in the code page and as list items ("&amp;" stays).
+TEST(CodePage932Conversion, ListItemsFarIntoTheFile) {
+  for (const std::string start : {"<META charset=UTF-8>\r\n", ""}) {
+    SCOPED_TRACE(start);
+    ConversionFixture fixture;
+    const std::string title = "\x8c\x9f\x8d\xf5";  // 検索
+    fixture.WriteBookmarkBytes(start + std::string(70000, ' ') + "\r\n" +
+                               BookmarkBytes("http://a/", title) +
+                               BookmarkBytes("http://b/", "b&amp;c"));
+    EXPECT_TRUE(fixture.Convert().AllWritten());
+    EXPECT_EQ(fixture.window.maximum, 2.0f);
+    EXPECT_EQ(fixture.Tree(), (Strings{"b&amp;c.url", ToUtf8(u"検索.url")}));
+  }
 }
 
 TEST(CodePage932Conversion, PathLimitCountsBytesOfTheCodePage) {
