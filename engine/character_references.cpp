@@ -133,6 +133,10 @@ std::size_t DecodeOne(std::u16string_view text, std::u16string& out) {
   while (end < text.size() && end <= kLongestName && IsAsciiAlphanumeric(text[end])) ++end;
   if (end == 1 || end == text.size() || text[end] != u';') return 0;
   const std::u16string_view name = text.substr(1, end - 1);
+  if (name == u"amp") {  // nearly every reference in a URL or title
+    out += u'&';
+    return end + 1;
+  }
   const auto found = std::lower_bound(
       kNamed.begin(), kNamed.end(), name,
       [](const NamedReference& entry, std::u16string_view key) { return entry.name < key; });

@@ -33,6 +33,16 @@ constexpr char16_t kLastForbidden =
       return a.forbidden < b.forbidden;
     })->forbidden;
 
+// The substitute of each unit up to kLastForbidden, 0 for one that stays: a name's digits
+// and punctuation are looked up rather than compared with each forbidden character.
+constexpr std::array<char16_t, kLastForbidden + 1> kSubstitutes = [] {
+  std::array<char16_t, kLastForbidden + 1> substitutes{};
+  for (const Replacement& replacement : kReplacements) {
+    substitutes[replacement.forbidden] = replacement.substitute;
+  }
+  return substitutes;
+}();
+
 char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? c - (u'a' - u'A') : c; }
 
 bool IsReservedDeviceName(std::u16string_view stem) {
@@ -58,15 +68,8 @@ std::u16string SafeFileName(std::u16string& text) {
 }
 
 void ReplaceForbiddenCharacters(std::u16string& text) {
-  const std::size_t length = text.size();
-  for (std::size_t i = 0; i < length; ++i) {
-    if (text[i] > kLastForbidden) continue;  // most of a name
-    for (const Replacement& replacement : kReplacements) {
-      if (text[i] == replacement.forbidden) {
-        text[i] = replacement.substitute;
-        break;
-      }
-    }
+  for (char16_t& c : text) {
+    if (c <= kLastForbidden && kSubstitutes[c] != 0) c = kSubstitutes[c];
   }
 }
 

@@ -47,6 +47,17 @@ char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? c + (u'a' - 
 void MakeDisplayName(std::u16string_view text, std::u16string& decoded, std::u16string& out) {
   decoded.clear();
   AppendDecodedReferences(text, decoded);
+  // Most names hold single spaces between words and nothing else to change: they are
+  // taken as they are.
+  bool changes = !decoded.empty() && (decoded.front() == u' ' || decoded.back() == u' ');
+  for (std::size_t i = 0; i < decoded.size() && !changes; ++i) {
+    const char16_t c = decoded[i];
+    changes = c <= u' ' && IsWhiteSpace(c) && (c != u' ' || decoded[i + 1] == u' ');
+  }
+  if (!changes) {
+    out.swap(decoded);
+    return;
+  }
   out.clear();
   bool space = false;
   for (const char16_t c : decoded) {
@@ -146,7 +157,7 @@ void NetscapeGrammar::Process(std::basic_string_view<Unit> text) {
       case State::kText: {
         const std::size_t open = FindUnit(text, Unit{'<'}, at);
         const std::size_t stop = open == text.npos ? size : open;
-        if (stop > at && WantsText()) AppendText(TextOf(text.substr(at, stop - at)));
+        if (stop > at && WantsText()) AppendText(text.substr(at, stop - at));
         if (stop == size) return;
         at = stop + 1;
         tagLine_ = lineNumber_;
@@ -292,8 +303,7 @@ void NetscapeGrammar::Process(std::basic_string_view<Unit> text) {
         const std::size_t stop =
             quoted ? FindUnit(text, static_cast<Unit>(quote_), at) : FindValueEnd(text, at);
         const std::size_t end = stop == text.npos ? size : stop;
-        if (capturingHref_ && collectText_ &&
-            !AppendWithin(href_, TextOf(text.substr(at, end - at)))) {
+        if (capturingHref_ && collectText_ && !AppendValue(href_, text.substr(at, end - at))) {
           hrefTooLong_ = true;
         }
         if (end == size) return;
@@ -309,13 +319,32 @@ void NetscapeGrammar::Process(std::basic_string_view<Unit> text) {
 
 bool NetscapeGrammar::WantsText() const { return collectText_ && (inAnchor_ || inHeading_); }
 
-std::u16string_view NetscapeGrammar::TextOf(std::u16string_view text) { return text; }
+bool NetscapeGrammar::AppendValue(std::u16string& to, std::u16string_view text) {
+  return AppendWithin(to, text);
+}
 
-std::u16string_view NetscapeGrammar::TextOf(std::string_view utf8) {
+bool NetscapeGrammar::AppendValue(std::u16string& to, std::string_view utf8) {
+  // No byte gives more than one unit: bytes that fit are decoded where they go.
+  if (utf8.size() <= kLongestText - to.size()) {
+    AppendDecodedUtf8(utf8, to);
+    return true;
+  }
   // Pieces end where ASCII characters stand, and no UTF-8 sequence holds an ASCII byte:
   // decoded one by one, they give the units the whole line would.
   DecodeUtf8(utf8, piece_);
-  return piece_;
+  return AppendWithin(to, piece_);
+}
+
+void NetscapeGrammar::AppendText(std::string_view utf8) {
+  if (!collectText_ || utf8.empty()) return;
+  if (inAnchor_ && !shadowInHeading_) {
+    if (!AppendValue(title_, utf8)) titleTooLong_ = true;
+  } else if (!inAnchor_ && inHeading_) {
+    AppendValue(heading_, utf8);
+  } else {
+    DecodeUtf8(utf8, piece_);
+    AppendText(piece_);
+  }
 }
 
 void NetscapeGrammar::AppendText(std::u16string_view text) {
@@ -477,9 +506,13 @@ void NetscapeGrammar::ReportBookmark() {
   }
   // Line ends and tabs are no part of a URL (a browser drops them too); kept, they would
   // end the shortcut's URL line early.
-  decoded_.erase(std::remove_if(decoded_.begin(), decoded_.end(),
-                                [](char16_t c) { return c == u'\t' || c == u'\n' || c == u'\r'; }),
-                 decoded_.end());
+  const auto isLineBreakOrTab = [](char16_t c) {
+    return c <= u'\r' && (c == u'\t' || c == u'\n' || c == u'\r');
+  };
+  if (std::any_of(decoded_.begin(), decoded_.end(), isLineBreakOrTab)) {
+    decoded_.erase(std::remove_if(decoded_.begin(), decoded_.end(), isLineBreakOrTab),
+                   decoded_.end());
+  }
   url_.swap(decoded_);
   MakeDisplayName(title_, decoded_, name_);
   if (EndsWithShortcutEnding(name_)) name_.resize(name_.size() - kShortcutEnding.size());

@@ -56,10 +56,12 @@ class NetscapeGrammar {
   void Process(std::basic_string_view<Unit> text);
   // True when text read now would be kept: in an anchor or a heading.
   bool WantsText() const;
-  // A piece of the line as text: itself, or its UTF-8 bytes decoded into piece_.
-  std::u16string_view TextOf(std::u16string_view text);
-  std::u16string_view TextOf(std::string_view utf8);
+  // Appends a piece of the line to the text being read, or to a value: as it stands, or
+  // its UTF-8 bytes decoded. A value's AppendValue returns false when some did not fit.
   void AppendText(std::u16string_view text);
+  void AppendText(std::string_view utf8);
+  bool AppendValue(std::u16string& to, std::u16string_view text);
+  bool AppendValue(std::u16string& to, std::string_view utf8);
   void BeginTag(bool isEnd);
   void BeginAttribute();
   void AppendAttributeName(char16_t c);

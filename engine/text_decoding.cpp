@@ -73,14 +73,20 @@ std::size_t WidenAscii(std::string_view bytes, char16_t* out) {
 }
 
 void DecodeUtf8(std::string_view bytes, std::u16string& out) {
+  out.clear();
+  AppendDecodedUtf8(bytes, out);
+}
+
+void AppendDecodedUtf8(std::string_view bytes, std::u16string& out) {
   // At most one unit per byte; written through a pointer, trimmed at the end.
-  out.resize(bytes.size());
-  char16_t* next = out.data();
+  const std::size_t start = out.size();
+  out.resize(start + bytes.size());
+  char16_t* next = out.data() + start;
   std::size_t i = 0;
   while (i < bytes.size()) {
     const auto lead = static_cast<std::uint8_t>(bytes[i]);
     if (lead < 0x80) {
-      const std::size_t ascii = WidenAscii(bytes.substr(i), next);
+      const std::size_t ascii = bytes.size() - i >= 8 ? WidenAscii(bytes.substr(i), next) : 0;
       next += ascii;
       i += ascii;
       if (ascii == 0) {

@@ -12,14 +12,16 @@ namespace velkora {
 // start of a character cut off by that end.
 std::size_t Utf8SequenceAt(std::string_view bytes, std::size_t at, bool& valid);
 
-// Text of UTF-8 bytes into out; each maximal subpart of an ill-formed sequence becomes one
-// U+FFFD.
 // Widens the ASCII bytes at the start of bytes, eight at a time, into out (room for
 // bytes.size() units); returns how many it took, a multiple of eight. Most of a bookmark
 // file is ASCII: markup, URLs, icons.
 std::size_t WidenAscii(std::string_view bytes, char16_t* out);
 
+// Text of UTF-8 bytes into out; each maximal subpart of an ill-formed sequence becomes one
+// U+FFFD.
 void DecodeUtf8(std::string_view bytes, std::u16string& out);
+// As DecodeUtf8, appended to out.
+void AppendDecodedUtf8(std::string_view bytes, std::u16string& out);
 
 // Text of UTF-16 bytes into out; an unpaired surrogate becomes U+FFFD, and so does an odd
 // last byte.
