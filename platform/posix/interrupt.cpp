@@ -55,11 +55,12 @@ extern "C" void OnInterrupt(int) {
 
 }  // namespace
 
-RemovedOnInterrupt::RemovedOnInterrupt(const std::string& path) {
+RemovedOnInterrupt::RemovedOnInterrupt(std::string_view path) {
   if (path.size() >= PATH_MAX) return;
   for (std::size_t i = 0; i < slots.size(); ++i) {
     if (slots[i].used.load()) continue;
-    std::memcpy(slots[i].path, path.c_str(), path.size() + 1);
+    std::memcpy(slots[i].path, path.data(), path.size());
+    slots[i].path[path.size()] = '\0';
     slots[i].used.store(true);
     slot_ = static_cast<int>(i);
     return;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <string_view>
 #include <utility>
 
 namespace velkora {
@@ -11,7 +11,7 @@ namespace velkora {
 class RemovedOnInterrupt {
  public:
   RemovedOnInterrupt() = default;
-  explicit RemovedOnInterrupt(const std::string& path);
+  explicit RemovedOnInterrupt(std::string_view path);
   ~RemovedOnInterrupt() { Withdraw(); }
   RemovedOnInterrupt(RemovedOnInterrupt&& other) noexcept : slot_(std::exchange(other.slot_, -1)) {}
   RemovedOnInterrupt& operator=(RemovedOnInterrupt&& other) noexcept {

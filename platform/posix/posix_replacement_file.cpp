@@ -16,48 +16,39 @@
 namespace velkora {
 namespace {
 
-// The start of the name of a temporary file in folder (with its slash, or nothing for the
-// working directory): ".velkora-", with room for the rest of the name.
-std::string TemporaryPrefix(std::string_view folder) {
-  constexpr std::string_view kStart = ".velkora-";
-  constexpr std::size_t kRest = 6 + 4;  // random letters, ".tmp"
-  std::string prefix;
-  prefix.reserve(folder.size() + kStart.size() + kRest);
-  prefix.append(folder);
-  prefix += kStart;
-  return prefix;
-}
+constexpr std::string_view kTemporaryStart = ".velkora-";
+constexpr std::size_t kTemporaryRest = 6 + 4;  // random letters, ".tmp"
 
 // Renames from over to, unless to is a file being read. An entry already at to is
 // replaced only after it was found not to be one.
-IoResult RenameOver(const std::string& from, const std::string& to, const PosixOpenInputs& inputs) {
+IoResult RenameOver(const char* from, const char* to, const PosixOpenInputs& inputs) {
 #ifdef RENAME_NOREPLACE
   // Most names are new: then a single call, and nothing stood there to compare.
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+  if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
     return IoResult::Success();
   }
   if (errno != EEXIST && errno != EINVAL && errno != ENOSYS) return ErrnoFailure(errno);
 #endif
   struct stat status {};
-  if (::lstat(to.c_str(), &status) == 0 && inputs.Contains({status.st_dev, status.st_ino})) {
+  if (::lstat(to, &status) == 0 && inputs.Contains({status.st_dev, status.st_ino})) {
     return IoResult::Failure(std::u16string(kBookmarkFileInTheWay));
   }
-  if (::rename(from.c_str(), to.c_str()) != 0) return ErrnoFailure(errno);
+  if (::rename(from, to) != 0) return ErrnoFailure(errno);
   return IoResult::Success();
 }
 
 class PosixReplacementStream final : public OutputStream {
  public:
-  PosixReplacementStream(std::string_view path, TemporaryFile file,
-                         std::shared_ptr<const PosixOpenInputs> inputs)
-      : path_(path),
-        temporary_(std::move(file.path)),
+  // file's path holds the path to replace, a NUL, then the temporary file's name.
+  PosixReplacementStream(TemporaryFile file, std::shared_ptr<const PosixOpenInputs> inputs)
+      : names_(std::move(file.path)),
+        temporaryStart_(file.nameStart),
         fd_(std::move(file.fd)),
         published_(std::move(file.published)),
         inputs_(std::move(inputs)) {}
 
   ~PosixReplacementStream() override {
-    if (!temporary_.empty()) Discard();
+    if (open_) Discard();
   }
 
   IoResult Write(std::string_view bytes) override {
@@ -75,13 +66,13 @@ class PosixReplacementStream final : public OutputStream {
   }
 
   IoResult Close() override {
-    if (temporary_.empty()) return IoResult::Failure(u"file is not open");
+    if (!open_) return IoResult::Failure(u"file is not open");
     IoResult result = failed_ ? *failed_ : IoResult::Success();
     // close() reports delayed write errors (NFS, quotas); its descriptor is gone either way.
     if (::close(fd_.Release()) != 0 && errno != EINTR && result) result = ErrnoFailure(errno);
-    if (result) result = RenameOver(temporary_, path_, *inputs_);
+    if (result) result = RenameOver(Temporary(), names_.c_str(), *inputs_);
     if (result) {
-      temporary_.clear();
+      open_ = false;
       published_.Withdraw();
       return result;
     }
@@ -95,14 +86,18 @@ class PosixReplacementStream final : public OutputStream {
   IoResult Discard() {
     fd_ = UniqueFd();
     IoResult result = IoResult::Success();
-    if (::unlink(temporary_.c_str()) != 0) result = ErrnoFailure(errno);
-    temporary_.clear();
+    if (::unlink(Temporary()) != 0) result = ErrnoFailure(errno);
+    open_ = false;
     published_.Withdraw();
     return result;
   }
 
-  std::string path_;
-  std::string temporary_;
+  const char* Temporary() const { return names_.c_str() + temporaryStart_; }
+
+  // The path to replace and the temporary file's name, in one piece of memory.
+  std::string names_;
+  std::size_t temporaryStart_;
+  bool open_ = true;
   UniqueFd fd_;
   RemovedOnInterrupt published_;
   std::shared_ptr<const PosixOpenInputs> inputs_;
@@ -115,11 +110,17 @@ IoResult OpenReplacement(std::string_view path, std::size_t folderLength,
                          std::shared_ptr<const PosixOpenInputs> inputs,
                          std::unique_ptr<OutputStream>& stream) {
   // Its name ends in ".tmp", so that a file left by a crash is never taken for a shortcut.
+  std::string names;
+  names.reserve(path.size() + 1 + folderLength + kTemporaryStart.size() + kTemporaryRest);
+  names.append(path);
+  names += '\0';
+  const std::size_t temporaryStart = names.size();
+  names.append(path.substr(0, folderLength));
+  names += kTemporaryStart;
   TemporaryFile file;
-  IoResult result =
-      CreateTemporaryFile(TemporaryPrefix(path.substr(0, folderLength)), ".tmp", 0666, file);
+  IoResult result = CreateTemporaryFile(std::move(names), ".tmp", 0666, file, temporaryStart);
   if (!result) return result;
-  stream = std::make_unique<PosixReplacementStream>(path, std::move(file), std::move(inputs));
+  stream = std::make_unique<PosixReplacementStream>(std::move(file), std::move(inputs));
   return result;
 }
 

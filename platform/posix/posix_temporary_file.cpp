@@ -13,38 +13,48 @@ namespace velkora {
 namespace {
 
 constexpr int kNameAttempts = 100;
+constexpr std::size_t kRandomLetters = 6;
+
+// Six letters and digits from one draw of 64 bits.
+std::string LettersOf(std::uint64_t draw) {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  constexpr std::size_t kLetterCount = sizeof kLetters - 1;
+  std::string letters;
+  for (std::size_t i = 0; i < kRandomLetters; ++i, draw /= kLetterCount) {
+    letters += kLetters[draw % kLetterCount];
+  }
+  return letters;
+}
 
 }  // namespace
 
 IoResult CreateTemporaryFile(std::string prefix, std::string_view suffix, mode_t mode,
-                             TemporaryFile& file) {
-  // One draw of 64 bits gives all six letters. The first name tried is drawn once for the
-  // process: each shortcut's file is renamed away before the next is made, and a name
-  // used again costs the file system less than a new one for every file (about 2% of a
-  // conversion on tmpfs). A name that is taken (a file left by a crash, another process)
-  // gives way to fresh letters.
+                             TemporaryFile& file, std::size_t nameStart) {
+  // The first name tried is drawn once for the process: each shortcut's file is renamed
+  // away before the next is made, and a name used again costs the file system less than a
+  // new one for every file (about 2% of a conversion on tmpfs). A name that is taken (a
+  // file left by a crash, another process) gives way to fresh letters.
   static std::mt19937_64 random(std::random_device{}());
-  static const std::uint64_t firstDraw = random();
-  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-  constexpr std::size_t kLetterCount = sizeof kLetters - 1;
-  constexpr std::size_t kRandomLetters = 6;
+  static const std::string firstLetters = LettersOf(random());
   std::string& path = prefix;
   const std::size_t prefixSize = path.size();
   path.reserve(prefixSize + kRandomLetters + suffix.size());
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     path.resize(prefixSize);
-    for (std::uint64_t draw = attempt == 0 ? firstDraw : random(), i = 0; i < kRandomLetters;
-         ++i, draw /= kLetterCount) {
-      path += kLetters[draw % kLetterCount];
+    if (attempt == 0) {
+      path += firstLetters;
+    } else {
+      path += LettersOf(random());
     }
     path += suffix;
-    RemovedOnInterrupt published(path);
-    UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    const std::string_view name = std::string_view(path).substr(nameStart);
+    RemovedOnInterrupt published(name);
+    UniqueFd fd(::open(name.data(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
     if (fd.get() < 0) {
       if (errno == EEXIST) continue;
       return ErrnoFailure(errno);
     }
-    file = {std::move(path), std::move(fd), std::move(published)};
+    file = {std::move(path), nameStart, std::move(fd), std::move(published)};
     return IoResult::Success();
   }
   return ErrnoFailure(EEXIST);

@@ -12,17 +12,22 @@
 namespace velkora {
 
 // A new file made by CreateTemporaryFile, and its publication for removal on interrupt.
+// Its name is path from nameStart on.
 struct TemporaryFile {
   std::string path;
+  std::size_t nameStart = 0;
   UniqueFd fd;
   RemovedOnInterrupt published;
+
+  const char* Name() const { return path.c_str() + nameStart; }
 };
 
 // Creates prefix + six random letters + suffix for writing, exclusively and never through
 // a link, with mode (before the umask). Its name is published for removal on interrupt
 // before the file exists, so that no moment is left in which an interrupt leaves it. The
-// name is made in prefix's own memory.
+// name is made in prefix's own memory, from nameStart on: what stands before it is the
+// caller's, and ends in a NUL.
 IoResult CreateTemporaryFile(std::string prefix, std::string_view suffix, mode_t mode,
-                             TemporaryFile& file);
+                             TemporaryFile& file, std::size_t nameStart = 0);
 
 }  // namespace velkora
