@@ -1,6 +1,7 @@
 #include "engine/netscape_grammar.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "engine/character_references.h"
@@ -33,10 +34,17 @@ bool IsWhiteSpace(char16_t c) {
   return c == u' ' || c == u'\t' || c == u'\n' || c == u'\f' || c == u'\r';
 }
 
-// A unit that ends an attribute's name: white space, "=", ">" or "/".
-bool EndsAttributeName(char16_t c) {
-  return c == u'=' || c == u'>' || c == u'/' || IsWhiteSpace(c);
-}
+// The ASCII units that end an attribute's name: white space, "=", ">" and "/". Names are
+// read a unit at a time, so each unit is looked up rather than compared six times.
+constexpr std::array<bool, 0x80> kEndsAttributeName = [] {
+  std::array<bool, 0x80> ends{};
+  for (const char c : {' ', '\t', '\n', '\f', '\r', '=', '>', '/'}) {
+    ends[static_cast<std::size_t>(c)] = true;
+  }
+  return ends;
+}();
+
+bool EndsAttributeName(char16_t c) { return c < 0x80 && kEndsAttributeName[c]; }
 
 bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
@@ -240,10 +248,11 @@ void NetscapeGrammar::Process(std::basic_string_view<Unit> text) {
           if (++at == size) return;
           u = UnitOf(text[at]);
         }
-        ++at;
         if (u == u'>') {
+          ++at;
           EmitTag();
-        } else {
+        } else if (!ReadQuotedAttribute(text, at)) {
+          ++at;
           BeginAttribute();
           AppendAttributeName(u);
         }
@@ -315,6 +324,34 @@ void NetscapeGrammar::Process(std::basic_string_view<Unit> text) {
       }
     }
   }
+}
+
+template <typename Unit>
+bool NetscapeGrammar::ReadQuotedAttribute(std::basic_string_view<Unit> text, std::size_t& at) {
+  // The name runs from at, whatever its first unit, to a unit that ends names.
+  std::size_t nameEnd = at + 1;
+  while (nameEnd < text.size() && !EndsAttributeName(UnitOf(text[nameEnd]))) ++nameEnd;
+  if (text.size() - nameEnd < 2 || text[nameEnd] != Unit{'='} ||
+      (text[nameEnd + 1] != Unit{'"'} && text[nameEnd + 1] != Unit{'\''})) {
+    return false;
+  }
+  const std::size_t valueStart = nameEnd + 2;
+  const std::size_t close = FindUnit(text, text[nameEnd + 1], valueStart);
+  if (close == text.npos) return false;
+  constexpr std::u16string_view kHref = u"href";
+  bool isHref = nameEnd - at == kHref.size();
+  for (std::size_t i = 0; isHref && i < kHref.size(); ++i) {
+    isHref = AsciiLower(UnitOf(text[at + i])) == kHref[i];
+  }
+  // Of two attributes of one name the first counts, and only in a start tag.
+  if (isHref && !tagIsEnd_ && !hrefSeen_) {
+    hrefSeen_ = true;
+    if (collectText_ && !AppendValue(href_, text.substr(valueStart, close - valueStart))) {
+      hrefTooLong_ = true;
+    }
+  }
+  at = close + 1;
+  return true;
 }
 
 bool NetscapeGrammar::WantsText() const { return collectText_ && (inAnchor_ || inHeading_); }

@@ -54,6 +54,11 @@ class NetscapeGrammar {
   // Unit is char16_t for text, or char for the bytes of UTF-8 text when only counting.
   template <typename Unit>
   void Process(std::basic_string_view<Unit> text);
+  // Reads an attribute written name="value" or name='value' whose name starts at text[at],
+  // if the whole of it stands in text: at moves past it. False, with at unchanged, for any
+  // other attribute, which the states read unit by unit.
+  template <typename Unit>
+  bool ReadQuotedAttribute(std::basic_string_view<Unit> text, std::size_t& at);
   // True when text read now would be kept: in an anchor or a heading.
   bool WantsText() const;
   // Appends a piece of the line to the text being read, or to a value: as it stands, or
