@@ -5,27 +5,6 @@
 #include <utility>
 
 namespace velkora {
-namespace {
-
-// The first CR or LF in [begin, end), or end. memchr looks at many bytes at a time; it
-// looks piece by piece, so that in a file of lone CRs no LF is sought far ahead.
-const char* FindByteLineEnd(const char* begin, const char* end) {
-  constexpr std::ptrdiff_t kPiece = 256;
-  while (begin != end) {
-    const char* pieceEnd = end - begin > kPiece ? begin + kPiece : end;
-    const auto size = static_cast<std::size_t>(pieceEnd - begin);
-    const auto* lineFeed = static_cast<const char*>(std::memchr(begin, '\n', size));
-    const char* stop = lineFeed != nullptr ? lineFeed : pieceEnd;
-    const auto* carriageReturn =
-        static_cast<const char*>(std::memchr(begin, '\r', static_cast<std::size_t>(stop - begin)));
-    if (carriageReturn != nullptr) return carriageReturn;
-    if (lineFeed != nullptr) return lineFeed;
-    begin = pieceEnd;
-  }
-  return end;
-}
-
-}  // namespace
 
 LineReader::LineReader(std::unique_ptr<InputStream> stream, LineUnits units)
     : stream_(std::move(stream)),
@@ -35,6 +14,7 @@ LineReader::LineReader(std::unique_ptr<InputStream> stream, LineUnits units)
 }
 
 IoResult LineReader::Refill() {
+  searchedTo_ = nullptr;  // the bytes move
   const std::size_t kept = filled_ - position_;
   std::memmove(buffer_->data(), buffer_->data() + position_, kept);
   std::size_t received = 0;
@@ -61,7 +41,21 @@ bool LineReader::IsUnit(const char* at, char c) const {
   return units_.bigEndian ? at[0] == '\0' && at[1] == c : at[0] == c && at[1] == '\0';
 }
 
-const char* LineReader::FindLineEnd(const char* begin, const char* end) const {
+// The first CR or LF in [begin, end), or end: LF is sought by memchr, which looks at many
+// bytes at a time, then CR before it.
+const char* LineReader::FindByteLineEnd(const char* begin, const char* end) {
+  if (searchedTo_ != end || begin < searchedFrom_ || begin > lineFeed_) {
+    const void* found = std::memchr(begin, '\n', static_cast<std::size_t>(end - begin));
+    lineFeed_ = found != nullptr ? static_cast<const char*>(found) : end;
+    searchedFrom_ = begin;
+    searchedTo_ = end;
+  }
+  const void* carriageReturn =
+      std::memchr(begin, '\r', static_cast<std::size_t>(lineFeed_ - begin));
+  return carriageReturn != nullptr ? static_cast<const char*>(carriageReturn) : lineFeed_;
+}
+
+const char* LineReader::FindLineEnd(const char* begin, const char* end) {
   if (units_.size == 1) return FindByteLineEnd(begin, end);
   for (; begin != end; begin += 2) {
     if (IsUnit(begin, '\r') || IsUnit(begin, '\n')) return begin;

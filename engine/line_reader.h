@@ -40,7 +40,8 @@ class LineReader {
   IoResult Refill();
   IoResult SkipMark();
   // The first line end in [begin, end), which holds whole units, or end.
-  const char* FindLineEnd(const char* begin, const char* end) const;
+  const char* FindLineEnd(const char* begin, const char* end);
+  const char* FindByteLineEnd(const char* begin, const char* end);
   bool IsUnit(const char* at, char c) const;
   void Append(std::string& line, const char* begin, const char* end, bool& tooLong) const;
 
@@ -55,6 +56,12 @@ class LineReader {
   bool skipLineFeed_ = false;
   // A line that goes on past the bytes in the buffer, gathered.
   std::string spill_;
+  // The last search for LF, from searchedFrom_ to searchedTo_ in the buffer: lineFeed_ is
+  // the first LF there, or searchedTo_. Until the buffer moves, it serves the lines after
+  // it up to that LF: in a file of lone CRs, the search for LF is not made for each line.
+  const char* searchedFrom_ = nullptr;
+  const char* searchedTo_ = nullptr;
+  const char* lineFeed_ = nullptr;
 };
 
 }  // namespace velkora
