@@ -1,7 +1,9 @@
 #include "engine/conversion.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "engine/file_name_rules.h"
@@ -19,9 +21,6 @@ constexpr std::u16string_view kListEnd = u"</UL>";
 constexpr std::u16string_view kItem = u"<LI>";
 constexpr std::string_view kItemBytes = "<LI>";
 constexpr std::string_view kListBytes = "<UL>";
-constexpr std::u16string_view kUrlStart = u"=\"";
-constexpr std::u16string_view kUrlEnd = u"\">";
-constexpr std::u16string_view kQuote = u"\"";
 constexpr std::u16string_view kTitleEnd = u"</A>";
 constexpr std::u16string_view kSchemeEnd = u"://";
 
@@ -37,27 +36,88 @@ void Decrement(std::int32_t& value) {
 // its "<LI>" and "<UL>" stand (0 for none).
 bool IsCountedLine(std::int32_t item, std::int32_t list) { return item != 0 && list == 0; }
 
+}  // namespace
+
 // Where the markers of a Pomerek line first stand (1-based, 0 for none), found in one
-// pass over its '<' characters rather than one search each.
+// pass over its '<' and '"' characters rather than one search each.
 struct LineMarkers {
   std::int32_t item = 0;
   std::int32_t list = 0;
   std::int32_t listEnd = 0;
   std::int32_t titleEnd = 0;
+  std::int32_t urlStart = 0;  // the first '="'
+  std::int32_t urlEnd = 0;    // the first '">'
+  std::int32_t urlClose = 0;  // the first '"' after urlStart's
 };
 
+namespace {
+
+// Notes the quote at 0-based at in line where it ends '="', starts '">' or closes the URL.
+void NoteQuote(std::u16string_view line, std::size_t at, LineMarkers& found) {
+  const auto position = static_cast<std::int32_t>(at + 1);
+  if (found.urlStart != 0 && found.urlClose == 0) found.urlClose = position;
+  if (found.urlStart == 0 && at > 0 && line[at - 1] == u'=') found.urlStart = position - 1;
+  if (found.urlEnd == 0 && at + 1 < line.size() && line[at + 1] == u'>') found.urlEnd = position;
+}
+
+// Notes the '<' at 0-based at in line where it starts one of the markers.
+void NoteTagOpen(std::u16string_view line, std::size_t at, LineMarkers& found) {
+  const std::u16string_view rest = line.substr(at);
+  const auto note = [&rest, at](std::u16string_view marker, std::int32_t& where) {
+    if (where == 0 && rest.size() >= marker.size() &&
+        SameText(rest.substr(0, marker.size()), marker)) {
+      where = static_cast<std::int32_t>(at + 1);
+    }
+  };
+  switch (rest.size() > 1 ? rest[1] : u'\0') {
+    case u'L':
+      note(kItem, found.item);
+      break;
+    case u'U':
+      note(kList, found.list);
+      break;
+    case u'/':
+      note(kListEnd, found.listEnd);
+      note(kTitleEnd, found.titleEnd);
+      break;
+    default:
+      break;
+  }
+}
+
 LineMarkers FindMarkers(std::u16string_view line) {
+  // Four units at a time: a unit equal to '<' or '"' leaves a zero unit in word ^ pattern,
+  // which the subtraction borrows through. Units marked so are checked one by one, since a
+  // borrow may also mark a unit after one that is.
+  constexpr std::uint64_t kOnes = 0x0001000100010001u;
+  constexpr std::uint64_t kHighBits = 0x8000800080008000u;
+  const auto holds = [](std::uint64_t word, char16_t c) {
+    const std::uint64_t difference = word ^ (kOnes * c);
+    return (difference - kOnes) & ~difference & kHighBits;
+  };
   LineMarkers found;
-  for (std::size_t at = FindUnit(line, u'<'); at != std::u16string_view::npos;
-       at = FindUnit(line, u'<', at + 1)) {
-    const std::u16string_view rest = line.substr(at);
-    const auto position = static_cast<std::int32_t>(at + 1);
-    for (auto [marker, where] :
-         {std::pair{kItem, &found.item}, std::pair{kList, &found.list},
-          std::pair{kListEnd, &found.listEnd}, std::pair{kTitleEnd, &found.titleEnd}}) {
-      if (*where == 0 && rest.starts_with(marker)) *where = position;
+  const auto note = [&line, &found](std::size_t at) {
+    if (line[at] == u'<') {
+      NoteTagOpen(line, at, found);
+    } else if (line[at] == u'"') {
+      NoteQuote(line, at, found);
+    }
+  };
+  std::size_t at = 0;
+  for (; line.size() >= 4 && at <= line.size() - 4; at += 4) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, line.data() + at, sizeof word);
+    std::uint64_t marked = holds(word, u'<') | holds(word, u'"');
+    if (marked == 0) continue;
+    if constexpr (std::endian::native == std::endian::little) {
+      for (; marked != 0; marked &= marked - 1) {
+        note(at + static_cast<std::size_t>(std::countr_zero(marked)) / 16);
+      }
+    } else {
+      for (std::size_t unit = 0; unit < 4; ++unit) note(at + unit);
     }
   }
+  for (; at < line.size(); ++at) note(at);
   return found;
 }
 
@@ -254,7 +314,7 @@ void BookmarkConverter::ExamineLine(std::int32_t lineNumber) {
     }
     CloseFolder();
   } else if (found.item != 0) {
-    ConvertBookmarkLine(lineNumber, found.titleEnd);
+    ConvertBookmarkLine(lineNumber, found);
   }
 }
 
@@ -269,20 +329,19 @@ void BookmarkConverter::OpenFolderLine(std::int32_t item) {
 
 // A bookmark line holds the URL between '="' and the next '"', and the title between the
 // first '">' and the first "</A>" after it.
-void BookmarkConverter::ConvertBookmarkLine(std::int32_t lineNumber, std::int32_t titleEnd) {
+void BookmarkConverter::ConvertBookmarkLine(std::int32_t lineNumber, const LineMarkers& found) {
   const std::u16string& line = state_.currentLine;
-  const std::int32_t urlStart = Find(line, kUrlStart);
-  const std::int32_t urlEnd = Find(line, kUrlEnd);
-  if (urlStart == 0 || urlEnd < urlStart + 2 || titleEnd < urlEnd + 2) {
+  const std::int32_t urlStart = found.urlStart;
+  const std::int32_t urlEnd = found.urlEnd;
+  if (urlStart == 0 || urlEnd < urlStart + 2 || found.titleEnd < urlEnd + 2) {
     MalformedBookmark(lineNumber, kMalformedBookmarkLine);
     return;
   }
   state_.startPos = urlStart + 2;
   state_.endPos = urlEnd - 2;
-  const std::u16string_view url =
-      MidView(line, state_.startPos, FindFrom(line, state_.startPos, kQuote) - state_.startPos);
+  const std::u16string_view url = MidView(line, state_.startPos, found.urlClose - state_.startPos);
   state_.startPos = state_.endPos + 4;
-  state_.endPos = titleEnd;
+  state_.endPos = found.titleEnd;
   const std::u16string_view title = MidView(line, state_.startPos, state_.endPos - state_.startPos);
   Bookmark(url, title);
 }

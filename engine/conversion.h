@@ -15,6 +15,7 @@
 namespace velkora {
 
 class ShortcutWriter;
+struct LineMarkers;
 
 // The conversion run behind the Convert button: reads the bookmark file named in the
 // path box twice, first to count its bookmarks, then to follow its folders and write one
@@ -45,8 +46,8 @@ class BookmarkConverter : private BookmarkEvents {
   void ExamineLine(std::int32_t lineNumber);
   // item: where the line's "<LI>" stands, 0 for none.
   void OpenFolderLine(std::int32_t item);
-  // titleEnd: where the line's first "</A>" stands, 0 for none.
-  void ConvertBookmarkLine(std::int32_t lineNumber, std::int32_t titleEnd);
+  // found: where the line's markers stand.
+  void ConvertBookmarkLine(std::int32_t lineNumber, const LineMarkers& found);
   ConversionReport Fail(ConversionReport::Outcome outcome, std::u16string_view message);
 
   // The events of either grammar, in the writing pass.
