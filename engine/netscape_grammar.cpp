@@ -148,7 +148,7 @@ void NetscapeGrammar::Finish() {
   // A tag that never ends takes the rest of the file; an anchor's start tag still counts
   // as an anchor left open.
   if (state_ >= State::kTagName && !tagIsEnd_ && NameIs(tagName_, tagNameLength_, u"a")) {
-    StartTag();
+    EmitTag();
   }
   state_ = State::kText;
   EndOpenAnchor();
@@ -430,6 +430,10 @@ void NetscapeGrammar::EndAttributeName() {
 
 void NetscapeGrammar::EmitTag() {
   state_ = State::kText;
+  if (!collectText_) {
+    if (!tagIsEnd_ && NameIs(tagName_, tagNameLength_, u"a")) events_.Bookmark({}, {});
+    return;
+  }
   if (tagIsEnd_) {
     EndTag();
   } else {

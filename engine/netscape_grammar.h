@@ -19,8 +19,9 @@ bool HoldsDtTag(std::string_view line);
 // <DL> opens a folder, its </DL> closes it, and <A HREF="url">title</A> is a bookmark.
 class NetscapeGrammar {
  public:
-  // When collectText is false only the structure is followed: bookmarks are reported
-  // with an empty URL and title (enough for counting them).
+  // When collectText is false, only anchors are followed, for counting: each anchor's start
+  // tag is reported as a bookmark with an empty URL and title. Every anchor gives exactly
+  // one bookmark, well formed or not, when text is collected, so the counts agree.
   NetscapeGrammar(BookmarkEvents& events, bool collectText);
 
   // Reads one line, without its line end; lineNumber is 1-based.
