@@ -101,32 +101,33 @@ int DigitValue(char16_t c, bool hexadecimal) {
   return -1;
 }
 
-void AppendCodePoint(char32_t code, std::u16string& out) {
+// Writes the units of code at next, which moves on past them.
+void PutCodePoint(char32_t code, char16_t*& next) {
   if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = kReplacement;
   if (code < 0x10000) {
-    out += static_cast<char16_t>(code);
+    *next++ = static_cast<char16_t>(code);
   } else {
     code -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (code >> 10));
-    out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+    *next++ = static_cast<char16_t>(0xD800 + (code >> 10));
+    *next++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
   }
 }
 
-// Decodes the reference at text[0] == '&' into out and returns its length, or 0 when
-// no reference starts there.
-std::size_t DecodeOne(std::u16string_view text, std::u16string& out) {
+// The length of the reference at text[0] == '&', with the code point it stands for in
+// code, or 0 when no reference starts there.
+std::size_t ParseOne(std::u16string_view text, char32_t& code) {
   if (text.size() > 2 && text[1] == u'#') {
     const bool hexadecimal = text[2] == u'x' || text[2] == u'X';
     std::size_t at = hexadecimal ? 3 : 2;
     const std::size_t digitsStart = at;
-    std::uint32_t code = 0;
+    std::uint32_t value = 0;
     for (int digit = 0; at < text.size() && (digit = DigitValue(text[at], hexadecimal)) >= 0;
          ++at) {
       // Past the last code point the value only has to stay out of range.
-      code = std::min<std::uint32_t>(code * (hexadecimal ? 16 : 10) + digit, 0x110000);
+      value = std::min<std::uint32_t>(value * (hexadecimal ? 16 : 10) + digit, 0x110000);
     }
     if (at == digitsStart || at == text.size() || text[at] != u';') return 0;
-    AppendCodePoint(code, out);
+    code = value;
     return at + 1;
   }
   std::size_t end = 1;
@@ -134,33 +135,41 @@ std::size_t DecodeOne(std::u16string_view text, std::u16string& out) {
   if (end == 1 || end == text.size() || text[end] != u';') return 0;
   const std::u16string_view name = text.substr(1, end - 1);
   if (name == u"amp") {  // nearly every reference in a URL or title
-    out += u'&';
+    code = u'&';
     return end + 1;
   }
   const auto found = std::lower_bound(
       kNamed.begin(), kNamed.end(), name,
       [](const NamedReference& entry, std::u16string_view key) { return entry.name < key; });
   if (found == kNamed.end() || found->name != name) return 0;
-  AppendCodePoint(found->code, out);
+  code = found->code;
   return end + 1;
 }
 
 }  // namespace
 
-void AppendDecodedReferences(std::u16string_view text, std::u16string& out) {
-  for (;;) {
-    const std::size_t ampersand = FindUnit(text, u'&');
-    out.append(text.substr(0, ampersand));
-    if (ampersand == std::u16string_view::npos) return;
-    text.remove_prefix(ampersand);
-    const std::size_t used = DecodeOne(text, out);
-    if (used == 0) {
-      out += u'&';
-      text.remove_prefix(1);
+void DecodeReferences(std::u16string& text) {
+  std::size_t ampersand = FindUnit(text, u'&');
+  if (ampersand == std::u16string::npos) return;  // most titles, many URLs
+  // No reference is shorter than the units it stands for: the text is decoded where it
+  // stands, written behind where it is read.
+  char16_t* next = text.data() + ampersand;
+  std::size_t at = ampersand;
+  while (at < text.size()) {
+    if (text[at] != u'&') {
+      *next++ = text[at++];
+      continue;
+    }
+    char32_t code = 0;
+    const std::size_t length = ParseOne(std::u16string_view(text).substr(at), code);
+    if (length == 0) {
+      *next++ = text[at++];
     } else {
-      text.remove_prefix(used);
+      PutCodePoint(code, next);
+      at += length;
     }
   }
+  text.resize(static_cast<std::size_t>(next - text.data()));
 }
 
 }  // namespace velkora

@@ -51,24 +51,23 @@ bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' &
 char16_t AsciiLower(char16_t c) { return (c >= u'A' && c <= u'Z') ? c + (u'a' - u'A') : c; }
 
 // text with its references decoded, each run of white space made one space, and white
-// space at both ends removed: a name as a browser shows it.
-void MakeDisplayName(std::u16string_view text, std::u16string& decoded, std::u16string& out) {
-  decoded.clear();
-  AppendDecodedReferences(text, decoded);
+// space at both ends removed, into out: a name as a browser shows it. text is used up.
+void MakeDisplayName(std::u16string& text, std::u16string& out) {
+  DecodeReferences(text);
   // Most names hold single spaces between words and nothing else to change: they are
   // taken as they are.
-  bool changes = !decoded.empty() && (decoded.front() == u' ' || decoded.back() == u' ');
-  for (std::size_t i = 0; i < decoded.size() && !changes; ++i) {
-    const char16_t c = decoded[i];
-    changes = c <= u' ' && IsWhiteSpace(c) && (c != u' ' || decoded[i + 1] == u' ');
+  bool changes = !text.empty() && (text.front() == u' ' || text.back() == u' ');
+  for (std::size_t i = 0; i < text.size() && !changes; ++i) {
+    const char16_t c = text[i];
+    changes = c <= u' ' && IsWhiteSpace(c) && (c != u' ' || text[i + 1] == u' ');
   }
   if (!changes) {
-    out.swap(decoded);
+    out.swap(text);
     return;
   }
   out.clear();
   bool space = false;
-  for (const char16_t c : decoded) {
+  for (const char16_t c : text) {
     if (IsWhiteSpace(c)) {
       space = !out.empty();
       continue;
@@ -455,7 +454,7 @@ void NetscapeGrammar::StartTag() {
     lists_.push_back(hasPendingName_);
     if (hasPendingName_) {
       hasPendingName_ = false;
-      MakeDisplayName(pendingName_, decoded_, name_);
+      MakeDisplayName(pendingName_, name_);
       events_.OpenFolder(name_);
     }
   } else if (NameIs(tagName_, tagNameLength_, u"h3")) {
@@ -539,9 +538,8 @@ void NetscapeGrammar::ReportBookmark() {
     events_.Bookmark({}, {});
     return;
   }
-  decoded_.clear();
-  AppendDecodedReferences(url_, decoded_);
-  if (decoded_.starts_with(kQueryScheme)) {
+  DecodeReferences(url_);
+  if (url_.starts_with(kQueryScheme)) {
     events_.SkippedQuery();
     return;
   }
@@ -550,12 +548,10 @@ void NetscapeGrammar::ReportBookmark() {
   const auto isLineBreakOrTab = [](char16_t c) {
     return c <= u'\r' && (c == u'\t' || c == u'\n' || c == u'\r');
   };
-  if (std::any_of(decoded_.begin(), decoded_.end(), isLineBreakOrTab)) {
-    decoded_.erase(std::remove_if(decoded_.begin(), decoded_.end(), isLineBreakOrTab),
-                   decoded_.end());
+  if (std::any_of(url_.begin(), url_.end(), isLineBreakOrTab)) {
+    url_.erase(std::remove_if(url_.begin(), url_.end(), isLineBreakOrTab), url_.end());
   }
-  url_.swap(decoded_);
-  MakeDisplayName(title_, decoded_, name_);
+  MakeDisplayName(title_, name_);
   if (EndsWithShortcutEnding(name_)) name_.resize(name_.size() - kShortcutEnding.size());
   events_.Bookmark(url_, name_);
 }

@@ -125,7 +125,6 @@ class NetscapeGrammar {
   std::u16string shadowPendingName_;
 
   // Work buffers, kept between items.
-  std::u16string decoded_;
   std::u16string name_;
   std::u16string piece_;
 };
