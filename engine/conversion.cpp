@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "engine/bookmark_queue.h"
 #include "engine/file_name_rules.h"
 #include "engine/messages.h"
 #include "engine/netscape_grammar.h"
@@ -279,62 +280,69 @@ IoResult BookmarkConverter::ConvertEntries(ShortcutWriter& writer) {
   if (!result) return result;
   writer_ = &writer;
   recounted_ = 0;
-  NetscapeGrammar netscape(*this, true);
+  // Lines are read and taken apart some at a time, and their shortcuts written after.
+  BookmarkQueue queue;
+  NetscapeGrammar netscape(queue, true);
   const std::int32_t file = state_.inputFile;
   result = ForEachLineBytes(
       files_, file, [&](std::string_view bytes, std::int32_t lineNumber, bool tooLong) {
         if (tooLong) {
+          queue.HandOn(*this);
           Increment(recounted_);
           CountMalformed(lineNumber, kLineTooLong);
         }
         if (grammar_ == Grammar::kLines) {
           files_.DecodeLine(file, bytes, state_.currentLine);
-          if (!tooLong) ExamineLine(lineNumber);
+          if (!tooLong) ExamineLine(lineNumber, queue);
         } else if (grammar_ == Grammar::kNetscape) {
           FeedExport(netscape, files_, file, bytes, lineNumber, state_.currentLine);
         }
+        if (queue.Full()) queue.HandOn(*this);
       });
-  files_.Close(state_.inputFile);
   if (result && grammar_ == Grammar::kNetscape) netscape.Finish();
+  // The file stays open until the last shortcut is written: no shortcut may replace it.
+  queue.HandOn(*this);
+  files_.Close(state_.inputFile);
   writer_ = nullptr;
   return result;
 }
 
-void BookmarkConverter::ExamineLine(std::int32_t lineNumber) {
+void BookmarkConverter::ExamineLine(std::int32_t lineNumber, BookmarkEvents& events) {
   const LineMarkers found = FindMarkers(state_.currentLine);
   if (IsCountedLine(found.item, found.list)) Increment(recounted_);
   if (found.list != 0) {
     state_.endPos = found.list;
-    OpenFolderLine(found.item);
+    OpenFolderLine(found.item, events);
   } else if (found.listEnd != 0) {
     // The line closes its folder. A bookmark written on it too is not converted, and is
     // reported rather than lost without a word.
     if (found.item != 0 && found.titleEnd != 0) {
-      MalformedBookmark(lineNumber, kBookmarkOnClosingLine);
+      events.MalformedBookmark(lineNumber, kBookmarkOnClosingLine);
     }
-    CloseFolder();
+    events.CloseFolder();
   } else if (found.item != 0) {
-    ConvertBookmarkLine(lineNumber, found);
+    ConvertBookmarkLine(lineNumber, found, events);
   }
 }
 
 // A line with "<LI>" and "<UL>" opens a folder named by the text between them; "<UL>"
 // alone only encloses a list and leaves the nesting as it is.
-void BookmarkConverter::OpenFolderLine(std::int32_t item) {
+void BookmarkConverter::OpenFolderLine(std::int32_t item, BookmarkEvents& events) {
   if (item == 0) return;
   state_.startPos = item + static_cast<std::int32_t>(kItem.size());
   std::u16string name = Mid(state_.currentLine, state_.startPos, state_.endPos - state_.startPos);
-  OpenFolder(name);
+  events.OpenFolder(name);
 }
 
 // A bookmark line holds the URL between '="' and the next '"', and the title between the
 // first '">' and the first "</A>" after it.
-void BookmarkConverter::ConvertBookmarkLine(std::int32_t lineNumber, const LineMarkers& found) {
+void BookmarkConverter::ConvertBookmarkLine(std::int32_t lineNumber, const LineMarkers& found,
+                                            BookmarkEvents& events) {
   const std::u16string& line = state_.currentLine;
   const std::int32_t urlStart = found.urlStart;
   const std::int32_t urlEnd = found.urlEnd;
   if (urlStart == 0 || urlEnd < urlStart + 2 || found.titleEnd < urlEnd + 2) {
-    MalformedBookmark(lineNumber, kMalformedBookmarkLine);
+    events.MalformedBookmark(lineNumber, kMalformedBookmarkLine);
     return;
   }
   state_.startPos = urlStart + 2;
@@ -343,7 +351,7 @@ void BookmarkConverter::ConvertBookmarkLine(std::int32_t lineNumber, const LineM
   state_.startPos = state_.endPos + 4;
   state_.endPos = found.titleEnd;
   const std::u16string_view title = MidView(line, state_.startPos, state_.endPos - state_.startPos);
-  Bookmark(url, title);
+  events.Bookmark(url, title);
 }
 
 void BookmarkConverter::OpenFolder(std::u16string& name) {

@@ -43,11 +43,13 @@ class BookmarkConverter : private BookmarkEvents {
   // its lines are searched for "<LI>", which a browser export lacks.
   IoResult CountOpenFile(bool findItems);
   IoResult ConvertEntries(ShortcutWriter& writer);
-  void ExamineLine(std::int32_t lineNumber);
+  // Reads the Pomerek line in currentLine, handing what it finds to events.
+  void ExamineLine(std::int32_t lineNumber, BookmarkEvents& events);
   // item: where the line's "<LI>" stands, 0 for none.
-  void OpenFolderLine(std::int32_t item);
+  void OpenFolderLine(std::int32_t item, BookmarkEvents& events);
   // found: where the line's markers stand.
-  void ConvertBookmarkLine(std::int32_t lineNumber, const LineMarkers& found);
+  void ConvertBookmarkLine(std::int32_t lineNumber, const LineMarkers& found,
+                           BookmarkEvents& events);
   ConversionReport Fail(ConversionReport::Outcome outcome, std::u16string_view message);
 
   // The events of either grammar, in the writing pass.

@@ -124,6 +124,36 @@ TEST(Conversion, NestingFollowsListLines) {
   EXPECT_EQ(fixture.state.depth, -1);
 }
 
+// More lines than a run takes apart before it writes their shortcuts: the shortcuts, their
+// numbers and the reports still follow the order of the file, in both formats.
+TEST(Conversion, ManyLinesAreWrittenInTheOrderOfTheFile) {
+  const struct {
+    Strings start;
+    std::string bookmark;
+    Strings end;
+  } formats[] = {
+      {{"<UL>", Folder("A"), "<UL>"}, Bookmark("u", "x"), {"</UL>", "<LI><A>broken</A>"}},
+      {{"<DL><p>", "<DT><H3>A</H3>", "<DL><p>"},
+       "<DT><A HREF=\"u\">x</A>",
+       {"</DL>", "<DT><A>broken</A>"}},
+  };
+  for (const auto& format : formats) {
+    ConversionFixture fixture;
+    Strings lines = format.start;
+    lines.insert(lines.end(), 600, format.bookmark);
+    lines.insert(lines.end(), format.end.begin(), format.end.end());
+    lines.push_back(format.bookmark);
+    fixture.WriteBookmarks(lines);
+    const ConversionReport report = fixture.Convert();
+    EXPECT_EQ(report.written, 601);
+    EXPECT_EQ(report.firstMalformedLine, 605);
+    const Strings tree = fixture.Tree();
+    EXPECT_EQ(tree.size(), 602u);
+    EXPECT_EQ(std::count(tree.begin(), tree.end(), "A/x (600).url"), 1);
+    EXPECT_EQ(std::count(tree.begin(), tree.end(), "x.url"), 1);
+  }
+}
+
 TEST(Conversion, ItemWithClosingIsCountedButClosesTheFolder) {
   ConversionFixture fixture;
   fixture.WriteBookmarks({Folder("A"), "<LI>odd</UL>", Bookmark("u", "after")});

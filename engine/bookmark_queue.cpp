@@ -1,0 +1,51 @@
+#include "engine/bookmark_queue.h"
+
+namespace velkora {
+
+void BookmarkQueue::OpenFolder(std::u16string& name) {
+  events_.push_back({Kind::kOpenFolder, 0, text_.size(), name.size(), 0, {}});
+  text_ += name;
+}
+
+void BookmarkQueue::CloseFolder() { events_.push_back({Kind::kCloseFolder, 0, 0, 0, 0, {}}); }
+
+void BookmarkQueue::Bookmark(std::u16string_view url, std::u16string_view title) {
+  events_.push_back({Kind::kBookmark, 0, text_.size(), url.size(), title.size(), {}});
+  text_ += url;
+  text_ += title;
+}
+
+void BookmarkQueue::MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) {
+  events_.push_back({Kind::kMalformed, lineNumber, 0, 0, 0, reason});
+}
+
+void BookmarkQueue::SkippedQuery() { events_.push_back({Kind::kQuery, 0, 0, 0, 0, {}}); }
+
+void BookmarkQueue::HandOn(BookmarkEvents& events) {
+  const std::u16string_view text = text_;
+  for (const Event& event : events_) {
+    switch (event.kind) {
+      case Kind::kOpenFolder:
+        name_.assign(text.substr(event.start, event.firstLength));
+        events.OpenFolder(name_);
+        break;
+      case Kind::kCloseFolder:
+        events.CloseFolder();
+        break;
+      case Kind::kBookmark:
+        events.Bookmark(text.substr(event.start, event.firstLength),
+                        text.substr(event.start + event.firstLength, event.secondLength));
+        break;
+      case Kind::kMalformed:
+        events.MalformedBookmark(event.lineNumber, event.reason);
+        break;
+      case Kind::kQuery:
+        events.SkippedQuery();
+        break;
+    }
+  }
+  events_.clear();
+  text_.clear();
+}
+
+}  // namespace velkora
