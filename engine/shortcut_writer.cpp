@@ -48,7 +48,6 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
   const std::int32_t levels = std::min(state_.depth, FolderNames::kLevels);
   if (!IsLearnedFolder(target, levels)) LearnFolder(target, levels);
   const std::size_t targetLength = target.size();
-  state_.targetPath.assign(folder_.chain);
   const std::u16string_view title =
       std::u16string_view(state_.entryTitle)
           .substr(0, FittedTitleLength(folder_.measured, folder_.measuredBytes, state_.entryTitle,
@@ -84,7 +83,7 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
       kWindowsPathLimit) {
     return {IoResult::Failure(std::u16string(kPathTooLongForWindows)), path};
   }
-  if (ShortcutOutcome made = EnsureFolders(targetLength); !made.result) return made;
+  if (ShortcutOutcome made = EnsureFolders(folder_.chain, targetLength); !made.result) return made;
   state_.targetPath = path;
   if (IoResult result = WriteFile(path); !result) {
     if (trustedKnownFolders_) {
@@ -139,10 +138,9 @@ void ShortcutWriter::LearnFolder(const std::u16string& target, std::int32_t leve
   written_.EnterFolder(folder_.path);
 }
 
-// Finds or makes each folder of state_.targetPath below its first targetLength units.
-ShortcutOutcome ShortcutWriter::EnsureFolders(std::size_t targetLength) {
+ShortcutOutcome ShortcutWriter::EnsureFolders(const std::u16string& chain,
+                                              std::size_t targetLength) {
   const char16_t separator = platform_.paths.separator;
-  const std::u16string& chain = state_.targetPath;
   trustedKnownFolders_ = false;
   if (chain.size() > targetLength && IsKnownFolder(chain)) {
     // The folder of the bookmark before: every level of the chain was found or made.

@@ -30,7 +30,8 @@ class ShortcutWriter {
   ShortcutOutcome WriteShortcut();
 
  private:
-  ShortcutOutcome EnsureFolders(std::size_t targetLength);
+  // Finds or makes each folder of chain, a folder path, below its first targetLength units.
+  ShortcutOutcome EnsureFolders(const std::u16string& chain, std::size_t targetLength);
   // Makes path a folder unless it is one; a link or junction standing there is refused.
   IoResult EnsureFolder(const std::u16string& path);
   // True when path is the last folder found or made in this run, or one of its parents.
