@@ -337,8 +337,9 @@ bool NetscapeGrammar::ReadQuotedAttribute(std::basic_string_view<Unit> text, std
   const std::size_t valueStart = nameEnd + 2;
   const std::size_t close = FindUnit(text, text[nameEnd + 1], valueStart);
   if (close == text.npos) return false;
+  // Counting asks nothing of attributes.
   constexpr std::u16string_view kHref = u"href";
-  bool isHref = nameEnd - at == kHref.size();
+  bool isHref = collectText_ && nameEnd - at == kHref.size();
   for (std::size_t i = 0; isHref && i < kHref.size(); ++i) {
     isHref = AsciiLower(UnitOf(text[at + i])) == kHref[i];
   }
