@@ -148,7 +148,8 @@ std::size_t EncodingDetector::Scan(std::string_view window, bool final) {
       if (!enough(i)) break;
       const std::string_view rest = window.substr(i);
       if (rest.starts_with("<LI>")) hasItem_ = true;
-      if (!inMeta_ && StartsMetaTag(rest)) {
+      // Once a declaration of UTF-8 is found, further <META> tags change nothing.
+      if (!inMeta_ && !declaresUtf8_ && StartsMetaTag(rest)) {
         inMeta_ = true;
         i += 5;
         continue;
