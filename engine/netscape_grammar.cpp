@@ -241,22 +241,27 @@ void NetscapeGrammar::Process(std::basic_string_view<Unit> text) {
           if (at == size) return;
         }
         break;
-      case State::kBeforeAttributeName: {
-        char16_t u = c;
-        while (IsWhiteSpace(u) || u == u'/') {
-          if (++at == size) return;
-          u = UnitOf(text[at]);
-        }
-        if (u == u'>') {
-          ++at;
-          EmitTag();
-        } else if (!ReadQuotedAttribute(text, at)) {
-          ++at;
-          BeginAttribute();
-          AppendAttributeName(u);
+      case State::kBeforeAttributeName:
+        // Attributes written name="value", most of them, are read one after the other here.
+        for (char16_t u = c;; u = UnitOf(text[at])) {
+          while (IsWhiteSpace(u) || u == u'/') {
+            if (++at == size) return;
+            u = UnitOf(text[at]);
+          }
+          if (u == u'>') {
+            ++at;
+            EmitTag();
+            break;
+          }
+          if (!ReadQuotedAttribute(text, at)) {
+            ++at;
+            BeginAttribute();
+            AppendAttributeName(u);
+            break;
+          }
+          if (at == size) return;
         }
         break;
-      }
       case State::kAttributeName: {
         // Of a name, only whether it is HREF matters.
         char16_t u = c;
