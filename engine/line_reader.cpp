@@ -41,18 +41,23 @@ bool LineReader::IsUnit(const char* at, char c) const {
   return units_.bigEndian ? at[0] == '\0' && at[1] == c : at[0] == c && at[1] == '\0';
 }
 
-// The first CR or LF in [begin, end), or end: LF is sought by memchr, which looks at many
-// bytes at a time, then CR before it.
+// The first CR or LF in [begin, end), or end. Each is sought by memchr, which looks at
+// many bytes at a time, and kept for the lines that end before it: a file of LF line ends
+// is searched for CR once per buffer, and a file of lone CRs for LF.
 const char* LineReader::FindByteLineEnd(const char* begin, const char* end) {
-  if (searchedTo_ != end || begin < searchedFrom_ || begin > lineFeed_) {
-    const void* found = std::memchr(begin, '\n', static_cast<std::size_t>(end - begin));
-    lineFeed_ = found != nullptr ? static_cast<const char*>(found) : end;
-    searchedFrom_ = begin;
+  if (searchedTo_ != end) {
     searchedTo_ = end;
+    lineFeed_ = nullptr;
+    carriageReturn_ = nullptr;
   }
-  const void* carriageReturn =
-      std::memchr(begin, '\r', static_cast<std::size_t>(lineFeed_ - begin));
-  return carriageReturn != nullptr ? static_cast<const char*>(carriageReturn) : lineFeed_;
+  const auto next = [begin, end](const char*& kept, char c) {
+    if (kept != nullptr && kept >= begin) return;
+    const void* found = std::memchr(begin, c, static_cast<std::size_t>(end - begin));
+    kept = found != nullptr ? static_cast<const char*>(found) : end;
+  };
+  next(lineFeed_, '\n');
+  next(carriageReturn_, '\r');
+  return std::min(lineFeed_, carriageReturn_);
 }
 
 const char* LineReader::FindLineEnd(const char* begin, const char* end) {

@@ -56,12 +56,12 @@ class LineReader {
   bool skipLineFeed_ = false;
   // A line that goes on past the bytes in the buffer, gathered.
   std::string spill_;
-  // The last search for LF, from searchedFrom_ to searchedTo_ in the buffer: lineFeed_ is
-  // the first LF there, or searchedTo_. Until the buffer moves, it serves the lines after
-  // it up to that LF: in a file of lone CRs, the search for LF is not made for each line.
-  const char* searchedFrom_ = nullptr;
+  // The first LF and the first CR found by the last searches up to searchedTo_ in the
+  // buffer (searchedTo_ when there was none), or nullptr; they serve the lines that start
+  // before them until the buffer moves.
   const char* searchedTo_ = nullptr;
   const char* lineFeed_ = nullptr;
+  const char* carriageReturn_ = nullptr;
 };
 
 }  // namespace velkora
