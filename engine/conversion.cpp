@@ -65,10 +65,7 @@ void NoteQuote(std::u16string_view line, std::size_t at, LineMarkers& found) {
 void NoteTagOpen(std::u16string_view line, std::size_t at, LineMarkers& found) {
   const std::u16string_view rest = line.substr(at);
   const auto note = [&rest, at](std::u16string_view marker, std::int32_t& where) {
-    if (where == 0 && rest.size() >= marker.size() &&
-        SameText(rest.substr(0, marker.size()), marker)) {
-      where = static_cast<std::int32_t>(at + 1);
-    }
+    if (where == 0 && StartsWithText(rest, marker)) where = static_cast<std::int32_t>(at + 1);
   };
   switch (rest.size() > 1 ? rest[1] : u'\0') {
     case u'L':
@@ -87,15 +84,7 @@ void NoteTagOpen(std::u16string_view line, std::size_t at, LineMarkers& found) {
 }
 
 LineMarkers FindMarkers(std::u16string_view line) {
-  // Four units at a time: a unit equal to '<' or '"' leaves a zero unit in word ^ pattern,
-  // which the subtraction borrows through. Units marked so are checked one by one, since a
-  // borrow may also mark a unit after one that is.
-  constexpr std::uint64_t kOnes = 0x0001000100010001u;
-  constexpr std::uint64_t kHighBits = 0x8000800080008000u;
-  const auto holds = [](std::uint64_t word, char16_t c) {
-    const std::uint64_t difference = word ^ (kOnes * c);
-    return (difference - kOnes) & ~difference & kHighBits;
-  };
+  // Four units at a time; marked units are checked one by one.
   LineMarkers found;
   const auto note = [&line, &found](std::size_t at) {
     if (line[at] == u'<') {
@@ -108,7 +97,7 @@ LineMarkers FindMarkers(std::u16string_view line) {
   for (; line.size() >= 4 && at <= line.size() - 4; at += 4) {
     std::uint64_t word = 0;
     std::memcpy(&word, line.data() + at, sizeof word);
-    std::uint64_t marked = holds(word, u'<') | holds(word, u'"');
+    std::uint64_t marked = MarkUnits(word, u'<') | MarkUnits(word, u'"');
     if (marked == 0) continue;
     if constexpr (std::endian::native == std::endian::little) {
       for (; marked != 0; marked &= marked - 1) {

@@ -348,12 +348,8 @@ bool NetscapeGrammar::ReadQuotedAttribute(std::basic_string_view<Unit> text, std
   for (std::size_t i = 0; isHref && i < kHref.size(); ++i) {
     isHref = AsciiLower(UnitOf(text[at + i])) == kHref[i];
   }
-  // Of two attributes of one name the first counts, and only in a start tag.
-  if (isHref && !tagIsEnd_ && !hrefSeen_) {
-    hrefSeen_ = true;
-    if (collectText_ && !AppendValue(href_, text.substr(valueStart, close - valueStart))) {
-      hrefTooLong_ = true;
-    }
+  if (TakesHref(isHref) && !AppendValue(href_, text.substr(valueStart, close - valueStart))) {
+    hrefTooLong_ = true;
   }
   at = close + 1;
   return true;
@@ -426,11 +422,14 @@ void NetscapeGrammar::AppendAttributeName(char16_t c) {
 
 void NetscapeGrammar::EndAttributeName() {
   if (state_ != State::kAttributeName) return;
-  // Of two attributes of one name the first counts.
-  if (attributeIsHref_ && attributeNameLength_ == 4 && !tagIsEnd_ && !hrefSeen_) {
-    hrefSeen_ = true;
-    capturingHref_ = true;
-  }
+  capturingHref_ = TakesHref(attributeIsHref_ && attributeNameLength_ == 4);
+}
+
+bool NetscapeGrammar::TakesHref(bool isHref) {
+  // Of two attributes of one name the first counts, and only in a start tag.
+  if (!isHref || tagIsEnd_ || hrefSeen_) return false;
+  hrefSeen_ = true;
+  return true;
 }
 
 void NetscapeGrammar::EmitTag() {

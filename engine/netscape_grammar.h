@@ -72,6 +72,9 @@ class NetscapeGrammar {
   void BeginAttribute();
   void AppendAttributeName(char16_t c);
   void EndAttributeName();
+  // Whether an attribute, HREF when isHref, gives the tag's URL: the first HREF of a start
+  // tag does.
+  bool TakesHref(bool isHref);
   void EmitTag();
   void StartTag();
   void EndTag();

@@ -6,19 +6,13 @@
 namespace velkora {
 
 std::size_t FindUnit(std::u16string_view text, char16_t c, std::size_t from) {
-  // Every line is searched several times: four units at a time, each compared with c at
-  // once (a unit equal to c leaves a zero unit in word ^ pattern, which the subtraction
-  // borrows through).
-  constexpr std::uint64_t kOnes = 0x0001000100010001u;
-  constexpr std::uint64_t kHighBits = 0x8000800080008000u;
-  const std::uint64_t pattern = kOnes * c;
+  // Every line is searched several times: four units at a time.
   const char16_t* data = text.data();
   std::size_t at = from;
   for (; text.size() >= 4 && at <= text.size() - 4; at += 4) {
     std::uint64_t word = 0;
     std::memcpy(&word, data + at, sizeof word);
-    const std::uint64_t difference = word ^ pattern;
-    if (((difference - kOnes) & ~difference & kHighBits) != 0) break;
+    if (MarkUnits(word, c) != 0) break;
   }
   for (; at < text.size(); ++at) {
     if (data[at] == c) return at;

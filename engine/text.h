@@ -10,6 +10,16 @@ namespace velkora {
 // 0-based position of the first unit c in text at or after from, or npos.
 std::size_t FindUnit(std::u16string_view text, char16_t c, std::size_t from = 0);
 
+// Four UTF-16 units read as one word, tested at once: the high bit of each unit equal to c
+// is set in the result, which is 0 when none is. A unit after one equal to c may be marked
+// too (a borrow), so a marked unit must be checked before it is taken for c.
+constexpr std::uint64_t MarkUnits(std::uint64_t word, char16_t c) {
+  constexpr std::uint64_t kOnes = 0x0001000100010001u;
+  constexpr std::uint64_t kHighBits = 0x8000800080008000u;
+  const std::uint64_t difference = word ^ (kOnes * c);
+  return (difference - kOnes) & ~difference & kHighBits;
+}
+
 // Whether a and b hold the same units, and whether text starts with prefix: compared as
 // bytes at once rather than unit by unit, as paths are for every bookmark.
 bool SameText(std::u16string_view a, std::u16string_view b);
