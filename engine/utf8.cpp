@@ -54,12 +54,6 @@ void AppendUtf8(std::u16string_view text, std::string& out) {
       *next++ = static_cast<char>(c);
       continue;
     }
-    if (c >= 0x800 && !IsSurrogate(c)) {  // kana, kanji and the rest of the BMP
-      *next++ = static_cast<char>(0xE0 | (c >> 12));
-      *next++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      *next++ = static_cast<char>(0x80 | (c & 0x3F));
-      continue;
-    }
     if (c < 0x800) {
       *next++ = static_cast<char>(0xC0 | (c >> 6));
       *next++ = static_cast<char>(0x80 | (c & 0x3F));
@@ -77,7 +71,6 @@ void AppendUtf8(std::u16string_view text, std::string& out) {
       *next++ = static_cast<char>(c - 0xDC00);
       continue;
     }
-    // A lone surrogate keeps its three bytes, as it always has.
     *next++ = static_cast<char>(0xE0 | (c >> 12));
     *next++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
     *next++ = static_cast<char>(0x80 | (c & 0x3F));
