@@ -102,16 +102,14 @@ void WrittenShortcuts::Fold(std::u16string_view text, ShortcutKey& key) const {
   key.hash = std::hash<std::u16string_view>{}(folded);
 }
 
-void WrittenShortcuts::FoldWithEnding(const ShortcutKey& base, std::u16string_view suffix,
-                                      std::u16string_view extension, ShortcutKey& key) const {
-  // Neither the suffix nor the extension starts with a separator or the second half of a
-  // pair, so each folds on its own as it would after the base.
+void WrittenShortcuts::FoldWithEnding(const ShortcutKey& base, std::u16string_view ending,
+                                      ShortcutKey& key) const {
+  // An ending (a suffix) starts with neither a separator nor the second half of a pair, so
+  // it folds on its own as it would after the base.
   std::u16string& folded = key.folded;
   folded.assign(base.folded);
-  for (const std::u16string_view ending : {suffix, extension}) {
-    for (const char16_t c : ending) {
-      folded += c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : UpperCase(c);
-    }
+  for (const char16_t c : ending) {
+    folded += c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - 0x20) : UpperCase(c);
   }
   key.hash = std::hash<std::u16string_view>{}(folded);
 }
@@ -122,12 +120,13 @@ void WrittenShortcuts::EnterFolder(std::u16string_view folderPath) {
 }
 
 void WrittenShortcuts::Index(NameTable& table, std::size_t count) {
-  table.slots.assign(count, 0);
+  table.slots.assign(count, Slot{});
   const std::size_t mask = count - 1;
   for (std::size_t i = 0; i < table.entries.size(); ++i) {
-    std::size_t at = table.entries[i].hash & mask;
-    while (table.slots[at] != 0) at = (at + 1) & mask;
-    table.slots[at] = static_cast<std::uint32_t>(i + 1);
+    const std::size_t hash = table.entries[i].hash;
+    std::size_t at = hash & mask;
+    while (table.slots[at].entry != 0) at = (at + 1) & mask;
+    table.slots[at] = {static_cast<std::uint32_t>(i + 1), static_cast<std::uint32_t>(hash)};
   }
 }
 
@@ -138,18 +137,20 @@ std::size_t WrittenShortcuts::Place(const ShortcutKey& name) {
     Index(table, std::max<std::size_t>(16, table.slots.size() * 2));
   }
   const std::size_t mask = table.slots.size() - 1;
+  const auto hash = static_cast<std::uint32_t>(name.hash);
   for (std::size_t at = name.hash & mask;; at = (at + 1) & mask) {
-    const std::uint32_t slot = table.slots[at];
-    if (slot == 0) {
-      table.slots[at] = static_cast<std::uint32_t>(table.entries.size() + 1);
+    Slot& slot = table.slots[at];
+    if (slot.entry == 0) {
+      slot = {static_cast<std::uint32_t>(table.entries.size() + 1), hash};
       table.entries.push_back({table.text.size(), name.folded.size(), name.hash});
       table.text += name.folded;
       return table.entries.size() - 1;
     }
-    const Entry& entry = table.entries[slot - 1];
+    if (slot.hash != hash) continue;
+    const Entry& entry = table.entries[slot.entry - 1];
     if (entry.hash == name.hash &&
         SameText(std::u16string_view(table.text).substr(entry.start, entry.length), name.folded)) {
-      return slot - 1;
+      return slot.entry - 1;
     }
   }
 }

@@ -40,32 +40,34 @@ struct ShortcutKey {
 
 // Shortcut names written during one run, folder by folder. Bookmarks come folder by folder,
 // so the names of the folder at hand are one small table, and a lookup stays within it.
+// Every shortcut's name ends in ".url", so a name is known by its stem, the rest: the
+// stem of a base's first name is the base itself, and one lookup serves both.
 class WrittenShortcuts {
  public:
   explicit WrittenShortcuts(char16_t separator) : separator_(separator) {}
 
   // Folds text into key as Windows compares names; repeated separators count once.
   void Fold(std::u16string_view text, ShortcutKey& key) const;
-  // Folds the name of base followed by suffix and extension into key.
-  void FoldWithEnding(const ShortcutKey& base, std::u16string_view suffix,
-                      std::u16string_view extension, ShortcutKey& key) const;
+  // Folds the name of base followed by ending into key.
+  void FoldWithEnding(const ShortcutKey& base, std::u16string_view ending, ShortcutKey& key) const;
 
   // Makes the folder of folderPath (which ends with a separator) the one that names are
   // about, until the next call; folder paths that Windows takes for one are one folder.
   void EnterFolder(std::u16string_view folderPath);
 
-  // The place of name in the current folder, taken (as not yet written) if it is new.
+  // The place of a stem or base in the current folder, taken (as not yet written) if it is
+  // new.
   std::size_t Place(const ShortcutKey& name);
-  // Whether a shortcut was written under the name at place.
+  // Whether a shortcut was written under the stem at place.
   bool IsWritten(std::size_t place) const { return current_->entries[place].written; }
   // The highest " (n)" number written for names built from the base at place, 0 for none.
   int LastSuffix(std::size_t place) const { return current_->entries[place].lastSuffix; }
-  // Records a shortcut written under the name at place, numbered suffix of the names
+  // Records a shortcut written under the stem at place, numbered suffix of the names
   // built from the base at basePlace.
   void MarkWritten(std::size_t place, std::size_t basePlace, int suffix);
 
  private:
-  // What is known of one name: whether a shortcut was written under it, and the highest
+  // What is known of one stem: whether a shortcut was written under it, and the highest
   // " (n)" number written for names built from it as a base (0 for none).
   struct Entry {
     std::size_t start;  // where its folded text begins in the table's text
@@ -74,13 +76,18 @@ class WrittenShortcuts {
     int lastSuffix = 0;
     bool written = false;
   };
+  // A slot of the index: an entry's number + 1 (0: empty), and part of its hash, so that a
+  // probe passes other names without reading their entries.
+  struct Slot {
+    std::uint32_t entry = 0;
+    std::uint32_t hash = 0;
+  };
   // The names of one folder: entries in the order they came, their folded texts one after
-  // the other, and an open-addressing index of entry numbers + 1 (0: empty) probed one
-  // slot after the other from the hash.
+  // the other, and an open-addressing index probed one slot after the other from the hash.
   struct NameTable {
     std::vector<Entry> entries;
     std::u16string text;
-    std::vector<std::uint32_t> slots;
+    std::vector<Slot> slots;
   };
 
   static void Index(NameTable& table, std::size_t count);

@@ -54,8 +54,9 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
                                        platform_.codePage));
   const std::u16string& folderPath = folder_.path;
 
-  // Names are folded once: a key serves both to pick the name and to record it. A name
-  // that was not cut has the key of the base with its ending.
+  // Names are folded once: a key serves both to pick the name and to record it. A name is
+  // known by its stem, the name without ".url": the stem of a name that was not cut is the
+  // base with its suffix, and the first name of a base is the base itself.
   std::u16string& path = path_;
   written_.Fold(title, base_);
   const std::size_t basePlace = written_.Place(base_);
@@ -69,13 +70,17 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
     const bool whole =
         AppendFitting(path, title, limit > reserved ? limit - reserved : 0, limit > 0);
     path += suffixText;
-    path += kExtension;
-    if (whole) {
-      written_.FoldWithEnding(base_, suffixText, kExtension, key_);
+    if (whole && suffix == 1) {
+      place = basePlace;
     } else {
-      written_.Fold(std::u16string_view(path).substr(folderPath.size()), key_);
+      if (whole) {
+        written_.FoldWithEnding(base_, suffixText, key_);
+      } else {
+        written_.Fold(std::u16string_view(path).substr(folderPath.size()), key_);
+      }
+      place = written_.Place(key_);
     }
-    place = written_.Place(key_);
+    path += kExtension;
     if (!written_.IsWritten(place)) break;
   }
   // A shortcut Windows programs could not open is not written, nor are its folders made.

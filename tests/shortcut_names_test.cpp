@@ -64,42 +64,46 @@ TEST(ShortcutNames, LoneSurrogateIsOneWholeCharacter) {
 
 TEST(WrittenShortcuts, ComparesNamesAsWindowsDoes) {
   WrittenShortcuts written(u'\\');
-  // Whether name was written in the folder of folderPath, as the writer asks it.
-  const auto taken = [&written](std::u16string_view folderPath, std::u16string_view name) {
+  // Whether a name of stem was written in the folder of folderPath, as the writer asks it.
+  const auto taken = [&written](std::u16string_view folderPath, std::u16string_view stem) {
     written.EnterFolder(folderPath);
     ShortcutKey key;
-    written.Fold(name, key);
+    written.Fold(stem, key);
     return written.IsWritten(written.Place(key));
   };
-  const auto add = [&written](std::u16string_view folderPath, std::u16string_view base) {
+  // Records the first name of base, and its second with suffix when given.
+  const auto add = [&written](std::u16string_view folderPath, std::u16string_view base,
+                              std::u16string_view suffix = {}) {
     written.EnterFolder(folderPath);
     ShortcutKey baseKey;
-    ShortcutKey key;
     written.Fold(base, baseKey);
-    written.FoldWithEnding(baseKey, u"", u".url", key);
     const std::size_t basePlace = written.Place(baseKey);
-    written.MarkWritten(written.Place(key), basePlace, 1);
+    written.MarkWritten(basePlace, basePlace, 1);
+    if (suffix.empty()) return;
+    ShortcutKey key;
+    written.FoldWithEnding(baseKey, suffix, key);
+    written.MarkWritten(written.Place(key), basePlace, 2);
   };
-  add(u"C:\\\\Out\\", u"Page");
-  EXPECT_TRUE(taken(u"c:\\out\\\\", u"PAGE.URL"));
-  EXPECT_TRUE(taken(u"C:\\Out\\", u"page.url"));
-  EXPECT_FALSE(taken(u"C:\\Out\\", u"Page (2).url"));
-  EXPECT_FALSE(taken(u"C:\\Out/", u"Page.url"));
-  EXPECT_FALSE(taken(u"C:\\", u"Page.url"));
+  add(u"C:\\\\Out\\", u"Page", u" (2)");
+  EXPECT_TRUE(taken(u"c:\\out\\\\", u"PAGE"));
+  EXPECT_TRUE(taken(u"C:\\Out\\", u"page (2)"));
+  EXPECT_FALSE(taken(u"C:\\Out\\", u"Page (3)"));
+  EXPECT_FALSE(taken(u"C:\\Out/", u"Page"));
+  EXPECT_FALSE(taken(u"C:\\", u"Page"));
   ShortcutKey key;
   written.EnterFolder(u"C:\\OUT\\");
   written.Fold(u"page", key);
-  EXPECT_EQ(written.LastSuffix(written.Place(key)), 1);
+  EXPECT_EQ(written.LastSuffix(written.Place(key)), 2);
   written.Fold(u"other", key);
   EXPECT_EQ(written.LastSuffix(written.Place(key)), 0);
 
   add(u"C:\\Ωω\\", u"Ｐａｇｅ");
-  EXPECT_TRUE(taken(u"C:\\ωΩ\\", u"ｐＡＧＥ.url"));
+  EXPECT_TRUE(taken(u"C:\\ωΩ\\", u"ｐＡＧＥ"));
   add(u"C:\\ⅱ\\", u"ⅹ");
-  EXPECT_TRUE(taken(u"C:\\Ⅱ\\", u"Ⅹ.url"));
+  EXPECT_TRUE(taken(u"C:\\Ⅱ\\", u"Ⅹ"));
   add(u"C:\\", u"Дом");
-  EXPECT_TRUE(taken(u"C:\\", u"дОМ.url"));
-  EXPECT_FALSE(taken(u"C:\\", u"Dom.url"));
+  EXPECT_TRUE(taken(u"C:\\", u"дОМ"));
+  EXPECT_FALSE(taken(u"C:\\", u"Dom"));
 }
 
 // Over all of Unicode: a character equals its simple upper-case mapping, a character
