@@ -5,6 +5,8 @@
 #include <limits>
 #include <utility>
 
+#include "engine/text.h"
+
 namespace velkora {
 namespace {
 
@@ -81,8 +83,10 @@ std::int32_t LenMbcs(std::u16string text, const AnsiCodePage& codePage) {
 }
 
 std::u16string MakeWindowsSafe(std::u16string name, NameKind kind) {
-  std::replace_if(
-      name.begin(), name.end(), [](char16_t c) { return c < 0x20; }, u' ');
+  if (HoldsUnitBelow(name, 0x20)) {
+    std::replace_if(
+        name.begin(), name.end(), [](char16_t c) { return c < 0x20; }, u' ');
+  }
   if (kind == NameKind::kFolder && IsDotsAndSpacesWithDot(name)) {
     std::replace(name.begin(), name.end(), u'.', u'\uFF0E');
   }

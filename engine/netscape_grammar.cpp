@@ -553,7 +553,7 @@ void NetscapeGrammar::ReportBookmark() {
   const auto isLineBreakOrTab = [](char16_t c) {
     return c <= u'\r' && (c == u'\t' || c == u'\n' || c == u'\r');
   };
-  if (std::any_of(url_.begin(), url_.end(), isLineBreakOrTab)) {
+  if (HoldsUnitBelow(url_, u'\r' + 1)) {
     url_.erase(std::remove_if(url_.begin(), url_.end(), isLineBreakOrTab), url_.end());
   }
   MakeDisplayName(title_, name_);

@@ -23,6 +23,11 @@ TEST(SafeFileName, ReplacesTheNineForbiddenCharactersInPlace) {
 TEST(MakeWindowsSafe, TurnsControlCharactersIntoSpaces) {
   EXPECT_EQ(MakeWindowsSafe(std::u16string(u"a\u0000b\tc\u001f\u007f", 7), NameKind::kTitle),
             u"a b c \u007f");
+  // Wherever one stands among the units read four at a time, and next to units that are
+  // not control characters: a space, and units with the high bit set.
+  EXPECT_EQ(MakeWindowsSafe(u"語語語語 語\u001f語", NameKind::kTitle), u"語語語語 語 語");
+  EXPECT_EQ(MakeWindowsSafe(u"\uFFFF\u8000 !語語\n", NameKind::kTitle), u"\uFFFF\u8000 !語語 ");
+  EXPECT_EQ(MakeWindowsSafe(u"\uFFFF\u8000 !語語 ", NameKind::kTitle), u"\uFFFF\u8000 !語語 ");
 }
 
 TEST(MakeWindowsSafe, FolderOfDotsAndSpacesCannotLeaveTheChain) {
