@@ -20,8 +20,8 @@ constexpr std::uint64_t MarkUnits(std::uint64_t word, char16_t c) {
   return (difference - kOnes) & ~difference & kHighBits;
 }
 
-// Whether text holds a unit below limit, which is at most 0x8000: tested four units at a
-// time, as the few texts that hold one are rare.
+// Whether text holds a unit below limit, which is at most 0x8000. Units are tested eight
+// at a time, since few texts hold one.
 bool HoldsUnitBelow(std::u16string_view text, char16_t limit);
 
 // Whether a and b hold the same units, and whether text starts with prefix: compared as
