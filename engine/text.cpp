@@ -21,16 +21,11 @@ std::size_t FindUnit(std::u16string_view text, char16_t c, std::size_t from) {
 }
 
 bool HoldsUnitBelow(std::u16string_view text, char16_t limit) {
-  // A unit below limit borrows into its own high bit, which is clear in the unit itself.
-  constexpr std::uint64_t kOnes = 0x0001000100010001u;
-  constexpr std::uint64_t kHighBits = 0x8000800080008000u;
-  const std::uint64_t limits = kOnes * limit;
-  const auto below = [limits](std::uint64_t word) { return (word - limits) & ~word; };
   std::size_t at = 0;
   for (; text.size() - at >= 8; at += 8) {
     std::uint64_t words[2];
     std::memcpy(words, text.data() + at, sizeof words);
-    if (((below(words[0]) | below(words[1])) & kHighBits) != 0) return true;
+    if ((MarkUnitsBelow(words[0], limit) | MarkUnitsBelow(words[1], limit)) != 0) return true;
   }
   for (; at < text.size(); ++at) {
     if (text[at] < limit) return true;

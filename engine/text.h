@@ -10,14 +10,19 @@ namespace velkora {
 // 0-based position of the first unit c in text at or after from, or npos.
 std::size_t FindUnit(std::u16string_view text, char16_t c, std::size_t from = 0);
 
-// Four UTF-16 units read as one word, tested at once: the high bit of each unit equal to c
-// is set in the result, which is 0 when none is. A unit after one equal to c may be marked
-// too (a borrow), so a marked unit must be checked before it is taken for c.
-constexpr std::uint64_t MarkUnits(std::uint64_t word, char16_t c) {
+// Four UTF-16 units read as one word, tested at once: the high bit of each unit below
+// limit (at most 0x8000) is set in the result, which is 0 when none is. A unit below limit
+// borrows into its own high bit, which is clear in the unit itself; the unit after it may
+// be marked too (a borrow), so a marked unit must be checked before it is taken.
+constexpr std::uint64_t MarkUnitsBelow(std::uint64_t word, char16_t limit) {
   constexpr std::uint64_t kOnes = 0x0001000100010001u;
   constexpr std::uint64_t kHighBits = 0x8000800080008000u;
-  const std::uint64_t difference = word ^ (kOnes * c);
-  return (difference - kOnes) & ~difference & kHighBits;
+  return (word - kOnes * limit) & ~word & kHighBits;
+}
+
+// As above, for the units equal to c: they are the units of word ^ c below 1.
+constexpr std::uint64_t MarkUnits(std::uint64_t word, char16_t c) {
+  return MarkUnitsBelow(word ^ (0x0001000100010001u * c), 1);
 }
 
 // Whether text holds a unit below limit, which is at most 0x8000. Units are tested eight
