@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/bookmark_record.h"
+
 namespace velkora {
 
 // What a bookmark file's grammar finds, in file order. Both grammars hand the run these
@@ -15,13 +17,16 @@ class BookmarkEvents {
   // it, before the file-name rules; the handler may take its contents.
   virtual void OpenFolder(std::u16string& name) = 0;
   virtual void CloseFolder() = 0;
-  // A bookmark of the current folder; title as the file gives it, before the file-name
-  // rules.
-  virtual void Bookmark(std::u16string_view url, std::u16string_view title) = 0;
+  // A bookmark of the current folder.
+  virtual void Bookmark(const BookmarkRecord& bookmark) = 0;
   // A bookmark that could not be read, first seen on line lineNumber (1-based), and why.
+  // reason outlives the run.
   virtual void MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) = 0;
   // A bookmark deliberately not written: a saved query that only its own browser opens.
   virtual void SkippedQuery() = 0;
+  // An item of the file's list that holds no bookmark, though the file counts it among
+  // its bookmarks: it is counted, and nothing else.
+  virtual void ItemWithoutBookmark() = 0;
 };
 
 }  // namespace velkora

@@ -9,10 +9,15 @@ void BookmarkQueue::OpenFolder(std::u16string& name) {
 
 void BookmarkQueue::CloseFolder() { events_.push_back({Kind::kCloseFolder, 0, 0, 0, 0, {}}); }
 
-void BookmarkQueue::Bookmark(std::u16string_view url, std::u16string_view title) {
-  events_.push_back({Kind::kBookmark, 0, text_.size(), url.size(), title.size(), {}});
-  text_ += url;
-  text_ += title;
+void BookmarkQueue::Bookmark(const BookmarkRecord& bookmark) {
+  events_.push_back({Kind::kBookmark,
+                     bookmark.lineNumber,
+                     text_.size(),
+                     bookmark.url.size(),
+                     bookmark.title.size(),
+                     {}});
+  text_ += bookmark.url;
+  text_ += bookmark.title;
 }
 
 void BookmarkQueue::MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) {
@@ -20,6 +25,10 @@ void BookmarkQueue::MalformedBookmark(std::int32_t lineNumber, std::u16string_vi
 }
 
 void BookmarkQueue::SkippedQuery() { events_.push_back({Kind::kQuery, 0, 0, 0, 0, {}}); }
+
+void BookmarkQueue::ItemWithoutBookmark() {
+  events_.push_back({Kind::kItemWithoutBookmark, 0, 0, 0, 0, {}});
+}
 
 void BookmarkQueue::HandOn(BookmarkEvents& events) {
   const std::u16string_view text = text_;
@@ -33,14 +42,18 @@ void BookmarkQueue::HandOn(BookmarkEvents& events) {
         events.CloseFolder();
         break;
       case Kind::kBookmark:
-        events.Bookmark(text.substr(event.start, event.firstLength),
-                        text.substr(event.start + event.firstLength, event.secondLength));
+        events.Bookmark({text.substr(event.start, event.firstLength),
+                         text.substr(event.start + event.firstLength, event.secondLength),
+                         event.lineNumber});
         break;
       case Kind::kMalformed:
         events.MalformedBookmark(event.lineNumber, event.reason);
         break;
       case Kind::kQuery:
         events.SkippedQuery();
+        break;
+      case Kind::kItemWithoutBookmark:
+        events.ItemWithoutBookmark();
         break;
     }
   }

@@ -18,9 +18,10 @@ class BookmarkQueue final : public BookmarkEvents {
  public:
   void OpenFolder(std::u16string& name) override;
   void CloseFolder() override;
-  void Bookmark(std::u16string_view url, std::u16string_view title) override;
+  void Bookmark(const BookmarkRecord& bookmark) override;
   void MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) override;
   void SkippedQuery() override;
+  void ItemWithoutBookmark() override;
 
   // True when enough events wait to be handed on.
   bool Full() const { return events_.size() >= kEvents || text_.size() >= kTextUnits; }
@@ -32,13 +33,20 @@ class BookmarkQueue final : public BookmarkEvents {
   static constexpr std::size_t kEvents = 256;
   static constexpr std::size_t kTextUnits = 64 * 1024;
 
-  enum class Kind : unsigned char { kOpenFolder, kCloseFolder, kBookmark, kMalformed, kQuery };
+  enum class Kind : unsigned char {
+    kOpenFolder,
+    kCloseFolder,
+    kBookmark,
+    kMalformed,
+    kQuery,
+    kItemWithoutBookmark,
+  };
   struct Event {
     Kind kind;
     std::int32_t lineNumber;
-    std::size_t start;  // of its texts in text_
-    std::size_t firstLength;
-    std::size_t secondLength;
+    std::size_t start;         // of its texts in text_
+    std::size_t firstLength;   // a folder's name, a bookmark's URL
+    std::size_t secondLength;  // a bookmark's title
     std::u16string_view reason;
   };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "engine/bookmark_events.h"
@@ -15,13 +16,13 @@
 namespace velkora {
 
 class ShortcutWriter;
-struct LineMarkers;
 
-// The conversion run behind the Convert button: reads the bookmark file named in the
-// path box twice, first to count its bookmarks, then to follow its folders and write one
+// The conversion run behind the Convert button. It reads the bookmark file named in the
+// path box twice: first to decide its encoding and format and count its bookmarks, then
+// to hand its lines to the grammar of its format, whose events become folders and one
 // Internet Shortcut per bookmark below the directory list's current path. The file is
-// either the Pomerek browser's list-item file, read line by line, or a browser's export in
-// the Netscape bookmark file format.
+// either the Pomerek browser's list-item file or a browser's export in the Netscape
+// bookmark file format.
 class BookmarkConverter : private BookmarkEvents {
  public:
   // observer, when given, hears of every shortcut written or failed and every bookmark
@@ -37,29 +38,26 @@ class BookmarkConverter : private BookmarkEvents {
   IoResult CountEntries();
 
  private:
-  enum class Grammar { kNone, kLines, kNetscape };
+  enum class Format { kNone, kPomerek, kNetscape };
 
-  // Counts the bookmarks of the file open as inputFile, read in its encoding; findItems:
-  // its lines are searched for "<LI>", which a browser export lacks.
-  IoResult CountOpenFile(bool findItems);
+  // Counts the bookmarks of the file open as inputFile, in the encoding the start of the
+  // file says, and decides its format; findItems: its lines are searched for "<LI>",
+  // which a browser export lacks.
+  IoResult CountOpenFile(TextEncoding encoding, bool findItems);
+  // Reads the file through the grammar of its format, writing what it finds.
   IoResult ConvertEntries(ShortcutWriter& writer);
-  // Reads the Pomerek line in currentLine, handing what it finds to events.
-  void ExamineLine(std::int32_t lineNumber, BookmarkEvents& events);
-  // item: where the line's "<LI>" stands, 0 for none.
-  void OpenFolderLine(std::int32_t item, BookmarkEvents& events);
-  // found: where the line's markers stand.
-  void ConvertBookmarkLine(std::int32_t lineNumber, const LineMarkers& found,
-                           BookmarkEvents& events);
   ConversionReport Fail(ConversionReport::Outcome outcome, std::u16string_view message);
 
-  // The events of either grammar, in the writing pass.
+  // The events of the writing pass.
   void OpenFolder(std::u16string& name) override;
   void CloseFolder() override;
-  void Bookmark(std::u16string_view url, std::u16string_view title) override;
+  void Bookmark(const BookmarkRecord& bookmark) override;
   void MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) override;
   void SkippedQuery() override;
-  void AdvanceProgress();
-  void CountMalformed(std::int32_t lineNumber, std::u16string_view reason);
+  void ItemWithoutBookmark() override;
+  // One more bookmark met: progress, the report, and the count that tells a file changed
+  // since it was counted.
+  void CountBookmark();
 
   ConversionState& state_;
   ConversionWindow& window_;
@@ -68,10 +66,9 @@ class BookmarkConverter : private BookmarkEvents {
   SequentialFiles files_;
   ConversionReport report_;
   TextEncoding encoding_ = TextEncoding::kAnsiCodePage;
-  Grammar grammar_ = Grammar::kNone;
+  Format format_ = Format::kNone;
   ShortcutWriter* writer_ = nullptr;
-  // Items of the writing pass that the counting pass counts, to tell a file changed
-  // between the passes.
+  // The bookmarks the writing pass has met, counted as the counting pass counts them.
   std::int32_t recounted_ = 0;
 };
 

@@ -22,17 +22,13 @@ class FolderNames {
   std::array<std::u16string, kLevels> slots_;
 };
 
-// The window-level variables a conversion run works in. They live as long as the
-// window and are not cleared between runs.
+// What the window keeps of conversion runs: the folder names of the last run and its
+// nesting level, the file numbers, the bookmark count that scales the progress bar, and
+// the file system object. They live as long as the window and are not cleared between
+// runs.
 struct ConversionState {
-  std::u16string currentLine;
-  std::int32_t startPos = 0;
-  std::int32_t endPos = 0;
   FolderNames folderNames;
   std::int32_t depth = 0;
-  std::u16string targetPath;
-  std::u16string entryTitle;
-  std::u16string entryUrl;
   std::int32_t inputFile = 0;
   std::int32_t outputFile = 0;
   std::int32_t entryCount = 0;

@@ -5,7 +5,8 @@
 #include <limits>
 #include <utility>
 
-#include "engine/text.h"
+#include "engine/ascii.h"
+#include "engine/messages.h"
 
 namespace velkora {
 namespace {
@@ -45,16 +46,24 @@ constexpr std::array<char16_t, kLastForbidden + 1> kSubstitutes = [] {
   return substitutes;
 }();
 
-char16_t AsciiUpper(char16_t c) { return (c >= u'a' && c <= u'z') ? c - (u'a' - u'A') : c; }
-
 bool IsReservedDeviceName(std::u16string_view stem) {
   static constexpr std::array<std::u16string_view, 4> kPlain{u"CON", u"PRN", u"AUX", u"NUL"};
   if (stem.size() != 3 && stem.size() != 4) return false;  // most names
   std::u16string upper(stem);
-  std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
+  std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper<char16_t>);
   if (std::find(kPlain.begin(), kPlain.end(), upper) != kPlain.end()) return true;
   return upper.size() == 4 && (upper.starts_with(u"COM") || upper.starts_with(u"LPT")) &&
          upper[3] >= u'1' && upper[3] <= u'9';
+}
+
+// The host a URL names (after the first "://", up to the next "/", "?" or "#"), or the
+// whole URL when it names none.
+std::u16string_view HostOf(std::u16string_view url) {
+  constexpr std::u16string_view kSchemeEnd = u"://";
+  const std::size_t scheme = url.find(kSchemeEnd);
+  if (scheme == std::u16string_view::npos) return url;
+  const std::u16string_view rest = url.substr(scheme + kSchemeEnd.size());
+  return rest.substr(0, rest.find_first_of(u"/?#"));
 }
 
 bool IsDotsAndSpacesWithDot(std::u16string_view name) {
@@ -83,10 +92,8 @@ std::int32_t LenMbcs(std::u16string text, const AnsiCodePage& codePage) {
 }
 
 std::u16string MakeWindowsSafe(std::u16string name, NameKind kind) {
-  if (HoldsUnitBelow(name, 0x20)) {
-    std::replace_if(
-        name.begin(), name.end(), [](char16_t c) { return c < 0x20; }, u' ');
-  }
+  std::replace_if(
+      name.begin(), name.end(), [](char16_t c) { return c < 0x20; }, u' ');
   if (kind == NameKind::kFolder && IsDotsAndSpacesWithDot(name)) {
     std::replace(name.begin(), name.end(), u'.', u'\uFF0E');
   }
@@ -98,6 +105,24 @@ std::u16string MakeWindowsSafe(std::u16string name, NameKind kind) {
     // "abc." by its ordinary name would look for "abc".
     name.erase(name.find_last_not_of(u". ") + 1);
   }
+  return name;
+}
+
+std::u16string FolderFileName(std::u16string& name) {
+  ReplaceForbiddenCharacters(name);
+  return MakeWindowsSafe(std::move(name), NameKind::kFolder);
+}
+
+std::u16string ShortcutFileName(std::u16string_view title, std::u16string_view url) {
+  std::u16string name(title);
+  ReplaceForbiddenCharacters(name);
+  name = MakeWindowsSafe(std::move(name), NameKind::kTitle);
+  if (!name.empty()) return name;
+  // A bookmark kept for its icon alone is named after the site it opens.
+  name.assign(HostOf(url));
+  ReplaceForbiddenCharacters(name);
+  name = MakeWindowsSafe(std::move(name), NameKind::kTitle);
+  if (name.empty()) name = kUntitledName;
   return name;
 }
 

@@ -26,4 +26,11 @@ enum class NameKind { kFolder, kTitle };
 // A title keeps them: its name goes on with ".url".
 std::u16string MakeWindowsSafe(std::u16string name, NameKind kind);
 
+// The name of the folder for a bookmark folder named name in the file: name under the
+// rules above. name is used up.
+std::u16string FolderFileName(std::u16string& name);
+// The name of a bookmark's shortcut, without ".url": its title under the rules above or,
+// when that leaves nothing, the host its URL names, or else "無題".
+std::u16string ShortcutFileName(std::u16string_view title, std::u16string_view url);
+
 }  // namespace velkora

@@ -1,39 +1,42 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/bookmark_events.h"
+#include "engine/bookmark_grammar.h"
+#include "engine/line_decoder.h"
 
 namespace velkora {
 
-// True when line holds "<dt>" in any letter case: the mark of a Netscape bookmark file.
-bool HoldsDtTag(std::u16string_view line);
-// As above, for the bytes of a line of UTF-8 text.
-bool HoldsDtTag(std::string_view line);
+// True when the UTF-8 text of a line holds "<dt>" in any letter case: the mark of a
+// Netscape bookmark file.
+bool HoldsDtTag(std::string_view utf8Line);
 
-// Reads the Netscape bookmark file format, as browsers export it, fed one line at a time;
-// line ends count as white space, so an item may span lines. <H3>name</H3> followed by
-// <DL> opens a folder, its </DL> closes it, and <A HREF="url">title</A> is a bookmark.
-class NetscapeGrammar {
+// Reads the Netscape bookmark file format, as browsers export it, a line at a time; line
+// ends count as white space, so an item may span lines. <H3>name</H3> followed by <DL>
+// opens a folder, its </DL> closes it, and <A HREF="url">title</A> is a bookmark.
+//
+// Lines are tokenized as UTF-8, as HTML's tokenizer reads text: only ASCII characters mark
+// the structure, and they stand in UTF-8 as they are; every other character is "something
+// else" whatever its bytes. A UTF-8 file is read as it stands and only the text kept is
+// decoded; a line in another encoding is turned into UTF-8 first.
+class NetscapeGrammar final : public BookmarkGrammar {
  public:
-  // When collectText is false, only anchors are followed, for counting: each anchor's start
-  // tag is reported as a bookmark with an empty URL and title. Every anchor gives exactly
-  // one bookmark, well formed or not, when text is collected, so the counts agree.
-  NetscapeGrammar(BookmarkEvents& events, bool collectText);
+  NetscapeGrammar(BookmarkEvents& events, const LineDecoder& decoder, GrammarMode mode);
 
-  // Reads one line, without its line end; lineNumber is 1-based.
-  void Feed(std::u16string_view line, std::int32_t lineNumber);
-  // As Feed, for the bytes of a line of UTF-8 text, read as its text would be: only ASCII
-  // characters mark the structure, and they stand in UTF-8 as they are; every other
-  // character is "something else" whatever its bytes. Only the text kept is decoded.
-  void FeedUtf8(std::string_view line, std::int32_t lineNumber);
+  void Feed(std::string_view bytes, std::int32_t lineNumber) override;
   // The end of the file: an item left open ends here.
-  void Finish();
+  void Finish() override;
+
+  // Whether a line fed so far held "<dt>" in any letter case.
+  bool SawTermTag() const { return sawTermTag_; }
 
  private:
+  // The tokenizer's states, after those of HTML.
   enum class State : unsigned char {
     kText,
     kTagOpen,
@@ -42,6 +45,7 @@ class NetscapeGrammar {
     kMarkupDash,
     kComment,
     kDeclaration,
+    // Inside a tag, from its name on.
     kTagName,
     kBeforeAttributeName,
     kAttributeName,
@@ -50,31 +54,44 @@ class NetscapeGrammar {
     kQuotedValue,
     kUnquotedValue,
   };
-  enum class TagKind : unsigned char { kOther, kAnchor, kHeading, kList, kTerm };
 
-  // Unit is char16_t for text, or char for the bytes of UTF-8 text when only counting.
-  template <typename Unit>
-  void Process(std::basic_string_view<Unit> text);
-  // Reads an attribute written name="value" or name='value' whose name starts at text[at],
-  // if the whole of it stands in text: at moves past it. False, with at unchanged, for any
-  // other attribute, which the states read unit by unit.
-  template <typename Unit>
-  bool ReadQuotedAttribute(std::basic_string_view<Unit> text, std::size_t& at);
-  // True when text read now would be kept: in an anchor or a heading.
-  bool WantsText() const;
-  // Appends a piece of the line to the text being read, or to a value: as it stands, or
-  // its UTF-8 bytes decoded. A value's AppendValue returns false when some did not fit.
-  void AppendText(std::u16string_view text);
+  // A heading being read, and the folder name it left for the next list.
+  struct Heading {
+    bool reading = false;
+    std::u16string text;
+    bool hasPendingName = false;
+    std::u16string pendingName;
+
+    void Start();
+    void End();
+    // A heading not ended before the next item or list names nothing.
+    void Abandon();
+  };
+
+  void Process(std::string_view text);
+  // One function per state: each reads from text[at] on and returns where it stopped.
+  std::size_t ReadText(std::string_view text, std::size_t at);
+  std::size_t ReadTagOpen(std::string_view text, std::size_t at);
+  std::size_t ReadEndTagOpen(std::string_view text, std::size_t at);
+  std::size_t ReadMarkupOpen(std::string_view text, std::size_t at);
+  std::size_t ReadComment(std::string_view text, std::size_t at);
+  std::size_t ReadDeclaration(std::string_view text, std::size_t at);
+  std::size_t ReadTagName(std::string_view text, std::size_t at);
+  std::size_t ReadBeforeAttributeName(std::string_view text, std::size_t at);
+  std::size_t ReadAttributeName(std::string_view text, std::size_t at);
+  std::size_t ReadAfterAttributeName(std::string_view text, std::size_t at);
+  std::size_t ReadBeforeAttributeValue(std::string_view text, std::size_t at);
+  std::size_t ReadAttributeValue(std::string_view text, std::size_t at);
+
+  // Appends text read now to the title or heading being read, if any.
   void AppendText(std::string_view utf8);
-  bool AppendValue(std::u16string& to, std::u16string_view text);
-  bool AppendValue(std::u16string& to, std::string_view utf8);
   void BeginTag(bool isEnd);
+  bool TagIs(std::string_view lowerName) const;
   void BeginAttribute();
-  void AppendAttributeName(char16_t c);
+  void AppendAttributeName(std::string_view piece);
   void EndAttributeName();
-  // Whether an attribute, HREF when isHref, gives the tag's URL: the first HREF of a start
-  // tag does.
-  bool TakesHref(bool isHref);
+
+  // The tag just read, as an event of the file's structure.
   void EmitTag();
   void StartTag();
   void EndTag();
@@ -83,23 +100,30 @@ class NetscapeGrammar {
   // An anchor still open is malformed: reading goes on as if from right after its start
   // tag, where only headings could have changed what the next list is.
   void EndOpenAnchor();
-  void ClearHeading();
+  void StartList();
+  void EndList();
   void ReportBookmark();
 
   BookmarkEvents& events_;
-  const bool collectText_;
+  const LineDecoder& decoder_;
+  const bool counting_;
   std::int32_t lineNumber_ = 0;
+  bool sawTermTag_ = false;
+  // A line of a file in another encoding, as UTF-8.
+  std::string utf8Line_;
 
   // The tag being read.
   State state_ = State::kText;
-  char16_t quote_ = 0;
+  char quote_ = 0;
   int dashes_ = 0;
   std::int32_t tagLine_ = 0;
   bool tagIsEnd_ = false;
-  char16_t tagName_[3] = {};
+  // The first units of the tag's name, in lower case; only short names matter.
+  std::array<char, 3> tagName_{};
   std::size_t tagNameLength_ = 0;
   std::size_t attributeNameLength_ = 0;
   bool attributeIsHref_ = false;
+  // The value being read is the tag's URL: that of its first HREF.
   bool capturingHref_ = false;
   bool hrefSeen_ = false;
   bool hrefTooLong_ = false;
@@ -107,14 +131,9 @@ class NetscapeGrammar {
 
   // Open lists, innermost last: true for a folder's list.
   std::vector<bool> lists_;
-  // A heading being read, and the folder name it left for the next list.
-  bool inHeading_ = false;
-  std::u16string heading_;
-  bool hasPendingName_ = false;
-  std::u16string pendingName_;
+  Heading heading_;
 
-  // An anchor being read, with the heading state that reading on from right after its
-  // start tag would give, should it turn out to be malformed.
+  // An anchor being read.
   bool inAnchor_ = false;
   bool anchorHasHref_ = false;
   std::int32_t anchorLine_ = 0;
@@ -122,14 +141,11 @@ class NetscapeGrammar {
   std::u16string title_;
   // The anchor's URL or title did not fit in memory's bound: it is malformed.
   bool titleTooLong_ = false;
-  bool shadowInHeading_ = false;
-  std::u16string shadowHeading_;
-  bool shadowHasPendingName_ = false;
-  std::u16string shadowPendingName_;
+  // The heading as reading on from right after the anchor's start tag would leave it.
+  Heading headingAfterAnchorStart_;
 
-  // Work buffers, kept between items.
+  // Work buffer, kept between items.
   std::u16string name_;
-  std::u16string piece_;
 };
 
 }  // namespace velkora

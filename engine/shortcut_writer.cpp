@@ -40,7 +40,8 @@ ShortcutWriter::ShortcutWriter(ConversionState& state, const ConversionWindow& w
       files_(files),
       written_(platform.paths.separator) {}
 
-ShortcutOutcome ShortcutWriter::WriteShortcut() {
+ShortcutOutcome ShortcutWriter::WriteShortcut(const BookmarkRecord& bookmark,
+                                              std::u16string_view name) {
   const auto limit = static_cast<std::size_t>(platform_.paths.componentUtf8Limit);
   const std::u16string target = window_.TargetDirectory();
   // Bookmarks come folder by folder: what depends on the folder alone is worked out when
@@ -48,10 +49,8 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
   const std::int32_t levels = std::min(state_.depth, FolderNames::kLevels);
   if (!IsLearnedFolder(target, levels)) LearnFolder(target, levels);
   const std::size_t targetLength = target.size();
-  const std::u16string_view title =
-      std::u16string_view(state_.entryTitle)
-          .substr(0, FittedTitleLength(folder_.measured, folder_.measuredBytes, state_.entryTitle,
-                                       platform_.codePage));
+  const std::u16string_view title = name.substr(
+      0, FittedTitleLength(folder_.measured, folder_.measuredBytes, name, platform_.codePage));
   const std::u16string& folderPath = folder_.path;
 
   // Names are folded once: a key serves both to pick the name and to record it. A name is
@@ -89,27 +88,26 @@ ShortcutOutcome ShortcutWriter::WriteShortcut() {
     return {IoResult::Failure(std::u16string(kPathTooLongForWindows)), path};
   }
   if (ShortcutOutcome made = EnsureFolders(folder_.chain, targetLength); !made.result) return made;
-  state_.targetPath = path;
-  if (IoResult result = WriteFile(path); !result) {
+  if (IoResult result = WriteFile(path, bookmark.url); !result) {
     if (trustedKnownFolders_) {
       // A folder found earlier may have gone since: test and make the chain afresh, as
       // for a folder met for the first time, and try once more.
       knownFolders_.clear();
-      return WriteShortcut();
+      return WriteShortcut(bookmark, name);
     }
     return {result, path};
   }
   written_.MarkWritten(place, basePlace, suffix);
-  return {};
+  return {IoResult::Success(), path};
 }
 
 bool ShortcutWriter::IsLearnedFolder(std::u16string_view target, std::int32_t levels) const {
-  if (!SameText(target, folder_.target) ||
+  if (target != folder_.target ||
       folder_.names.size() != static_cast<std::size_t>(std::max(levels, 0))) {
     return false;
   }
   for (std::int32_t level = 1; level <= levels; ++level) {
-    if (!SameText(state_.folderNames[level], folder_.names[static_cast<std::size_t>(level - 1)])) {
+    if (state_.folderNames[level] != folder_.names[static_cast<std::size_t>(level - 1)]) {
       return false;
     }
   }
@@ -188,18 +186,18 @@ IoResult ShortcutWriter::EnsureFolder(const std::u16string& path) {
 }
 
 bool ShortcutWriter::IsKnownFolder(std::u16string_view path) const {
-  return StartsWithText(knownFolders_, path) &&
+  return std::u16string_view(knownFolders_).starts_with(path) &&
          (knownFolders_.size() == path.size() ||
           knownFolders_[path.size()] == platform_.paths.separator);
 }
 
-IoResult ShortcutWriter::WriteFile(const std::u16string& path) {
+IoResult ShortcutWriter::WriteFile(const std::u16string& path, std::u16string_view url) {
   state_.outputFile = files_.FreeFile();
   IoResult result = files_.OpenForOutput(path, state_.outputFile);
   if (!result) return result;
   std::u16string& text = shortcutText_;
   text.assign(u"[InternetShortcut]\r\nURL=");
-  text += state_.entryUrl;
+  text += url;
   text += u"\r\n";
   result = files_.PrintLine(state_.outputFile, text, Unencodable::kPercentUtf8);
   // Closing moves the whole file into place; after a failed print it removes the

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/bookmark_record.h"
 #include "engine/conversion_state.h"
 #include "engine/conversion_window.h"
 #include "engine/io_result.h"
@@ -13,10 +14,11 @@
 
 namespace velkora {
 
-// What became of one shortcut: on failure, the path that failed and the reason.
+// What became of one shortcut: the path it was written to or, on failure, the path that
+// failed and the reason.
 struct ShortcutOutcome {
   IoResult result;
-  std::u16string failedPath;
+  std::u16string path;
 };
 
 // Places and writes one Internet Shortcut file per bookmark, below the directory list's
@@ -26,8 +28,9 @@ class ShortcutWriter {
   ShortcutWriter(ConversionState& state, const ConversionWindow& window,
                  const PlatformServices& platform, SequentialFiles& files);
 
-  // Writes the shortcut for entryUrl and entryTitle under folderNames[1..depth].
-  ShortcutOutcome WriteShortcut();
+  // Writes the shortcut of bookmark, named name (without ".url"), under the state's
+  // folderNames[1..depth].
+  ShortcutOutcome WriteShortcut(const BookmarkRecord& bookmark, std::u16string_view name);
 
  private:
   // Finds or makes each folder of chain, a folder path, below its first targetLength units.
@@ -36,8 +39,8 @@ class ShortcutWriter {
   IoResult EnsureFolder(const std::u16string& path);
   // True when path is the last folder found or made in this run, or one of its parents.
   bool IsKnownFolder(std::u16string_view path) const;
-  // Writes the shortcut to a temporary file that then takes path's name.
-  IoResult WriteFile(const std::u16string& path);
+  // Writes the shortcut of url to a temporary file that then takes path's name.
+  IoResult WriteFile(const std::u16string& path, std::u16string_view url);
 
   ConversionState& state_;
   const ConversionWindow& window_;

@@ -136,19 +136,6 @@ bool SequentialFiles::MayHoldItems(std::int32_t fileNumber) {
   return file == nullptr || file->detecting == nullptr || file->detecting->MayHoldItem();
 }
 
-IoResult SequentialFiles::ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine) {
-  bool tooLong = false;
-  return ReadLine(fileNumber, line, gotLine, tooLong);
-}
-
-IoResult SequentialFiles::ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine,
-                                   bool& tooLong) {
-  std::string_view bytes;
-  IoResult result = ReadLineBytes(fileNumber, bytes, gotLine, tooLong);
-  if (result && gotLine) DecodeLine(fileNumber, bytes, line);
-  return result;
-}
-
 IoResult SequentialFiles::ReadLineBytes(std::int32_t fileNumber, std::string_view& bytes,
                                         bool& gotLine, bool& tooLong) {
   gotLine = false;
@@ -157,40 +144,6 @@ IoResult SequentialFiles::ReadLineBytes(std::int32_t fileNumber, std::string_vie
   OpenFile* file = Find(fileNumber);
   if (file == nullptr || !file->input) return IoResult::Failure(u"file is not open for input");
   return file->input->Next(bytes, gotLine, tooLong);
-}
-
-void SequentialFiles::DecodeLine(std::int32_t fileNumber, std::string_view bytes,
-                                 std::u16string& line) {
-  const OpenFile* file = Find(fileNumber);
-  switch (file != nullptr ? file->encoding : TextEncoding::kAnsiCodePage) {
-    case TextEncoding::kAnsiCodePage:
-      codePage_.FromAnsiInto(bytes, line);
-      break;
-    case TextEncoding::kUtf8:
-      DecodeUtf8(bytes, line);
-      break;
-    case TextEncoding::kUtf16LittleEndian:
-    case TextEncoding::kUtf16BigEndian:
-      DecodeUtf16(bytes, file->encoding == TextEncoding::kUtf16BigEndian, line);
-      break;
-  }
-}
-
-bool SequentialFiles::IsUtf8(std::int32_t fileNumber) {
-  const OpenFile* file = Find(fileNumber);
-  return file != nullptr && file->encoding == TextEncoding::kUtf8;
-}
-
-bool SequentialFiles::LineHolds(std::int32_t fileNumber, std::string_view bytes,
-                                std::string_view ascii) {
-  if (IsUtf8(fileNumber)) return bytes.find(ascii) != std::string_view::npos;
-  const OpenFile* file = Find(fileNumber);
-  if (file != nullptr && file->encoding == TextEncoding::kAnsiCodePage) {
-    return codePage_.HoldsAscii(bytes, ascii);
-  }
-  DecodeLine(fileNumber, bytes, scratch_);
-  return std::search(scratch_.begin(), scratch_.end(), ascii.begin(), ascii.end()) !=
-         scratch_.end();
 }
 
 IoResult SequentialFiles::OpenForOutput(std::u16string_view path, std::int32_t fileNumber) {

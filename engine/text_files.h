@@ -42,24 +42,12 @@ class SequentialFiles {
   // False when the file open as fileNumber by OpenForInputDetecting holds no "<LI>" in the
   // bytes read from it so far (right after opening, its first 64 KiB); true when it may.
   bool MayHoldItems(std::int32_t fileNumber);
-  // Reads the next line decoded in the file's encoding; gotLine is false once none is left.
-  // tooLong: the line was longer than kMaxLineBytes and was skipped unread; line is then
-  // empty and gotLine true.
-  IoResult ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine, bool& tooLong);
-  // As above, for a reader that takes a line too long as an empty one.
-  IoResult ReadLine(std::int32_t fileNumber, std::u16string& line, bool& gotLine);
-  // As ReadLine, the line's bytes as they stand in the file, undecoded; bytes stay valid
-  // until the next read.
+  // Reads the next line's bytes as they stand in the file, undecoded (a LineDecoder in the
+  // file's encoding decodes them); gotLine is false once none is left. tooLong: the line
+  // was longer than kMaxLineBytes and was skipped unread; bytes is then empty and gotLine
+  // true. bytes stay valid until the next read.
   IoResult ReadLineBytes(std::int32_t fileNumber, std::string_view& bytes, bool& gotLine,
                          bool& tooLong);
-  // The text of bytes of a line of an open input file, as ReadLine gives it.
-  void DecodeLine(std::int32_t fileNumber, std::string_view bytes, std::u16string& line);
-  // Whether the text of bytes of a line of an open input file holds ascii, a text of ASCII
-  // characters; the bytes are searched as they stand when the encoding allows.
-  bool LineHolds(std::int32_t fileNumber, std::string_view bytes, std::string_view ascii);
-  // True when the file's text is UTF-8: each of its ASCII characters is one byte of that
-  // value, and every other character is made of bytes of 0x80 and above.
-  bool IsUtf8(std::int32_t fileNumber);
 
   IoResult OpenForOutput(std::u16string_view path, std::int32_t fileNumber);
   // Writes text converted to the code page, adding no line end; characters the code page
@@ -86,7 +74,6 @@ class SequentialFiles {
   const AnsiCodePage& codePage_;
   // Open files by number - 1; a number's place serves every file opened under it.
   std::vector<OpenFile> files_;
-  std::u16string scratch_;
   std::string printed_;
 };
 

@@ -290,9 +290,9 @@ TEST(ShortcutWriter, KeepsCharactersOutsideTheCodePage) {
     std::string url;
   } bookmarks[] = {{"😀 é", "http://example.com/€?q=日本"}, {"😀 É", "http://example.com/~"}};
   for (const auto& bookmark : bookmarks) {
-    fixture.state.entryTitle = U16(bookmark.title);
-    fixture.state.entryUrl = U16(bookmark.url);
-    ASSERT_TRUE(writer.WriteShortcut().result);
+    const std::u16string title = U16(bookmark.title);
+    const std::u16string url = U16(bookmark.url);
+    ASSERT_TRUE(writer.WriteShortcut({url, title, 1}, title).result);
   }
   EXPECT_EQ(fixture.Tree(), Sorted({"Café 한국/", "Café 한국/😀 é.url", "Café 한국/😀 É (2).url"}));
   EXPECT_EQ(fixture.Read("Café 한국/😀 é.url"),

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/line_decoder.h"
 #include "engine/text_decoding.h"
 #include "engine/text_files.h"
 #include "tests/test_support.h"
@@ -171,10 +172,14 @@ TEST(TextEncoding, LinesAreDecodedInTheFilesEncoding) {
       ChunkedStreams streams(c.bytes, chunk);
       SequentialFiles files(streams, testing::NativeCodePage());
       ASSERT_TRUE(files.OpenForInput(u"f", 1, c.encoding));
+      const LineDecoder decoder(c.encoding, testing::NativeCodePage());
       std::vector<std::u16string> lines;
-      std::u16string line;
+      std::string_view bytes;
       bool gotLine = false;
-      while (files.ReadLine(1, line, gotLine) && gotLine) lines.push_back(line);
+      bool tooLong = false;
+      while (files.ReadLineBytes(1, bytes, gotLine, tooLong) && gotLine) {
+        decoder.Decode(bytes, lines.emplace_back());
+      }
       EXPECT_EQ(lines, c.lines) << c.bytes.size() << " chunk " << chunk;
     }
   }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace velkora {
+
+// What a grammar finds for one bookmark, handed from the grammar through the run to the
+// shortcut writer as one value. Its texts belong to whoever handed it on, and stay valid
+// only for the call that receives it.
+struct BookmarkRecord {
+  // The URL as the shortcut is to hold it.
+  std::u16string_view url;
+  // The title as the file gives it, before the file-name rules.
+  std::u16string_view title;
+  // The line (1-based) on which the bookmark starts.
+  std::int32_t lineNumber = 0;
+};
+
+}  // namespace velkora
