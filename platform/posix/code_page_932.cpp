@@ -9,7 +9,6 @@
 
 #include "engine/ansi_encoding.h"
 #include "engine/surrogates.h"
-#include "engine/text_decoding.h"
 
 namespace velkora {
 namespace {
@@ -171,10 +170,6 @@ void CodePage932::FromAnsiInto(std::string_view bytes, std::u16string& out) cons
   out.resize(bytes.size());
   char16_t* next = out.data();
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    const std::size_t ascii = WidenAscii(bytes.substr(i), next);
-    next += ascii;
-    i += ascii;
-    if (i == bytes.size()) break;
     const auto b = static_cast<std::uint8_t>(bytes[i]);
     if (b < 0x80) {
       *next++ = static_cast<char16_t>(b);
