@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/text.h"
+#include "engine/surrogates.h"
 
 namespace velkora {
 namespace {
@@ -101,16 +101,10 @@ int DigitValue(char16_t c, bool hexadecimal) {
   return -1;
 }
 
-// Writes the units of code at next, which moves on past them.
-void PutCodePoint(char32_t code, char16_t*& next) {
-  if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = kReplacement;
-  if (code < 0x10000) {
-    *next++ = static_cast<char16_t>(code);
-  } else {
-    code -= 0x10000;
-    *next++ = static_cast<char16_t>(0xD800 + (code >> 10));
-    *next++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-  }
+// The character a numeric reference stands for: U+FFFD for 0, a surrogate or anything
+// past the last code point.
+char32_t ReferencedCharacter(char32_t code) {
+  return code == 0 || code > 0x10FFFF || IsSurrogate(code) ? kReplacement : code;
 }
 
 // The length of the reference at text[0] == '&', with the code point it stands for in
@@ -149,7 +143,7 @@ std::size_t ParseOne(std::u16string_view text, char32_t& code) {
 }  // namespace
 
 void DecodeReferences(std::u16string& text) {
-  std::size_t ampersand = FindUnit(text, u'&');
+  std::size_t ampersand = text.find(u'&');
   if (ampersand == std::u16string::npos) return;  // most titles, many URLs
   // No reference is shorter than the units it stands for: the text is decoded where it
   // stands, written behind where it is read.
@@ -165,7 +159,7 @@ void DecodeReferences(std::u16string& text) {
     if (length == 0) {
       *next++ = text[at++];
     } else {
-      PutCodePoint(code, next);
+      PutCodePoint(ReferencedCharacter(code), next);
       at += length;
     }
   }

@@ -42,52 +42,26 @@ ShortcutWriter::ShortcutWriter(ConversionState& state, const ConversionWindow& w
 
 ShortcutOutcome ShortcutWriter::WriteShortcut(const BookmarkRecord& bookmark,
                                               std::u16string_view name) {
-  const auto limit = static_cast<std::size_t>(platform_.paths.componentUtf8Limit);
   const std::u16string target = window_.TargetDirectory();
   // Bookmarks come folder by folder: what depends on the folder alone is worked out when
   // it changes.
   const std::int32_t levels = std::min(state_.depth, FolderNames::kLevels);
   if (!IsLearnedFolder(target, levels)) LearnFolder(target, levels);
-  const std::size_t targetLength = target.size();
   const std::u16string_view title = name.substr(
       0, FittedTitleLength(folder_.measured, folder_.measuredBytes, name, platform_.codePage));
-  const std::u16string& folderPath = folder_.path;
 
-  // Names are folded once: a key serves both to pick the name and to record it. A name is
-  // known by its stem, the name without ".url": the stem of a name that was not cut is the
-  // base with its suffix, and the first name of a base is the base itself.
-  std::u16string& path = path_;
   written_.Fold(title, base_);
-  const std::size_t basePlace = written_.Place(base_);
-  int suffix = written_.LastSuffix(basePlace) + 1;
-  std::u16string suffixText;
-  std::size_t place = 0;
-  for (;; ++suffix) {
-    suffixText = SuffixText(suffix);
-    const std::size_t reserved = Utf8Length(suffixText) + kExtension.size();
-    path.assign(folderPath);
-    const bool whole =
-        AppendFitting(path, title, limit > reserved ? limit - reserved : 0, limit > 0);
-    path += suffixText;
-    if (whole && suffix == 1) {
-      place = basePlace;
-    } else {
-      if (whole) {
-        written_.FoldWithEnding(base_, suffixText, key_);
-      } else {
-        written_.Fold(std::u16string_view(path).substr(folderPath.size()), key_);
-      }
-      place = written_.Place(key_);
-    }
-    path += kExtension;
-    if (!written_.IsWritten(place)) break;
-  }
+  WrittenShortcuts::Stem& base = written_.Lookup(base_);
+  const PickedName picked = PickName(title, base);
+  const std::u16string& path = path_;
   // A shortcut Windows programs could not open is not written, nor are its folders made.
-  if (folder_.windowsLength + title.size() + suffixText.size() + kExtension.size() >
+  if (folder_.windowsLength + title.size() + picked.suffixLength + kExtension.size() >
       kWindowsPathLimit) {
     return {IoResult::Failure(std::u16string(kPathTooLongForWindows)), path};
   }
-  if (ShortcutOutcome made = EnsureFolders(folder_.chain, targetLength); !made.result) return made;
+  if (ShortcutOutcome made = EnsureFolders(folder_.chain, target.size()); !made.result) {
+    return made;
+  }
   if (IoResult result = WriteFile(path, bookmark.url); !result) {
     if (trustedKnownFolders_) {
       // A folder found earlier may have gone since: test and make the chain afresh, as
@@ -97,8 +71,36 @@ ShortcutOutcome ShortcutWriter::WriteShortcut(const BookmarkRecord& bookmark,
     }
     return {result, path};
   }
-  written_.MarkWritten(place, basePlace, suffix);
+  picked.stem->written = true;
+  base.lastSuffix = std::max(base.lastSuffix, picked.suffix);
   return {IoResult::Success(), path};
+}
+
+// Names are folded once: a key serves both to pick the name and to record it. A name is
+// known by its stem, the name without ".url": the stem of a name that was not cut is the
+// base with its suffix, and the first name of a base is the base itself.
+ShortcutWriter::PickedName ShortcutWriter::PickName(std::u16string_view title,
+                                                    WrittenShortcuts::Stem& base) {
+  const auto limit = static_cast<std::size_t>(platform_.paths.componentUtf8Limit);
+  for (int suffix = base.lastSuffix + 1;; ++suffix) {
+    const std::u16string suffixText = SuffixText(suffix);
+    const std::size_t reserved = Utf8Length(suffixText) + kExtension.size();
+    path_.assign(folder_.path);
+    const bool whole =
+        AppendFitting(path_, title, limit > reserved ? limit - reserved : 0, limit > 0);
+    path_ += suffixText;
+    WrittenShortcuts::Stem* stem = &base;
+    if (!whole || suffix != 1) {
+      if (whole) {
+        written_.FoldWithEnding(base_, suffixText, key_);
+      } else {
+        written_.Fold(std::u16string_view(path_).substr(folder_.path.size()), key_);
+      }
+      stem = &written_.Lookup(key_);
+    }
+    path_ += kExtension;
+    if (!stem->written) return {stem, suffix, suffixText.size()};
+  }
 }
 
 bool ShortcutWriter::IsLearnedFolder(std::u16string_view target, std::int32_t levels) const {

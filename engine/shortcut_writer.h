@@ -33,6 +33,14 @@ class ShortcutWriter {
   ShortcutOutcome WriteShortcut(const BookmarkRecord& bookmark, std::u16string_view name);
 
  private:
+  // The first name of title not yet written in the current folder, into path_: the title,
+  // else the title numbered " (2)", " (3)"..., each cut to the file system's limit.
+  struct PickedName {
+    WrittenShortcuts::Stem* stem;
+    int suffix;
+    std::size_t suffixLength;  // of " (n)", in units
+  };
+  PickedName PickName(std::u16string_view title, WrittenShortcuts::Stem& base);
   // Finds or makes each folder of chain, a folder path, below its first targetLength units.
   ShortcutOutcome EnsureFolders(const std::u16string& chain, std::size_t targetLength);
   // Makes path a folder unless it is one; a link or junction standing there is refused.

@@ -1,7 +1,6 @@
 #include "engine/text_decoding.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include "engine/surrogates.h"
 
@@ -50,26 +49,13 @@ std::size_t Utf8SequenceAt(std::string_view bytes, std::size_t at, bool& valid) 
   return length;
 }
 
-std::size_t WidenAscii(std::string_view bytes, char16_t* out) {
-  std::size_t done = 0;
-  std::uint64_t eight = 0;
-  while (bytes.size() - done >= sizeof eight) {
-    std::memcpy(&eight, bytes.data() + done, sizeof eight);
-    if ((eight & 0x8080808080808080u) != 0) break;
-    // Written out, so that compilers turn the eight into one vector store.
-    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data() + done);
-    char16_t* to = out + done;
-    to[0] = in[0];
-    to[1] = in[1];
-    to[2] = in[2];
-    to[3] = in[3];
-    to[4] = in[4];
-    to[5] = in[5];
-    to[6] = in[6];
-    to[7] = in[7];
-    done += sizeof eight;
-  }
-  return done;
+char32_t CharacterOfSequence(std::string_view sequence) {
+  const auto lead = static_cast<std::uint8_t>(sequence[0]);
+  // The lead byte's bits: all of an ASCII byte, else those below its length marker.
+  constexpr std::uint8_t kLeadBits[] = {0x7F, 0x7F, 0x1F, 0x0F, 0x07};
+  char32_t c = lead & kLeadBits[sequence.size()];
+  for (const char byte : sequence.substr(1)) c = c << 6 | (static_cast<std::uint8_t>(byte) & 0x3F);
+  return c;
 }
 
 void DecodeUtf8(std::string_view bytes, std::u16string& out) {
@@ -82,47 +68,10 @@ void AppendDecodedUtf8(std::string_view bytes, std::u16string& out) {
   const std::size_t start = out.size();
   out.resize(start + bytes.size());
   char16_t* next = out.data() + start;
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const auto lead = static_cast<std::uint8_t>(bytes[i]);
-    if (lead < 0x80) {
-      const std::size_t ascii = bytes.size() - i >= 8 ? WidenAscii(bytes.substr(i), next) : 0;
-      next += ascii;
-      i += ascii;
-      if (ascii == 0) {
-        *next++ = lead;
-        ++i;
-      }
-      continue;
-    }
-    if (lead >= 0xE1 && lead != 0xED && lead <= 0xEF && bytes.size() - i > 2) {
-      // Kana and kanji, most of Japanese text: three bytes whose second may be any
-      // continuation byte, decoded without the general checks.
-      const auto second = static_cast<std::uint8_t>(bytes[i + 1]);
-      const auto third = static_cast<std::uint8_t>(bytes[i + 2]);
-      if ((second & 0xC0) == 0x80 && (third & 0xC0) == 0x80) {
-        *next++ =
-            static_cast<char16_t>((lead & 0x0F) << 12 | (second & 0x3F) << 6 | (third & 0x3F));
-        i += 3;
-        continue;
-      }
-    }
+  for (std::size_t i = 0; i < bytes.size();) {
     bool valid = false;
     const std::size_t length = Utf8SequenceAt(bytes, i, valid);
-    if (!valid) {
-      *next++ = kReplacement;
-    } else {
-      char32_t c = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-      for (std::size_t k = 1; k < length; ++k) {
-        c = c << 6 | (static_cast<std::uint8_t>(bytes[i + k]) & 0x3F);
-      }
-      if (c >= 0x10000) {
-        *next++ = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-        *next++ = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-      } else {
-        *next++ = static_cast<char16_t>(c);
-      }
-    }
+    PutCodePoint(valid ? CharacterOfSequence(bytes.substr(i, length)) : kReplacement, next);
     i += length;
   }
   out.resize(static_cast<std::size_t>(next - out.data()));

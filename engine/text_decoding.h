@@ -11,11 +11,8 @@ namespace velkora {
 // at least one byte (valid false). A subpart that reaches the end of bytes may be the
 // start of a character cut off by that end.
 std::size_t Utf8SequenceAt(std::string_view bytes, std::size_t at, bool& valid);
-
-// Widens the ASCII bytes at the start of bytes, eight at a time, into out (room for
-// bytes.size() units); returns how many it took, a multiple of eight. Most of a bookmark
-// file is ASCII: markup, URLs, icons.
-std::size_t WidenAscii(std::string_view bytes, char16_t* out);
+// The character of a well-formed sequence, as Utf8SequenceAt found it.
+char32_t CharacterOfSequence(std::string_view sequence);
 
 // Text of UTF-8 bytes into out; each maximal subpart of an ill-formed sequence becomes one
 // U+FFFD.

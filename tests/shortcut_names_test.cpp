@@ -10,37 +10,34 @@
 namespace velkora {
 namespace {
 
-TEST(FitTitleToPathLimit, CutsInsideTheTitleOnly) {
+// The title FittedTitleLength keeps below folder.
+std::u16string Fit(std::u16string_view folder, std::u16string_view title) {
+  const AnsiCodePage& codePage = testing::NativeCodePage();
+  return std::u16string(
+      title.substr(0, FittedTitleLength(folder, codePage.AnsiLength(folder), title, codePage)));
+}
+
+TEST(FittedTitleLength, CutsInsideTheTitleOnly) {
   const std::u16string folder = u"C:\\" + std::u16string(97, u'f') + u"\\";  // 101 characters
-  EXPECT_EQ(
-      FitTitleToPathLimit(folder, std::u16string(149, u't'), testing::NativeCodePage()).size(),
-      149u);
-  EXPECT_EQ(
-      FitTitleToPathLimit(folder, std::u16string(150, u't'), testing::NativeCodePage()).size(),
-      24u);
+  EXPECT_EQ(Fit(folder, std::u16string(149, u't')).size(), 149u);
+  EXPECT_EQ(Fit(folder, std::u16string(150, u't')).size(), 24u);
 
   const std::u16string deep = u"C:\\" + std::u16string(121, u'f') + u"\\";  // 125 characters
-  EXPECT_EQ(FitTitleToPathLimit(deep, std::u16string(200, u't'), testing::NativeCodePage()).size(),
-            125u);
-  EXPECT_EQ(FitTitleToPathLimit(deep, std::u16string(200, u'漢'), testing::NativeCodePage()).size(),
-            62u);
-  EXPECT_EQ(FitTitleToPathLimit(deep, u"", testing::NativeCodePage()), u"");
+  EXPECT_EQ(Fit(deep, std::u16string(200, u't')).size(), 125u);
+  EXPECT_EQ(Fit(deep, std::u16string(200, u'漢')).size(), 62u);
+  EXPECT_EQ(Fit(deep, u""), u"");
 
   const std::u16string tooDeep = u"C:\\" + std::u16string(300, u'f') + u"\\";
-  EXPECT_EQ(FitTitleToPathLimit(tooDeep, u"題名", testing::NativeCodePage()), u"題");
-  EXPECT_EQ(FitTitleToPathLimit(tooDeep, u"\U0001F600x", testing::NativeCodePage()), u"\U0001F600");
+  EXPECT_EQ(Fit(tooDeep, u"題名"), u"題");
+  EXPECT_EQ(Fit(tooDeep, u"\U0001F600x"), u"\U0001F600");
 
   // The 125-unit cut never splits a pair: it drops it, or, when nothing of the title would
   // be left, the title alone is cut to fit.
   const std::u16string emoji = u"\U0001F600";
-  EXPECT_EQ(
-      FitTitleToPathLimit(folder, std::u16string(23, u't') + emoji + std::u16string(200, u'漢'),
-                          testing::NativeCodePage()),
-      std::u16string(23, u't'));
+  EXPECT_EQ(Fit(folder, std::u16string(23, u't') + emoji + std::u16string(200, u'漢')),
+            std::u16string(23, u't'));
   const std::u16string kanjiFolder = u"C:\\" + std::u16string(120, u'漢') + u"\\";  // 124 units
-  EXPECT_EQ(
-      FitTitleToPathLimit(kanjiFolder, emoji + emoji + u"tttttttttt", testing::NativeCodePage()),
-      emoji + emoji + u"tttt");
+  EXPECT_EQ(Fit(kanjiFolder, emoji + emoji + u"tttttttttt"), emoji + emoji + u"tttt");
 }
 
 TEST(CutToUtf8Bytes, KeepsWholeCharacters) {
@@ -55,10 +52,9 @@ TEST(CutToUtf8Bytes, KeepsWholeCharacters) {
 TEST(ShortcutNames, LoneSurrogateIsOneWholeCharacter) {
   const std::u16string lone = u"\xD83D";
   const std::u16string tooDeep = u"C:\\" + std::u16string(300, u'f') + u"\\";
-  EXPECT_EQ(FitTitleToPathLimit(tooDeep, lone + u" x", testing::NativeCodePage()), lone);
+  EXPECT_EQ(Fit(tooDeep, lone + u" x"), lone);
   const std::u16string twoBytesLeft = u"C:\\" + std::u16string(244, u'f') + u"\\";
-  EXPECT_EQ(FitTitleToPathLimit(twoBytesLeft, u"x" + lone + u"yyy", testing::NativeCodePage()),
-            u"x" + lone);
+  EXPECT_EQ(Fit(twoBytesLeft, u"x" + lone + u"yyy"), u"x" + lone);
   EXPECT_EQ(CutToUtf8Bytes(u"a" + lone + u"b", 4), u"a" + lone);
 }
 
@@ -69,7 +65,7 @@ TEST(WrittenShortcuts, ComparesNamesAsWindowsDoes) {
     written.EnterFolder(folderPath);
     ShortcutKey key;
     written.Fold(stem, key);
-    return written.IsWritten(written.Place(key));
+    return written.Lookup(key).written;
   };
   // Records the first name of base, and its second with suffix when given.
   const auto add = [&written](std::u16string_view folderPath, std::u16string_view base,
@@ -77,12 +73,14 @@ TEST(WrittenShortcuts, ComparesNamesAsWindowsDoes) {
     written.EnterFolder(folderPath);
     ShortcutKey baseKey;
     written.Fold(base, baseKey);
-    const std::size_t basePlace = written.Place(baseKey);
-    written.MarkWritten(basePlace, basePlace, 1);
+    WrittenShortcuts::Stem& baseStem = written.Lookup(baseKey);
+    baseStem.written = true;
+    baseStem.lastSuffix = 1;
     if (suffix.empty()) return;
     ShortcutKey key;
     written.FoldWithEnding(baseKey, suffix, key);
-    written.MarkWritten(written.Place(key), basePlace, 2);
+    written.Lookup(key).written = true;
+    baseStem.lastSuffix = 2;
   };
   add(u"C:\\\\Out\\", u"Page", u" (2)");
   EXPECT_TRUE(taken(u"c:\\out\\\\", u"PAGE"));
@@ -93,9 +91,9 @@ TEST(WrittenShortcuts, ComparesNamesAsWindowsDoes) {
   ShortcutKey key;
   written.EnterFolder(u"C:\\OUT\\");
   written.Fold(u"page", key);
-  EXPECT_EQ(written.LastSuffix(written.Place(key)), 2);
+  EXPECT_EQ(written.Lookup(key).lastSuffix, 2);
   written.Fold(u"other", key);
-  EXPECT_EQ(written.LastSuffix(written.Place(key)), 0);
+  EXPECT_EQ(written.Lookup(key).lastSuffix, 0);
 
   add(u"C:\\Ωω\\", u"Ｐａｇｅ");
   EXPECT_TRUE(taken(u"C:\\ωΩ\\", u"ｐＡＧＥ"));

@@ -7,7 +7,6 @@
 #include <cerrno>
 
 #include "engine/refusal_reasons.h"
-#include "engine/text.h"
 #include "engine/utf8.h"
 #include "platform/posix/posix_errors.h"
 #include "platform/posix/posix_replacement_file.h"
@@ -80,7 +79,7 @@ const std::string& PosixFileStreams::Utf8Path(std::u16string_view path) {
   // A surrogate pair never holds a slash, so the two parts convert apart.
   const std::size_t slash = path.rfind(u'/');
   const std::u16string_view folder = path.substr(0, slash == path.npos ? 0 : slash + 1);
-  if (!SameText(folder, folder_)) {
+  if (folder != folder_) {
     folder_.assign(folder);
     folderUtf8_ = ToUtf8(folder);
   }
