@@ -5,28 +5,16 @@
 #include <cstring>
 #include <utility>
 
+#include "engine/ascii.h"
 #include "engine/text_decoding.h"
 
 namespace velkora {
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
-
-bool IsWhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
-
-// True when text starts with pattern (lower case) in any letter case.
-bool StartsWithFolded(std::string_view text, std::string_view pattern) {
-  if (text.size() < pattern.size()) return false;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    if (Lower(text[i]) != pattern[i]) return false;
-  }
-  return true;
-}
-
 // "<meta" followed by white space, "/" or ">" at the start of text.
 bool StartsMetaTag(std::string_view text) {
-  return StartsWithFolded(text, "<meta") && text.size() > 5 &&
-         (IsWhiteSpace(text[5]) || text[5] == '/' || text[5] == '>');
+  return StartsWithAsciiIgnoringCase(text, "<meta") && text.size() > 5 &&
+         (IsHtmlWhiteSpace(text[5]) || text[5] == '/' || text[5] == '>');
 }
 
 bool ContinuesName(char c) {
@@ -37,11 +25,11 @@ bool ContinuesName(char c) {
 // "charset=", an optional quote, then "utf-8" or "utf8" that no name character continues.
 bool DeclaresUtf8(std::string_view text) {
   constexpr std::string_view kCharset = "charset=";
-  if (!StartsWithFolded(text, kCharset)) return false;
+  if (!StartsWithAsciiIgnoringCase(text, kCharset)) return false;
   text.remove_prefix(kCharset.size());
   if (!text.empty() && (text[0] == '"' || text[0] == '\'')) text.remove_prefix(1);
   for (const std::string_view name : {std::string_view("utf-8"), std::string_view("utf8")}) {
-    if (StartsWithFolded(text, name)) {
+    if (StartsWithAsciiIgnoringCase(text, name)) {
       return text.size() == name.size() || !ContinuesName(text[name.size()]);
     }
   }

@@ -14,7 +14,6 @@ LineReader::LineReader(std::unique_ptr<InputStream> stream, LineUnits units)
 }
 
 IoResult LineReader::Refill() {
-  searchedTo_ = nullptr;  // the bytes move
   const std::size_t kept = filled_ - position_;
   std::memmove(buffer_->data(), buffer_->data() + position_, kept);
   std::size_t received = 0;
@@ -41,27 +40,16 @@ bool LineReader::IsUnit(const char* at, char c) const {
   return units_.bigEndian ? at[0] == '\0' && at[1] == c : at[0] == c && at[1] == '\0';
 }
 
-// The first CR or LF in [begin, end), or end. Each is sought by memchr, which looks at
-// many bytes at a time, and kept for the lines that end before it: a file of LF line ends
-// is searched for CR once per buffer, and a file of lone CRs for LF.
-const char* LineReader::FindByteLineEnd(const char* begin, const char* end) {
-  if (searchedTo_ != end) {
-    searchedTo_ = end;
-    lineFeed_ = nullptr;
-    carriageReturn_ = nullptr;
+const char* LineReader::FindLineEnd(const char* begin, const char* end) const {
+  if (units_.size == 1) {
+    // memchr looks at many bytes at a time: LF first, then CR before it.
+    const auto* lineFeed =
+        static_cast<const char*>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
+    const char* stop = lineFeed != nullptr ? lineFeed : end;
+    const auto* carriageReturn =
+        static_cast<const char*>(std::memchr(begin, '\r', static_cast<std::size_t>(stop - begin)));
+    return carriageReturn != nullptr ? carriageReturn : stop;
   }
-  const auto next = [begin, end](const char*& kept, char c) {
-    if (kept != nullptr && kept >= begin) return;
-    const void* found = std::memchr(begin, c, static_cast<std::size_t>(end - begin));
-    kept = found != nullptr ? static_cast<const char*>(found) : end;
-  };
-  next(lineFeed_, '\n');
-  next(carriageReturn_, '\r');
-  return std::min(lineFeed_, carriageReturn_);
-}
-
-const char* LineReader::FindLineEnd(const char* begin, const char* end) {
-  if (units_.size == 1) return FindByteLineEnd(begin, end);
   for (; begin != end; begin += 2) {
     if (IsUnit(begin, '\r') || IsUnit(begin, '\n')) return begin;
   }
@@ -89,12 +77,8 @@ void LineReader::Append(std::string& line, const char* begin, const char* end,
 }
 
 IoResult LineReader::Next(std::string& line, bool& gotLine) {
-  bool tooLong = false;
-  return Next(line, gotLine, tooLong);
-}
-
-IoResult LineReader::Next(std::string& line, bool& gotLine, bool& tooLong) {
   std::string_view view;
+  bool tooLong = false;
   IoResult result = Next(view, gotLine, tooLong);
   line.assign(view);
   return result;
@@ -107,48 +91,28 @@ IoResult LineReader::Next(std::string_view& view, bool& gotLine, bool& tooLong) 
   if (!markChecked_) {
     if (IoResult result = SkipMark(); !result) return result;
   }
-  // Most lines end within the bytes read already: they are handed out where they stand.
-  if (filled_ - position_ >= units_.size) {
-    const char* begin = buffer_->data() + position_;
-    const char* end = begin + (filled_ - position_) / units_.size * units_.size;
-    if (skipLineFeed_) {
-      skipLineFeed_ = false;
-      if (IsUnit(begin, '\n')) {
-        position_ += units_.size;
-        begin += units_.size;
-      }
-    }
-    const char* stop = begin == end ? end : FindLineEnd(begin, end);
-    if (stop != end) {
-      view = std::string_view(begin, static_cast<std::size_t>(stop - begin));
-      skipLineFeed_ = IsUnit(stop, '\r');
-      position_ = static_cast<std::size_t>(stop - buffer_->data()) + units_.size;
-      gotLine = true;
-      return IoResult::Success();
-    }
-  }
-  // A line that goes on past them is gathered as more is read.
-  std::string& line = spill_;
-  line.clear();
-  bool partial = false;
+  // A line that goes on past the bytes read is gathered here as more is read; most lines
+  // end within them, and are handed out where they stand.
+  spill_.clear();
+  bool spilled = false;
   for (;;) {
     const std::size_t available = filled_ - position_;
+    const char* begin = buffer_->data() + position_;
     if (available < units_.size) {
       if (!ended_) {
         if (IoResult result = Refill(); !result) return result;
         continue;
       }
       if (available > 0) {  // an odd byte at the end of 2-byte units
-        const char* at = buffer_->data() + position_;
-        Append(line, at, at + available, tooLong);
+        Append(spill_, begin, begin + available, tooLong);
         position_ = filled_;
-        partial = true;
+        spilled = true;
       }
       skipLineFeed_ = false;
-      break;
+      gotLine = spilled;
+      view = spill_;
+      return IoResult::Success();
     }
-    const char* begin = buffer_->data() + position_;
-    const char* end = begin + available / units_.size * units_.size;
     if (skipLineFeed_) {
       skipLineFeed_ = false;
       if (IsUnit(begin, '\n')) {
@@ -156,22 +120,22 @@ IoResult LineReader::Next(std::string_view& view, bool& gotLine, bool& tooLong) 
         continue;
       }
     }
+    const char* end = begin + available / units_.size * units_.size;
     const char* stop = FindLineEnd(begin, end);
-    Append(line, begin, stop, tooLong);
-    position_ = static_cast<std::size_t>(stop - buffer_->data());
     if (stop == end) {
-      partial = true;
+      Append(spill_, begin, stop, tooLong);
+      position_ = static_cast<std::size_t>(end - buffer_->data());
+      spilled = true;
       continue;
     }
+    if (spilled) Append(spill_, begin, stop, tooLong);
+    view = spilled ? std::string_view(spill_)
+                   : std::string_view(begin, static_cast<std::size_t>(stop - begin));
     skipLineFeed_ = IsUnit(stop, '\r');
-    position_ += units_.size;
+    position_ = static_cast<std::size_t>(stop - buffer_->data()) + units_.size;
     gotLine = true;
-    view = line;
     return IoResult::Success();
   }
-  gotLine = partial;
-  view = line;
-  return IoResult::Success();
 }
 
 }  // namespace velkora

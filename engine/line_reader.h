@@ -31,8 +31,7 @@ class LineReader {
   // kMaxLineBytes is skipped to its end unkept: tooLong, line empty. line stays valid until
   // the next call: most lines are handed out where they stand in the reader's buffer.
   IoResult Next(std::string_view& line, bool& gotLine, bool& tooLong);
-  // As above, the line copied into line.
-  IoResult Next(std::string& line, bool& gotLine, bool& tooLong);
+  // As above, the line copied into line; a line too long is empty.
   IoResult Next(std::string& line, bool& gotLine);
 
  private:
@@ -40,8 +39,7 @@ class LineReader {
   IoResult Refill();
   IoResult SkipMark();
   // The first line end in [begin, end), which holds whole units, or end.
-  const char* FindLineEnd(const char* begin, const char* end);
-  const char* FindByteLineEnd(const char* begin, const char* end);
+  const char* FindLineEnd(const char* begin, const char* end) const;
   bool IsUnit(const char* at, char c) const;
   void Append(std::string& line, const char* begin, const char* end, bool& tooLong) const;
 
@@ -56,12 +54,6 @@ class LineReader {
   bool skipLineFeed_ = false;
   // A line that goes on past the bytes in the buffer, gathered.
   std::string spill_;
-  // The first LF and the first CR found by the last searches up to searchedTo_ in the
-  // buffer (searchedTo_ when there was none), or nullptr; they serve the lines that start
-  // before them until the buffer moves.
-  const char* searchedTo_ = nullptr;
-  const char* lineFeed_ = nullptr;
-  const char* carriageReturn_ = nullptr;
 };
 
 }  // namespace velkora

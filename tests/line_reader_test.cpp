@@ -236,23 +236,21 @@ TEST(LineReader, LinesOverTheCapAreSkippedUnkept) {
   for (const auto& c : cases) {
     LineReader reader(std::make_unique<ChunkedStream>(c.bytes, 1 << 20), c.units);
     std::vector<bool> tooLong;
-    std::string line;
+    std::string_view line;
     bool gotLine = false;
     bool lineTooLong = false;
     while (reader.Next(line, gotLine, lineTooLong) && gotLine) {
       tooLong.push_back(lineTooLong);
       EXPECT_TRUE(!lineTooLong || line.empty());
-      EXPECT_LE(line.capacity(), kMaxLineBytes + 64 * 1024);
     }
     EXPECT_EQ(tooLong, c.tooLong);
   }
   LineReader endless(std::make_unique<ZeroStream>(3 * kMaxLineBytes));
-  std::string line;
+  std::string_view line;
   bool gotLine = false;
   bool tooLong = false;
   ASSERT_TRUE(endless.Next(line, gotLine, tooLong));
   EXPECT_TRUE(gotLine && tooLong && line.empty());
-  EXPECT_LE(line.capacity(), kMaxLineBytes + 64 * 1024);
 }
 
 }  // namespace
