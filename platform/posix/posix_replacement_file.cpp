@@ -6,12 +6,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <optional>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "engine/refusal_reasons.h"
 #include "platform/posix/posix_errors.h"
 #include "platform/posix/posix_temporary_file.h"
+#include "platform/replacement_file.h"
 
 namespace velkora {
 namespace {
@@ -37,71 +39,54 @@ IoResult RenameOver(const char* from, const char* to, const PosixOpenInputs& inp
   return IoResult::Success();
 }
 
-class PosixReplacementStream final : public OutputStream {
+// The temporary file of a replacement, for ReplacementStream.
+class PosixReplacementFile {
  public:
   // file's path holds the path to replace, a NUL, then the temporary file's name.
-  PosixReplacementStream(TemporaryFile file, std::shared_ptr<const PosixOpenInputs> inputs)
+  PosixReplacementFile(TemporaryFile file, std::shared_ptr<const PosixOpenInputs> inputs)
       : names_(std::move(file.path)),
         temporaryStart_(file.nameStart),
         fd_(std::move(file.fd)),
         published_(std::move(file.published)),
         inputs_(std::move(inputs)) {}
 
-  ~PosixReplacementStream() override {
-    if (open_) Discard();
-  }
-
-  IoResult Write(std::string_view bytes) override {
-    if (failed_) return *failed_;
+  IoResult Write(std::string_view bytes) {
     while (!bytes.empty()) {
       const ssize_t count = ::write(fd_.get(), bytes.data(), bytes.size());
       if (count < 0) {
         if (errno == EINTR) continue;
-        failed_ = ErrnoFailure(errno);
-        return *failed_;
+        return ErrnoFailure(errno);
       }
       bytes.remove_prefix(static_cast<std::size_t>(count));
     }
     return IoResult::Success();
   }
 
-  IoResult Close() override {
-    if (!open_) return IoResult::Failure(u"file is not open");
-    IoResult result = failed_ ? *failed_ : IoResult::Success();
+  IoResult Close() {
     // close() reports delayed write errors (NFS, quotas); its descriptor is gone either way.
-    if (::close(fd_.Release()) != 0 && errno != EINTR && result) result = ErrnoFailure(errno);
-    if (result) result = RenameOver(Temporary(), names_.c_str(), *inputs_);
-    if (result) {
-      open_ = false;
-      published_.Withdraw();
-      return result;
-    }
-    if (IoResult removed = Discard(); !removed) {
-      result.reason += u"（一時ファイルも削除できませんでした: " + removed.reason + u"）";
-    }
-    return result;
+    if (::close(fd_.Release()) != 0 && errno != EINTR) return ErrnoFailure(errno);
+    return IoResult::Success();
   }
+
+  IoResult Rename() { return RenameOver(Temporary(), names_.c_str(), *inputs_); }
+
+  IoResult Remove() {
+    fd_ = UniqueFd();
+    if (::unlink(Temporary()) != 0) return ErrnoFailure(errno);
+    return IoResult::Success();
+  }
+
+  void Withdraw() { published_.Withdraw(); }
 
  private:
-  IoResult Discard() {
-    fd_ = UniqueFd();
-    IoResult result = IoResult::Success();
-    if (::unlink(Temporary()) != 0) result = ErrnoFailure(errno);
-    open_ = false;
-    published_.Withdraw();
-    return result;
-  }
-
   const char* Temporary() const { return names_.c_str() + temporaryStart_; }
 
   // The path to replace and the temporary file's name, in one piece of memory.
   std::string names_;
   std::size_t temporaryStart_;
-  bool open_ = true;
   UniqueFd fd_;
   RemovedOnInterrupt published_;
   std::shared_ptr<const PosixOpenInputs> inputs_;
-  std::optional<IoResult> failed_;
 };
 
 }  // namespace
@@ -120,7 +105,8 @@ IoResult OpenReplacement(std::string_view path, std::size_t folderLength,
   TemporaryFile file;
   IoResult result = CreateTemporaryFile(std::move(names), ".tmp", 0666, file, temporaryStart);
   if (!result) return result;
-  stream = std::make_unique<PosixReplacementStream>(std::move(file), std::move(inputs));
+  stream = std::make_unique<ReplacementStream<PosixReplacementFile>>(
+      PosixReplacementFile(std::move(file), std::move(inputs)));
   return result;
 }
 

@@ -1,11 +1,13 @@
 #include "platform/win32/win32_replacement_file.h"
 
 #include <algorithm>
-#include <optional>
+#include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 
 #include "engine/refusal_reasons.h"
+#include "platform/replacement_file.h"
 #include "platform/win32/interrupt_lock.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_errors.h"
@@ -53,72 +55,53 @@ IoResult MoveOver(const std::wstring& from, const std::wstring& to, const Win32O
   return IoResult::Success();
 }
 
-class Win32ReplacementStream final : public OutputStream {
+// The temporary file of a replacement, for ReplacementStream.
+class Win32ReplacementFile {
  public:
-  Win32ReplacementStream(std::wstring path, std::wstring temporary, UniqueHandle file,
-                         std::unique_ptr<HeldAgainstInterrupt> held,
-                         std::shared_ptr<const Win32OpenInputs> inputs)
+  Win32ReplacementFile(std::wstring path, std::wstring temporary, UniqueHandle file,
+                       std::unique_ptr<HeldAgainstInterrupt> held,
+                       std::shared_ptr<const Win32OpenInputs> inputs)
       : path_(std::move(path)),
         temporary_(std::move(temporary)),
         file_(std::move(file)),
         held_(std::move(held)),
         inputs_(std::move(inputs)) {}
 
-  ~Win32ReplacementStream() override {
-    if (!temporary_.empty()) Discard();
-  }
-
-  IoResult Write(std::string_view bytes) override {
-    if (failed_) return *failed_;
+  IoResult Write(std::string_view bytes) {
     while (!bytes.empty()) {
       DWORD count = 0;
       const auto wanted = static_cast<DWORD>(std::min(bytes.size(), kLargestTransfer));
       if (!::WriteFile(file_.get(), bytes.data(), wanted, &count, nullptr)) {
-        failed_ = LastErrorFailure();
-        return *failed_;
+        return LastErrorFailure();
       }
-      if (count == 0) {
-        failed_ = IoResult::Failure(u"ファイルに書き込めませんでした");
-        return *failed_;
-      }
+      if (count == 0) return IoResult::Failure(u"ファイルに書き込めませんでした");
       bytes.remove_prefix(count);
     }
     return IoResult::Success();
   }
 
-  IoResult Close() override {
-    if (temporary_.empty()) return IoResult::Failure(u"file is not open");
-    IoResult result = failed_ ? *failed_ : IoResult::Success();
+  IoResult Close() {
     // The handle is gone whether or not CloseHandle reports a failure.
-    if (!::CloseHandle(file_.Release()) && result) result = LastErrorFailure();
-    if (result) result = MoveOver(temporary_, path_, *inputs_);
-    if (result) {
-      temporary_.clear();
-      held_.reset();
-      return result;
-    }
-    if (IoResult removed = Discard(); !removed) {
-      result.reason += u"（一時ファイルも削除できませんでした: " + removed.reason + u"）";
-    }
-    return result;
+    if (!::CloseHandle(file_.Release())) return LastErrorFailure();
+    return IoResult::Success();
   }
+
+  IoResult Rename() { return MoveOver(temporary_, path_, *inputs_); }
+
+  IoResult Remove() {
+    file_ = UniqueHandle();
+    if (!::DeleteFileW(temporary_.c_str())) return LastErrorFailure();
+    return IoResult::Success();
+  }
+
+  void Withdraw() { held_.reset(); }
 
  private:
-  IoResult Discard() {
-    file_ = UniqueHandle();
-    IoResult result = IoResult::Success();
-    if (!::DeleteFileW(temporary_.c_str())) result = LastErrorFailure();
-    temporary_.clear();
-    held_.reset();
-    return result;
-  }
-
   std::wstring path_;
   std::wstring temporary_;
   UniqueHandle file_;
   std::unique_ptr<HeldAgainstInterrupt> held_;
   std::shared_ptr<const Win32OpenInputs> inputs_;
-  std::optional<IoResult> failed_;
 };
 
 }  // namespace
@@ -136,8 +119,8 @@ IoResult OpenReplacement(std::u16string_view path, std::shared_ptr<const Win32Op
       if (::GetLastError() == ERROR_FILE_EXISTS) continue;
       return LastErrorFailure();
     }
-    stream = std::make_unique<Win32ReplacementStream>(target, std::move(temporary), std::move(file),
-                                                      std::move(held), std::move(inputs));
+    stream = std::make_unique<ReplacementStream<Win32ReplacementFile>>(Win32ReplacementFile(
+        target, std::move(temporary), std::move(file), std::move(held), std::move(inputs)));
     return IoResult::Success();
   }
   return IoResult::Failure(u"一時ファイルを作成できませんでした");

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <concepts>
+#include <optional>
+#include <string_view>
+#include <utility>
+
+#include "engine/file_streams.h"
+#include "engine/io_result.h"
+
+namespace velkora {
+
+// The system's part of a replacement file: a temporary file open for writing, beside the
+// path it is to replace. It owns the file's handle and whatever keeps an interrupt from
+// leaving the file behind.
+template <typename File>
+concept ReplacementFile = requires(File& file, std::string_view bytes) {
+  // Writes all of bytes, or says why not.
+  { file.Write(bytes) } -> std::same_as<IoResult>;
+  // Closes the handle, reporting a delayed write error; the handle is gone either way.
+  { file.Close() } -> std::same_as<IoResult>;
+  // Renames the closed file over the path it replaces.
+  { file.Rename() } -> std::same_as<IoResult>;
+  // Closes the handle, if still open, without asking how it went, and deletes the file.
+  { file.Remove() } -> std::same_as<IoResult>;
+  // From now on an interrupt leaves the file alone: it is gone or has its final name.
+  file.Withdraw();
+};
+
+// The stream of a replacement file, the same on every system. The first failed write is
+// kept and given again by every later Write and by Close. Close moves the file over its
+// path; when anything failed, or the stream goes without Close, the temporary file is
+// deleted.
+template <ReplacementFile File>
+class ReplacementStream final : public OutputStream {
+ public:
+  explicit ReplacementStream(File file) : file_(std::move(file)) {}
+  ~ReplacementStream() override {
+    if (open_) Discard();
+  }
+  ReplacementStream(const ReplacementStream&) = delete;
+  ReplacementStream& operator=(const ReplacementStream&) = delete;
+
+  IoResult Write(std::string_view bytes) override {
+    if (failed_) return *failed_;
+    IoResult result = file_.Write(bytes);
+    if (!result) failed_ = result;
+    return result;
+  }
+
+  IoResult Close() override {
+    if (!open_) return IoResult::Failure(u"file is not open");
+    IoResult result = failed_ ? *failed_ : IoResult::Success();
+    if (IoResult closed = file_.Close(); !closed && result) result = std::move(closed);
+    if (result) result = file_.Rename();
+    if (result) {
+      open_ = false;
+      file_.Withdraw();
+      return result;
+    }
+    if (IoResult removed = Discard(); !removed) {
+      result.reason += u"（一時ファイルも削除できませんでした: " + removed.reason + u"）";
+    }
+    return result;
+  }
+
+ private:
+  IoResult Discard() {
+    IoResult result = file_.Remove();
+    open_ = false;
+    file_.Withdraw();
+    return result;
+  }
+
+  File file_;
+  bool open_ = true;
+  std::optional<IoResult> failed_;
+};
+
+}  // namespace velkora
