@@ -67,7 +67,6 @@ class FloorRecorder::FileSystem final : public FileSystemObject {
  public:
   explicit FileSystem(std::vector<FloorStep>& steps) : steps_(steps) {}
 
-  bool FolderExists(std::u16string_view path) const override { return real_.FolderExists(path); }
   IoResult CheckFolder(std::u16string_view path) const override { return real_.CheckFolder(path); }
   EntryKind EntryAt(std::u16string_view path) const override { return real_.EntryAt(path); }
   IoResult CreateFolder(std::u16string_view path) override {

@@ -14,8 +14,6 @@ enum class EntryKind { kNothing, kFolder, kLink, kOther };
 class FileSystemObject {
  public:
   virtual ~FileSystemObject() = default;
-  // True when path names an existing directory.
-  virtual bool FolderExists(std::u16string_view path) const = 0;
   // Success when path names a folder that can be used (through links, if any); otherwise
   // the system's reason, or that it is not a folder.
   virtual IoResult CheckFolder(std::u16string_view path) const = 0;

@@ -80,14 +80,16 @@ TEST(Win32Platform, FailuresCarryTheSystemsReason) {
   EXPECT_FALSE(missing.ok);
   EXPECT_FALSE(missing.reason.empty());
   EXPECT_FALSE(platform.Services().createFileSystem()->CreateFolder(u"C:\\no\\such\\folder").ok);
-  EXPECT_FALSE(platform.Services().createFileSystem()->FolderExists(u""));
+  const IoResult noFolder = platform.Services().createFileSystem()->CheckFolder(u"");
+  EXPECT_FALSE(noFolder.ok);
+  EXPECT_FALSE(noFolder.reason.empty());
 }
 
 TEST(Win32Platform, SpecialFolderIsTheWindowsDirectory) {
   NativePlatform platform;
   const auto fileSystem = platform.Services().createFileSystem();
   const std::u16string windows = fileSystem->GetSpecialFolder(0);
-  EXPECT_TRUE(fileSystem->FolderExists(windows)) << ToUtf8(windows);
+  EXPECT_TRUE(fileSystem->CheckFolder(windows).ok) << ToUtf8(windows);
   EXPECT_TRUE(fs::exists(fs::path(windows) / "system32"));
 }
 

@@ -10,11 +10,6 @@
 
 namespace velkora {
 
-bool PosixFileSystem::FolderExists(std::u16string_view path) const {
-  struct stat status {};
-  return ::stat(ToUtf8(path).c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
 IoResult PosixFileSystem::CheckFolder(std::u16string_view path) const {
   struct stat status {};
   if (::stat(ToUtf8(path).c_str(), &status) != 0) return ErrnoFailure(errno);

@@ -7,7 +7,6 @@ namespace velkora {
 // Folders through POSIX calls; paths are UTF-8 on disk.
 class PosixFileSystem final : public FileSystemObject {
  public:
-  bool FolderExists(std::u16string_view path) const override;
   IoResult CheckFolder(std::u16string_view path) const override;
   EntryKind EntryAt(std::u16string_view path) const override;
   IoResult CreateFolder(std::u16string_view path) override;

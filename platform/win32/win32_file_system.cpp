@@ -24,11 +24,6 @@ bool LeadsElsewhere(const std::wstring& name) {
 
 }  // namespace
 
-bool Win32FileSystem::FolderExists(std::u16string_view path) const {
-  const DWORD attributes = ::GetFileAttributesW(ExtendedPath(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 IoResult Win32FileSystem::CheckFolder(std::u16string_view path) const {
   const DWORD attributes = ::GetFileAttributesW(ExtendedPath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return LastErrorFailure();

@@ -7,7 +7,6 @@ namespace velkora {
 // Folders through GetFileAttributesW and CreateDirectoryW.
 class Win32FileSystem final : public FileSystemObject {
  public:
-  bool FolderExists(std::u16string_view path) const override;
   IoResult CheckFolder(std::u16string_view path) const override;
   EntryKind EntryAt(std::u16string_view path) const override;
   IoResult CreateFolder(std::u16string_view path) override;
