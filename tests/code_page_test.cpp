@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "engine/ansi_code_page.h"
 #include "engine/file_name_rules.h"
+#include "engine/utf8.h"
 #include "tests/test_support.h"
 
 namespace velkora {
@@ -123,11 +125,22 @@ TEST(CodePage932, FindsAndMeasuresAsTheTextWould) {
   }
 }
 
+// Code page 932 of the C library here; on Windows the system's code page, 932 in Wine's
+// Japanese locale.
 TEST(LenMbcs, CountsBytesOfTheCodePage) {
-  EXPECT_EQ(LenMbcs(u"", testing::NativeCodePage()), 0);
-  EXPECT_EQ(LenMbcs(u"C:\\Users\\a.url", testing::NativeCodePage()), 14);
-  EXPECT_EQ(LenMbcs(u"一二三四五六七八九十", testing::NativeCodePage()), 20);
-  EXPECT_EQ(LenMbcs(u"ｱｲｳ", testing::NativeCodePage()), 3);
+  const struct {
+    std::u16string text;
+    std::int32_t bytes;
+  } cases[] = {
+      {u"", 0},
+      {u"C:\\Users\\a.url", 14},
+      {u"一二三四五六七八九十", 20},
+      {u"ブックマークa", 13},  // katakana and the long vowel mark, two bytes each
+      {u"ｱｲｳ", 3},             // half-width katakana, one byte each
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(LenMbcs(c.text, testing::NativeCodePage()), c.bytes) << ToUtf8(c.text);
+  }
 }
 
 }  // namespace

@@ -280,12 +280,5 @@ TEST_F(Form1WindowTest, Command2ClosesTheWindow) {
   EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(Form1WindowTest, LenMbcsCountsBytesOfCodePage932) {
-  EXPECT_EQ(form->LenMbcs(u""), 0);
-  EXPECT_EQ(form->LenMbcs(u"abc"), 3);
-  EXPECT_EQ(form->LenMbcs(u"ブックマークa"), 13);
-  EXPECT_EQ(form->LenMbcs(u"ｱｲｳ"), 3);
-}
-
 }  // namespace
 }  // namespace velkora::testing

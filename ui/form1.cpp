@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "engine/conversion.h"
-#include "engine/file_name_rules.h"
 #include "engine/messages.h"
 #include "engine/text.h"
 #include "platform/win32/wide_text.h"
@@ -238,9 +237,7 @@ void Form1::OnCommand2Click() { window_.Reset(); }
 
 // Convert: the whole run happens here, on the window's thread.
 // A path that names a folder is refused by the run itself, which says it is a folder.
-void Form1::OnCommand3Click() {
-  BookmarkConverter(state_, *this, platform_).ConvertBookmarks();
-}
+void Form1::OnCommand3Click() { BookmarkConverter(state_, *this, platform_).ConvertBookmarks(); }
 
 // A new drive in Drive1 moves Dir1 to that drive's current directory. A drive that cannot
 // be read is reported, and Drive1 goes back to the drive Dir1 still shows.
@@ -368,10 +365,6 @@ void Form1::ResizeToClientArea() {
 
 void Form1::ShowText(const std::wstring& text) {
   dialogs_.messageBox(window_.get(), text.c_str(), std::wstring(kApplicationTitle).c_str(), MB_OK);
-}
-
-std::int32_t Form1::LenMbcs(std::u16string text) const {
-  return velkora::LenMbcs(std::move(text), platform_.codePage);
 }
 
 std::u16string Form1::PathText() const {

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -38,9 +37,6 @@ class Form1 final : public ConversionWindow {
   HWND Handle() const { return window_.get(); }
   HWND Control(ControlId id) const { return GetDlgItem(window_.get(), id); }
   const ConversionState& State() const { return state_; }
-
-  // Number of bytes text takes in the ANSI code page.
-  std::int32_t LenMbcs(std::u16string text) const;
 
   // The conversion's window operations.
   std::u16string PathText() const override;
