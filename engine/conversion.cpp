@@ -189,8 +189,9 @@ void BookmarkConverter::CountBookmark() {
 
 void BookmarkConverter::Bookmark(const BookmarkRecord& bookmark) {
   CountBookmark();
-  const ShortcutOutcome outcome =
-      writer_->WriteShortcut(bookmark, ShortcutFileName(bookmark.title, bookmark.url));
+  name_.assign(bookmark.title);
+  MakeShortcutFileName(name_, bookmark.url);
+  const ShortcutOutcome outcome = writer_->WriteShortcut(bookmark, name_);
   if (outcome.result) {
     Increment(report_.written);
     if (observer_) observer_->ShortcutWritten(outcome.path);

@@ -68,6 +68,8 @@ class BookmarkConverter : private BookmarkEvents {
   TextEncoding encoding_ = TextEncoding::kAnsiCodePage;
   Format format_ = Format::kNone;
   ShortcutWriter* writer_ = nullptr;
+  // A shortcut's name; kept, so that its memory serves every bookmark.
+  std::u16string name_;
   // The bookmarks the writing pass has met, counted as the counting pass counts them.
   std::int32_t recounted_ = 0;
 };

@@ -113,17 +113,15 @@ std::u16string FolderFileName(std::u16string& name) {
   return MakeWindowsSafe(std::move(name), NameKind::kFolder);
 }
 
-std::u16string ShortcutFileName(std::u16string_view title, std::u16string_view url) {
-  std::u16string name(title);
+void MakeShortcutFileName(std::u16string& name, std::u16string_view url) {
   ReplaceForbiddenCharacters(name);
   name = MakeWindowsSafe(std::move(name), NameKind::kTitle);
-  if (!name.empty()) return name;
+  if (!name.empty()) return;
   // A bookmark kept for its icon alone is named after the site it opens.
   name.assign(HostOf(url));
   ReplaceForbiddenCharacters(name);
   name = MakeWindowsSafe(std::move(name), NameKind::kTitle);
   if (name.empty()) name = kUntitledName;
-  return name;
 }
 
 }  // namespace velkora

@@ -29,8 +29,9 @@ std::u16string MakeWindowsSafe(std::u16string name, NameKind kind);
 // The name of the folder for a bookmark folder named name in the file: name under the
 // rules above. name is used up.
 std::u16string FolderFileName(std::u16string& name);
-// The name of a bookmark's shortcut, without ".url": its title under the rules above or,
-// when that leaves nothing, the host its URL names, or else "無題".
-std::u16string ShortcutFileName(std::u16string_view title, std::u16string_view url);
+// The name of a bookmark's shortcut, without ".url", made where it stands in name, which
+// holds the bookmark's title: the title under the rules above or, when that leaves
+// nothing, the host url names, or else "無題".
+void MakeShortcutFileName(std::u16string& name, std::u16string_view url);
 
 }  // namespace velkora

@@ -42,10 +42,24 @@ bool AppendWithin(std::u16string& to, std::string_view utf8) {
 // The units that end an attribute's name: white space, "=", ">" and "/".
 bool EndsAttributeName(char c) { return IsHtmlWhiteSpace(c) || c == '=' || c == '>' || c == '/'; }
 
+// Whether text is a name as a browser shows it: no white space but single spaces
+// between words.
+bool IsDisplayName(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!IsHtmlWhiteSpace(text[i])) continue;
+    if (text[i] != u' ' || i == 0 || i + 1 == text.size() || text[i + 1] == u' ') return false;
+  }
+  return true;
+}
+
 // text with its references decoded, each run of white space made one space, and white
 // space at both ends removed, into out: a name as a browser shows it. text is used up.
 void MakeDisplayName(std::u16string& text, std::u16string& out) {
   DecodeReferences(text);
+  if (IsDisplayName(text)) {  // most names
+    out.swap(text);
+    return;
+  }
   out.clear();
   bool space = false;
   for (const char16_t c : text) {

@@ -1,6 +1,7 @@
 #include "engine/pomerek_grammar.h"
 
 #include "engine/refusal_reasons.h"
+#include "engine/unit_search.h"
 
 namespace velkora {
 namespace {
@@ -32,8 +33,8 @@ struct PomerekGrammar::Markers {
   // Finds the markers in one pass over the line's '<' and '"' characters, rather than
   // one search for each.
   explicit Markers(std::u16string_view line) {
-    for (std::size_t at = line.find_first_of(u"<\""); at != npos;
-         at = line.find_first_of(u"<\"", at + 1)) {
+    for (std::size_t at = FindEitherUnit(line, 0, u'<', u'"'); at != npos;
+         at = FindEitherUnit(line, at + 1, u'<', u'"')) {
       if (line[at] == u'<') {
         NoteMarker(line, at, kItem, item);
         NoteMarker(line, at, kList, list);

@@ -69,6 +69,12 @@ void AppendDecodedUtf8(std::string_view bytes, std::u16string& out) {
   out.resize(start + bytes.size());
   char16_t* next = out.data() + start;
   for (std::size_t i = 0; i < bytes.size();) {
+    const auto byte = static_cast<std::uint8_t>(bytes[i]);
+    if (byte < 0x80) {  // most of a URL or title
+      *next++ = byte;
+      ++i;
+      continue;
+    }
     bool valid = false;
     const std::size_t length = Utf8SequenceAt(bytes, i, valid);
     PutCodePoint(valid ? CharacterOfSequence(bytes.substr(i, length)) : kReplacement, next);

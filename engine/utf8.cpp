@@ -32,27 +32,6 @@ std::size_t EncodedLength(char32_t c) {
   return 4;
 }
 
-void AppendEncoded(char32_t c, std::string& out) {
-  const auto byte = [&out](char32_t value) { out += static_cast<char>(value); };
-  if (IsEscapedByte(c)) {
-    byte(c - kEscapedBytes);
-  } else if (c < 0x80) {
-    byte(c);
-  } else if (c < 0x800) {
-    byte(0xC0 | c >> 6);
-    byte(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    byte(0xE0 | c >> 12);
-    byte(0x80 | (c >> 6 & 0x3F));
-    byte(0x80 | (c & 0x3F));
-  } else {
-    byte(0xF0 | c >> 18);
-    byte(0x80 | (c >> 12 & 0x3F));
-    byte(0x80 | (c >> 6 & 0x3F));
-    byte(0x80 | (c & 0x3F));
-  }
-}
-
 }  // namespace
 
 std::string ToUtf8(std::u16string_view text) {
@@ -62,7 +41,31 @@ std::string ToUtf8(std::u16string_view text) {
 }
 
 void AppendUtf8(std::u16string_view text, std::string& out) {
-  ForEachCodePoint(text, [&out](char32_t c) { AppendEncoded(c, out); });
+  // At most three bytes per unit; written through a pointer, trimmed at the end.
+  const std::size_t start = out.size();
+  out.resize(start + 3 * text.size());
+  char* next = out.data() + start;
+  const auto put = [&next](char32_t byte) { *next++ = static_cast<char>(byte); };
+  ForEachCodePoint(text, [&put](char32_t c) {
+    if (c < 0x80) {
+      put(c);
+    } else if (c < 0x800) {
+      put(0xC0 | c >> 6);
+      put(0x80 | (c & 0x3F));
+    } else if (IsEscapedByte(c)) {
+      put(c - kEscapedBytes);
+    } else if (c < 0x10000) {
+      put(0xE0 | c >> 12);
+      put(0x80 | (c >> 6 & 0x3F));
+      put(0x80 | (c & 0x3F));
+    } else {
+      put(0xF0 | c >> 18);
+      put(0x80 | (c >> 12 & 0x3F));
+      put(0x80 | (c >> 6 & 0x3F));
+      put(0x80 | (c & 0x3F));
+    }
+  });
+  out.resize(static_cast<std::size_t>(next - out.data()));
 }
 
 std::size_t Utf8Length(std::u16string_view text) {
