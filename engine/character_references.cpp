@@ -143,8 +143,10 @@ std::size_t ParseOne(std::u16string_view text, char32_t& code) {
 }  // namespace
 
 void DecodeReferences(std::u16string& text) {
-  std::size_t ampersand = text.find(u'&');
-  if (ampersand == std::u16string::npos) return;  // most titles, many URLs
+  // std::find looks at several units a turn; find compares them one by one.
+  const auto found = std::find(text.begin(), text.end(), u'&');
+  if (found == text.end()) return;  // most titles, many URLs
+  std::size_t ampersand = static_cast<std::size_t>(found - text.begin());
   // No reference is shorter than the units it stands for: the text is decoded where it
   // stands, written behind where it is read.
   char16_t* next = text.data() + ampersand;

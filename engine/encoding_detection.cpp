@@ -36,15 +36,6 @@ bool DeclaresUtf8(std::string_view text) {
   return false;
 }
 
-// A well-formed three-byte sequence whose second byte may be any continuation byte
-// (U+1000-U+CFFF, U+E000-U+FFFF), at window[at].
-bool IsCommonThreeByteSequence(std::string_view window, std::size_t at) {
-  const auto lead = static_cast<std::uint8_t>(window[at]);
-  return lead >= 0xE1 && lead <= 0xEF && lead != 0xED && at + 2 < window.size() &&
-         (static_cast<std::uint8_t>(window[at + 1]) & 0xC0) == 0x80 &&
-         (static_cast<std::uint8_t>(window[at + 2]) & 0xC0) == 0x80;
-}
-
 // The first position from at on that holds "<" or, when stopAtNonAscii, a byte beyond
 // ASCII; passedNonAscii is set when a byte beyond ASCII was passed over. Most of a file is
 // plain text, looked at eight bytes at a time.

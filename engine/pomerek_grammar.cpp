@@ -33,19 +33,31 @@ struct PomerekGrammar::Markers {
   // Finds the markers in one pass over the line's '<' and '"' characters, rather than
   // one search for each.
   explicit Markers(std::u16string_view line) {
-    for (std::size_t at = FindEitherUnit(line, 0, u'<', u'"'); at != npos;
-         at = FindEitherUnit(line, at + 1, u'<', u'"')) {
-      if (line[at] == u'<') {
-        NoteMarker(line, at, kItem, item);
-        NoteMarker(line, at, kList, list);
-        NoteMarker(line, at, kListEnd, listEnd);
-        NoteMarker(line, at, kTitleEnd, titleEnd);
-        continue;
+    ForEachEitherUnit(line, u'<', u'"', [this, line](std::size_t at) { Note(line, at); });
+  }
+
+  void Note(std::u16string_view line, std::size_t at) {
+    if (line[at] == u'<') {
+      // The unit after '<' tells which marker may start here.
+      switch (at + 1 < line.size() ? line[at + 1] : u'\0') {
+        case u'L':
+          NoteMarker(line, at, kItem, item);
+          break;
+        case u'U':
+          NoteMarker(line, at, kList, list);
+          break;
+        case u'/':
+          NoteMarker(line, at, kListEnd, listEnd);
+          NoteMarker(line, at, kTitleEnd, titleEnd);
+          break;
+        default:
+          break;
       }
-      if (urlStart != npos && urlClose == npos) urlClose = at;
-      if (urlStart == npos && at > 0 && line[at - 1] == u'=') urlStart = at - 1;
-      if (urlEnd == npos && at + 1 < line.size() && line[at + 1] == u'>') urlEnd = at;
+      return;
     }
+    if (urlStart != npos && urlClose == npos) urlClose = at;
+    if (urlStart == npos && at > 0 && line[at - 1] == u'=') urlStart = at - 1;
+    if (urlEnd == npos && at + 1 < line.size() && line[at + 1] == u'>') urlEnd = at;
   }
 };
 

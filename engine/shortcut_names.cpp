@@ -70,20 +70,22 @@ std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit) {
 }
 
 void WrittenShortcuts::Fold(std::u16string_view text, ShortcutKey& key) const {
+  // As many units as text, written through a pointer and trimmed at the end.
   std::u16string& folded = key.folded;
-  folded.clear();
+  folded.resize(text.size());
+  char16_t* const first = folded.data();
+  char16_t* next = first;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
-    if (c == separator_ && !folded.empty() && folded.back() == separator_) continue;
+    if (c == separator_ && next != first && next[-1] == separator_) continue;
     if (StartsSurrogatePair(text, i)) {
       // A character beyond the Basic Multilingual Plane (Deseret, Adlam...) folds whole.
-      const char32_t upper = UpperCase(CombineSurrogates(c, text[++i]));
-      folded += HighSurrogateOf(upper);
-      folded += LowSurrogateOf(upper);
+      PutCodePoint(UpperCase(CombineSurrogates(c, text[++i])), next);
     } else {
-      folded += UpperCase(c);
+      *next++ = UpperCase(c);
     }
   }
+  folded.resize(static_cast<std::size_t>(next - first));
 }
 
 void WrittenShortcuts::FoldWithEnding(const ShortcutKey& base, std::u16string_view ending,
@@ -97,11 +99,19 @@ void WrittenShortcuts::FoldWithEnding(const ShortcutKey& base, std::u16string_vi
 
 void WrittenShortcuts::EnterFolder(std::u16string_view folderPath) {
   Fold(folderPath, folderKey_);
-  current_ = &folders_[folderKey_.folded];
+  auto folder = folders_.find(std::u16string_view(folderKey_.folded));
+  if (folder == folders_.end()) {
+    folder = folders_.try_emplace(std::pmr::u16string(folderKey_.folded, &memory_)).first;
+  }
+  current_ = &folder->second;
 }
 
 WrittenShortcuts::Stem& WrittenShortcuts::Lookup(const ShortcutKey& stem) {
-  return (*current_)[stem.folded];
+  auto found = current_->find(std::u16string_view(stem.folded));
+  if (found == current_->end()) {
+    found = current_->try_emplace(std::pmr::u16string(stem.folded, &memory_)).first;
+  }
+  return found->second;
 }
 
 }  // namespace velkora

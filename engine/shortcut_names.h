@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory_resource>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -59,9 +61,21 @@ class WrittenShortcuts {
   Stem& Lookup(const ShortcutKey& stem);
 
  private:
+  // Names looked up as they stand, without a string made for the lookup.
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::u16string_view text) const {
+      return std::hash<std::u16string_view>{}(text);
+    }
+  };
+  using Stems = std::pmr::unordered_map<std::pmr::u16string, Stem, Hash, std::equal_to<>>;
+
   char16_t separator_;
-  std::unordered_map<std::u16string, std::unordered_map<std::u16string, Stem>> folders_;
-  std::unordered_map<std::u16string, Stem>* current_ = nullptr;
+  // Names are only ever added during a run, and all go at its end: their memory is taken
+  // from one growing buffer, without a call to the allocator for each.
+  std::pmr::monotonic_buffer_resource memory_;
+  std::pmr::unordered_map<std::pmr::u16string, Stems, Hash, std::equal_to<>> folders_{&memory_};
+  Stems* current_ = nullptr;
   ShortcutKey folderKey_;
 };
 

@@ -104,12 +104,15 @@ ShortcutWriter::PickedName ShortcutWriter::PickName(std::u16string_view title,
 }
 
 bool ShortcutWriter::IsLearnedFolder(std::u16string_view target, std::int32_t levels) const {
-  if (target != folder_.target ||
+  // std::ranges::equal compares the units with memcmp; == compares them one by one, and
+  // every bookmark asks this.
+  if (!std::ranges::equal(target, std::u16string_view(folder_.target)) ||
       folder_.names.size() != static_cast<std::size_t>(std::max(levels, 0))) {
     return false;
   }
   for (std::int32_t level = 1; level <= levels; ++level) {
-    if (state_.folderNames[level] != folder_.names[static_cast<std::size_t>(level - 1)]) {
+    if (!std::ranges::equal(state_.folderNames[level],
+                            folder_.names[static_cast<std::size_t>(level - 1)])) {
       return false;
     }
   }
@@ -188,7 +191,8 @@ IoResult ShortcutWriter::EnsureFolder(const std::u16string& path) {
 }
 
 bool ShortcutWriter::IsKnownFolder(std::u16string_view path) const {
-  return std::u16string_view(knownFolders_).starts_with(path) &&
+  return knownFolders_.size() >= path.size() &&
+         std::ranges::equal(path, std::u16string_view(knownFolders_).substr(0, path.size())) &&
          (knownFolders_.size() == path.size() ||
           knownFolders_[path.size()] == platform_.paths.separator);
 }

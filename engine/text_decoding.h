@@ -14,6 +14,14 @@ std::size_t Utf8SequenceAt(std::string_view bytes, std::size_t at, bool& valid);
 // The character of a well-formed sequence, as Utf8SequenceAt found it.
 char32_t CharacterOfSequence(std::string_view sequence);
 
+// Whether bytes[at] starts a well-formed three-byte sequence whose second byte may be any
+// continuation byte (U+1000-U+CFFF, U+E000-U+FFFF): kana and kanji, most of Japanese text.
+constexpr bool IsCommonThreeByteSequence(std::string_view bytes, std::size_t at) {
+  const auto byte = [bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  return byte(at) >= 0xE1 && byte(at) <= 0xEF && byte(at) != 0xED && bytes.size() - at > 2 &&
+         (byte(at + 1) & 0xC0) == 0x80 && (byte(at + 2) & 0xC0) == 0x80;
+}
+
 // Text of UTF-8 bytes into out; each maximal subpart of an ill-formed sequence becomes one
 // U+FFFD.
 void DecodeUtf8(std::string_view bytes, std::u16string& out);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "engine/refusal_reasons.h"
@@ -79,7 +80,8 @@ const std::string& PosixFileStreams::Utf8Path(std::u16string_view path) {
   // A surrogate pair never holds a slash, so the two parts convert apart.
   const std::size_t slash = path.rfind(u'/');
   const std::u16string_view folder = path.substr(0, slash == path.npos ? 0 : slash + 1);
-  if (folder != folder_) {
+  // std::ranges::equal compares the units with memcmp; == compares them one by one.
+  if (!std::ranges::equal(folder, std::u16string_view(folder_))) {
     folder_.assign(folder);
     folderUtf8_ = ToUtf8(folder);
   }
