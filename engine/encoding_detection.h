@@ -42,6 +42,14 @@ class EncodingDetector {
 
  private:
   bool CheckByteOrderMark(std::string_view window, bool final, std::size_t& consumed);
+  // Whether bytes beyond ASCII are checked to be UTF-8 now.
+  bool Validating() const;
+  // Where the next byte from at on stands that can change what the detector knows.
+  std::size_t SkipPlainText(std::string_view window, std::size_t at);
+  // Each examines the byte at at and returns where to go on, or at itself when the window
+  // holds too few bytes to decide on.
+  std::size_t ExamineNonAscii(std::string_view window, std::size_t at, bool final);
+  std::size_t ExamineAscii(std::string_view window, std::size_t at, bool final);
 
   const bool deferValidation_;
   bool unchecked_ = false;

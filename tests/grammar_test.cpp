@@ -81,5 +81,30 @@ TEST(BookmarkGrammar, CountingCountsWhatReadingReports) {
   }
 }
 
+// Attributes written name="value" are read at once; every other form goes through the
+// states one unit at a time. Both give the URL of the first HREF of a start tag.
+TEST(NetscapeGrammar, EveryFormOfAnAttributeGivesTheSameUrl) {
+  const struct {
+    std::vector<std::string> lines;
+    std::string read;
+  } cases[] = {
+      {{"<A HREF=\"u\">t</A>"}, "bookmark 1 u t"},
+      {{"<A href='u'>t</A>"}, "bookmark 1 u t"},
+      {{"<A HREF = \"u\">t</A>"}, "bookmark 1 u t"},
+      {{"<A HREF=u>t</A>"}, "bookmark 1 u t"},
+      {{"<A ADD_DATE=\"1\" HREF=\"u", "v\">t</A>"}, "bookmark 1 uv t"},
+      {{"<A HREF=\"u\" HREF=\"v\">t</A>"}, "bookmark 1 u t"},
+      {{"<A HREFX=\"v\" HREF=\"u\"/>t</A>"}, "bookmark 1 u t"},
+      {{"<A =HREF=\"v\" HRE=\"w\" hReF=\"u\">t</A>"}, "bookmark 1 u t"},
+      {{"<A ICON=\"a>b\" HREF=\"u\">t</A>"}, "bookmark 1 u t"},
+      {{"<A HREF=\"&amp;u\">t</A>"}, "bookmark 1 &u t"},
+      {{"<A NAME=\"u\">t</A>"}, "malformed 1"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Read(false, GrammarMode::kRead, c.lines), std::vector<std::string>{c.read})
+        << c.lines[0];
+  }
+}
+
 }  // namespace
 }  // namespace velkora

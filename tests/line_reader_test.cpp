@@ -206,6 +206,36 @@ TEST(TextEncoding, EachMaximalSubpartOfBadUtf8IsOneReplacement) {
   }
 }
 
+// Runs of ASCII, read eight bytes at a time, and kana and kanji, read without the
+// general checks: each piece decodes the same wherever it stands against an eight-byte
+// boundary, between runs of every length.
+TEST(TextEncoding, FastPathsDecodeAsTheGeneralRule) {
+  const struct {
+    std::string bytes;
+    std::u16string text;
+  } pieces[] = {
+      {"", u""},
+      {"\xE3\x81\x8B\xE3\x81\xAA", u"かな"},
+      {"\xEF\xBF\xBD\xE1\x80\x80", u"\uFFFD\u1000"},
+      {"\xE1\x80", u"\uFFFD"},  // cut off
+      {"\xE1\x80"
+       "A",
+       u"\uFFFDA"},  // cut off by ASCII
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+      {"\xE0\xA0\x80\xC3\xA9", u"\u0800é"},
+      {"\xF0\x9F\x98\x80", u"\U0001F600"},
+  };
+  for (const auto& piece : pieces) {
+    for (std::size_t before = 0; before <= 17; ++before) {
+      const std::size_t after = 17 - before;
+      std::u16string text;
+      DecodeUtf8(std::string(before, 'a') + piece.bytes + std::string(after, 'b'), text);
+      EXPECT_EQ(text, std::u16string(before, u'a') + piece.text + std::u16string(after, u'b'))
+          << piece.bytes << " after " << before;
+    }
+  }
+}
+
 // An endless line of zeros, as /dev/zero gives, up to size bytes.
 class ZeroStream final : public InputStream {
  public:
