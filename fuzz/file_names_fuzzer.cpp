@@ -167,7 +167,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   const std::u16string folderPath = u"/t/" + std::u16string(data[1], filler) + u"/";
-  const std::u16string title = FitTitleToPathLimit(folderPath, windowsSafe, codePage);
+  const std::u16string title = windowsSafe.substr(
+      0, FittedTitleLength(folderPath, codePage.AnsiLength(folderPath), windowsSafe, codePage));
   fuzz::CheckTitleCut(folderPath, windowsSafe, title, codePage);
   const std::u16string ending =
       (suffix == 1 ? u"" : u" (" + DecimalText(suffix) + u")") + std::u16string(fuzz::kExtension);
