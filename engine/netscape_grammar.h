@@ -78,7 +78,6 @@ class NetscapeGrammar final : public BookmarkGrammar {
   std::size_t ReadDeclaration(std::string_view text, std::size_t at);
   std::size_t ReadTagName(std::string_view text, std::size_t at);
   std::size_t ReadBeforeAttributeName(std::string_view text, std::size_t at);
-  bool ReadQuotedAttribute(std::string_view text, std::size_t& at);
   std::size_t ReadAttributeName(std::string_view text, std::size_t at);
   std::size_t ReadAfterAttributeName(std::string_view text, std::size_t at);
   std::size_t ReadBeforeAttributeValue(std::string_view text, std::size_t at);

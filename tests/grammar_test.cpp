@@ -81,8 +81,7 @@ TEST(BookmarkGrammar, CountingCountsWhatReadingReports) {
   }
 }
 
-// Attributes written name="value" are read at once; every other form goes through the
-// states one unit at a time. Both give the URL of the first HREF of a start tag.
+// Every form of an attribute gives the URL of the first HREF of a start tag.
 TEST(NetscapeGrammar, EveryFormOfAnAttributeGivesTheSameUrl) {
   const struct {
     std::vector<std::string> lines;
