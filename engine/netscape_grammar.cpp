@@ -379,7 +379,7 @@ void NetscapeGrammar::BeginAttribute() {
 void NetscapeGrammar::AppendAttributeName(std::string_view piece) {
   // Of a name, only whether it is HREF matters.
   constexpr std::string_view kHref = "href";
-  if (!attributeIsHref_) return;
+  if (!attributeIsHref_ || counting_) return;
   attributeIsHref_ =
       piece.size() <= kHref.size() - attributeNameLength_ &&
       EqualsAsciiIgnoringCase(piece, kHref.substr(attributeNameLength_, piece.size()));
