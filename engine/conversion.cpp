@@ -129,23 +129,22 @@ IoResult BookmarkConverter::CountOpenFile(TextEncoding encoding, bool findItems)
   NetscapeGrammar netscape(netscapeItems, decoder, GrammarMode::kCount);
   std::int32_t tooLongLines = 0;
   Format format = Format::kNone;
-  IoResult result = ForEachLine(files_, state_.inputFile,
-                                [&](std::string_view bytes, std::int32_t lineNumber, bool tooLong) {
-                                  if (tooLong) Increment(tooLongLines);
-                                  const bool item = findItems && decoder.Holds(bytes, "<LI>");
-                                  if (item && format == Format::kNone) format = Format::kPomerek;
-                                  if (item && format == Format::kPomerek) {
-                                    pomerek.Feed(bytes, lineNumber);
-                                    return;
-                                  }
-                                  const std::int32_t before = netscapeItems.count;
-                                  netscape.Feed(bytes, lineNumber);
-                                  if (format == Format::kNone && netscape.SawTermTag())
-                                    format = Format::kNetscape;
-                                  // Here an item line is one of an export.
-                                  if (item && netscapeItems.count == before)
-                                    pomerek.Feed(bytes, lineNumber);
-                                });
+  const auto count = [&](std::string_view bytes, std::int32_t lineNumber, bool tooLong) {
+    if (tooLong) Increment(tooLongLines);
+    const bool item = findItems && decoder.Holds(bytes, "<LI>");
+    if (item && format == Format::kNone) format = Format::kPomerek;
+    if (item && format == Format::kPomerek) {
+      pomerek.Feed(bytes, lineNumber);
+      return;
+    }
+    const std::int32_t before = netscapeItems.count;
+    netscape.Feed(bytes, lineNumber);
+    if (format == Format::kNone && netscape.SawTermTag()) format = Format::kNetscape;
+    // An item line of an export: a bookmark of the other format unless the export's own
+    // grammar found one on it.
+    if (item && netscapeItems.count == before) pomerek.Feed(bytes, lineNumber);
+  };
+  IoResult result = ForEachLine(files_, state_.inputFile, count);
   if (!result) return result;
   netscape.Finish();
   format_ = format;
