@@ -6,6 +6,7 @@
 
 #include "cli/console_window.h"
 #include "engine/conversion.h"
+#include "engine/messages.h"
 #include "engine/text.h"
 #include "engine/utf8.h"
 #include "platform/absolute_path.h"
@@ -47,8 +48,8 @@ constexpr std::u16string_view kHelp =
     u"\n"
     u"終了ステータス:\n"
     u"  0  すべてのブックマークを書き出しました\n"
-    u"  1  変換は終わりましたが、読み取れないブックマークか書き出せないショートカットが\n"
-    u"     あったか、変換中にファイルが変更されました\n"
+    u"  1  変換は終わりましたが、読み取れないブックマークか書き出せないショートカット、\n"
+    u"     別の形式のため読まなかったブックマークがあったか、変換中にファイルが変更されました\n"
     u"  2  変換できませんでした（引数の誤り、ファイルを読めない、出力先がない）\n"
     u"  130  中断されました（途中まで書き出したショートカットは残ります）\n";
 
@@ -117,6 +118,11 @@ int Run(const std::vector<std::u16string>& arguments) {
     WriteStandardError(u"velkora-convert: メッセージを標準出力に書き込めませんでした\n");
   }
   if (report.outcome != ConversionReport::Outcome::kCompleted) return kCannotRun;
+  // Not one line or file to name as it happens: the count, said once at the end.
+  if (report.otherFormatBookmarks > 0) {
+    WriteStandardError(u"velkora-convert: " + OtherFormatMessage(report.otherFormatBookmarks) +
+                       u"\n");
+  }
   return report.AllWritten() ? kAllWritten : kSomeSkipped;
 }
 

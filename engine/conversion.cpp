@@ -79,6 +79,7 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
                 CannotReadMessage(window_.PathText(), result.reason));
   }
   report_.changedDuringRun = recounted_ != state_.entryCount;
+  report_.otherFormatBookmarks = otherFormatEntries_;
   window_.ShowMessage(CompletionMessage(report_));
   return report_;
 }
@@ -112,34 +113,49 @@ IoResult BookmarkConverter::CountEntries() {
   return result;
 }
 
-// One reading decides the format and counts the bookmarks of both: a line holding "<LI>"
-// makes it the Pomerek file, otherwise a "<DT>" tag a Netscape bookmark file, followed
-// until the first "<LI>" rules it out.
+// One reading decides the format and counts the bookmarks of both. The first marker
+// decides: a line holding "<LI>" makes the file a Pomerek file, a "<DT>" tag before any
+// such line a Netscape bookmark file. The bookmarks the other format's grammar finds are
+// counted as not read: in a Pomerek file, those of the lines without "<LI>" (the lines it
+// reads no bookmark from); in an export, those of the "<LI>" lines on which the export's
+// grammar found no bookmark of its own.
 IoResult BookmarkConverter::CountOpenFile(TextEncoding encoding, bool findItems) {
   state_.entryCount = 0;
+  otherFormatEntries_ = 0;
   const LineDecoder decoder(encoding, platform_.codePage);
   BookmarkCounter pomerekItems;
   PomerekGrammar pomerek(pomerekItems, decoder, GrammarMode::kCount);
   BookmarkCounter netscapeItems;
   NetscapeGrammar netscape(netscapeItems, decoder, GrammarMode::kCount);
   std::int32_t tooLongLines = 0;
-  bool sawItem = false;
-  IoResult result = ForEachLine(files_, state_.inputFile,
-                                [&](std::string_view bytes, std::int32_t lineNumber, bool tooLong) {
-                                  if (tooLong) Increment(tooLongLines);
-                                  if (findItems && !sawItem) sawItem = decoder.Holds(bytes, "<LI>");
-                                  if (sawItem) {
-                                    pomerek.Feed(bytes, lineNumber);
-                                  } else {
-                                    netscape.Feed(bytes, lineNumber);
-                                  }
-                                });
+  Format format = Format::kNone;
+  const auto count = [&](std::string_view bytes, std::int32_t lineNumber, bool tooLong) {
+    if (tooLong) Increment(tooLongLines);
+    const bool item = findItems && decoder.Holds(bytes, "<LI>");
+    if (item && format == Format::kNone) format = Format::kPomerek;
+    if (item && format == Format::kPomerek) {
+      pomerek.Feed(bytes, lineNumber);
+      return;
+    }
+    const std::int32_t before = netscapeItems.count;
+    netscape.Feed(bytes, lineNumber);
+    if (format == Format::kNone && netscape.SawTermTag()) format = Format::kNetscape;
+    // An item line of an export: a bookmark of the other format unless the export's own
+    // grammar found one on it.
+    if (item && netscapeItems.count == before) pomerek.Feed(bytes, lineNumber);
+  };
+  IoResult result = ForEachLine(files_, state_.inputFile, count);
   if (!result) return result;
   netscape.Finish();
-  format_ = sawItem ? Format::kPomerek : netscape.SawTermTag() ? Format::kNetscape : Format::kNone;
-  const std::int32_t items = format_ == Format::kPomerek    ? pomerekItems.count
-                             : format_ == Format::kNetscape ? netscapeItems.count
-                                                            : 0;
+  format_ = format;
+  std::int32_t items = 0;
+  if (format_ == Format::kPomerek) {
+    items = pomerekItems.count;
+    otherFormatEntries_ = netscapeItems.count;
+  } else if (format_ == Format::kNetscape) {
+    items = netscapeItems.count;
+    otherFormatEntries_ = pomerekItems.count;
+  }
   state_.entryCount = static_cast<std::int32_t>(std::min<std::int64_t>(
       std::int64_t{items} + tooLongLines, std::numeric_limits<std::int32_t>::max()));
   return result;

@@ -41,8 +41,9 @@ class BookmarkConverter : private BookmarkEvents {
   enum class Format { kNone, kPomerek, kNetscape };
 
   // Counts the bookmarks of the file open as inputFile, in the encoding the start of the
-  // file says, and decides its format; findItems: its lines are searched for "<LI>",
-  // which a browser export lacks.
+  // file says, and decides its format, counting too the bookmarks of the other format
+  // that reading it as its format leaves out; findItems: its lines are searched for
+  // "<LI>", which a browser export lacks.
   IoResult CountOpenFile(TextEncoding encoding, bool findItems);
   // Reads the file through the grammar of its format, writing what it finds.
   IoResult ConvertEntries(ShortcutWriter& writer);
@@ -72,6 +73,8 @@ class BookmarkConverter : private BookmarkEvents {
   std::u16string name_;
   // The bookmarks the writing pass has met, counted as the counting pass counts them.
   std::int32_t recounted_ = 0;
+  // The bookmarks the counting pass found in the format the file is not read as.
+  std::int32_t otherFormatEntries_ = 0;
 };
 
 }  // namespace velkora

@@ -17,17 +17,21 @@ struct ConversionReport {
   // Bookmarks not written on purpose: saved queries only their own browser can open.
   std::int32_t skippedQueries = 0;
   std::int32_t failedShortcuts = 0;
+  // Bookmarks of the other format in a file that holds both (an export's "<DT><A" lines
+  // in a Pomerek file, "<LI>" lines in an export): not read, since the file is read as
+  // its own format.
+  std::int32_t otherFormatBookmarks = 0;
   std::u16string firstFailedPath;
   std::u16string firstFailureReason;
   // The writing pass met a different number of bookmarks than the counting pass: the
   // file changed between the passes.
   bool changedDuringRun = false;
 
-  // True when the run completed over an unchanged file and every bookmark became a
-  // shortcut or was skipped on purpose.
+  // True when the run completed over an unchanged file and every bookmark, of either
+  // format, became a shortcut or was skipped on purpose.
   bool AllWritten() const {
     return outcome == Outcome::kCompleted && malformedLines == 0 && failedShortcuts == 0 &&
-           !changedDuringRun;
+           otherFormatBookmarks == 0 && !changedDuringRun;
   }
 };
 

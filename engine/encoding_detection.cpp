@@ -22,18 +22,23 @@ bool ContinuesName(char c) {
          c == '_' || c == '.';
 }
 
-// "charset=", an optional quote, then "utf-8" or "utf8" that no name character continues.
-bool DeclaresUtf8(std::string_view text) {
+enum class Charset { kNone, kUtf8, kOther };
+
+// What text declares when it starts with "charset=", an optional quote and a name:
+// kUtf8 for "utf-8" or "utf8" that no name character continues, kOther for any other name.
+Charset DeclaredCharset(std::string_view text) {
   constexpr std::string_view kCharset = "charset=";
-  if (!StartsWithAsciiIgnoringCase(text, kCharset)) return false;
+  if (!StartsWithAsciiIgnoringCase(text, kCharset)) return Charset::kNone;
   text.remove_prefix(kCharset.size());
   if (!text.empty() && (text[0] == '"' || text[0] == '\'')) text.remove_prefix(1);
+  if (text.empty() || !ContinuesName(text[0])) return Charset::kNone;
   for (const std::string_view name : {std::string_view("utf-8"), std::string_view("utf8")}) {
-    if (StartsWithAsciiIgnoringCase(text, name)) {
-      return text.size() == name.size() || !ContinuesName(text[name.size()]);
+    if (StartsWithAsciiIgnoringCase(text, name) &&
+        (text.size() == name.size() || !ContinuesName(text[name.size()]))) {
+      return Charset::kUtf8;
     }
   }
-  return false;
+  return Charset::kOther;
 }
 
 // The first position from at on that holds "<" or, when stopAtNonAscii, a byte beyond
@@ -146,8 +151,9 @@ std::size_t EncodingDetector::ExamineAscii(std::string_view window, std::size_t 
     if (!enough) return at;
     const std::string_view rest = window.substr(at);
     if (rest.starts_with("<LI>")) hasItem_ = true;
-    // Once a declaration of UTF-8 is found, further <META> tags change nothing.
-    if (!inMeta_ && !declaresUtf8_ && StartsMetaTag(rest)) {
+    // As in HTML, the first <META> tag that declares a charset decides; later ones change
+    // nothing, whatever they declare.
+    if (!inMeta_ && !declaredCharset_ && StartsMetaTag(rest)) {
       inMeta_ = true;
       return at + 5;
     }
@@ -155,7 +161,10 @@ std::size_t EncodingDetector::ExamineAscii(std::string_view window, std::size_t 
     inMeta_ = false;
   } else if (inMeta_ && (c == 'c' || c == 'C')) {
     if (!enough) return at;
-    if (DeclaresUtf8(window.substr(at, kLookAhead))) declaresUtf8_ = true;
+    if (declaredCharset_) return at + 1;  // the tag declared one already
+    const Charset charset = DeclaredCharset(window.substr(at, kLookAhead));
+    declaredCharset_ = charset != Charset::kNone;
+    declaresUtf8_ = charset == Charset::kUtf8;
   }
   return at + 1;
 }

@@ -11,7 +11,8 @@
 namespace velkora {
 
 // Decides a file's encoding from its bytes, handed over in order in windows. A byte order
-// mark decides; otherwise the file is UTF-8 when a <META> tag declares charset=utf-8 and
+// mark decides; otherwise the file is UTF-8 when the first <META> tag that declares a
+// charset declares charset=utf-8 and
 // either every byte is valid UTF-8 or no "<LI>" appears; otherwise it is in the ANSI code
 // page.
 class EncodingDetector {
@@ -57,6 +58,8 @@ class EncodingDetector {
   bool hasMark_ = false;
   TextEncoding markEncoding_ = TextEncoding::kAnsiCodePage;
   bool inMeta_ = false;
+  // A <META> tag declared a charset; declaresUtf8_: and that charset is UTF-8.
+  bool declaredCharset_ = false;
   bool declaresUtf8_ = false;
   bool hasItem_ = false;
   bool invalidUtf8_ = false;

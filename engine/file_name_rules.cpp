@@ -46,14 +46,19 @@ constexpr std::array<char16_t, kLastForbidden + 1> kSubstitutes = [] {
   return substitutes;
 }();
 
+// The names Windows keeps for its devices, whatever follows them after a dot: CON, PRN,
+// AUX, NUL, CONIN$, CONOUT$, and COM and LPT with a digit 0 to 9 or a superscript 1 to 3.
 bool IsReservedDeviceName(std::u16string_view stem) {
-  static constexpr std::array<std::u16string_view, 4> kPlain{u"CON", u"PRN", u"AUX", u"NUL"};
-  if (stem.size() != 3 && stem.size() != 4) return false;  // most names
+  static constexpr std::array<std::u16string_view, 6> kPlain{u"CON", u"PRN",    u"AUX",
+                                                             u"NUL", u"CONIN$", u"CONOUT$"};
+  if (stem.size() < 3 || stem.size() > 7) return false;  // most names
   std::u16string upper(stem);
   std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper<char16_t>);
   if (std::find(kPlain.begin(), kPlain.end(), upper) != kPlain.end()) return true;
-  return upper.size() == 4 && (upper.starts_with(u"COM") || upper.starts_with(u"LPT")) &&
-         upper[3] >= u'1' && upper[3] <= u'9';
+  if (upper.size() != 4 || !(upper.starts_with(u"COM") || upper.starts_with(u"LPT"))) return false;
+  const char16_t digit = upper[3];
+  return (digit >= u'0' && digit <= u'9') || digit == u'\u00B9' || digit == u'\u00B2' ||
+         digit == u'\u00B3';
 }
 
 // The host a URL names (after the first "://", up to the next "/", "?" or "#"), or the

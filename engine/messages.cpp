@@ -23,11 +23,17 @@ std::u16string CannotReadMessage(std::u16string_view path, std::u16string_view r
   return text;
 }
 
+std::u16string OtherFormatMessage(std::int32_t count) {
+  return u"別の形式のため読まなかったブックマーク: " + DecimalText(count) + u" 件";
+}
+
 std::u16string CompletionMessage(const ConversionReport& report) {
   std::u16string text(kCompletedMessage);
-  const bool noBookmarks = report.bookmarkLines == 0 && !report.changedDuringRun;
+  const bool noBookmarks =
+      report.bookmarkLines == 0 && report.otherFormatBookmarks == 0 && !report.changedDuringRun;
   if (!report.changedDuringRun && !noBookmarks && report.malformedLines == 0 &&
-      report.skippedQueries == 0 && report.failedShortcuts == 0) {
+      report.otherFormatBookmarks == 0 && report.skippedQueries == 0 &&
+      report.failedShortcuts == 0) {
     return text;
   }
   text += u"\n";
@@ -41,6 +47,9 @@ std::u16string CompletionMessage(const ConversionReport& report) {
   if (report.malformedLines > 0) {
     text += u"\n読み取れなかったブックマーク行: " + DecimalText(report.malformedLines) +
             u" 件（最初は " + DecimalText(report.firstMalformedLine) + u" 行目）";
+  }
+  if (report.otherFormatBookmarks > 0) {
+    text += u"\n" + OtherFormatMessage(report.otherFormatBookmarks);
   }
   if (report.skippedQueries > 0) {
     text += u"\nそのブラウザでしか開けない検索（place:）のため書き出さなかったブックマーク: " +

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,9 @@ inline constexpr std::u16string_view kUntitledName = u"無題";
 
 // The message for a bookmark file that could not be opened or read.
 std::u16string CannotReadMessage(std::u16string_view path, std::u16string_view reason);
+
+// The line that counts the bookmarks of the other format that were not read.
+std::u16string OtherFormatMessage(std::int32_t count);
 
 // The end message: the completion text, followed by a summary when anything was skipped.
 std::u16string CompletionMessage(const ConversionReport& report);

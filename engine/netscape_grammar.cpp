@@ -15,7 +15,6 @@ constexpr auto npos = std::string_view::npos;
 
 // White space, and the end of an unquoted attribute value.
 constexpr std::string_view kValueEnd = " \t\n\f\r>";
-constexpr std::u16string_view kQueryScheme = u"place:";
 constexpr std::string_view kShortcutEnding = ".url";
 
 // The longest URL, title or folder name held, in UTF-16 units, so that a file whose item
@@ -71,6 +70,20 @@ void MakeDisplayName(std::u16string& text, std::u16string& out) {
     space = false;
     out += c;
   }
+}
+
+// A URL of the "place:" scheme, in any letter case, after any white space: a saved query
+// only Firefox can open (a browser drops white space around a URL).
+bool IsQuery(std::u16string_view url) {
+  std::size_t start = 0;
+  while (start < url.size() && IsHtmlWhiteSpace(url[start])) ++start;
+  return StartsWithAsciiIgnoringCase(url.substr(start), "place:");
+}
+
+// A NUL character in text becomes U+FFFD, as HTML's tokenizer makes it: kept, it would end
+// the URL where Windows reads it.
+void ReplaceNulls(std::u16string& text) {
+  std::replace(text.begin(), text.end(), u'\0', u'\uFFFD');
 }
 
 bool EndsWithShortcutEnding(std::u16string_view title) {
@@ -152,7 +165,12 @@ void NetscapeGrammar::Process(std::string_view text) {
       case State::kMarkupDash:
         at = ReadMarkupOpen(text, at);
         break;
+      case State::kCommentStart:
+      case State::kCommentStartDash:
       case State::kComment:
+      case State::kCommentEndDash:
+      case State::kCommentEnd:
+      case State::kCommentEndBang:
         at = ReadComment(text, at);
         break;
       case State::kDeclaration:
@@ -225,26 +243,45 @@ std::size_t NetscapeGrammar::ReadMarkupOpen(std::string_view text, std::size_t a
     state_ = State::kDeclaration;
     return at;
   }
-  if (state_ == State::kMarkupOpen) {
-    state_ = State::kMarkupDash;
-  } else {
-    dashes_ = 0;
-    state_ = State::kComment;
-  }
+  state_ = state_ == State::kMarkupOpen ? State::kMarkupDash : State::kCommentStart;
   return at + 1;
 }
 
-// A comment ends at the first ">" after two dashes or more.
+// A comment ends as in HTML: at "-->", "--!>", or a ">" right after its "<!--" or
+// "<!---" ("<!-->" and "<!--->" are whole comments). Any other unit goes back to the
+// comment's text, where only a "-" can start its end.
 std::size_t NetscapeGrammar::ReadComment(std::string_view text, std::size_t at) {
   const char c = text[at];
-  if (c == '-') {
-    ++dashes_;
-  } else if (c == '>' && dashes_ >= 2) {
-    state_ = State::kText;
-  } else {
-    dashes_ = 0;
+  State next = State::kComment;
+  switch (state_) {
+    case State::kComment: {
+      const std::size_t dash = text.find('-', at);
+      if (dash == npos) return text.size();
+      state_ = State::kCommentEndDash;
+      return dash + 1;
+    }
+    case State::kCommentStart:
+      if (c == '-') next = State::kCommentStartDash;
+      if (c == '>') next = State::kText;
+      break;
+    case State::kCommentStartDash:
+    case State::kCommentEndDash:
+      if (c == '-') next = State::kCommentEnd;
+      if (c == '>' && state_ == State::kCommentStartDash) next = State::kText;
+      break;
+    case State::kCommentEnd:
+      if (c == '-') next = State::kCommentEnd;
+      if (c == '!') next = State::kCommentEndBang;
+      if (c == '>') next = State::kText;
+      break;
+    default:  // State::kCommentEndBang
+      if (c == '-') next = State::kCommentEndDash;
+      if (c == '>') next = State::kText;
+      break;
   }
-  return at + 1;
+  state_ = next;
+  // A unit that leads back to the comment's text is read there.
+  return next == State::kComment ? at : at + 1;
 }
 
 std::size_t NetscapeGrammar::ReadDeclaration(std::string_view text, std::size_t at) {
@@ -438,6 +475,7 @@ void NetscapeGrammar::StartList() {
   if (!heading_.hasPendingName) return;
   heading_.hasPendingName = false;
   MakeDisplayName(heading_.pendingName, name_);
+  ReplaceNulls(name_);
   events_.OpenFolder(name_);
 }
 
@@ -480,14 +518,16 @@ void NetscapeGrammar::EndOpenAnchor() {
 
 void NetscapeGrammar::ReportBookmark() {
   DecodeReferences(url_);
-  if (url_.starts_with(kQueryScheme)) {
+  if (IsQuery(url_)) {
     events_.SkippedQuery();
     return;
   }
   // Line ends and tabs are no part of a URL (a browser drops them too); kept, they would
   // end the shortcut's URL line early.
   std::erase_if(url_, [](char16_t c) { return c == u'\t' || c == u'\n' || c == u'\r'; });
+  ReplaceNulls(url_);
   MakeDisplayName(title_, name_);
+  ReplaceNulls(name_);
   if (EndsWithShortcutEnding(name_)) name_.resize(name_.size() - kShortcutEnding.size());
   events_.Bookmark({url_, name_, anchorLine_});
 }

@@ -43,7 +43,13 @@ class NetscapeGrammar final : public BookmarkGrammar {
     kEndTagOpen,
     kMarkupOpen,
     kMarkupDash,
+    // A comment, in HTML's states from right after "<!--" on.
+    kCommentStart,
+    kCommentStartDash,
     kComment,
+    kCommentEndDash,
+    kCommentEnd,
+    kCommentEndBang,
     kDeclaration,
     // Inside a tag, from its name on.
     kTagName,
@@ -115,7 +121,6 @@ class NetscapeGrammar final : public BookmarkGrammar {
   // The tag being read.
   State state_ = State::kText;
   char quote_ = 0;
-  int dashes_ = 0;
   std::int32_t tagLine_ = 0;
   bool tagIsEnd_ = false;
   // The first units of the tag's name, in lower case; only short names matter.

@@ -37,6 +37,8 @@ struct ExpectedRun {
   std::int32_t firstMalformedLine = 0;
   // The URL bytes each well-formed bookmark line's shortcut must hold.
   std::multiset<std::string> urls;
+  // The most bookmarks of the other format the file can hold.
+  std::int32_t mostOtherFormat = 0;
 };
 
 // The lines of bytes, ended by CR LF, LF or a lone CR; a last line without an end counts.
@@ -63,8 +65,9 @@ bool Has(std::string_view line, std::string_view marker) {
 
 // How the file is read, as far as can be told from its bytes without decoding them.
 enum class Reading {
-  kLines,     // code page 932 for certain, a line with "<LI>": the model below applies
-  kNetscape,  // code page 932 for certain, no "<LI>" line, a "<dt>" tag
+  kLines,     // code page 932 for certain, a line with "<LI>" before any with "<dt>": the
+              // model below applies
+  kNetscape,  // code page 932 for certain, a "<dt>" tag before any "<LI>" line
   kNothing,   // code page 932 for certain, neither: no bookmark at all
   kUnknown,   // a byte order mark or a charset declaration: another encoding may apply
 };
@@ -80,8 +83,31 @@ Reading HowRead(std::string_view bytes) {
       bytes.starts_with("\xFE\xFF") || HasAnyCase(bytes, "charset")) {
     return Reading::kUnknown;
   }
-  if (bytes.find("<LI>") != std::string_view::npos) return Reading::kLines;
-  return HasAnyCase(bytes, "<dt>") ? Reading::kNetscape : Reading::kNothing;
+  // The first marker decides.
+  for (const std::string_view line : SplitLines(bytes)) {
+    if (Has(line, "<LI>")) return Reading::kLines;
+    if (HasAnyCase(line, "<dt>")) return Reading::kNetscape;
+  }
+  return Reading::kNothing;
+}
+
+// The most bookmarks of the other format a file read as reading can hold: an anchor's
+// "<a" on a line without "<LI>" for a Pomerek file, an item line for an export.
+std::int32_t MostOtherFormatBookmarks(std::string_view bytes, Reading reading) {
+  std::int32_t most = 0;
+  for (const std::string_view line : SplitLines(bytes)) {
+    const bool item = Has(line, "<LI>");
+    if (reading == Reading::kLines && !item) {
+      std::string lower(line);
+      for (char& c : lower) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+      for (std::size_t at = lower.find("<a"); at != std::string::npos;
+           at = lower.find("<a", at + 1)) {
+        ++most;
+      }
+    }
+    if (reading == Reading::kNetscape && item && !Has(line, "<UL>")) ++most;
+  }
+  return most;
 }
 
 // The expected counts and URLs of a Pomerek file, line by line as the run examines them.
@@ -231,7 +257,12 @@ void CheckReport(const ConversionReport& report, Reading reading, const Expected
             "the counting pass counts what the writing pass meets");
   }
   if (reading == Reading::kNothing) {
-    Require(report.bookmarkLines == 0, "a file without <LI> or <DT> has no bookmark");
+    Require(report.bookmarkLines == 0 && report.otherFormatBookmarks == 0,
+            "a file without <LI> or <DT> has no bookmark");
+  }
+  if (reading != Reading::kUnknown) {
+    Require(report.otherFormatBookmarks <= expected.mostOtherFormat,
+            "only bookmarks of the other format are counted as such");
   }
   Require(window.value == static_cast<float>(report.bookmarkLines),
           "the progress counts the bookmarks");
@@ -243,7 +274,7 @@ void CheckReport(const ConversionReport& report, Reading reading, const Expected
   } else {
     Require(message.starts_with(done + u"\n\n"), "anything else is said after the completion text");
   }
-  if (report.bookmarkLines == 0) {
+  if (report.bookmarkLines == 0 && report.otherFormatBookmarks == 0) {
     Require(message.find(kNoBookmarksMessage) != std::u16string::npos,
             "a file without bookmarks says so");
   }
@@ -251,6 +282,11 @@ void CheckReport(const ConversionReport& report, Reading reading, const Expected
     Require(!report.firstFailedPath.empty() && !report.firstFailureReason.empty() &&
                 message.find(report.firstFailedPath) != std::u16string::npos,
             "a failed shortcut is reported with its path and reason");
+  }
+  if (report.otherFormatBookmarks > 0) {
+    Require(!report.AllWritten() && message.find(OtherFormatMessage(report.otherFormatBookmarks)) !=
+                                        std::u16string::npos,
+            "bookmarks of the other format are reported");
   }
 }
 
@@ -279,6 +315,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool modelled = reading == fuzz::Reading::kLines;
   fuzz::ExpectedRun expected;
   if (modelled) expected = fuzz::Expect(bytes, platform.Services().codePage);
+  expected.mostOtherFormat = fuzz::MostOtherFormatBookmarks(bytes, reading);
   fuzz::CheckNothingOutsideTarget(scratch, bytes);
   fuzz::CheckReport(report, reading, expected, window);
   const std::int32_t shortcuts = fuzz::CheckTargetTree(scratch.target, modelled, expected.urls);

@@ -47,9 +47,13 @@ bool IsReservedDeviceName(std::u16string_view name) {
   for (char16_t& c : stem) {
     if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
   }
-  if (stem == u"CON" || stem == u"PRN" || stem == u"AUX" || stem == u"NUL") return true;
+  if (stem == u"CON" || stem == u"PRN" || stem == u"AUX" || stem == u"NUL" || stem == u"CONIN$" ||
+      stem == u"CONOUT$") {
+    return true;
+  }
   return stem.size() == 4 && (stem.starts_with(u"COM") || stem.starts_with(u"LPT")) &&
-         stem[3] >= u'1' && stem[3] <= u'9';
+         std::u16string_view(u"0123456789\u00B9\u00B2\u00B3").find(stem[3]) !=
+             std::u16string_view::npos;
 }
 
 // True when name is made of dots and spaces only, with at least one dot.

@@ -114,6 +114,13 @@ TEST(ConsoleConverter, ExitStatusTellsWhetherEverythingWasWritten) {
   EXPECT_EQ(longTarget.status, 2);
   EXPECT_EQ(longTarget.err.find("ありません"), std::string::npos) << longTarget.err;
   EXPECT_EQ(ListTree(fixture.Out()), std::vector<std::string>{"ok.url"});
+
+  // Bookmarks of the other format: counted once, at the end.
+  fixture.WriteBookmarks({"<LI><A HREF=\"u\">ok</A>", "<DT><A HREF=\"v\">export</A>"});
+  const ProcessRun mixed = Convert({bookmarks, out});
+  EXPECT_EQ(mixed.status, 1);
+  EXPECT_EQ(mixed.out, "   完了しました。\n\n別の形式のため読まなかったブックマーク: 1 件\n");
+  EXPECT_EQ(mixed.err, "velkora-convert: 別の形式のため読まなかったブックマーク: 1 件\n");
 }
 
 TEST(ConsoleConverter, NamesOutsideTheCodePageReachTheFileSystemWhole) {

@@ -154,6 +154,51 @@ TEST(Conversion, ManyLinesAreWrittenInTheOrderOfTheFile) {
   }
 }
 
+// A file holding bookmarks of both formats is read as the format whose marker comes
+// first; the other format's bookmarks are counted, reported, and make the run incomplete.
+TEST(Conversion, BookmarksOfTheOtherFormatAreReported) {
+  Strings manyExports{"<DL><p>"};  // more than the first 64 KiB, which decide on their own
+  for (int i = 0; i < 1500; ++i) {
+    manyExports.push_back("<DT><A HREF=\"http://e.example/" + std::to_string(i) +
+                          "\" ADD_DATE=\"1701302400\">t" + std::to_string(i) + "</A>");
+  }
+  manyExports.push_back("<DD>a literal <LI> in a description");
+  manyExports.push_back("</DL>");
+  Strings pomerekThenExport{"<UL>", Bookmark("u", "a"), Folder("F"), Bookmark("v", "b"), "</UL>"};
+  pomerekThenExport.insert(pomerekThenExport.end(),
+                           {"</UL>", "<!DOCTYPE NETSCAPE-Bookmark-file-1>", "<DL><p>"});
+  for (int i = 0; i < 50; ++i) pomerekThenExport.push_back("<DT><A HREF=\"w\">e</A>");
+  pomerekThenExport.push_back("</DL>");
+  const struct {
+    Strings lines;
+    std::int32_t written;
+    std::int32_t other;
+  } cases[] = {
+      {manyExports, 1500, 1},
+      {pomerekThenExport, 2, 50},
+      {{"<UL>", Bookmark("u", "a"), "<DT><A HREF=\"v\">b</A>", "</UL>"}, 1, 1},
+      {{"<A HREF=\"v\">before</A>", "<UL>", Bookmark("u", "a")}, 1, 1},
+      // An item line whose bookmark the export's grammar reads is no other bookmark.
+      {{"<DL><DT><A HREF=\"u\">a</A>", "<LI><A HREF=\"v\">b</A>", "<DD>x<LI>y", "<LI>F<UL>"}, 2, 1},
+      {{"<DT><LI><A HREF=\"u\">a</A>"}, 1, 0},  // on one line, "<LI>" decides
+      {{"<DL><DT><A HREF=\"u\">a</A>", "<DD>&lt;LI&gt;"}, 1, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines.front() + " ... " + c.lines.back());
+    ConversionFixture fixture;
+    fixture.WriteBookmarks(c.lines);
+    const ConversionReport report = fixture.Convert();
+    EXPECT_EQ(report.written, c.written);
+    EXPECT_EQ(report.bookmarkLines, c.written);
+    EXPECT_EQ(report.otherFormatBookmarks, c.other);
+    EXPECT_EQ(report.AllWritten(), c.other == 0);
+    EXPECT_EQ(fixture.window.maximum, static_cast<float>(c.written));
+    const std::u16string expected =
+        c.other == 0 ? kDone : kDone + u"\n\n" + OtherFormatMessage(c.other);
+    EXPECT_EQ(fixture.window.messages, std::vector<std::u16string>{expected});
+  }
+}
+
 TEST(Conversion, ItemWithClosingIsCountedButClosesTheFolder) {
   ConversionFixture fixture;
   fixture.WriteBookmarks({Folder("A"), "<LI>odd</UL>", Bookmark("u", "after")});

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "engine/utf8.h"
+
 namespace velkora {
 namespace {
 
@@ -48,16 +50,20 @@ TEST(MakeWindowsSafe, FolderNameLosesTrailingDotsAndSpaces) {
 }
 
 TEST(MakeWindowsSafe, ReservedDeviceNamesGetAnUnderscore) {
-  for (const std::u16string name : {u"CON", u"prn", u"Aux", u"nUL", u"COM1", u"com9", u"LPT5",
-                                    u"con.txt", u"NUL  .x.y", u"AUX ", u"CON\t"}) {
-    EXPECT_EQ(MakeWindowsSafe(name, NameKind::kTitle)[0], u'_') << name.size();
-    EXPECT_EQ(MakeWindowsSafe(name, NameKind::kFolder)[0], u'_') << name.size();
+  for (const std::u16string name :
+       {u"CON",    u"prn",        u"Aux",       u"nUL",        u"COM1",    u"com9",
+        u"LPT5",   u"con.txt",    u"NUL  .x.y", u"AUX ",       u"COM0",    u"lpt0",
+        u"COM¹",   u"com²",       u"COM³",      u"LPT¹",       u"Lpt²",    u"LPT³.txt",
+        u"CONIN$", u"conin$.url", u"CONOUT$",   u"ConOut$ .x", u"COM0.a.b"}) {
+    EXPECT_EQ(MakeWindowsSafe(name, NameKind::kTitle), u"_" + name) << ToUtf8(name);
+    EXPECT_EQ(MakeWindowsSafe(name, NameKind::kFolder)[0], u'_') << ToUtf8(name);
   }
   for (const std::u16string name :
-       {u"COM0", u"COM10", u"LPT", u" CON", u"CONSOLE", u"ＣＯＮ", u"COM１", u"x.CON", u"_CON"}) {
-    EXPECT_EQ(MakeWindowsSafe(name, NameKind::kTitle), name);
+       {u"COM10", u"LPT", u" CON", u"CONSOLE", u"ＣＯＮ", u"COM１", u"x.CON", u"_CON", u"COM⁴",
+        u"COM⁰", u"LPT₁", u"CONIN", u"CONOUT", u"CONIN$$", u"CONERR$", u"COM", u"LPT¹0"}) {
+    EXPECT_EQ(MakeWindowsSafe(name, NameKind::kTitle), name) << ToUtf8(name);
   }
-  EXPECT_EQ(MakeWindowsSafe(u"con.txt", NameKind::kTitle), u"_con.txt");
+  EXPECT_EQ(MakeWindowsSafe(u"CON\t", NameKind::kTitle), u"_CON ");
 }
 
 }  // namespace

@@ -68,6 +68,10 @@ TEST(BookmarkGrammar, CountingCountsWhatReadingReports) {
        {"<DL><DT><H3>F</H3>", "<DL><DT><A HREF=\"u\" ICON=\"x\">t", "</A><DT><A>no href</A>",
         "<A HREF=\"place:q\">q</A><A HREF='v'>open", "</DL>", "<a href=w>", "<!-- <a href=c> -->"},
        {"open F", "bookmark 2 u t", "malformed 3", "query", "malformed 4", "close", "malformed 6"}},
+      {false,
+       {"<!--><A HREF=a>1</A><!---><A HREF=b>2</A>", "<!-- --!><A HREF=\" PLACE:x\">q</A>",
+        "<!-- <A HREF=c>--!-> --> <A HREF=d>", "--><A HREF=e>5</A>"},
+       {"bookmark 1 a 1", "bookmark 1 b 2", "query", "malformed 3", "bookmark 4 e 5"}},
   };
   for (const auto& c : cases) {
     const std::vector<std::string> read = Read(c.pomerek, GrammarMode::kRead, c.lines);
@@ -79,6 +83,52 @@ TEST(BookmarkGrammar, CountingCountsWhatReadingReports) {
     const std::vector<std::string> count = Read(c.pomerek, GrammarMode::kCount, c.lines);
     EXPECT_EQ(count, std::vector<std::string>(counted, "bookmark 0  ")) << c.lines[0];
   }
+}
+
+// Comments end where HTML's tokenizer ends them; what follows them is read.
+TEST(NetscapeGrammar, CommentsEndAsInHtml) {
+  const struct {
+    std::string line;
+    bool bookmarkRead;
+  } cases[] = {
+      {"<!---->", true},       {"<!-->", true},         {"<!--->", true},
+      {"<!-- x -->", true},    {"<!-- x --!>", true},   {"<!-- x ---->", true},
+      {"<!-- - -> -->", true}, {"<!-- x --!->", false}, {"<!-- x --!-->", true},
+      {"<!-- x -- >", false},  {"<!-- x -!>", false},   {"<!--!>", false},
+      {"<!-- <!-- -->", true}, {"<!--x>", false},       {"<!-x>", true},
+      {"<!>", true},           {"<!-- --!x-->", true},  {"<!-- --!x>", false},
+  };
+  for (const auto& c : cases) {
+    const std::vector<std::string> events =
+        Read(false, GrammarMode::kRead, {c.line + "<A HREF=u>t</A>"});
+    EXPECT_EQ(events, c.bookmarkRead ? std::vector<std::string>{"bookmark 1 u t"}
+                                     : std::vector<std::string>{})
+        << c.line;
+  }
+}
+
+// A NUL becomes U+FFFD wherever it stands; a "place:" query is one whatever its letter
+// case and white space before it.
+TEST(NetscapeGrammar, NulsAndQueriesAsInHtml) {
+  const struct {
+    std::string line;
+    std::string read;
+  } cases[] = {
+      {std::string("<A HREF=\"u\0v\">t\0i\0</A>", 22), "bookmark 1 u\uFFFDv t\uFFFDi\uFFFD"},
+      {"<A HREF=\"u&#0;\">t&#0;</A>", "bookmark 1 u\uFFFD t\uFFFD"},
+      {"<A HREF=\"PLACE:q\">q</A>", "query"},
+      {"<A HREF=\"\t\f Place:q\">q</A>", "query"},
+      {"<A HREF=\"&#32;place:q\">q</A>", "query"},
+      {"<A HREF=\"x place:q\">q</A>", "bookmark 1 x place:q q"},
+      {"<A HREF=\"place\">q</A>", "bookmark 1 place q"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Read(false, GrammarMode::kRead, {c.line}), std::vector<std::string>{c.read})
+        << c.line;
+  }
+  EXPECT_EQ(Read(false, GrammarMode::kRead,
+                 {std::string("<DL><DT><H3>a\0b</H3><DL><DT><A HREF=u>t</A></DL>", 48)}),
+            (std::vector<std::string>{"open a\uFFFDb", "bookmark 1 u t", "close"}));
 }
 
 // Every form of an attribute gives the URL of the first HREF of a start tag.

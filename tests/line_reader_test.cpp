@@ -139,6 +139,12 @@ TEST(TextEncoding, ByteOrderMarkThenUtf8DeclarationDecide) {
       {"<meta charset= utf-8>", kAnsiCodePage},
       {"<meta name=\"x>charset=utf-8\">", kAnsiCodePage},
       {"<meta content=\"charset=utf-8\"" + pad + "<LI>", kUtf8},
+      // Only the first <META> that declares a charset counts.
+      {"<META CONTENT=\"text/html; charset=Shift_JIS\">\n<META charset=utf-8>", kAnsiCodePage},
+      {"<meta charset=x-sjis>" + pad + "<meta charset=utf-8>", kAnsiCodePage},
+      {"<meta charset=utf-8><meta charset=shift_jis>\x82\xA0", kUtf8},
+      {"<meta name=x><meta charset=\"\"><meta charset=utf-8>", kUtf8},
+      {"<meta charset=utf-8 charset=sjis>", kUtf8},
   };
   for (const auto& c : cases) {
     for (std::size_t chunk : {1u, 5u, 64u * 1024}) {

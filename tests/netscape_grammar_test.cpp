@@ -75,7 +75,7 @@ TEST(NetscapeBookmarkFiles, GrammarRules) {
       {"no anchor in other tags, comments and declarations",
        "<DT><ABBR HREF=\"http://x/\">abbr</ABBR>\n<!-- <DT><A HREF=\"http://c/\">c</A> -->\n"
        "<!DOCTYPE <A HREF=\"http://d/\">>\n<?xml <A HREF=\"http://e/\">?>\n"
-       "<!--> <A HREF=\"http://h/\">h</A> -->< A>\n<DT><A HREF=\"http://ok/\">ok</A>",
+       "<!-- --!x> <A HREF=\"http://h/\">h</A> -->< A>\n<DT><A HREF=\"http://ok/\">ok</A>",
        {"ok.url\thttp://ok/"}},
       {"names: tags dropped, references decoded, white space collapsed, \".url\" dropped",
        "<DT><H3> F &amp;\n G </H3><DL><DT><A HREF=\"http://t/\">  a<b>&lt;b&gt;</b>\n  "
@@ -91,11 +91,11 @@ TEST(NetscapeBookmarkFiles, GrammarRules) {
         "u@i.example.url\thttp://u@i.example#x", "無題 (2).url\thttp:///path", "無題.url\t"}},
       {"saved queries skipped and counted",
        "<DT><A HREF=\"place:sort=8\">q</A>\n<DT><A HREF=\"&#112;lace:x\">r</A>\n"
-       "<DT><A HREF=\"Place:x\">s</A>",
-       {"s.url\tPlace:x"},
+       "<DT><A HREF=\"Place:x\">s</A><DT><A HREF=\" place:x\">t</A>",
+       {},
        0,
        0,
-       2},
+       4},
       {"malformed anchors, and where reading goes on",
        "<DT><A>no href</A> <DT><A HREF=\"http://1/\">one</A>\n<DT><A HREF=\"http://x/\">open\n"
        "<DT><A HREF=\"http://2/\">two</A>\n<DT><A HREF=\"http://y/\">open <H3>F</H3>\n"
@@ -114,9 +114,9 @@ TEST(NetscapeBookmarkFiles, GrammarRules) {
            Repeat("<DT><H3>x</H3><DL>\n", 2) + "<DT><A HREF=\"http://deep/\">deep</A>\n" +
            Repeat("</DL>", FolderNames::kLevels + 2) + "<DT><A HREF=\"http://top/\">top</A>",
        deep},
-      {"a line with <LI> makes it the line grammar",
+      {"a <DT> before any line with <LI> makes it an export",
        "<DT><A HREF=\"http://n/\">n</A>\r\n<UL>\r\n<LI><A HREF=\"http://l/\">l</A>\r\n",
-       {"l.url\thttp://l/"}},
+       {"l.url\thttp://l/", "n.url\thttp://n/"}},
       {"lower-case <li> does not",
        "<dt><a href=\"http://n/\">n</a>\n<li><a href=\"http://l/\">l</a>",
        {"l.url\thttp://l/", "n.url\thttp://n/"}},
