@@ -1,8 +1,8 @@
 // The interrupt handler of the console tool. Windows runs it on a thread of its own while
 // the conversion goes on, so it takes the lock a temporary shortcut is written under:
 // once it holds it no temporary shortcut exists, none is begun before the process ends,
-// and every shortcut renamed into place has been counted. The copy of standard input is opened to
-// be deleted on close, so ending the process removes it.
+// and every shortcut renamed into place has been counted. The copy of standard input is
+// opened to be deleted on close, so ending the process removes it.
 
 #include "platform/interrupt.h"
 
