@@ -46,10 +46,9 @@ void ConsoleWindow::ShowMessage(std::u16string_view text) {
   if (!WriteStandardOutput(line)) messagesWritten_ = false;
 }
 
-void ConsoleWindow::ShortcutWritten(std::u16string_view /*path*/) {
-  ++written_;
-  UpdateInterruptText();
-}
+// The interrupt's count comes from the platform, which counts each shortcut as it renames
+// it into place: counted here, after the rename, one could be missed.
+void ConsoleWindow::ShortcutWritten(std::u16string_view /*path*/) {}
 
 void ConsoleWindow::ShortcutFailed(std::u16string_view path, std::u16string_view reason) {
   ReportLine(u"velkora-convert: ショートカットを作成できませんでした: " + std::u16string(path) +
@@ -76,12 +75,11 @@ void ConsoleWindow::UpdateInterruptText() {
   std::u16string text = showProgress_ ? u"\n" : u"";
   text += u"velkora-convert: 中断しました。";
   if (maximumKnown_) {
-    text += u"ブックマーク " + DecimalText(static_cast<long long>(maximum_)) + u" 件のうち " +
-            DecimalText(written_) + u" 件のショートカットを書き出しました。\n";
+    text += u"ブックマーク " + DecimalText(static_cast<long long>(maximum_)) + u" 件のうち ";
+    SetInterruptText(text, u" 件のショートカットを書き出しました。\n");
   } else {
-    text += u"ショートカットはまだ書き出していません。\n";
+    SetInterruptText(text + u"ショートカットはまだ書き出していません。\n");
   }
-  SetInterruptText(text);
 }
 
 // Redraws the bar in place, at most about ten times a second unless now is set.

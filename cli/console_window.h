@@ -47,7 +47,6 @@ class ConsoleWindow final : public ConversionWindow, public ConversionObserver {
   float maximum_ = 100.0f;
   float value_ = 0.0f;
   bool maximumKnown_ = false;
-  long long written_ = 0;
   std::chrono::steady_clock::time_point lastDrawn_;
 };
 

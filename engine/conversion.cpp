@@ -78,7 +78,7 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
     return Fail(ConversionReport::Outcome::kCannotRead,
                 CannotReadMessage(window_.PathText(), result.reason));
   }
-  report_.changedDuringRun = recounted_ != state_.entryCount;
+  report_.changedDuringRun = recounted_ != state_.entryCount || stampChanged_;
   report_.otherFormatBookmarks = otherFormatEntries_;
   window_.ShowMessage(CompletionMessage(report_));
   return report_;
@@ -100,6 +100,7 @@ IoResult BookmarkConverter::CountEntries() {
   TextEncoding counted = TextEncoding::kAnsiCodePage;
   IoResult result = files_.OpenForInputDetecting(window_.PathText(), state_.inputFile, counted);
   if (!result) return result;
+  CheckStamp(true);
   const bool searchItems = files_.MayHoldItems(state_.inputFile);
   result = CountOpenFile(counted, searchItems);
   if (result) result = files_.DetectedEncoding(state_.inputFile, encoding_);
@@ -108,6 +109,7 @@ IoResult BookmarkConverter::CountEntries() {
   if (!result || (encoding_ == counted && !missedItems)) return result;
   result = files_.OpenForInput(window_.PathText(), state_.inputFile, encoding_);
   if (!result) return result;
+  CheckStamp();
   result = CountOpenFile(encoding_, true);
   files_.Close(state_.inputFile);
   return result;
@@ -165,6 +167,9 @@ IoResult BookmarkConverter::ConvertEntries(ShortcutWriter& writer) {
   state_.inputFile = files_.FreeFile();
   IoResult result = files_.OpenForInput(window_.PathText(), state_.inputFile, encoding_);
   if (!result) return result;
+  // Another file in its place, or the same one written since, may hold as many bookmarks:
+  // the count alone would not tell.
+  CheckStamp();
   writer_ = &writer;
   recounted_ = 0;
   // Lines are read and taken apart some at a time, and their shortcuts written after: each
@@ -183,11 +188,24 @@ IoResult BookmarkConverter::ConvertEntries(ShortcutWriter& writer) {
                          if (queue.Full()) queue.HandOn(*this);
                        });
   if (result && grammar != nullptr) grammar->Finish();
+  // Written while this pass read it.
+  if (result) CheckStamp();
   // The file stays open until the last shortcut is written: no shortcut may replace it.
   queue.HandOn(*this);
   files_.Close(state_.inputFile);
   writer_ = nullptr;
   return result;
+}
+
+void BookmarkConverter::CheckStamp(bool first) {
+  FileStamp stamp;
+  const bool taken = static_cast<bool>(files_.Stamp(state_.inputFile, stamp));
+  if (first) {
+    countedStamp_ = stamp;
+    stampChanged_ = !taken;
+  } else if (!taken || stamp != countedStamp_) {
+    stampChanged_ = true;
+  }
 }
 
 void BookmarkConverter::OpenFolder(std::u16string& name) {

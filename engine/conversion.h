@@ -47,6 +47,9 @@ class BookmarkConverter : private BookmarkEvents {
   IoResult CountOpenFile(TextEncoding encoding, bool findItems);
   // Reads the file through the grammar of its format, writing what it finds.
   IoResult ConvertEntries(ShortcutWriter& writer);
+  // Takes the stamp of the file open as inputFile: the first of a run is kept, each later
+  // one compared with it. A stamp that differs, or cannot be taken, means the file changed.
+  void CheckStamp(bool first = false);
   ConversionReport Fail(ConversionReport::Outcome outcome, std::u16string_view message);
 
   // The events of the writing pass.
@@ -75,6 +78,9 @@ class BookmarkConverter : private BookmarkEvents {
   std::int32_t recounted_ = 0;
   // The bookmarks the counting pass found in the format the file is not read as.
   std::int32_t otherFormatEntries_ = 0;
+  // The file's stamp when the counting pass opened it, and whether a later one differed.
+  FileStamp countedStamp_;
+  bool stampChanged_ = false;
 };
 
 }  // namespace velkora

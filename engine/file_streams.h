@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -8,12 +9,30 @@
 
 namespace velkora {
 
+// What tells one state of a file from another: which file it is (device and inode on
+// POSIX, volume serial number and file index on Windows), its size and the time it was
+// last written, in the system's own units. Two readings of the same unchanged file have
+// equal stamps.
+struct FileStamp {
+  std::uint64_t volume = 0;
+  std::uint64_t file = 0;
+  std::int64_t size = 0;
+  std::int64_t modified = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
 // A file opened for reading bytes from its start.
 class InputStream {
  public:
   virtual ~InputStream() = default;
   // Reads up to capacity bytes into buffer; received is 0 at the end of the file.
   virtual IoResult Read(char* buffer, std::size_t capacity, std::size_t& received) = 0;
+  // The open file's stamp as it is now. A stream that is no file of the system (one made
+  // in memory) gives the same empty stamp every time.
+  virtual IoResult Stamp(FileStamp& stamp) const {
+    stamp = {};
+    return IoResult::Success();
+  }
 };
 
 // A new file that takes a name only once it is written whole. Its bytes go to a temporary

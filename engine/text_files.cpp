@@ -35,6 +35,8 @@ struct SequentialFiles::OpenFile {
   // path, for a reading that checks what that stream passed over.
   const DetectingInputStream* detecting = nullptr;
   std::u16string path;
+  // The stream of the file itself, at the bottom of input, for its stamp.
+  const InputStream* file = nullptr;
   TextEncoding encoding = TextEncoding::kAnsiCodePage;
   std::unique_ptr<OutputStream> output;
   // Why a print failed; such a file is never put in place.
@@ -74,7 +76,9 @@ IoResult SequentialFiles::OpenInputStream(std::u16string_view path, std::int32_t
                                           OpenFile*& file, std::unique_ptr<InputStream>& stream) {
   file = Unused(fileNumber);
   if (file == nullptr) return IoResult::Failure(u"file number already in use");
-  return streams_.OpenInput(path, stream);
+  IoResult result = streams_.OpenInput(path, stream);
+  if (result) file->file = stream.get();
+  return result;
 }
 
 void SequentialFiles::AttachInput(OpenFile& file, std::unique_ptr<InputStream> stream,
@@ -144,6 +148,15 @@ IoResult SequentialFiles::ReadLineBytes(std::int32_t fileNumber, std::string_vie
   OpenFile* file = Find(fileNumber);
   if (file == nullptr || !file->input) return IoResult::Failure(u"file is not open for input");
   return file->input->Next(bytes, gotLine, tooLong);
+}
+
+IoResult SequentialFiles::Stamp(std::int32_t fileNumber, FileStamp& stamp) {
+  stamp = {};
+  const OpenFile* file = Find(fileNumber);
+  if (file == nullptr || file->file == nullptr) {
+    return IoResult::Failure(u"file is not open for input");
+  }
+  return file->file->Stamp(stamp);
 }
 
 IoResult SequentialFiles::OpenForOutput(std::u16string_view path, std::int32_t fileNumber) {

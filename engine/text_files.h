@@ -48,6 +48,8 @@ class SequentialFiles {
   // true. bytes stay valid until the next read.
   IoResult ReadLineBytes(std::int32_t fileNumber, std::string_view& bytes, bool& gotLine,
                          bool& tooLong);
+  // The stamp of the file open for input as fileNumber, as it is now.
+  IoResult Stamp(std::int32_t fileNumber, FileStamp& stamp);
 
   IoResult OpenForOutput(std::u16string_view path, std::int32_t fileNumber);
   // Writes text converted to the code page, adding no line end; characters the code page

@@ -4,14 +4,21 @@
 
 namespace velkora {
 
-// Makes an interrupt end the process at once, as a console tool must: SIGINT, SIGTERM and
-// SIGHUP on POSIX; Ctrl+C, Ctrl+Break and closing the console on Windows. The temporary
-// files the platform layer has made are removed (a shortcut being written, the copy of
-// standard input), the latest text given to SetInterruptText is written to standard
-// error, and the exit status is 130. Only the console tool installs it.
+// Makes an interrupt end the process at once, as a console tool must: SIGINT, SIGTERM,
+// SIGHUP and SIGQUIT on POSIX; Ctrl+C, Ctrl+Break and closing the console on Windows. The
+// temporary files the platform layer has made are removed (a shortcut being written, the
+// copy of standard input), the latest text given to SetInterruptText is written to
+// standard error, and the exit status is 130. On POSIX it also ignores SIGPIPE: a reader
+// of standard output or error that went away makes those writes fail, which the tool
+// survives, instead of ending the run with the temporary files left. Only the console
+// tool installs it.
 void ExitOnInterrupt();
 
 // The text an interrupt writes to standard error: how far the run got.
 void SetInterruptText(std::u16string_view text);
+// As above, with the number of files put in place so far (shortcuts renamed over their
+// names) between before and after. The number is counted where the rename is done, in
+// the same step that an interrupt cannot split, so it is exactly the files on disk.
+void SetInterruptText(std::u16string_view before, std::u16string_view after);
 
 }  // namespace velkora

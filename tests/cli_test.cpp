@@ -12,6 +12,7 @@
 #else
 #include <fcntl.h>
 #include <signal.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -197,39 +198,90 @@ TEST(ConsoleConverter, InputsThatCannotBeReadTwice) {
 }
 
 #ifndef _WIN32
-// SIGINT in the middle of a large run: every shortcut left is whole, the older file is
-// still there, no temporary file stays, and the tool says how far it got.
-TEST(ConsoleConverter, InterruptLeavesOnlyWholeShortcuts) {
-  ConversionFixture fixture;
-  std::vector<std::string> lines;
-  for (int i = 0; i < 20000; ++i) lines.push_back(Bookmark("http://s/", "b" + std::to_string(i)));
-  lines.push_back(Bookmark("http://new/", "old"));
-  fixture.WriteBookmarks(lines);
-  WriteBytes(fixture.Out() / "old.url", ShortcutBytes("http://old/"));
-  const fs::path err = fixture.Out().parent_path() / "stderr.txt";
+// Runs velkora-convert on bookmarks into target as a child, standard error to err, and
+// returns its process id.
+pid_t StartConvert(const fs::path& bookmarks, const fs::path& target, const fs::path& err) {
   const pid_t child = ::fork();
   if (child == 0) {
     const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     ::dup2(errFd, STDERR_FILENO);
-    ::execl(VELKORA_CONVERT, VELKORA_CONVERT, fixture.BookmarkFile().c_str(), fixture.Out().c_str(),
+    ::execl(VELKORA_CONVERT, VELKORA_CONVERT, bookmarks.c_str(), target.c_str(),
             static_cast<char*>(nullptr));
     ::_exit(127);
   }
-  ASSERT_GT(child, 0);
-  for (int wait = 0; wait < 10000 && ListTree(fixture.Out()).size() < 3; ++wait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return child;
+}
+
+// Each interrupting signal in the middle of a large run: every shortcut left is whole, the
+// older file is still there, no temporary file stays, and the tool says exactly how many
+// shortcuts it put on disk.
+TEST(ConsoleConverter, InterruptLeavesOnlyWholeShortcuts) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    SCOPED_TRACE(::strsignal(signal));
+    ConversionFixture fixture;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 20000; ++i) {
+      lines.push_back(Bookmark("http://s/", "b" + std::to_string(i)));
+    }
+    lines.push_back(Bookmark("http://new/", "old"));
+    fixture.WriteBookmarks(lines);
+    WriteBytes(fixture.Out() / "old.url", ShortcutBytes("http://old/"));
+    const fs::path err = fixture.Out().parent_path() / "stderr.txt";
+    const pid_t child = StartConvert(fixture.BookmarkFile(), fixture.Out(), err);
+    ASSERT_GT(child, 0);
+    for (int wait = 0; wait < 10000 && ListTree(fixture.Out()).size() < 3; ++wait) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ::kill(child, signal);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    const std::vector<std::string> tree = ListTree(fixture.Out());
+    EXPECT_LT(tree.size(), 20001u);
+    int written = 0;
+    for (const std::string& name : tree) {
+      const std::string url = name == "old.url" ? "http://old/" : "http://s/";
+      EXPECT_EQ(ReadBytes(fixture.Out() / name), ShortcutBytes(url)) << name;
+      written += name != "old.url";
+    }
+    EXPECT_NE(ReadBytes(err).find("中断しました。ブックマーク 20001 件のうち " +
+                                  std::to_string(written) + " 件のショートカットを"),
+              std::string::npos)
+        << ReadBytes(err);
   }
-  ::kill(child, SIGINT);
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 130);
-  EXPECT_NE(ReadBytes(err).find("中断しました。ブックマーク 20001 件のうち "), std::string::npos);
-  const std::vector<std::string> tree = ListTree(fixture.Out());
-  EXPECT_LT(tree.size(), 20001u);
-  for (const std::string& name : tree) {
-    const std::string url = name == "old.url" ? "http://old/" : "http://s/";
-    EXPECT_EQ(ReadBytes(fixture.Out() / name), ShortcutBytes(url)) << name;
+}
+
+// Readers of standard output and error that are gone before the run writes to them, or
+// go after the first line (SIGPIPE on each later write): the run still converts every
+// bookmark, removes the copy of standard input, and ends with its usual status.
+TEST(ConsoleConverter, ReadersThatWentAwayDoNotStopTheRun) {
+  struct Case {
+    const char* reader;
+    int unreadable;  // bookmark lines without </A>, one named on standard error each
+    int status;
+  };
+  const Case cases[] = {{"true", 0, 0}, {"head -1 >/dev/null", 200, 1}};
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.reader);
+    ConversionFixture fixture;
+    std::vector<std::string> lines;
+    for (int i = 0; i < 2000; ++i) {
+      lines.push_back(Bookmark("http://s/", "b" + std::to_string(i)));
+      if (i % 10 == 0 && i / 10 < test.unreadable) lines.push_back("<LI><A HREF=\"u\">no end");
+    }
+    fixture.WriteBookmarks(lines);
+    TempDir temporary;
+    // The pipeline's status is the reader's: the converter's own goes to a file.
+    const fs::path status = temporary.path() / "status";
+    const std::string command = "cat " + Quote(Utf8(fixture.BookmarkFile())) +
+                                " | (TMPDIR=" + Quote(Utf8(temporary.path())) + " " +
+                                Quote(VELKORA_CONVERT) + " - " + Quote(Utf8(fixture.Out())) +
+                                "; echo $? >" + Quote(Utf8(status)) + ") 2>&1 | " + test.reader;
+    ASSERT_EQ(std::system(("bash -c " + Quote(command)).c_str()), 0) << command;
+    EXPECT_EQ(ReadBytes(status), std::to_string(test.status) + "\n");
+    EXPECT_EQ(ListTree(fixture.Out()).size(), 2000u);
+    EXPECT_EQ(ListTree(temporary.path()), std::vector<std::string>{"status"});
   }
 }
 #endif

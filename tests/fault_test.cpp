@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -244,33 +245,99 @@ TEST(Faults, FullFileSystemFailsTheRestAndLeavesNoEmptyFile) {
   }
 }
 
-// Window operations that change the bookmark file where the run sets the progress
-// maximum: after the pass that counts the bookmarks, before the pass that writes them.
+// When ChangingWindow changes the bookmark file.
+enum class ChangeAt {
+  kBetweenPasses,  // where the run sets the progress maximum, after counting
+  kWhileWriting,   // at the writing pass's first bookmark
+};
+
+// Window operations that change the bookmark file once, at a point of the run.
 class ChangingWindow final : public ConversionWindow {
  public:
-  ChangingWindow(RecordingWindow& recorded, std::function<void()> change)
-      : recorded_(recorded), change_(std::move(change)) {}
+  ChangingWindow(RecordingWindow& recorded, std::function<void()> change, ChangeAt at)
+      : recorded_(recorded), change_(std::move(change)), at_(at) {}
 
   std::u16string PathText() const override { return recorded_.PathText(); }
   std::u16string TargetDirectory() const override { return recorded_.TargetDirectory(); }
   void SetProgressMaximum(float maximum) override {
     recorded_.SetProgressMaximum(maximum);
-    change_();
+    if (at_ == ChangeAt::kBetweenPasses) Change();
   }
   float ProgressValue() const override { return recorded_.ProgressValue(); }
-  void SetProgressValue(float value) override { recorded_.SetProgressValue(value); }
+  void SetProgressValue(float value) override {
+    recorded_.SetProgressValue(value);
+    if (at_ == ChangeAt::kWhileWriting && value > 0.0f) Change();
+  }
   void ShowMessage(std::u16string_view text) override { recorded_.ShowMessage(text); }
 
  private:
+  void Change() {
+    if (change_) std::exchange(change_, nullptr)();
+  }
+
   RecordingWindow& recorded_;
   std::function<void()> change_;
+  ChangeAt at_;
 };
 
-// Converts the fixture's file, running change between the counting and the writing pass.
+// Converts the fixture's file, running change at the given point of the run.
 ConversionReport ConvertChangingBetweenPasses(ConversionFixture& fixture,
-                                              const std::function<void()>& change) {
-  ChangingWindow window(fixture.window, change);
+                                              const std::function<void()>& change,
+                                              ChangeAt at = ChangeAt::kBetweenPasses) {
+  ChangingWindow window(fixture.window, change, at);
   return BookmarkConverter(fixture.state, window, fixture.platform.Services()).ConvertBookmarks();
+}
+
+// Changes that leave the number of bookmarks as it was: only the file's identity, size or
+// time of last write tells them.
+TEST(Faults, BookmarkFileChangedWithTheSameCountIsReported) {
+  // More bookmarks than the writing pass reads ahead, so that a change at its first
+  // bookmark comes while it still reads.
+  constexpr int kBookmarks = 300;
+  const auto lines = [](const std::string& url) {
+    std::vector<std::string> made;
+    for (int i = 0; i < kBookmarks; ++i) made.push_back(Bookmark(url, "b" + std::to_string(i)));
+    return made;
+  };
+  struct Case {
+    const char* what;
+    ChangeAt at;
+    std::function<void(const fs::path&)> change;
+  };
+  const auto later = [](const fs::path& file) {
+    fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(2));
+  };
+  const Case cases[] = {
+      {"swapped for another file", ChangeAt::kBetweenPasses,
+       [&](const fs::path& file) {
+         const fs::path other = file.parent_path() / "other.html";
+         std::string bytes;
+         for (const std::string& line : lines("http://x/")) bytes += Ansi(line) + "\r\n";
+         WriteBytes(other, bytes);
+         // Even the same time of last write: only the identity differs.
+         fs::last_write_time(other, fs::last_write_time(file));
+         fs::rename(other, file);
+       }},
+      {"only its time of last write", ChangeAt::kBetweenPasses, later},
+      {"grown without a bookmark", ChangeAt::kBetweenPasses,
+       [](const fs::path& file) { std::ofstream(file, std::ios::binary | std::ios::app) << "x"; }},
+      {"grown while written", ChangeAt::kWhileWriting,
+       [](const fs::path& file) { std::ofstream(file, std::ios::binary | std::ios::app) << "x"; }},
+      {"written to while written", ChangeAt::kWhileWriting, later},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    ConversionFixture fixture;
+    fixture.WriteBookmarks(lines("http://a/"));
+    const ConversionReport report = ConvertChangingBetweenPasses(
+        fixture, [&] { test.change(fixture.BookmarkFile()); }, test.at);
+    EXPECT_EQ(report.outcome, ConversionReport::Outcome::kCompleted);
+    EXPECT_TRUE(report.changedDuringRun);
+    EXPECT_FALSE(report.AllWritten());
+    EXPECT_EQ(report.written, kBookmarks);
+    ASSERT_EQ(fixture.window.messages.size(), 1u);
+    EXPECT_TRUE(Contains(fixture.window.messages[0], u"変更されました"));
+  }
 }
 
 TEST(Faults, BookmarkFileRemovedBetweenThePassesIsReported) {

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -161,6 +163,57 @@ TEST(InterruptedWrite, FailedWriteKeepsTheOldShortcutAndLeavesNoTemporaryFile) {
   EXPECT_EQ(report.firstFailureReason, u"disk full");
   EXPECT_EQ(fixture.Tree(), Strings{"x.url"});
   EXPECT_EQ(fixture.Read("x.url"), ShortcutBytes("http://old/"));
+}
+
+// The platform's stamp of a bookmark file open for reading: the same while the file stays
+// as it was, another after any change, even one that keeps its bytes' count or its time.
+TEST(InputStamp, DiffersAfterEveryChangeOfTheFile) {
+  struct Case {
+    const char* what;
+    std::function<void(const fs::path&)> change;
+    bool differs;
+  };
+  const Case cases[] = {
+      {"left alone", [](const fs::path&) {}, false},
+      {"grown", [](const fs::path& file) { WriteBytes(file, "abcd"); }, true},
+      {"time of last write",
+       [](const fs::path& file) {
+         fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(2));
+       },
+       true},
+      {"swapped for a file of the same bytes and time",
+       [](const fs::path& file) {
+         const fs::path other = file.parent_path() / "other.html";
+         WriteBytes(other, "abc");
+         fs::last_write_time(other, fs::last_write_time(file));
+         fs::rename(other, file);
+       },
+       true},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.what);
+    TempDir dir;
+    const fs::path file = dir.path() / "b.html";
+    WriteBytes(file, "abc");
+    NativePlatform platform;
+    FileStreams& streams = platform.Services().streams;
+    FileStamp before;
+    FileStamp again;
+    {
+      std::unique_ptr<InputStream> input;
+      ASSERT_TRUE(streams.OpenInput(file.u16string(), input).ok);
+      ASSERT_TRUE(input->Stamp(before).ok);
+      ASSERT_TRUE(input->Stamp(again).ok);
+      EXPECT_EQ(before, again);
+      EXPECT_EQ(before.size, 3);
+    }
+    test.change(file);
+    std::unique_ptr<InputStream> input;
+    ASSERT_TRUE(streams.OpenInput(file.u16string(), input).ok);
+    FileStamp after;
+    ASSERT_TRUE(input->Stamp(after).ok);
+    EXPECT_EQ(before != after, test.differs);
+  }
 }
 
 }  // namespace

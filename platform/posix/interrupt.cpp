@@ -20,6 +20,7 @@ namespace velkora {
 namespace {
 
 constexpr int kInterruptedStatus = 130;
+constexpr std::array kInterrupts = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 // Room for a shortcut being written and the copy of standard input, and some to spare.
 struct Slot {
@@ -28,29 +29,77 @@ struct Slot {
 };
 std::array<Slot, 4> slots;
 
-// The text, twice: SetInterruptText fills the one not shown, then shows it.
+// The text, twice: SetInterruptText fills the one not shown, then shows it. A counted
+// text has the number of files placed written between its two parts.
 constexpr std::size_t kTextRoom = 1024;
-char texts[2][kTextRoom];
-std::size_t textSizes[2];
+struct Text {
+  char before[kTextRoom];
+  std::size_t beforeSize = 0;
+  char after[kTextRoom];
+  std::size_t afterSize = 0;
+  bool counted = false;
+};
+Text texts[2];
 std::atomic<int> shownText{0};
 
-static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free,
+// Changed only while the interrupts are blocked (BlockedInterrupts).
+std::atomic<long long> placedFiles{0};
+
+static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free &&
+                  std::atomic<long long>::is_always_lock_free,
               "the signal handler reads these without locks");
 
-extern "C" void OnInterrupt(int) {
-  for (Slot& slot : slots) {
-    if (slot.used.load()) ::unlink(slot.path);
-  }
-  const int shown = shownText.load();
-  const char* text = texts[shown];
-  std::size_t left = textSizes[shown];
+void WriteError(const char* text, std::size_t left) {
   while (left > 0) {
     const ssize_t count = ::write(STDERR_FILENO, text, left);
     if (count <= 0) break;
     text += count;
     left -= static_cast<std::size_t>(count);
   }
+}
+
+extern "C" void OnInterrupt(int) {
+  for (Slot& slot : slots) {
+    if (slot.used.load()) ::unlink(slot.path);
+  }
+  const Text& text = texts[shownText.load()];
+  WriteError(text.before, text.beforeSize);
+  if (text.counted) {
+    // Decimal digits from the end, without the library.
+    char digits[24];
+    std::size_t start = sizeof digits;
+    for (long long left = placedFiles.load();;) {
+      digits[--start] = static_cast<char>('0' + left % 10);
+      left /= 10;
+      if (left == 0) break;
+    }
+    WriteError(digits + start, sizeof digits - start);
+  }
+  WriteError(text.after, text.afterSize);
   ::_exit(kInterruptedStatus);
+}
+
+sigset_t InterruptSet() {
+  sigset_t set;
+  ::sigemptyset(&set);
+  for (const int signal : kInterrupts) ::sigaddset(&set, signal);
+  return set;
+}
+
+std::size_t CopyText(std::u16string_view text, char (&room)[kTextRoom]) {
+  const std::string bytes = ToUtf8(text);
+  const std::size_t size = std::min(bytes.size(), kTextRoom);
+  std::memcpy(room, bytes.data(), size);
+  return size;
+}
+
+void ShowText(std::u16string_view before, std::u16string_view after, bool counted) {
+  const int next = 1 - shownText.load();
+  Text& text = texts[next];
+  text.beforeSize = CopyText(before, text.before);
+  text.afterSize = CopyText(after, text.after);
+  text.counted = counted;
+  shownText.store(next);
 }
 
 }  // namespace
@@ -72,22 +121,30 @@ void RemovedOnInterrupt::Withdraw() {
   slot_ = -1;
 }
 
-void SetInterruptText(std::u16string_view text) {
-  const std::string bytes = ToUtf8(text);
-  const int next = 1 - shownText.load();
-  const std::size_t size = std::min(bytes.size(), kTextRoom);
-  std::memcpy(texts[next], bytes.data(), size);
-  textSizes[next] = size;
-  shownText.store(next);
+BlockedInterrupts::BlockedInterrupts() {
+  const sigset_t set = InterruptSet();
+  ::pthread_sigmask(SIG_BLOCK, &set, &previous_);
+}
+
+BlockedInterrupts::~BlockedInterrupts() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+
+void CountPlacedFile() { placedFiles.fetch_add(1); }
+
+void SetInterruptText(std::u16string_view text) { ShowText(text, {}, false); }
+
+void SetInterruptText(std::u16string_view before, std::u16string_view after) {
+  ShowText(before, after, true);
 }
 
 void ExitOnInterrupt() {
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
-  ::sigemptyset(&action.sa_mask);
-  const int signals[] = {SIGINT, SIGTERM, SIGHUP};
-  for (const int signal : signals) ::sigaddset(&action.sa_mask, signal);
-  for (const int signal : signals) ::sigaction(signal, &action, nullptr);
+  action.sa_mask = InterruptSet();
+  for (const int signal : kInterrupts) ::sigaction(signal, &action, nullptr);
+  struct sigaction ignored {};
+  ignored.sa_handler = SIG_IGN;
+  ::sigemptyset(&ignored.sa_mask);
+  ::sigaction(SIGPIPE, &ignored, nullptr);
 }
 
 }  // namespace velkora

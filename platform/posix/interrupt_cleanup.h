@@ -1,5 +1,7 @@
 #pragma once
 
+#include <signal.h>
+
 #include <string_view>
 #include <utility>
 
@@ -28,5 +30,23 @@ class RemovedOnInterrupt {
  private:
   int slot_ = -1;
 };
+
+// Holds the interrupts back while it lives, so that their handler sees a step such as
+// renaming a file into place and counting it either not begun or done. An interrupt that
+// came meanwhile is handled when this object goes.
+class BlockedInterrupts {
+ public:
+  BlockedInterrupts();
+  ~BlockedInterrupts();
+  BlockedInterrupts(const BlockedInterrupts&) = delete;
+  BlockedInterrupts& operator=(const BlockedInterrupts&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
+// Counts a file renamed into place, for the number an interrupt writes. Call it under
+// BlockedInterrupts, in the step that renamed the file.
+void CountPlacedFile();
 
 }  // namespace velkora

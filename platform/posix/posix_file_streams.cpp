@@ -24,6 +24,13 @@ class PosixInputStream final : public InputStream {
   }
   ~PosixInputStream() override { inputs_->Remove(identity_); }
 
+  IoResult Stamp(FileStamp& stamp) const override {
+    struct stat status {};
+    if (::fstat(fd_.get(), &status) != 0) return ErrnoFailure(errno);
+    stamp = StampOf(status);
+    return IoResult::Success();
+  }
+
   IoResult Read(char* buffer, std::size_t capacity, std::size_t& received) override {
     received = 0;
     for (;;) {

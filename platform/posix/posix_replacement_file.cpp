@@ -68,7 +68,17 @@ class PosixReplacementFile {
     return IoResult::Success();
   }
 
-  IoResult Rename() { return RenameOver(Temporary(), names_.c_str(), *inputs_); }
+  IoResult Rename() {
+    // An interrupt between the rename and its count would name one shortcut fewer than
+    // stand on disk, and remove a temporary name no longer ours.
+    BlockedInterrupts blocked;
+    IoResult result = RenameOver(Temporary(), names_.c_str(), *inputs_);
+    if (result) {
+      published_.Withdraw();
+      CountPlacedFile();
+    }
+    return result;
+  }
 
   IoResult Remove() {
     fd_ = UniqueFd();

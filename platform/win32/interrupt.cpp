@@ -1,8 +1,8 @@
 // The interrupt handler of the console tool. Windows runs it on a thread of its own while
 // the conversion goes on, so it takes the lock a temporary shortcut is written under:
-// once it holds it no temporary shortcut exists, and none is begun before the process
-// ends. The copy of standard input is opened to be deleted on close, so ending the
-// process removes it.
+// once it holds it no temporary shortcut exists, none is begun before the process ends,
+// and every shortcut renamed into place has been counted. The copy of standard input is
+// opened to be deleted on close, so ending the process removes it.
 
 #include "platform/interrupt.h"
 
@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "engine/messages.h"
 #include "platform/console.h"
 #include "platform/win32/interrupt_lock.h"
 
@@ -19,7 +20,12 @@ namespace {
 constexpr UINT kInterruptedStatus = 130;
 
 SRWLOCK lock = SRWLOCK_INIT;
-std::u16string* text = nullptr;  // guarded by lock; made once, never freed
+// Guarded by lock: the text in two parts, made once and never freed; whether the number
+// of files placed stands between them; that number.
+std::u16string* before = nullptr;
+std::u16string* after = nullptr;
+bool counted = false;
+long long placedFiles = 0;
 
 BOOL WINAPI OnControl(DWORD event) {
   switch (event) {
@@ -28,12 +34,29 @@ BOOL WINAPI OnControl(DWORD event) {
     case CTRL_CLOSE_EVENT:
     case CTRL_LOGOFF_EVENT:
     case CTRL_SHUTDOWN_EVENT:
+      // Never released: the conversion waits for it before its next temporary file.
       ::AcquireSRWLockExclusive(&lock);
-      if (text != nullptr) WriteStandardError(*text);
+      if (before != nullptr) {
+        std::u16string text = *before;
+        if (counted) text += DecimalText(placedFiles);
+        text += *after;
+        WriteStandardError(text);
+      }
       ::ExitProcess(kInterruptedStatus);
     default:
       return FALSE;
   }
+}
+
+void ShowText(std::u16string_view newBefore, std::u16string_view newAfter, bool newCounted) {
+  HeldAgainstInterrupt held;
+  static std::u16string beforeStorage;
+  static std::u16string afterStorage;
+  beforeStorage.assign(newBefore);
+  afterStorage.assign(newAfter);
+  before = &beforeStorage;
+  after = &afterStorage;
+  counted = newCounted;
 }
 
 }  // namespace
@@ -41,11 +64,12 @@ BOOL WINAPI OnControl(DWORD event) {
 HeldAgainstInterrupt::HeldAgainstInterrupt() { ::AcquireSRWLockExclusive(&lock); }
 HeldAgainstInterrupt::~HeldAgainstInterrupt() { ::ReleaseSRWLockExclusive(&lock); }
 
-void SetInterruptText(std::u16string_view newText) {
-  HeldAgainstInterrupt held;
-  static std::u16string storage;
-  storage.assign(newText);
-  text = &storage;
+void CountPlacedFile() { ++placedFiles; }
+
+void SetInterruptText(std::u16string_view text) { ShowText(text, {}, false); }
+
+void SetInterruptText(std::u16string_view textBefore, std::u16string_view textAfter) {
+  ShowText(textBefore, textAfter, true);
 }
 
 void ExitOnInterrupt() { ::SetConsoleCtrlHandler(OnControl, TRUE); }

@@ -25,6 +25,11 @@ class Win32InputStream final : public InputStream {
   }
   ~Win32InputStream() override { inputs_->Remove(identity_); }
 
+  IoResult Stamp(FileStamp& stamp) const override {
+    if (!StampOf(file_.get(), stamp)) return LastErrorFailure();
+    return IoResult::Success();
+  }
+
   IoResult Read(char* buffer, std::size_t capacity, std::size_t& received) override {
     received = 0;
     DWORD count = 0;

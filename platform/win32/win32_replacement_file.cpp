@@ -86,7 +86,12 @@ class Win32ReplacementFile {
     return IoResult::Success();
   }
 
-  IoResult Rename() { return MoveOver(temporary_, path_, *inputs_); }
+  // Still held against an interrupt: the file is counted before one can see it on disk.
+  IoResult Rename() {
+    IoResult result = MoveOver(temporary_, path_, *inputs_);
+    if (result) CountPlacedFile();
+    return result;
+  }
 
   IoResult Remove() {
     file_ = UniqueHandle();
