@@ -42,8 +42,9 @@ class WrittenShortcuts {
   struct Stem {
     // Whether a shortcut was written under it.
     bool written = false;
-    // The highest " (n)" number written for names built from it as a base, 0 for none.
-    int lastSuffix = 0;
+    // Taken as the name a " (n)" follows: every name it makes with " (2)" up to " (n)" for
+    // n = numberedUpTo was written in the folder, 1 while none is known to be.
+    int numberedUpTo = 1;
   };
 
   explicit WrittenShortcuts(char16_t separator) : separator_(separator) {}

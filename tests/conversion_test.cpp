@@ -429,6 +429,38 @@ TEST_F(PathLength, NamesAreCutToTheFileSystemsComponentLimit) {
             Sorted({cutFolder + "/", cutFolder + "/t.url", first + ".url", second + " (2).url"}));
 }
 
+// Titles that come to one name only after the cut are numbered as the cut names stand: the
+// cut shortens as " (n)" gains digits, and a number another title took is passed over.
+TEST_F(PathLength, TitlesCutToOneNameAreNumberedPastTakenNumbers) {
+  if (fixture.platform.Services().paths.componentUtf8Limit == 0) {
+    GTEST_SKIP() << "names are not limited in UTF-8 bytes on this platform";
+  }
+  // Half-width katakana: one byte of the code page, three of UTF-8.
+  const auto kana = [](int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += "ｱ";
+    return text;
+  };
+  constexpr int kTitles = 102;
+  std::vector<std::string> lines{Bookmark("taken", kana(82) + " (3)")};
+  for (int i = 0; i < kTitles; ++i) {
+    lines.push_back(Bookmark("u" + std::to_string(i), kana(190) + std::to_string(100 + i)));
+  }
+  fixture.WriteBookmarks(lines);
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+
+  // Within 255 bytes: 83 characters alone, 82 with " (2)" to " (99)", 81 from " (100)" on.
+  Strings expected{kana(83) + ".url"};
+  for (int n = 2; n <= 99; ++n) expected.push_back(kana(82) + " (" + std::to_string(n) + ").url");
+  for (int n = 100; n <= 103; ++n) {
+    expected.push_back(kana(81) + " (" + std::to_string(n) + ").url");
+  }
+  EXPECT_EQ(fixture.Tree(), Sorted(expected));
+  EXPECT_EQ(fixture.Read(kana(82) + " (3).url"), ShortcutBytes("taken"));
+  EXPECT_EQ(fixture.Read(kana(82) + " (4).url"), ShortcutBytes("u2"));
+  EXPECT_EQ(fixture.Read(kana(81) + " (103).url"), ShortcutBytes("u101"));
+}
+
 TEST(Conversion, FailedShortcutsAreReportedAndTheRunGoesOn) {
   ConversionFixture fixture;
   WriteBytes(fixture.Out() / "blocked", "not a folder");
