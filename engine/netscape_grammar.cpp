@@ -6,6 +6,7 @@
 #include "engine/ascii.h"
 #include "engine/character_references.h"
 #include "engine/refusal_reasons.h"
+#include "engine/text.h"
 #include "engine/text_decoding.h"
 
 namespace velkora {
@@ -61,6 +62,7 @@ void MakeDisplayName(std::u16string& text, std::u16string& out) {
     return;
   }
   out.clear();
+  out.reserve(text.size());
   bool space = false;
   for (const char16_t c : text) {
     if (IsHtmlWhiteSpace(c)) {
@@ -439,6 +441,11 @@ void NetscapeGrammar::StartList() {
   heading_.hasPendingName = false;
   MakeDisplayName(heading_.pendingName, name_);
   events_.OpenFolder(name_);
+  // Passed on, the name is no longer needed here: a heading of millions of characters
+  // leaves no memory behind in the buffers that held it.
+  ReleaseIfLarge(heading_.pendingName);
+  ReleaseIfLarge(heading_.text);
+  ReleaseIfLarge(name_);
 }
 
 void NetscapeGrammar::EndList() {
@@ -469,6 +476,9 @@ void NetscapeGrammar::FinishAnchor() {
   } else {
     events_.MalformedBookmark(anchorLine_, titleTooLong_ ? kItemTooLong : kAnchorWithoutHref);
   }
+  ReleaseIfLarge(title_);
+  ReleaseIfLarge(url_);
+  ReleaseIfLarge(name_);
 }
 
 void NetscapeGrammar::EndOpenAnchor() {

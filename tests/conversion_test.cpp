@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/messages.h"
+#include "engine/shortcut_names.h"
 #include "engine/shortcut_writer.h"
 #include "engine/text_files.h"
 #include "engine/utf8.h"
@@ -459,6 +460,45 @@ TEST_F(PathLength, TitlesCutToOneNameAreNumberedPastTakenNumbers) {
   EXPECT_EQ(fixture.Read(kana(82) + " (3).url"), ShortcutBytes("taken"));
   EXPECT_EQ(fixture.Read(kana(82) + " (4).url"), ShortcutBytes("u2"));
   EXPECT_EQ(fixture.Read(kana(81) + " (103).url"), ShortcutBytes("u101"));
+}
+
+// A folder name or title of a million characters: the rules see it whole, the run keeps
+// only its first units, and the result is what the whole name gives.
+TEST_F(PathLength, HugeNamesAreKeptShortAndGiveTheResultsOfTheWholeName) {
+  constexpr std::size_t kHuge = std::size_t{1} << 20;
+  const std::string huge(kHuge, 'x');
+  const std::string title600(600, 'y');
+  struct Case {
+    std::string folder;  // empty for none
+    std::string title;
+    Strings tree;  // empty when refused as too long; "cut.url" for the title cut to fit
+  };
+  const std::vector<Case> cases{
+      {huge, "t", {}},
+      {std::string(kHuge, '.'), "t", {}},
+      {"abc" + std::string(kHuge, ' ') + "..", "t", {"abc/", "abc/t.url"}},
+      {"", std::string(kHuge, 'y'), {"cut.url"}},
+      {"", title600, {"cut.url"}},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.folder.substr(0, 8) + " " + test.title.substr(0, 8));
+    ConversionFixture run;
+    std::vector<std::string> lines;
+    if (!test.folder.empty()) lines.push_back(Folder(test.folder));
+    lines.push_back(Bookmark("u", test.title));
+    run.WriteBookmarks(lines);
+    const ConversionReport report = run.Convert();
+    const std::size_t targetLength = run.Out().u16string().size() + 1;
+    Strings tree = test.tree;
+    if (tree == Strings{"cut.url"}) tree = {std::string(125 - targetLength, 'y') + ".url"};
+    EXPECT_EQ(run.Tree(), tree);
+    EXPECT_EQ(report.failedShortcuts, test.tree.empty() ? 1 : 0);
+    if (test.tree.empty()) {
+      EXPECT_EQ(report.firstFailureReason, kPathTooLongForWindows);
+    }
+    EXPECT_LE(run.state.folderNames[1].size(), kLongestKeptName);
+    EXPECT_LE(run.state.folderNames[1].capacity(), 2 * kLongestKeptName);
+  }
 }
 
 TEST(Conversion, FailedShortcutsAreReportedAndTheRunGoesOn) {
