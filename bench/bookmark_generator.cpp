@@ -193,4 +193,20 @@ std::int64_t WriteLargeFile(const std::filesystem::path& file, std::int64_t byte
   return writer.Lines();
 }
 
+void WriteLongTitlesFile(const std::filesystem::path& file, int count, bool colliding) {
+  // 85 characters of 2 bytes in code page 932 and 3 in UTF-8: with the rest of a title,
+  // some 200 bytes of the code page, within the 250 a path may take below a short target.
+  std::string padding;
+  for (int i = 0; i < 85; ++i) padding += "長";
+  BookmarkFileWriter writer(file);
+  Header(writer);
+  for (int number = 1; number <= count; ++number) {
+    const std::string title = colliding ? padding + Title(number) : Title(number) + padding;
+    writer.Line("<DT><LI><A HREF=\"https://www.example.co.jp/article" + std::to_string(number) +
+                ".html\">" + title + "</A>");
+  }
+  Footer(writer);
+  writer.Close();
+}
+
 }  // namespace velkora::bench

@@ -31,4 +31,10 @@ void WriteTreeFile(const std::filesystem::path& file, const TreeShape& shape,
 // few folders. Returns the number of lines.
 std::int64_t WriteLargeFile(const std::filesystem::path& file, std::int64_t bytes, int bookmarks);
 
+// Writes a Pomerek file of count bookmarks with long Japanese titles, all different. When
+// colliding, they differ only after their first 85 characters, beyond the cut that keeps a
+// name within 255 bytes of UTF-8, so that every one after the first is numbered; otherwise
+// they differ from their start.
+void WriteLongTitlesFile(const std::filesystem::path& file, int count, bool colliding);
+
 }  // namespace velkora::bench

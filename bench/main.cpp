@@ -215,6 +215,37 @@ SpeedResult MeasureTree(const Options& options, const fs::path& work, const Tree
   return speed;
 }
 
+// Times the engine on count long titles that all come to one name after the cut on Linux,
+// and on as many that stay apart, side by side in rounds that take turns at going first,
+// and prints the time per bookmark of each and their ratio.
+void MeasureNumbering(const Options& options, const fs::path& work, int count) {
+  const fs::path colliding = work / "colliding.html";
+  const fs::path distinct = work / "distinct.html";
+  WriteLongTitlesFile(colliding, count, true);
+  WriteLongTitlesFile(distinct, count, false);
+  const NativePlatform platform;
+  std::vector<double> numbered;
+  std::vector<double> apart;
+  const int rounds = std::min(options.rounds, 5);
+  for (int round = 0; round < rounds; ++round) {
+    const auto timeNumbered = [&] {
+      numbered.push_back(TimeEngine(platform.Services(), colliding, work / "out", count));
+    };
+    if (round % 2 == 0) timeNumbered();
+    apart.push_back(TimeEngine(platform.Services(), distinct, work / "out", count));
+    if (round % 2 == 1) timeNumbered();
+  }
+  fs::remove_all(work / "out");
+  fs::remove(colliding);
+  fs::remove(distinct);
+  const double numberedEach = MicrosecondsEach(Median(numbered), count);
+  const double apartEach = MicrosecondsEach(Median(apart), count);
+  std::printf(
+      "%6d long titles, one name after the cut: %.1f us/bookmark; all apart: %.1f us/bookmark;"
+      " ratio %.2f (goal: at most 2)\n",
+      count, numberedEach, apartEach, numberedEach / apartEach);
+}
+
 // Options from the command line; throws on a wrong one.
 Options ParseOptions(int argc, char** argv) {
   Options options;
@@ -243,6 +274,8 @@ int Run(const Options& options) {
   std::printf("velkora-bench in %s, median of %d rounds\n", work.path().c_str(), options.rounds);
   std::fflush(stdout);
   const double peakRssMb = MeasureMemory(options, work.path());
+  MeasureNumbering(options, work.path(), 1'000);
+  MeasureNumbering(options, work.path(), 8'000);
   MeasureTree(options, work.path(), kSmallTree);
   const SpeedResult large = MeasureTree(options, work.path(), kLargeTree);
   const ConverterRun whole =

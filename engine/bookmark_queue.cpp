@@ -1,5 +1,7 @@
 #include "engine/bookmark_queue.h"
 
+#include "engine/text.h"
+
 namespace velkora {
 
 void BookmarkQueue::OpenFolder(std::u16string& name) {
@@ -58,7 +60,9 @@ void BookmarkQueue::HandOn(BookmarkEvents& events) {
     }
   }
   events_.clear();
-  text_.clear();
+  // A hostile folder name or title passed through here once: its memory goes back.
+  ReleaseIfLarge(text_);
+  ReleaseIfLarge(name_);
 }
 
 }  // namespace velkora

@@ -210,7 +210,11 @@ void BookmarkConverter::CheckStamp(bool first) {
 
 void BookmarkConverter::OpenFolder(std::u16string& name) {
   Increment(state_.depth);
-  if (FolderNames::HasSlot(state_.depth)) state_.folderNames[state_.depth] = FolderFileName(name);
+  if (!FolderNames::HasSlot(state_.depth)) return;
+  // The rules see the whole name (its end may be dropped); what is kept is bounded.
+  std::u16string& kept = state_.folderNames[state_.depth];
+  kept = FolderFileName(name);
+  KeepNameBounded(kept);
 }
 
 void BookmarkConverter::CloseFolder() { Decrement(state_.depth); }
@@ -225,6 +229,7 @@ void BookmarkConverter::Bookmark(const BookmarkRecord& bookmark) {
   CountBookmark();
   name_.assign(bookmark.title);
   MakeShortcutFileName(name_, bookmark.url);
+  KeepNameBounded(name_);
   const ShortcutOutcome outcome = writer_->WriteShortcut(bookmark, name_);
   if (outcome.result) {
     Increment(report_.written);

@@ -6,6 +6,7 @@
 #include "engine/ascii.h"
 #include "engine/character_references.h"
 #include "engine/refusal_reasons.h"
+#include "engine/text.h"
 #include "engine/text_decoding.h"
 
 namespace velkora {
@@ -60,6 +61,7 @@ void MakeDisplayName(std::u16string& text, std::u16string& out) {
     return;
   }
   out.clear();
+  out.reserve(text.size());
   bool space = false;
   for (const char16_t c : text) {
     if (IsHtmlWhiteSpace(c)) {
@@ -477,6 +479,11 @@ void NetscapeGrammar::StartList() {
   MakeDisplayName(heading_.pendingName, name_);
   ReplaceNulls(name_);
   events_.OpenFolder(name_);
+  // Passed on, the name is no longer needed here: a heading of millions of characters
+  // leaves no memory behind in the buffers that held it.
+  ReleaseIfLarge(heading_.pendingName);
+  ReleaseIfLarge(heading_.text);
+  ReleaseIfLarge(name_);
 }
 
 void NetscapeGrammar::EndList() {
@@ -507,6 +514,9 @@ void NetscapeGrammar::FinishAnchor() {
   } else {
     events_.MalformedBookmark(anchorLine_, titleTooLong_ ? kItemTooLong : kAnchorWithoutHref);
   }
+  ReleaseIfLarge(title_);
+  ReleaseIfLarge(url_);
+  ReleaseIfLarge(name_);
 }
 
 void NetscapeGrammar::EndOpenAnchor() {

@@ -1,6 +1,7 @@
 #include "engine/pomerek_grammar.h"
 
 #include "engine/refusal_reasons.h"
+#include "engine/text.h"
 #include "engine/unit_search.h"
 
 namespace velkora {
@@ -105,6 +106,8 @@ void PomerekGrammar::ReadFolderLine(const Markers& found) {
   name_.assign(found.list > start ? std::u16string_view(line_).substr(start, found.list - start)
                                   : std::u16string_view());
   events_.OpenFolder(name_);
+  // A name of millions of characters leaves no memory behind.
+  ReleaseIfLarge(name_);
 }
 
 // A bookmark line holds the URL between '="' and the next '"', and the title between the

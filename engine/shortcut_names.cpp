@@ -55,6 +55,12 @@ std::size_t FittedTitleLength(std::u16string_view folderPath, std::size_t folder
   return std::max(minimum, WholeCharacters(title, fits));
 }
 
+void KeepNameBounded(std::u16string& name) {
+  if (name.size() > kLongestKeptName) name.resize(kLongestKeptName);
+  // A name the rules shortened ("abc" and a million spaces) may still hold its memory.
+  if (name.capacity() > 2 * kLongestKeptName) name.shrink_to_fit();
+}
+
 std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit) {
   if (Utf8Length(name) <= limit) return std::u16string(name);
   std::size_t bytes = 0;

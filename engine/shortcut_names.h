@@ -15,6 +15,16 @@ namespace velkora {
 // Largest shortcut path, without ".url", in bytes of the ANSI code page.
 inline constexpr std::int32_t kShortcutPathLimit = 250;
 
+// The units of a folder name or title a run keeps: the path rule keeps at most 250 bytes
+// of the code page, 500 units, of a title, and no path longer than 259 units is written.
+// Of a longer name only its first units decide anything, and that it was longer: kept to
+// kLongestKeptName units, it still makes every path through it too long, and it is cut as
+// it would have been whole.
+inline constexpr std::size_t kLongestKeptName = 2 * kShortcutPathLimit + 2;
+
+// Cuts name to kLongestKeptName units, and gives back the memory it does not need.
+void KeepNameBounded(std::u16string& name);
+
 // How many units of title to keep below folderPath (which ends with the separator) so
 // that the whole path stays within kShortcutPathLimit bytes; folderBytes is folderPath's
 // length in the code page, which the writer measures once per folder. Normally the path is
@@ -42,8 +52,9 @@ class WrittenShortcuts {
   struct Stem {
     // Whether a shortcut was written under it.
     bool written = false;
-    // The highest " (n)" number written for names built from it as a base, 0 for none.
-    int lastSuffix = 0;
+    // Taken as the name a " (n)" follows: every name it makes with " (2)" up to " (n)" for
+    // n = numberedUpTo was written in the folder, 1 while none is known to be.
+    int numberedUpTo = 1;
   };
 
   explicit WrittenShortcuts(char16_t separator) : separator_(separator) {}

@@ -72,34 +72,47 @@ ShortcutOutcome ShortcutWriter::WriteShortcut(const BookmarkRecord& bookmark,
     return {result, path};
   }
   picked.stem->written = true;
-  base.lastSuffix = std::max(base.lastSuffix, picked.suffix);
+  if (picked.numbered != nullptr && picked.numbered->numberedUpTo == picked.suffix - 1) {
+    picked.numbered->numberedUpTo = picked.suffix;
+  }
   return {IoResult::Success(), path};
 }
 
 // Names are folded once: a key serves both to pick the name and to record it. A name is
 // known by its stem, the name without ".url": the stem of a name that was not cut is the
-// base with its suffix, and the first name of a base is the base itself.
+// base with its suffix, and the first name of a base is the base itself. Each name a
+// " (n)" follows remembers how far its numbers were taken, so that many titles that come
+// to one name after the cut do not each try every number again.
 ShortcutWriter::PickedName ShortcutWriter::PickName(std::u16string_view title,
                                                     WrittenShortcuts::Stem& base) {
   const auto limit = static_cast<std::size_t>(platform_.paths.componentUtf8Limit);
-  for (int suffix = base.lastSuffix + 1;; ++suffix) {
+  for (int suffix = 1;;) {
     const std::u16string suffixText = SuffixText(suffix);
     const std::size_t reserved = Utf8Length(suffixText) + kExtension.size();
     path_.assign(folder_.path);
     const bool whole =
         AppendFitting(path_, title, limit > reserved ? limit - reserved : 0, limit > 0);
-    path_ += suffixText;
-    WrittenShortcuts::Stem* stem = &base;
-    if (!whole || suffix != 1) {
-      if (whole) {
-        written_.FoldWithEnding(base_, suffixText, key_);
-      } else {
-        written_.Fold(std::u16string_view(path_).substr(folder_.path.size()), key_);
+    const std::u16string_view stemText = std::u16string_view(path_).substr(folder_.path.size());
+    WrittenShortcuts::Stem* numbered = nullptr;
+    if (suffix != 1) {
+      // The name before " (n)": the title, or its cut, which depends on n's digits.
+      if (!whole) written_.Fold(stemText, prefix_);
+      numbered = whole ? &base : &written_.Lookup(prefix_);
+      if (numbered->numberedUpTo >= suffix) {
+        suffix = numbered->numberedUpTo + 1;
+        continue;
       }
-      stem = &written_.Lookup(key_);
+      written_.FoldWithEnding(whole ? base_ : prefix_, suffixText, key_);
+    } else if (!whole) {
+      written_.Fold(stemText, key_);
     }
+    WrittenShortcuts::Stem* stem = suffix == 1 && whole ? &base : &written_.Lookup(key_);
+    path_ += suffixText;
     path_ += kExtension;
-    if (!stem->written) return {stem, suffix, suffixText.size()};
+    if (!stem->written) return {stem, numbered, suffix, suffixText.size()};
+    if (numbered != nullptr && numbered->numberedUpTo == suffix - 1)
+      numbered->numberedUpTo = suffix;
+    ++suffix;
   }
 }
 

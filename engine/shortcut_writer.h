@@ -37,6 +37,8 @@ class ShortcutWriter {
   // else the title numbered " (2)", " (3)"..., each cut to the file system's limit.
   struct PickedName {
     WrittenShortcuts::Stem* stem;
+    // The name " (n)" follows, for a numbered name; else nullptr.
+    WrittenShortcuts::Stem* numbered;
     int suffix;
     std::size_t suffixLength;  // of " (n)", in units
   };
@@ -80,6 +82,7 @@ class ShortcutWriter {
   std::u16string path_;
   std::u16string shortcutText_;
   ShortcutKey base_;
+  ShortcutKey prefix_;
   ShortcutKey key_;
 };
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/messages.h"
+#include "engine/shortcut_names.h"
 #include "engine/shortcut_writer.h"
 #include "engine/text_files.h"
 #include "engine/utf8.h"
@@ -472,6 +473,77 @@ TEST_F(PathLength, NamesAreCutToTheFileSystemsComponentLimit) {
   for (int i = 0; i < 82; ++i) second += "ｱ";  // 246 bytes, with " (2).url" 254
   EXPECT_EQ(fixture.Tree(),
             Sorted({cutFolder + "/", cutFolder + "/t.url", first + ".url", second + " (2).url"}));
+}
+
+// Titles that come to one name only after the cut are numbered as the cut names stand: the
+// cut shortens as " (n)" gains digits, and a number another title took is passed over.
+TEST_F(PathLength, TitlesCutToOneNameAreNumberedPastTakenNumbers) {
+  if (fixture.platform.Services().paths.componentUtf8Limit == 0) {
+    GTEST_SKIP() << "names are not limited in UTF-8 bytes on this platform";
+  }
+  // Half-width katakana: one byte of the code page, three of UTF-8.
+  const auto kana = [](int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += "ｱ";
+    return text;
+  };
+  constexpr int kTitles = 102;
+  std::vector<std::string> lines{Bookmark("taken", kana(82) + " (3)")};
+  for (int i = 0; i < kTitles; ++i) {
+    lines.push_back(Bookmark("u" + std::to_string(i), kana(190) + std::to_string(100 + i)));
+  }
+  fixture.WriteBookmarks(lines);
+  EXPECT_TRUE(fixture.Convert().AllWritten());
+
+  // Within 255 bytes: 83 characters alone, 82 with " (2)" to " (99)", 81 from " (100)" on.
+  Strings expected{kana(83) + ".url"};
+  for (int n = 2; n <= 99; ++n) expected.push_back(kana(82) + " (" + std::to_string(n) + ").url");
+  for (int n = 100; n <= 103; ++n) {
+    expected.push_back(kana(81) + " (" + std::to_string(n) + ").url");
+  }
+  EXPECT_EQ(fixture.Tree(), Sorted(expected));
+  EXPECT_EQ(fixture.Read(kana(82) + " (3).url"), ShortcutBytes("taken"));
+  EXPECT_EQ(fixture.Read(kana(82) + " (4).url"), ShortcutBytes("u2"));
+  EXPECT_EQ(fixture.Read(kana(81) + " (103).url"), ShortcutBytes("u101"));
+}
+
+// A folder name or title of a million characters: the rules see it whole, the run keeps
+// only its first units, and the result is what the whole name gives.
+TEST_F(PathLength, HugeNamesAreKeptShortAndGiveTheResultsOfTheWholeName) {
+  constexpr std::size_t kHuge = std::size_t{1} << 20;
+  const std::string huge(kHuge, 'x');
+  const std::string title600(600, 'y');
+  struct Case {
+    std::string folder;  // empty for none
+    std::string title;
+    Strings tree;  // empty when refused as too long; "cut.url" for the title cut to fit
+  };
+  const std::vector<Case> cases{
+      {huge, "t", {}},
+      {std::string(kHuge, '.'), "t", {}},
+      {"abc" + std::string(kHuge, ' ') + "..", "t", {"abc/", "abc/t.url"}},
+      {"", std::string(kHuge, 'y'), {"cut.url"}},
+      {"", title600, {"cut.url"}},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.folder.substr(0, 8) + " " + test.title.substr(0, 8));
+    ConversionFixture run;
+    std::vector<std::string> lines;
+    if (!test.folder.empty()) lines.push_back(Folder(test.folder));
+    lines.push_back(Bookmark("u", test.title));
+    run.WriteBookmarks(lines);
+    const ConversionReport report = run.Convert();
+    const std::size_t targetLength = run.Out().u16string().size() + 1;
+    Strings tree = test.tree;
+    if (tree == Strings{"cut.url"}) tree = {std::string(125 - targetLength, 'y') + ".url"};
+    EXPECT_EQ(run.Tree(), tree);
+    EXPECT_EQ(report.failedShortcuts, test.tree.empty() ? 1 : 0);
+    if (test.tree.empty()) {
+      EXPECT_EQ(report.firstFailureReason, kPathTooLongForWindows);
+    }
+    EXPECT_LE(run.state.folderNames[1].size(), kLongestKeptName);
+    EXPECT_LE(run.state.folderNames[1].capacity(), 2 * kLongestKeptName);
+  }
 }
 
 TEST(Conversion, FailedShortcutsAreReportedAndTheRunGoesOn) {

@@ -26,6 +26,7 @@
 
 #include "engine/messages.h"
 #include "engine/utf8.h"
+#include "engine/windows_path_limit.h"
 #include "platform/posix/posix_errors.h"
 #include "platform/posix/posix_file_streams.h"
 #include "tests/child_process.h"
@@ -194,6 +195,53 @@ TEST(Faults, FileSizeLimitFailsTheLongShortcutsAndLeavesNoPartOfThem) {
   EXPECT_EQ(run.tree, (Strings{"F/", "F/two.url", "big.url", "one.url"}));
   EXPECT_EQ(run.files.at("big.url"), ShortcutBytes("http://old/"));
   EXPECT_EQ(run.files.at("F/two.url"), ShortcutBytes("http://s/2"));
+}
+
+// Nested headings of millions of characters: the run holds one of them at a time while it
+// reads it, and keeps only the first units of each. Whole, they took six copies each.
+TEST(Faults, HugeNestedHeadingsTakeLittleMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer holds freed memory back";
+#else
+  constexpr int kLevels = 8;
+  constexpr std::size_t kLineUnits = std::size_t{1} << 20;
+  std::string heading;
+  for (int line = 0; line < 4; ++line) heading += std::string(kLineUnits - 1, 'h') + "\n";
+  std::string file = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+  for (int level = 0; level < kLevels; ++level) file += "<DT><H3>" + heading + "</H3>\n<DL><p>\n";
+  file += "<DT><A HREF=\"http://u/\">t</A>\n";
+  for (int level = 0; level <= kLevels; ++level) file += "</DL><p>\n";
+  ConversionFixture fixture;
+  fixture.WriteBookmarkBytes(file);
+  std::string().swap(file);
+  std::string().swap(heading);
+  // In a child, whose peak resident size (VmHWM) starts where it stands.
+  const ChildResult child = RunInChild([&] {
+    const auto kilobytes = [](const std::string& field) {
+      std::ifstream status("/proc/self/status");
+      for (std::string line; std::getline(status, line);) {
+        if (line.starts_with(field)) return std::stol(line.substr(field.size()));
+      }
+      throw ChildCannotSetUp("no " + field + " in /proc/self/status");
+    };
+    if (!(std::ofstream("/proc/self/clear_refs") << "5")) {
+      throw ChildCannotSetUp("cannot reset the peak resident size");
+    }
+    const long before = kilobytes("VmRSS:");
+    const ConversionReport report = fixture.Convert();
+    return PackFields({std::to_string(kilobytes("VmHWM:") - before),
+                       std::to_string(report.failedShortcuts), ToUtf8(report.firstFailureReason)});
+  });
+  if (child.exited && child.exitCode == kChildCannotSetUp) GTEST_SKIP() << child.output;
+  ASSERT_TRUE(child.exited && child.exitCode == 0) << child.output;
+  const Strings fields = UnpackFields(child.output);
+  ASSERT_EQ(fields.size(), 3u);
+  // Each heading is 4 Mi units, 8 MB as UTF-16; read, passed on and made a name, it takes
+  // a few such buffers at once, which are given back before the next.
+  EXPECT_LT(std::stol(fields[0]), 80'000) << "KB more than before the run";
+  EXPECT_EQ(fields[1], "1");
+  EXPECT_EQ(fields[2], ToUtf8(kPathTooLongForWindows));
+#endif
 }
 
 // Mounts a small tmpfs over where, in a mount namespace of the calling process's own.

@@ -75,12 +75,11 @@ TEST(WrittenShortcuts, ComparesNamesAsWindowsDoes) {
     written.Fold(base, baseKey);
     WrittenShortcuts::Stem& baseStem = written.Lookup(baseKey);
     baseStem.written = true;
-    baseStem.lastSuffix = 1;
     if (suffix.empty()) return;
     ShortcutKey key;
     written.FoldWithEnding(baseKey, suffix, key);
     written.Lookup(key).written = true;
-    baseStem.lastSuffix = 2;
+    baseStem.numberedUpTo = 2;
   };
   add(u"C:\\\\Out\\", u"Page", u" (2)");
   EXPECT_TRUE(taken(u"c:\\out\\\\", u"PAGE"));
@@ -91,9 +90,9 @@ TEST(WrittenShortcuts, ComparesNamesAsWindowsDoes) {
   ShortcutKey key;
   written.EnterFolder(u"C:\\OUT\\");
   written.Fold(u"page", key);
-  EXPECT_EQ(written.Lookup(key).lastSuffix, 2);
+  EXPECT_EQ(written.Lookup(key).numberedUpTo, 2);
   written.Fold(u"other", key);
-  EXPECT_EQ(written.Lookup(key).lastSuffix, 0);
+  EXPECT_EQ(written.Lookup(key).numberedUpTo, 1);
 
   add(u"C:\\Ωω\\", u"Ｐａｇｅ");
   EXPECT_TRUE(taken(u"C:\\ωΩ\\", u"ｐＡＧＥ"));
