@@ -195,6 +195,7 @@ double MeasureMemory(const Options& options, const fs::path& work) {
       " (goal: below 16); on a file of one bookmark: %.1f MB\n",
       megabytes, static_cast<long long>(lines), kLargeFileBookmarks, big.seconds, big.peakRssMb,
       baseline.peakRssMb);
+  std::fflush(stdout);
   return big.peakRssMb;
 }
 
@@ -244,6 +245,7 @@ void MeasureNumbering(const Options& options, const fs::path& work, int count) {
       "%6d long titles, one name after the cut: %.1f us/bookmark; all apart: %.1f us/bookmark;"
       " ratio %.2f (goal: at most 2)\n",
       count, numberedEach, apartEach, numberedEach / apartEach);
+  std::fflush(stdout);
 }
 
 // Options from the command line; throws on a wrong one.

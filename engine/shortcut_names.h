@@ -52,9 +52,19 @@ class WrittenShortcuts {
   struct Stem {
     // Whether a shortcut was written under it.
     bool written = false;
-    // Taken as the name a " (n)" follows: every name it makes with " (2)" up to " (n)" for
-    // n = numberedUpTo was written in the folder, 1 while none is known to be.
-    int numberedUpTo = 1;
+    // Taken as the name a " (n)" follows: every name it makes with a number from
+    // numberedFrom to numberedUpTo was written in the folder (0 and 0 while none is known).
+    // A title cut shorter for a longer number starts its numbers past " (2)".
+    int numberedFrom = 0;
+    int numberedUpTo = 0;
+
+    // Whether the name numbered n is known to be written.
+    bool KnowsNumbered(int n) const { return n >= numberedFrom && n <= numberedUpTo && n > 0; }
+    // Notes that the name numbered n was written.
+    void NoteNumbered(int n) {
+      if (numberedUpTo == 0) numberedFrom = n;
+      if (numberedUpTo == 0 || n == numberedUpTo + 1) numberedUpTo = n;
+    }
   };
 
   explicit WrittenShortcuts(char16_t separator) : separator_(separator) {}

@@ -72,9 +72,7 @@ ShortcutOutcome ShortcutWriter::WriteShortcut(const BookmarkRecord& bookmark,
     return {result, path};
   }
   picked.stem->written = true;
-  if (picked.numbered != nullptr && picked.numbered->numberedUpTo == picked.suffix - 1) {
-    picked.numbered->numberedUpTo = picked.suffix;
-  }
+  if (picked.numbered != nullptr) picked.numbered->NoteNumbered(picked.suffix);
   return {IoResult::Success(), path};
 }
 
@@ -98,7 +96,7 @@ ShortcutWriter::PickedName ShortcutWriter::PickName(std::u16string_view title,
       // The name before " (n)": the title, or its cut, which depends on n's digits.
       if (!whole) written_.Fold(stemText, prefix_);
       numbered = whole ? &base : &written_.Lookup(prefix_);
-      if (numbered->numberedUpTo >= suffix) {
+      if (numbered->KnowsNumbered(suffix)) {
         suffix = numbered->numberedUpTo + 1;
         continue;
       }
@@ -110,8 +108,7 @@ ShortcutWriter::PickedName ShortcutWriter::PickName(std::u16string_view title,
     path_ += suffixText;
     path_ += kExtension;
     if (!stem->written) return {stem, numbered, suffix, suffixText.size()};
-    if (numbered != nullptr && numbered->numberedUpTo == suffix - 1)
-      numbered->numberedUpTo = suffix;
+    if (numbered != nullptr) numbered->NoteNumbered(suffix);
     ++suffix;
   }
 }

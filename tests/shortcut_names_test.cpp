@@ -79,7 +79,7 @@ TEST(WrittenShortcuts, ComparesNamesAsWindowsDoes) {
     ShortcutKey key;
     written.FoldWithEnding(baseKey, suffix, key);
     written.Lookup(key).written = true;
-    baseStem.numberedUpTo = 2;
+    baseStem.NoteNumbered(2);
   };
   add(u"C:\\\\Out\\", u"Page", u" (2)");
   EXPECT_TRUE(taken(u"c:\\out\\\\", u"PAGE"));
@@ -90,9 +90,10 @@ TEST(WrittenShortcuts, ComparesNamesAsWindowsDoes) {
   ShortcutKey key;
   written.EnterFolder(u"C:\\OUT\\");
   written.Fold(u"page", key);
-  EXPECT_EQ(written.Lookup(key).numberedUpTo, 2);
+  EXPECT_TRUE(written.Lookup(key).KnowsNumbered(2));
+  EXPECT_FALSE(written.Lookup(key).KnowsNumbered(3));
   written.Fold(u"other", key);
-  EXPECT_EQ(written.Lookup(key).numberedUpTo, 1);
+  EXPECT_FALSE(written.Lookup(key).KnowsNumbered(2));
 
   add(u"C:\\Ωω\\", u"Ｐａｇｅ");
   EXPECT_TRUE(taken(u"C:\\ωΩ\\", u"ｐＡＧＥ"));
