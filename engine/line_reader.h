@@ -39,7 +39,8 @@ class LineReader {
   IoResult Refill();
   IoResult SkipMark();
   // The first line end in [begin, end), which holds whole units, or end.
-  const char* FindLineEnd(const char* begin, const char* end) const;
+  const char* FindLineEnd(const char* begin, const char* end);
+  const char* FindByteLineEnd(const char* begin, const char* end);
   bool IsUnit(const char* at, char c) const;
   void Append(std::string& line, const char* begin, const char* end, bool& tooLong) const;
 
@@ -54,6 +55,12 @@ class LineReader {
   bool skipLineFeed_ = false;
   // A line that goes on past the bytes in the buffer, gathered.
   std::string spill_;
+  // The first LF and the first CR found by the last searches up to searchedTo_ in the
+  // buffer (searchedTo_ when there was none), or nullptr; they serve the lines that start
+  // before them until the buffer moves.
+  const char* searchedTo_ = nullptr;
+  const char* lineFeed_ = nullptr;
+  const char* carriageReturn_ = nullptr;
 };
 
 }  // namespace velkora

@@ -43,11 +43,21 @@ std::vector<std::string> Lines(const std::string& bytes, std::size_t chunk) {
   return lines;
 }
 
+// Each line end is sought once and kept for the lines before it: lines of one kind of end
+// run up to one of the other kind far behind them, in the same read or the next.
 TEST(LineReader, SplitsAtCrLfLfAndLoneCrWhereverReadsEnd) {
-  const std::string bytes = "a\r\nb\nc\rd\r\r\n\n\re";
-  for (std::size_t chunk : {1u, 2u, 3u, 1000u}) {
-    EXPECT_EQ(Lines(bytes, chunk), (std::vector<std::string>{"a", "b", "c", "d", "", "", "", "e"}))
-        << "chunk " << chunk;
+  const struct {
+    std::string bytes;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"a\r\nb\nc\rd\r\r\n\n\re", {"a", "b", "c", "d", "", "", "", "e"}},
+      {"a\rb\rc\rd\ne\nf\r\ng", {"a", "b", "c", "d", "e", "f", "g"}},
+      {"a\nb\nc\nd\re\rf\r\ng\r", {"a", "b", "c", "d", "e", "f", "g"}},
+  };
+  for (const auto& c : cases) {
+    for (std::size_t chunk : {1u, 2u, 3u, 5u, 1000u}) {
+      EXPECT_EQ(Lines(c.bytes, chunk), c.lines) << "chunk " << chunk;
+    }
   }
 }
 
