@@ -135,6 +135,13 @@ class WritesFail final : public FileStreams {
     if (result) stream = std::make_unique<Failing>(std::move(real));
     return result;
   }
+  IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
+                        std::unique_ptr<OutputStream>& stream) override {
+    std::unique_ptr<OutputStream> real;
+    IoResult result = real_.OpenOutputIn(folder, name, real);
+    if (result) stream = std::make_unique<Failing>(std::move(real));
+    return result;
+  }
   IoResult Remove(std::u16string_view path) override { return real_.Remove(path); }
 
  private:

@@ -1,9 +1,10 @@
 // The interrupt handler of the console tool. It runs as a signal handler, so it only reads
-// what was published into fixed buffers beforehand and calls unlink, write and _exit,
+// what was published into fixed buffers beforehand and calls unlinkat, write and _exit,
 // which are safe there.
 
 #include "platform/interrupt.h"
 
+#include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
 #include <unistd.h>
@@ -22,8 +23,11 @@ namespace {
 constexpr int kInterruptedStatus = 130;
 
 // Room for a shortcut being written and the copy of standard input, and some to spare.
+// A path is taken in its folder, a descriptor held while the slot is used (AT_FDCWD for a
+// path from the working directory).
 struct Slot {
   std::atomic<bool> used{false};
+  int folder = AT_FDCWD;
   char path[PATH_MAX] = {};
 };
 std::array<Slot, 4> slots;
@@ -39,7 +43,7 @@ static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_alw
 
 extern "C" void OnInterrupt(int) {
   for (Slot& slot : slots) {
-    if (slot.used.load()) ::unlink(slot.path);
+    if (slot.used.load()) ::unlinkat(slot.folder, slot.path, 0);
   }
   const int shown = shownText.load();
   const char* text = texts[shown];
@@ -55,12 +59,13 @@ extern "C" void OnInterrupt(int) {
 
 }  // namespace
 
-RemovedOnInterrupt::RemovedOnInterrupt(std::string_view path) {
+RemovedOnInterrupt::RemovedOnInterrupt(std::string_view path, int folder) {
   if (path.size() >= PATH_MAX) return;
   for (std::size_t i = 0; i < slots.size(); ++i) {
     if (slots[i].used.load()) continue;
     std::memcpy(slots[i].path, path.data(), path.size());
     slots[i].path[path.size()] = '\0';
+    slots[i].folder = folder;
     slots[i].used.store(true);
     slot_ = static_cast<int>(i);
     return;
