@@ -61,6 +61,12 @@ ShortcutOutcome ShortcutWriter::WriteShortcut(const BookmarkRecord& bookmark,
   }
   if (ShortcutOutcome made = OpenFolders(target); !made.result) return made;
   if (IoResult result = WriteFile(bookmark.url); !result) {
+    if (result.nameTaken) {
+      // The name stands for another file (its short name): it is taken, as a name written
+      // in this run is, and the next free number is tried.
+      picked.stem->written = true;
+      return WriteShortcut(bookmark, name);
+    }
     if (keptFolders_) {
       // A folder held since an earlier shortcut may have been removed meanwhile: open and
       // make the chain afresh, as for a folder met for the first time, and try once more.
