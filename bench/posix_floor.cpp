@@ -44,7 +44,8 @@ class RecordingOutput final : public OutputStream {
 
 class FloorRecorder::Streams final : public FileStreams {
  public:
-  explicit Streams(std::vector<FloorStep>& steps) : steps_(steps) {}
+  Streams(std::vector<FloorStep>& steps, const std::map<const FolderHandle*, std::string>& folders)
+      : steps_(steps), folders_(folders) {}
 
   IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override {
     return real_.OpenInput(path, stream);
@@ -56,22 +57,48 @@ class FloorRecorder::Streams final : public FileStreams {
     stream = std::make_unique<RecordingOutput>(std::move(stream), steps_);
     return result;
   }
+  IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
+                        std::unique_ptr<OutputStream>& stream) override {
+    IoResult result = real_.OpenOutputIn(folder, name, stream);
+    if (!result) return result;
+    steps_.push_back({false, folders_.at(&folder) + '/' + ToUtf8(name), {}});
+    stream = std::make_unique<RecordingOutput>(std::move(stream), steps_);
+    return result;
+  }
   IoResult Remove(std::u16string_view path) override { return real_.Remove(path); }
 
  private:
   PosixFileStreams real_;
   std::vector<FloorStep>& steps_;
+  const std::map<const FolderHandle*, std::string>& folders_;
 };
 
 class FloorRecorder::FileSystem final : public FileSystemObject {
  public:
-  explicit FileSystem(std::vector<FloorStep>& steps) : steps_(steps) {}
+  FileSystem(std::vector<FloorStep>& steps, std::map<const FolderHandle*, std::string>& folders)
+      : steps_(steps), folders_(folders) {}
 
   IoResult CheckFolder(std::u16string_view path) const override { return real_.CheckFolder(path); }
   EntryKind EntryAt(std::u16string_view path) const override { return real_.EntryAt(path); }
   IoResult CreateFolder(std::u16string_view path) override {
     IoResult result = real_.CreateFolder(path);
     if (result) steps_.push_back({true, ToUtf8(path), {}});
+    return result;
+  }
+  IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) override {
+    IoResult result = real_.OpenTarget(path, folder);
+    if (result) folders_[folder.get()] = ToUtf8(path);
+    return result;
+  }
+  IoResult OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
+                            std::unique_ptr<FolderHandle>& folder) override {
+    const std::string path = folders_.at(&parent) + '/' + ToUtf8(name);
+    struct stat status {};
+    const bool existed = ::lstat(path.c_str(), &status) == 0;
+    IoResult result = real_.OpenOrMakeFolder(parent, name, folder);
+    if (!result) return result;
+    if (!existed) steps_.push_back({true, path, {}});
+    folders_[folder.get()] = path;
     return result;
   }
   std::u16string GetSpecialFolder(int selector) const override {
@@ -81,14 +108,15 @@ class FloorRecorder::FileSystem final : public FileSystemObject {
  private:
   PosixFileSystem real_;
   std::vector<FloorStep>& steps_;
+  std::map<const FolderHandle*, std::string>& folders_;
 };
 
 FloorRecorder::FloorRecorder()
-    : streams_(std::make_unique<Streams>(steps_)),
+    : streams_(std::make_unique<Streams>(steps_, folders_)),
       services_(std::make_unique<PlatformServices>(PlatformServices{
           CodePage932::Instance(),
           *streams_,
-          [this] { return std::make_unique<FileSystem>(steps_); },
+          [this] { return std::make_unique<FileSystem>(steps_, folders_); },
           PathConventions{u'/', 255},
       })) {}
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +34,8 @@ class FloorRecorder {
   class FileSystem;
 
   std::vector<FloorStep> steps_;
+  // The path of each folder the engine holds, for the steps made in it.
+  std::map<const FolderHandle*, std::string> folders_;
   std::unique_ptr<Streams> streams_;
   std::unique_ptr<PlatformServices> services_;
 };

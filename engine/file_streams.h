@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 
+#include "engine/folder_handle.h"
 #include "engine/io_result.h"
 
 namespace velkora {
@@ -59,6 +60,11 @@ class FileStreams {
   // is to take path's name. A name that is a file open through OpenInput is never
   // replaced: Close refuses it.
   virtual IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) = 0;
+  // As OpenOutput for the file name in folder, a handle of the file system object: the
+  // temporary file is made, renamed and removed in that folder itself, wherever its path
+  // leads meanwhile. folder must outlive the stream.
+  virtual IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
+                                std::unique_ptr<OutputStream>& stream) = 0;
   virtual IoResult Remove(std::u16string_view path) = 0;
 };
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "engine/folder_handle.h"
 #include "engine/io_result.h"
 
 namespace velkora {
@@ -22,6 +24,12 @@ class FileSystemObject {
   virtual EntryKind EntryAt(std::u16string_view path) const = 0;
   // Creates one folder whose parent exists.
   virtual IoResult CreateFolder(std::u16string_view path) = 0;
+  // Opens the folder at path, through links if it is one, and holds it.
+  virtual IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) = 0;
+  // Opens the folder name in parent, making it first when nothing stands there, and holds
+  // it. A link or junction standing there is not followed: kLinkInTheWay.
+  virtual IoResult OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
+                                    std::unique_ptr<FolderHandle>& folder) = 0;
   // Selector 0 is the Windows directory.
   virtual std::u16string GetSpecialFolder(int selector) const = 0;
 };

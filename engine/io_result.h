@@ -9,9 +9,13 @@ namespace velkora {
 struct IoResult {
   bool ok = true;
   std::u16string reason;
+  // A failure because the name asked for is another file's name too (on Windows, its
+  // short 8.3 alias): the caller may pick another name.
+  bool nameTaken = false;
 
   static IoResult Success() { return {}; }
-  static IoResult Failure(std::u16string why) { return {false, std::move(why)}; }
+  static IoResult Failure(std::u16string why) { return {false, std::move(why), false}; }
+  static IoResult Taken(std::u16string why) { return {false, std::move(why), true}; }
   explicit operator bool() const { return ok; }
 };
 

@@ -27,6 +27,10 @@ inline constexpr std::u16string_view kLinkInTheWay =
 inline constexpr std::u16string_view kBookmarkFileInTheWay =
     u"読み込み中のブックマークファイルと同じファイルなので、置き換えません";
 
+// A shortcut's name is the short (8.3) name of another file, which it would replace.
+inline constexpr std::u16string_view kNameIsShortNameOfAnother =
+    u"別のファイルの短い名前（8.3 形式）と同じ名前です";
+
 // A bookmark line without its URL and title in order.
 inline constexpr std::u16string_view kMalformedBookmarkLine =
     u"<A HREF=\"URL\">タイトル</A> の形になっていません";

@@ -59,14 +59,18 @@ ShortcutOutcome ShortcutWriter::WriteShortcut(const BookmarkRecord& bookmark,
       kWindowsPathLimit) {
     return {IoResult::Failure(std::u16string(kPathTooLongForWindows)), path};
   }
-  if (ShortcutOutcome made = EnsureFolders(folder_.chain, target.size()); !made.result) {
-    return made;
-  }
-  if (IoResult result = WriteFile(path, bookmark.url); !result) {
-    if (trustedKnownFolders_) {
-      // A folder found earlier may have gone since: test and make the chain afresh, as
-      // for a folder met for the first time, and try once more.
-      knownFolders_.clear();
+  if (ShortcutOutcome made = OpenFolders(target); !made.result) return made;
+  if (IoResult result = WriteFile(bookmark.url); !result) {
+    if (result.nameTaken) {
+      // The name stands for another file (its short name): it is taken, as a name written
+      // in this run is, and the next free number is tried.
+      picked.stem->written = true;
+      return WriteShortcut(bookmark, name);
+    }
+    if (keptFolders_) {
+      // A folder held since an earlier shortcut may have been removed meanwhile: open and
+      // make the chain afresh, as for a folder met for the first time, and try once more.
+      open_.clear();
       return WriteShortcut(bookmark, name);
     }
     return {result, path};
@@ -146,9 +150,16 @@ void ShortcutWriter::LearnFolder(const std::u16string& target, std::int32_t leve
   }
   folder_.measured += separator;
   folder_.chain = target;
+  folder_.levels.clear();
+  folder_.ends.clear();
   for (const std::u16string& name : folder_.names) {
     folder_.chain += separator;
+    const std::size_t start = folder_.chain.size();
     AppendFitting(folder_.chain, name, limit, limit > 0);
+    // An empty name puts its bookmarks into the enclosing folder: no level of its own.
+    if (folder_.chain.size() == start) continue;
+    folder_.levels.push_back(folder_.chain.substr(start));
+    folder_.ends.push_back(folder_.chain.size());
   }
   folder_.path = folder_.chain + separator;
   folder_.measuredBytes = platform_.codePage.AnsiLength(folder_.measured);
@@ -156,60 +167,40 @@ void ShortcutWriter::LearnFolder(const std::u16string& target, std::int32_t leve
   written_.EnterFolder(folder_.path);
 }
 
-ShortcutOutcome ShortcutWriter::EnsureFolders(const std::u16string& chain,
-                                              std::size_t targetLength) {
-  const char16_t separator = platform_.paths.separator;
-  trustedKnownFolders_ = false;
-  if (chain.size() > targetLength && IsKnownFolder(chain)) {
-    // The folder of the bookmark before: every level of the chain was found or made.
-    trustedKnownFolders_ = true;
-    return {};
-  }
-  // Names hold no separator, so each level ends at the next one, or at the end.
-  for (std::size_t end = targetLength; end < chain.size();) {
-    end = std::min(chain.find(separator, end + 1), chain.size());
-    const std::u16string_view folder = std::u16string_view(chain).substr(0, end);
-    // Bookmarks come folder by folder, so most levels were found or made for the bookmark
-    // before; asking the file system again would cost a call per level and bookmark.
-    if (IsKnownFolder(folder)) {
-      trustedKnownFolders_ = true;
-      continue;
+ShortcutOutcome ShortcutWriter::OpenFolders(const std::u16string& target) {
+  if (!state_.fileSystem) state_.fileSystem = platform_.createFileSystem();
+  FileSystemObject& fileSystem = *state_.fileSystem;
+  if (!target_) {
+    if (IoResult result = fileSystem.OpenTarget(target, target_); !result) {
+      // Said of the first folder that could not be made in it, or of the shortcut.
+      return {result, folder_.ends.empty() ? path_ : folder_.chain.substr(0, folder_.ends[0])};
     }
-    std::u16string path(folder);
-    if (IoResult result = EnsureFolder(path); !result) return {result, std::move(path)};
+  }
+  // Bookmarks come folder by folder: most levels are held already for the bookmark before.
+  const std::vector<std::u16string>& levels = folder_.levels;
+  std::size_t kept = 0;
+  while (kept < open_.size() && kept < levels.size() &&
+         std::ranges::equal(open_[kept].name, levels[kept])) {
+    ++kept;
+  }
+  open_.resize(kept);
+  keptFolders_ = kept > 0;
+  for (std::size_t level = kept; level < levels.size(); ++level) {
+    const FolderHandle& parent = level == 0 ? *target_ : *open_[level - 1].handle;
+    std::unique_ptr<FolderHandle> handle;
+    if (IoResult result = fileSystem.OpenOrMakeFolder(parent, levels[level], handle); !result) {
+      return {result, folder_.chain.substr(0, folder_.ends[level])};
+    }
+    open_.push_back({levels[level], std::move(handle)});
   }
   return {};
 }
 
-IoResult ShortcutWriter::EnsureFolder(const std::u16string& path) {
-  if (!state_.fileSystem) state_.fileSystem = platform_.createFileSystem();
-  IoResult result;
-  switch (state_.fileSystem->EntryAt(path)) {
-    case EntryKind::kFolder:
-      break;
-    case EntryKind::kLink:
-      // Below the target nothing is followed: a link could lead anywhere.
-      result = IoResult::Failure(std::u16string(kLinkInTheWay));
-      break;
-    default:
-      // Where a file stands, the system says why no folder can be made.
-      result = state_.fileSystem->CreateFolder(path);
-      break;
-  }
-  if (result) knownFolders_ = path;
-  return result;
-}
-
-bool ShortcutWriter::IsKnownFolder(std::u16string_view path) const {
-  return knownFolders_.size() >= path.size() &&
-         std::ranges::equal(path, std::u16string_view(knownFolders_).substr(0, path.size())) &&
-         (knownFolders_.size() == path.size() ||
-          knownFolders_[path.size()] == platform_.paths.separator);
-}
-
-IoResult ShortcutWriter::WriteFile(const std::u16string& path, std::u16string_view url) {
+IoResult ShortcutWriter::WriteFile(std::u16string_view url) {
   state_.outputFile = files_.FreeFile();
-  IoResult result = files_.OpenForOutput(path, state_.outputFile);
+  const FolderHandle& folder = open_.empty() ? *target_ : *open_.back().handle;
+  const std::u16string_view name = std::u16string_view(path_).substr(folder_.path.size());
+  IoResult result = files_.OpenForOutputIn(folder, name, state_.outputFile);
   if (!result) return result;
   std::u16string& text = shortcutText_;
   text.assign(u"[InternetShortcut]\r\nURL=");

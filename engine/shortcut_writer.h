@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/bookmark_record.h"
 #include "engine/conversion_state.h"
@@ -43,33 +45,42 @@ class ShortcutWriter {
     std::size_t suffixLength;  // of " (n)", in units
   };
   PickedName PickName(std::u16string_view title, WrittenShortcuts::Stem& base);
-  // Finds or makes each folder of chain, a folder path, below its first targetLength units.
-  ShortcutOutcome EnsureFolders(const std::u16string& chain, std::size_t targetLength);
-  // Makes path a folder unless it is one; a link or junction standing there is refused.
-  IoResult EnsureFolder(const std::u16string& path);
-  // True when path is the last folder found or made in this run, or one of its parents.
-  bool IsKnownFolder(std::u16string_view path) const;
-  // Writes the shortcut of url to a temporary file that then takes path's name.
-  IoResult WriteFile(const std::u16string& path, std::u16string_view url);
+  // Opens or makes each folder of the current folder's chain, each in the one before it,
+  // starting from the target, which is opened once and held for the run. Levels held for
+  // the bookmark before are kept; the rest are closed.
+  ShortcutOutcome OpenFolders(const std::u16string& target);
+  // Writes the shortcut of url to a temporary file in the current folder that then takes
+  // the name path_ ends in.
+  IoResult WriteFile(std::u16string_view url);
 
   ConversionState& state_;
   const ConversionWindow& window_;
   const PlatformServices& platform_;
   SequentialFiles& files_;
   WrittenShortcuts written_;
-  // The deepest folder found or made for the latest bookmark: it and its parents exist.
-  std::u16string knownFolders_;
-  // True when the latest EnsureFolders took a folder of the chain on trust.
-  bool trustedKnownFolders_ = false;
+  // The target directory, opened at the run's first shortcut and held to its end.
+  std::unique_ptr<FolderHandle> target_;
+  // The open chain: the folders of the latest shortcut below the target, outermost first,
+  // each opened in the one before it. Only the current chain is held, so a run holds at
+  // most one handle per nesting level.
+  struct OpenFolder {
+    std::u16string name;
+    std::unique_ptr<FolderHandle> handle;
+  };
+  std::vector<OpenFolder> open_;
+  // True when the latest OpenFolders kept a folder held for an earlier shortcut.
+  bool keptFolders_ = false;
   // What depends on the folder of the latest bookmark alone.
   struct FolderFacts {
     std::u16string target;              // the target directory
     std::vector<std::u16string> names;  // the folder names, outermost first
-    std::u16string measured;        // target and folder names whole, with a separator at the end
-    std::u16string chain;           // target and folder names as the file system takes them
-    std::u16string path;            // chain with a separator at the end
-    std::size_t measuredBytes = 0;  // measured in bytes of the code page
-    std::size_t windowsLength = 0;  // measured as Windows counts it
+    std::u16string measured;  // target and folder names whole, with a separator at the end
+    std::u16string chain;     // target and folder names as the file system takes them
+    std::vector<std::u16string> levels;  // the folder names as taken, empty ones left out
+    std::vector<std::size_t> ends;       // the length of chain up to the end of each level
+    std::u16string path;                 // chain with a separator at the end
+    std::size_t measuredBytes = 0;       // measured in bytes of the code page
+    std::size_t windowsLength = 0;       // measured as Windows counts it
   };
   // Whether the folder facts are those of the current folder names, levels deep, below
   // target.

@@ -168,6 +168,16 @@ IoResult SequentialFiles::OpenForOutput(std::u16string_view path, std::int32_t f
   return result;
 }
 
+IoResult SequentialFiles::OpenForOutputIn(const FolderHandle& folder, std::u16string_view name,
+                                          std::int32_t fileNumber) {
+  OpenFile* file = Unused(fileNumber);
+  if (file == nullptr) return IoResult::Failure(u"file number already in use");
+  IoResult result = streams_.OpenOutputIn(folder, name, file->output);
+  if (!result) return result;
+  file->open = true;
+  return result;
+}
+
 IoResult SequentialFiles::PrintLine(std::int32_t fileNumber, std::u16string_view text,
                                     Unencodable unencodable) {
   OpenFile* file = Find(fileNumber);

@@ -52,6 +52,9 @@ class SequentialFiles {
   IoResult Stamp(std::int32_t fileNumber, FileStamp& stamp);
 
   IoResult OpenForOutput(std::u16string_view path, std::int32_t fileNumber);
+  // Opens the file name in folder for output, as FileStreams::OpenOutputIn does.
+  IoResult OpenForOutputIn(const FolderHandle& folder, std::u16string_view name,
+                           std::int32_t fileNumber);
   // Writes text converted to the code page, adding no line end; characters the code page
   // cannot encode become what unencodable says.
   IoResult PrintLine(std::int32_t fileNumber, std::u16string_view text,

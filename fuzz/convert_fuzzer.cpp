@@ -173,6 +173,24 @@ void PrepareTarget(const Scratch& scratch) {
   fs::create_hard_link(scratch.bait / "file", scratch.target / "H.url");
 }
 
+// Puts a link to the bait in the place of every folder the run made in the target, as
+// someone might between two runs; returns how many shortcuts were in them.
+std::int32_t SwapFoldersForLinks(const Scratch& scratch) {
+  std::vector<fs::path> folders;
+  for (const fs::directory_entry& entry : fs::directory_iterator(scratch.target)) {
+    if (entry.is_directory() && !entry.is_symlink()) folders.push_back(entry.path());
+  }
+  std::int32_t shortcuts = 0;
+  for (const fs::path& folder : folders) {
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+      if (entry.is_regular_file()) ++shortcuts;
+    }
+    fs::remove_all(folder);
+    fs::create_directory_symlink(scratch.bait / "dir", folder);
+  }
+  return shortcuts;
+}
+
 // True when entry is one of the planted links, left as it was.
 bool IsPlantedLink(const fs::directory_entry& entry, const fs::path& target) {
   const fs::path relative = entry.path().lexically_relative(target);
@@ -322,6 +340,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Require(shortcuts == report.written, "every written shortcut is a file of its own");
   if (modelled && report.failedShortcuts == 0) {
     fuzz::Require(expected.urls.empty(), "every well-formed bookmark line became a shortcut");
+  }
+
+  // The same file again, into the target whose folders are now links: what would go
+  // through them is refused, and the rest written as before.
+  if (const std::int32_t swapped = fuzz::SwapFoldersForLinks(scratch); swapped > 0) {
+    ConversionState againState;
+    testing::RecordingWindow againWindow;
+    againWindow.path = window.path;
+    againWindow.target = window.target;
+    const ConversionReport again =
+        BookmarkConverter(againState, againWindow, platform.Services()).ConvertBookmarks();
+    fuzz::CheckNothingOutsideTarget(scratch, bytes);
+    fuzz::Require(again.written + again.failedShortcuts == report.written + report.failedShortcuts,
+                  "a second run over swapped folders writes or refuses every shortcut");
+    fuzz::Require(again.written == report.written - swapped,
+                  "every shortcut in a swapped folder is refused, the rest written again");
   }
   return 0;
 }

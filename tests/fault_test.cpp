@@ -450,6 +450,10 @@ class SecondPassReadFails final : public FileStreams {
   IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
     return real_.OpenOutput(path, stream);
   }
+  IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
+                        std::unique_ptr<OutputStream>& stream) override {
+    return real_.OpenOutputIn(folder, name, stream);
+  }
   IoResult Remove(std::u16string_view path) override { return real_.Remove(path); }
 
  private:

@@ -98,6 +98,10 @@ class ChunkedStreams final : public FileStreams {
   IoResult OpenOutput(std::u16string_view, std::unique_ptr<OutputStream>&) override {
     return IoResult::Failure(u"read only");
   }
+  IoResult OpenOutputIn(const FolderHandle&, std::u16string_view,
+                        std::unique_ptr<OutputStream>&) override {
+    return IoResult::Failure(u"read only");
+  }
   IoResult Remove(std::u16string_view) override { return IoResult::Failure(u"read only"); }
 
  private:

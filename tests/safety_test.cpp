@@ -123,6 +123,31 @@ TEST(Containment, TheBookmarkFileBeingReadIsNeverReplaced) {
   EXPECT_EQ(fixture.Tree(), (Strings{"B.url", "C.url"}));
 }
 
+#ifdef _WIN32
+// A title that is another file's short (8.3) name would open that file: the name counts as
+// taken and is numbered, and the file stays.
+TEST(Containment, AnotherFilesShortNameIsNumberedNotReplaced) {
+  ConversionFixture fixture;
+  const fs::path longFile = fixture.Out() / "Longname bookmark.url";
+  WriteBytes(longFile, ShortcutBytes("http://long/"));
+  std::wstring shortPath(MAX_PATH, L'\0');
+  const DWORD size = ::GetShortPathNameW(LiteralPath(longFile).c_str(), shortPath.data(), MAX_PATH);
+  ASSERT_GT(size, 0u);
+  ASSERT_LT(size, static_cast<DWORD>(MAX_PATH));
+  shortPath.resize(size);
+  const std::string alias = ToUtf8(fs::path(shortPath).stem().u16string());
+  if (alias == "Longname bookmark") GTEST_SKIP() << "no short names on this volume";
+  ASSERT_TRUE(fs::exists(fixture.Out() / (alias + ".url"))) << alias;
+  fixture.WriteBookmarks({Bookmark("http://short/", alias)});
+  const ConversionReport report = fixture.Convert();
+
+  EXPECT_TRUE(report.AllWritten());
+  EXPECT_EQ(fixture.Read("Longname bookmark.url"), ShortcutBytes("http://long/"));
+  EXPECT_EQ(fixture.Read(alias + " (2).url"), ShortcutBytes("http://short/"));
+  EXPECT_EQ(fixture.Tree(), (Strings{alias + " (2).url", "Longname bookmark.url"}));
+}
+#endif
+
 // The platform's files, but every shortcut's write fails once its temporary file exists.
 class WritesFail final : public FileStreams {
  public:
@@ -134,6 +159,13 @@ class WritesFail final : public FileStreams {
   IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
     std::unique_ptr<OutputStream> real;
     IoResult result = real_.OpenOutput(path, real);
+    if (result) stream = std::make_unique<Failing>(std::move(real));
+    return result;
+  }
+  IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
+                        std::unique_ptr<OutputStream>& stream) override {
+    std::unique_ptr<OutputStream> real;
+    IoResult result = real_.OpenOutputIn(folder, name, real);
     if (result) stream = std::make_unique<Failing>(std::move(real));
     return result;
   }

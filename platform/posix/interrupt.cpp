@@ -1,9 +1,10 @@
 // The interrupt handler of the console tool. It runs as a signal handler, so it only reads
-// what was published into fixed buffers beforehand and calls unlink, write and _exit,
+// what was published into fixed buffers beforehand and calls unlinkat, write and _exit,
 // which are safe there.
 
 #include "platform/interrupt.h"
 
+#include <fcntl.h>
 #include <limits.h>
 #include <signal.h>
 #include <unistd.h>
@@ -23,8 +24,11 @@ constexpr int kInterruptedStatus = 130;
 constexpr std::array kInterrupts = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 // Room for a shortcut being written and the copy of standard input, and some to spare.
+// A path is taken in its folder, a descriptor held while the slot is used (AT_FDCWD for a
+// path from the working directory).
 struct Slot {
   std::atomic<bool> used{false};
+  int folder = AT_FDCWD;
   char path[PATH_MAX] = {};
 };
 std::array<Slot, 4> slots;
@@ -60,7 +64,7 @@ void WriteError(const char* text, std::size_t left) {
 
 extern "C" void OnInterrupt(int) {
   for (Slot& slot : slots) {
-    if (slot.used.load()) ::unlink(slot.path);
+    if (slot.used.load()) ::unlinkat(slot.folder, slot.path, 0);
   }
   const Text& text = texts[shownText.load()];
   WriteError(text.before, text.beforeSize);
@@ -104,12 +108,13 @@ void ShowText(std::u16string_view before, std::u16string_view after, bool counte
 
 }  // namespace
 
-RemovedOnInterrupt::RemovedOnInterrupt(std::string_view path) {
+RemovedOnInterrupt::RemovedOnInterrupt(std::string_view path, int folder) {
   if (path.size() >= PATH_MAX) return;
   for (std::size_t i = 0; i < slots.size(); ++i) {
     if (slots[i].used.load()) continue;
     std::memcpy(slots[i].path, path.data(), path.size());
     slots[i].path[path.size()] = '\0';
+    slots[i].folder = folder;
     slots[i].used.store(true);
     slot_ = static_cast<int>(i);
     return;

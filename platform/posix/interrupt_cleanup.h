@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <signal.h>
 
 #include <string_view>
@@ -7,13 +8,15 @@
 
 namespace velkora {
 
-// Names a file that an interrupt removes, for as long as this object lives. The name is
+// Names a file that an interrupt removes, for as long as this object lives: path, taken in
+// the folder held by the descriptor folder (AT_FDCWD: from the working directory), which
+// must stay open as long. The name is
 // published in a fixed slot that the signal handler reads without allocating; a name too
 // long for a slot, or one more than the slots hold, is not published.
 class RemovedOnInterrupt {
  public:
   RemovedOnInterrupt() = default;
-  explicit RemovedOnInterrupt(std::string_view path);
+  explicit RemovedOnInterrupt(std::string_view path, int folder = AT_FDCWD);
   ~RemovedOnInterrupt() { Withdraw(); }
   RemovedOnInterrupt(RemovedOnInterrupt&& other) noexcept : slot_(std::exchange(other.slot_, -1)) {}
   RemovedOnInterrupt& operator=(RemovedOnInterrupt&& other) noexcept {

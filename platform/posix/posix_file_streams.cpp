@@ -10,6 +10,7 @@
 #include "engine/refusal_reasons.h"
 #include "engine/utf8.h"
 #include "platform/posix/posix_errors.h"
+#include "platform/posix/posix_folder.h"
 #include "platform/posix/posix_replacement_file.h"
 #include "platform/posix/unique_fd.h"
 
@@ -100,7 +101,14 @@ const std::string& PosixFileStreams::Utf8Path(std::u16string_view path) {
 IoResult PosixFileStreams::OpenOutput(std::u16string_view path,
                                       std::unique_ptr<OutputStream>& stream) {
   const std::string& utf8 = Utf8Path(path);
-  return OpenReplacement(utf8, folderUtf8_.size(), inputs_, stream);
+  return OpenReplacement(AT_FDCWD, utf8, folderUtf8_.size(), inputs_, stream);
+}
+
+IoResult PosixFileStreams::OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
+                                        std::unique_ptr<OutputStream>& stream) {
+  path_.clear();
+  AppendUtf8(name, path_);
+  return OpenReplacement(FolderDescriptor(folder), path_, 0, inputs_, stream);
 }
 
 IoResult PosixFileStreams::Remove(std::u16string_view path) {

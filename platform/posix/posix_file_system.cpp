@@ -1,5 +1,6 @@
 #include "platform/posix/posix_file_system.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -7,6 +8,7 @@
 #include "engine/refusal_reasons.h"
 #include "engine/utf8.h"
 #include "platform/posix/posix_errors.h"
+#include "platform/posix/posix_folder.h"
 
 namespace velkora {
 
@@ -27,6 +29,67 @@ EntryKind PosixFileSystem::EntryAt(std::u16string_view path) const {
 IoResult PosixFileSystem::CreateFolder(std::u16string_view path) {
   if (::mkdir(ToUtf8(path).c_str(), 0777) != 0) return ErrnoFailure(errno);
   return IoResult::Success();
+}
+
+namespace {
+
+// A folder is held only to make names in it: O_PATH needs no right to read it, as paths
+// did not. Where there is no O_PATH, the folder is opened for reading.
+#ifdef O_PATH
+constexpr int kFolderAccess = O_PATH;
+#else
+constexpr int kFolderAccess = O_RDONLY;
+#endif
+constexpr int kFolderFlags = kFolderAccess | O_DIRECTORY | O_CLOEXEC;
+
+// Opens the folder name in parent, never through a link.
+UniqueFd OpenFolderAt(int parent, const char* name) {
+  return UniqueFd(::openat(parent, name, kFolderFlags | O_NOFOLLOW));
+}
+
+}  // namespace
+
+IoResult PosixFileSystem::OpenTarget(std::u16string_view path,
+                                     std::unique_ptr<FolderHandle>& folder) {
+  // The target itself may be a link: it is followed, once, here.
+  UniqueFd fd(::open(ToUtf8(path).c_str(), kFolderFlags));
+  if (fd.get() < 0) return ErrnoFailure(errno);
+  folder = std::make_unique<PosixFolder>(std::move(fd));
+  return IoResult::Success();
+}
+
+IoResult PosixFileSystem::OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
+                                           std::unique_ptr<FolderHandle>& folder) {
+  const int at = FolderDescriptor(parent);
+  const std::string utf8 = ToUtf8(name);
+  // What stands at the name may change between calls: a folder made, removed or swapped
+  // for a link by another process. The opening alone decides; what is seen after a failed
+  // one only says why, and a folder seen there is tried once more.
+  constexpr int kAttempts = 4;
+  int error = 0;
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    UniqueFd fd = OpenFolderAt(at, utf8.c_str());
+    if (fd.get() >= 0) {
+      folder = std::make_unique<PosixFolder>(std::move(fd));
+      return IoResult::Success();
+    }
+    error = errno;
+    if (error == ENOENT) {
+      // Nothing stands there: make the folder, then open what stands there now.
+      if (::mkdirat(at, utf8.c_str(), 0777) != 0 && errno != EEXIST) return ErrnoFailure(errno);
+      continue;
+    }
+    struct stat status {};
+    if (::fstatat(at, utf8.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISLNK(status.st_mode)) return IoResult::Failure(std::u16string(kLinkInTheWay));
+    if (S_ISDIR(status.st_mode)) continue;
+    // A file standing there: the system says why no folder can be made.
+    if (::mkdirat(at, utf8.c_str(), 0777) != 0) return ErrnoFailure(errno);
+    error = ENOTDIR;  // gone meanwhile, and a folder made in its place
+  }
+  // Changing at every look: what refused the opening was no folder, most likely a link.
+  if (error == ENOTDIR || error == ELOOP) return IoResult::Failure(std::u16string(kLinkInTheWay));
+  return ErrnoFailure(error);
 }
 
 std::u16string PosixFileSystem::GetSpecialFolder(int /*selector*/) const { return u"/"; }

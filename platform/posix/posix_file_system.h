@@ -10,6 +10,9 @@ class PosixFileSystem final : public FileSystemObject {
   IoResult CheckFolder(std::u16string_view path) const override;
   EntryKind EntryAt(std::u16string_view path) const override;
   IoResult CreateFolder(std::u16string_view path) override;
+  IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) override;
+  IoResult OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
+                            std::unique_ptr<FolderHandle>& folder) override;
   // There is no Windows directory here; the root stands in for it.
   std::u16string GetSpecialFolder(int selector) const override;
 };

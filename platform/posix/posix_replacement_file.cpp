@@ -21,21 +21,22 @@ namespace {
 constexpr std::string_view kTemporaryStart = ".velkora-";
 constexpr std::size_t kTemporaryRest = 6 + 4;  // random letters, ".tmp"
 
-// Renames from over to, unless to is a file being read. An entry already at to is
-// replaced only after it was found not to be one.
-IoResult RenameOver(const char* from, const char* to, const PosixOpenInputs& inputs) {
+// Renames from over to, both in folder, unless to is a file being read. An entry already
+// at to is replaced only after it was found not to be one.
+IoResult RenameOver(int folder, const char* from, const char* to, const PosixOpenInputs& inputs) {
 #ifdef RENAME_NOREPLACE
   // Most names are new: then a single call, and nothing stood there to compare.
-  if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) {
+  if (::renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0) {
     return IoResult::Success();
   }
   if (errno != EEXIST && errno != EINVAL && errno != ENOSYS) return ErrnoFailure(errno);
 #endif
   struct stat status {};
-  if (::lstat(to, &status) == 0 && inputs.Contains({status.st_dev, status.st_ino})) {
+  if (::fstatat(folder, to, &status, AT_SYMLINK_NOFOLLOW) == 0 &&
+      inputs.Contains({status.st_dev, status.st_ino})) {
     return IoResult::Failure(std::u16string(kBookmarkFileInTheWay));
   }
-  if (::rename(from, to) != 0) return ErrnoFailure(errno);
+  if (::renameat(folder, from, folder, to) != 0) return ErrnoFailure(errno);
   return IoResult::Success();
 }
 
@@ -46,6 +47,7 @@ class PosixReplacementFile {
   PosixReplacementFile(TemporaryFile file, std::shared_ptr<const PosixOpenInputs> inputs)
       : names_(std::move(file.path)),
         temporaryStart_(file.nameStart),
+        folder_(file.folder),
         fd_(std::move(file.fd)),
         published_(std::move(file.published)),
         inputs_(std::move(inputs)) {}
@@ -72,7 +74,7 @@ class PosixReplacementFile {
     // An interrupt between the rename and its count would name one shortcut fewer than
     // stand on disk, and remove a temporary name no longer ours.
     BlockedInterrupts blocked;
-    IoResult result = RenameOver(Temporary(), names_.c_str(), *inputs_);
+    IoResult result = RenameOver(folder_, Temporary(), names_.c_str(), *inputs_);
     if (result) {
       published_.Withdraw();
       CountPlacedFile();
@@ -82,7 +84,7 @@ class PosixReplacementFile {
 
   IoResult Remove() {
     fd_ = UniqueFd();
-    if (::unlink(Temporary()) != 0) return ErrnoFailure(errno);
+    if (::unlinkat(folder_, Temporary(), 0) != 0) return ErrnoFailure(errno);
     return IoResult::Success();
   }
 
@@ -94,6 +96,7 @@ class PosixReplacementFile {
   // The path to replace and the temporary file's name, in one piece of memory.
   std::string names_;
   std::size_t temporaryStart_;
+  int folder_;  // held by the caller of OpenReplacement, AT_FDCWD for paths
   UniqueFd fd_;
   RemovedOnInterrupt published_;
   std::shared_ptr<const PosixOpenInputs> inputs_;
@@ -101,7 +104,7 @@ class PosixReplacementFile {
 
 }  // namespace
 
-IoResult OpenReplacement(std::string_view path, std::size_t folderLength,
+IoResult OpenReplacement(int folder, std::string_view path, std::size_t folderLength,
                          std::shared_ptr<const PosixOpenInputs> inputs,
                          std::unique_ptr<OutputStream>& stream) {
   // Its name ends in ".tmp", so that a file left by a crash is never taken for a shortcut.
@@ -113,7 +116,8 @@ IoResult OpenReplacement(std::string_view path, std::size_t folderLength,
   names.append(path.substr(0, folderLength));
   names += kTemporaryStart;
   TemporaryFile file;
-  IoResult result = CreateTemporaryFile(std::move(names), ".tmp", 0666, file, temporaryStart);
+  IoResult result =
+      CreateTemporaryFile(std::move(names), ".tmp", 0666, file, temporaryStart, folder);
   if (!result) return result;
   stream = std::make_unique<ReplacementStream<PosixReplacementFile>>(
       PosixReplacementFile(std::move(file), std::move(inputs)));

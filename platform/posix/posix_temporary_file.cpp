@@ -29,7 +29,7 @@ std::string LettersOf(std::uint64_t draw) {
 }  // namespace
 
 IoResult CreateTemporaryFile(std::string prefix, std::string_view suffix, mode_t mode,
-                             TemporaryFile& file, std::size_t nameStart) {
+                             TemporaryFile& file, std::size_t nameStart, int folder) {
   // The first name tried is drawn once for the process: each shortcut's file is renamed
   // away before the next is made, and a name used again costs the file system less than a
   // new one for every file (about 2% of a conversion on tmpfs). A name that is taken (a
@@ -48,13 +48,14 @@ IoResult CreateTemporaryFile(std::string prefix, std::string_view suffix, mode_t
     }
     path += suffix;
     const std::string_view name = std::string_view(path).substr(nameStart);
-    RemovedOnInterrupt published(name);
-    UniqueFd fd(::open(name.data(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+    RemovedOnInterrupt published(name, folder);
+    UniqueFd fd(
+        ::openat(folder, name.data(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
     if (fd.get() < 0) {
       if (errno == EEXIST) continue;
       return ErrnoFailure(errno);
     }
-    file = {std::move(path), nameStart, std::move(fd), std::move(published)};
+    file = {std::move(path), nameStart, std::move(fd), std::move(published), folder};
     return IoResult::Success();
   }
   return ErrnoFailure(EEXIST);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <sys/types.h>
 
 #include <string>
@@ -18,6 +19,7 @@ struct TemporaryFile {
   std::size_t nameStart = 0;
   UniqueFd fd;
   RemovedOnInterrupt published;
+  int folder = AT_FDCWD;  // the folder the name is taken in, held by the caller
 
   const char* Name() const { return path.c_str() + nameStart; }
 };
@@ -26,8 +28,9 @@ struct TemporaryFile {
 // a link, with mode (before the umask). Its name is published for removal on interrupt
 // before the file exists, so that no moment is left in which an interrupt leaves it. The
 // name is made in prefix's own memory, from nameStart on: what stands before it is the
-// caller's, and ends in a NUL.
+// caller's, and ends in a NUL. The name is taken in the folder held by the descriptor
+// folder, which must outlive file.
 IoResult CreateTemporaryFile(std::string prefix, std::string_view suffix, mode_t mode,
-                             TemporaryFile& file, std::size_t nameStart = 0);
+                             TemporaryFile& file, std::size_t nameStart = 0, int folder = AT_FDCWD);
 
 }  // namespace velkora

@@ -7,6 +7,7 @@
 #include "engine/refusal_reasons.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_errors.h"
+#include "platform/win32/win32_folder.h"
 #include "platform/win32/win32_paths.h"
 #include "platform/win32/win32_replacement_file.h"
 
@@ -84,6 +85,15 @@ IoResult Win32FileStreams::OpenInput(std::u16string_view path,
 
 IoResult Win32FileStreams::OpenOutput(std::u16string_view path,
                                       std::unique_ptr<OutputStream>& stream) {
+  return OpenReplacement(path, inputs_, stream);
+}
+
+IoResult Win32FileStreams::OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
+                                        std::unique_ptr<OutputStream>& stream) {
+  // The folder is held against renaming and removal, so its path names it.
+  std::u16string path = AsWin32Folder(folder).Path();
+  path += u'\\';
+  path += name;
   return OpenReplacement(path, inputs_, stream);
 }
 

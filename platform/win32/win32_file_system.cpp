@@ -3,8 +3,10 @@
 #include <windows.h>
 
 #include "engine/refusal_reasons.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_errors.h"
+#include "platform/win32/win32_folder.h"
 #include "platform/win32/win32_paths.h"
 
 namespace velkora {
@@ -22,7 +24,65 @@ bool LeadsElsewhere(const std::wstring& name) {
   return tag == 0 || IsReparseTagNameSurrogate(tag);
 }
 
+// Opens the folder at name to hold it: shared for reading and writing, never for deleting.
+// With reparse, a reparse point standing there is opened itself, not followed.
+UniqueHandle HoldFolder(const std::wstring& name, bool reparse) {
+  const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (reparse ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+  return UniqueHandle(::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    flags, nullptr));
+}
+
 }  // namespace
+
+IoResult Win32FileSystem::OpenTarget(std::u16string_view path,
+                                     std::unique_ptr<FolderHandle>& folder) {
+  // The target itself may be a link or junction: it is followed, once, here.
+  UniqueHandle handle = HoldFolder(ExtendedPath(path), false);
+  if (!handle.valid()) return LastErrorFailure();
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!::GetFileInformationByHandle(handle.get(), &information)) return LastErrorFailure();
+  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return IoResult::Failure(SystemErrorText(ERROR_DIRECTORY));
+  }
+  folder = std::make_unique<Win32Folder>(std::move(handle), std::u16string(path));
+  return IoResult::Success();
+}
+
+IoResult Win32FileSystem::OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
+                                           std::unique_ptr<FolderHandle>& folder) {
+  std::u16string path = AsWin32Folder(parent).Path();
+  path += u'\\';
+  path += name;
+  const std::wstring extended = ExtendedPath(path);
+  UniqueHandle handle = HoldFolder(extended, true);
+  if (!handle.valid() && ::GetLastError() == ERROR_FILE_NOT_FOUND) {
+    // Nothing stands there: make the folder, then hold what stands there now, which
+    // another process may have put in its place meanwhile.
+    if (!::CreateDirectoryW(extended.c_str(), nullptr) &&
+        ::GetLastError() != ERROR_ALREADY_EXISTS) {
+      return LastErrorFailure();
+    }
+    handle = HoldFolder(extended, true);
+  }
+  if (!handle.valid()) return LastErrorFailure();
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!::GetFileInformationByHandle(handle.get(), &information)) return LastErrorFailure();
+  // Held now, the entry cannot change: its name tells what the handle holds, also where
+  // the system opened a link it could not leave unfollowed.
+  const bool reparse = (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  if ((reparse && LeadsElsewhere(extended)) || EntryAt(path) == EntryKind::kLink) {
+    return IoResult::Failure(std::u16string(kLinkInTheWay));
+  }
+  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    // A file standing there: the system says why no folder can be made, as before.
+    handle = UniqueHandle();
+    if (!::CreateDirectoryW(extended.c_str(), nullptr)) return LastErrorFailure();
+    return IoResult::Failure(std::u16string(kNotAFolder));
+  }
+  folder = std::make_unique<Win32Folder>(std::move(handle), std::move(path));
+  return IoResult::Success();
+}
 
 IoResult Win32FileSystem::CheckFolder(std::u16string_view path) const {
   const DWORD attributes = ::GetFileAttributesW(ExtendedPath(path).c_str());

@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/refusal_reasons.h"
 #include "platform/replacement_file.h"
@@ -41,14 +42,42 @@ bool IsOpenInput(const std::wstring& path, const Win32OpenInputs& inputs) {
   return file.valid() && IdentityOf(file.get(), identity) && inputs.Contains(identity);
 }
 
-// Moves from over to, unless to is a file being read. An entry already at to is replaced
-// only after it was found not to be one.
+// True when the entry that to opens has a long name other than to's own last name: to is
+// then its short (8.3) alias. Names that differ in case only are the same name.
+bool IsAnotherLongName(const std::wstring& to) {
+  UniqueHandle file(::CreateFileW(
+      to.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file.valid()) return false;
+  // FILE_NAME_INFO: the path from the volume's root, of up to 32,767 units.
+  std::vector<DWORD> buffer((sizeof(FILE_NAME_INFO) + 32768 * sizeof(WCHAR)) / sizeof(DWORD));
+  auto* information = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+  std::wstring held;
+  if (::GetFileInformationByHandleEx(file.get(), FileNameInfo, information,
+                                     static_cast<DWORD>(buffer.size() * sizeof(DWORD)))) {
+    held.assign(information->FileName, information->FileNameLength / sizeof(WCHAR));
+  } else {
+    // Where the system does not tell a handle's name, the long form of the path does.
+    std::wstring full(32768, L'\0');
+    const DWORD size = ::GetLongPathNameW(to.c_str(), full.data(), static_cast<DWORD>(full.size()));
+    if (size == 0 || size >= full.size()) return false;
+    held.assign(full.data(), size);
+  }
+  const std::wstring_view asked = std::wstring_view(to).substr(to.find_last_of(L"\\/") + 1);
+  const std::wstring_view found = std::wstring_view(held).substr(held.find_last_of(L"\\/") + 1);
+  return ::CompareStringOrdinal(asked.data(), static_cast<int>(asked.size()), found.data(),
+                                static_cast<int>(found.size()), TRUE) != CSTR_EQUAL;
+}
+
+// Moves from over to, unless to is a file being read or another file's short name. An
+// entry already at to is replaced only after it was found to be neither.
 IoResult MoveOver(const std::wstring& from, const std::wstring& to, const Win32OpenInputs& inputs) {
   // Most names are new: then a single call, and nothing stood there to compare.
   if (::MoveFileExW(from.c_str(), to.c_str(), 0)) return IoResult::Success();
   const DWORD error = ::GetLastError();
   if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return LastErrorFailure();
   if (IsOpenInput(to, inputs)) return IoResult::Failure(std::u16string(kBookmarkFileInTheWay));
+  if (IsAnotherLongName(to)) return IoResult::Taken(std::u16string(kNameIsShortNameOfAnother));
   if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) {
     return LastErrorFailure();
   }
