@@ -83,25 +83,30 @@ TextEncoding Reference(std::string_view bytes, bool sawInvalid) {
   if (bytes.starts_with("\xFE\xFF")) return TextEncoding::kUtf16BigEndian;
   std::string lower(bytes);
   for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+  // The first "charset=" followed by a name, in the first <META> tag that holds one,
+  // decides; it declares UTF-8 when the name is "utf-8" or "utf8" and nothing continues it.
+  const auto continuesName = [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' || c == '.';
+  };
+  bool decided = false;
   bool declared = false;
-  for (std::size_t at = lower.find("<meta"); at != std::string::npos && !declared;
+  for (std::size_t at = lower.find("<meta"); at != std::string::npos && !decided;
        at = lower.find("<meta", at + 1)) {
     if (at + 5 >= lower.size() ||
         std::string_view(" \t\r\n\f/>").find(lower[at + 5]) == std::string_view::npos) {
       continue;
     }
     const std::size_t end = std::min(lower.find('>', at + 5), lower.size());
-    for (std::size_t c = lower.find("charset=", at); c < end && !declared;
+    for (std::size_t c = lower.find("charset=", at); c < end && !decided;
          c = lower.find("charset=", c + 1)) {
       std::size_t v = c + 8;
       if (v < lower.size() && (lower[v] == '"' || lower[v] == '\'')) ++v;
+      if (v >= lower.size() || !continuesName(lower[v])) continue;
+      decided = true;
       for (const std::string_view name : {std::string_view("utf-8"), std::string_view("utf8")}) {
         const std::size_t after = v + name.size();
-        declared =
-            declared || (std::string_view(lower).substr(v).starts_with(name) &&
-                         (after >= lower.size() ||
-                          !(std::isalnum(static_cast<unsigned char>(lower[after])) ||
-                            lower[after] == '-' || lower[after] == '_' || lower[after] == '.')));
+        declared = declared || (std::string_view(lower).substr(v).starts_with(name) &&
+                                (after >= lower.size() || !continuesName(lower[after])));
       }
     }
   }
