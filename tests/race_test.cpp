@@ -147,5 +147,46 @@ TEST(Race, TargetSwappedForALinkMidRun) {
   EXPECT_EQ(CountShortcuts(real), kBookmarks);
 }
 
+// Open descriptors of this process.
+int OpenDescriptors() {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
+  return count;
+}
+
+// A run holds only the chain of the folder it writes into: a tree as deep as the folder
+// levels go, then thousands of folders side by side, never holds more than one descriptor
+// a level.
+TEST(Handles, BoundedByTheDepthOfTheTree) {
+  constexpr int kDepth = 128;
+  constexpr int kSideBySide = 3000;
+  ConversionFixture fixture;
+  std::vector<std::string> lines;
+  for (int level = 0; level < kDepth; ++level) {
+    lines.push_back(Folder("d"));
+    lines.push_back(Bookmark("http://deep/" + std::to_string(level), "b"));
+  }
+  lines.insert(lines.end(), kDepth, "</UL>");
+  for (int folder = 0; folder < kSideBySide; ++folder) {
+    lines.insert(lines.end(),
+                 {Folder("f" + std::to_string(folder)), Bookmark("http://f/", "b"), "</UL>"});
+  }
+  fixture.WriteBookmarks(lines);
+
+  Recorder recorder;
+  const int before = OpenDescriptors();
+  int most = 0;
+  recorder.afterWrite = [&](int written) {
+    if (written % 97 == 0 || written < kDepth) most = std::max(most, OpenDescriptors() - before);
+  };
+  const ConversionReport report =
+      BookmarkConverter(fixture.state, fixture.window, fixture.platform.Services(), &recorder)
+          .ConvertBookmarks();
+
+  EXPECT_GT(report.written, kDepth / 2 + kSideBySide);  // the deepest are too long for Windows
+  EXPECT_LE(most, kDepth + 8);
+  EXPECT_LE(OpenDescriptors(), before + 2);
+}
+
 }  // namespace
 }  // namespace velkora::testing
