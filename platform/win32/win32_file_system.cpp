@@ -24,15 +24,6 @@ bool LeadsElsewhere(const std::wstring& name) {
   return tag == 0 || IsReparseTagNameSurrogate(tag);
 }
 
-// Opens the folder at name to hold it: shared for reading and writing, never for deleting.
-// With reparse, a reparse point standing there is opened itself, not followed.
-UniqueHandle HoldFolder(const std::wstring& name, bool reparse) {
-  const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (reparse ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-  return UniqueHandle(::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    flags, nullptr));
-}
-
 }  // namespace
 
 IoResult Win32FileSystem::OpenTarget(std::u16string_view path,
