@@ -114,24 +114,30 @@ TEST(Win32Platform, HeldFoldersCanBeNeitherRenamedNorRemoved) {
   EXPECT_EQ(ListTree(dir.path()), (Strings{"A-moved/", "A-moved/moved/"}));
 }
 
-TEST(Win32Platform, ShortcutIsMadeInTheFolderHeldNotWhereItsPathLeads) {
+TEST(Win32Platform, FoldersAndShortcutsAreMadeInTheFolderHeldNotWhereItsPathLeads) {
   // The folder's path names another folder now, as it would after a change no test
-  // program can make to a held folder: the file goes where the handle is.
+  // program can make to a held folder: folders and files go where the handle is.
   TempDir dir;
   fs::create_directories(dir.path() / "held");
   fs::create_directories(dir.path() / "named");
   Win32Folder folder(HoldFolder(LiteralPath(dir.path() / "held").wstring(), true),
                      (dir.path() / "named").u16string());
   NativePlatform platform;
-  FileStreams& streams = platform.Services().streams;
-  for (const char* bytes : {"first", "second"}) {  // new, then replacing
+  std::unique_ptr<FolderHandle> below;
+  ASSERT_TRUE(platform.Services().createFileSystem()->OpenOrMakeFolder(folder, u"sub", below).ok);
+  const auto write = [&](const FolderHandle& in, const std::string& bytes) {
     std::unique_ptr<OutputStream> output;
-    ASSERT_TRUE(streams.OpenOutputIn(folder, u"t.url", output).ok);
+    ASSERT_TRUE(platform.Services().streams.OpenOutputIn(in, u"t.url", output).ok);
     ASSERT_TRUE(output->Write(bytes).ok);
     ASSERT_TRUE(output->Close().ok);
-    EXPECT_EQ(ReadBytes(dir.path() / "held" / "t.url"), bytes);
-  }
-  EXPECT_EQ(ListTree(dir.path()), (Strings{"held/", "held/t.url", "named/"}));
+  };
+  write(folder, "first");
+  write(folder, "second");  // replacing the first
+  write(*below, "below");
+  EXPECT_EQ(ReadBytes(dir.path() / "held" / "t.url"), "second");
+  EXPECT_EQ(ReadBytes(dir.path() / "held" / "sub" / "t.url"), "below");
+  EXPECT_EQ(ListTree(dir.path()),
+            (Strings{"held/", "held/sub/", "held/sub/t.url", "held/t.url", "named/"}));
 }
 
 TEST(Win32Platform, AFailedShortcutLeavesNoTemporaryFile) {
