@@ -40,9 +40,11 @@ DWORD OpenRelative(HANDLE folder, std::wstring_view name, const RelativeOpen& ho
 
 DWORD RenameRelative(HANDLE file, HANDLE folder, std::wstring_view name, bool replace) {
   if (name.empty() || name.size() > kLongestName) return ERROR_INVALID_NAME;
-  // The native call, not SetFileInformationByHandle(FileRenameInfo), to which Windows hands
-  // the same structure on: Wine 8 turns FileRenameInfo's name into a full path first and
-  // refuses a root directory with it (ERROR_INVALID_PARAMETER), but takes it here.
+  // The native call, not SetFileInformationByHandle(FileRenameInfo), which hands the same
+  // structure on to it on Windows: Wine 8 turns FileRenameInfo's name into a full path first
+  // and refuses it with a root directory (ERROR_INVALID_PARAMETER), but runs this call.
+  // Wine's server then renames by the path the folder had when it was opened: where a Linux
+  // program has renamed the folder since, the rename fails (STATUS_OBJECT_TYPE_MISMATCH).
   const std::size_t bytes = name.size() * sizeof(wchar_t);
   std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFORMATION) + bytes);
   auto* information = reinterpret_cast<FILE_RENAME_INFORMATION*>(buffer.data());
