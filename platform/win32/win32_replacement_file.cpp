@@ -210,7 +210,9 @@ IoResult OpenReplacement(std::u16string_view path, std::shared_ptr<const Win32Op
   }
   // Named by a path, the folder is the one the path leads to now, links followed, as
   // for the target of a run; it is held while the file is in it.
-  UniqueHandle held = HoldFolder(target.substr(0, separator), false);
+  std::wstring folder = target.substr(0, separator);
+  if (folder.ends_with(L':')) folder += L'\\';  // a drive's root, not the drive itself
+  UniqueHandle held = HoldFolder(folder, false);
   if (!held.valid()) return LastErrorFailure();
   const HANDLE handle = held.get();
   const std::wstring name = target.substr(separator + 1);
