@@ -17,11 +17,13 @@ template <typename File>
 concept ReplacementFile = requires(File& file, std::string_view bytes) {
   // Writes all of bytes, or says why not.
   { file.Write(bytes) } -> std::same_as<IoResult>;
-  // Closes the handle, reporting a delayed write error; the handle is gone either way.
+  // Ends the writing, reporting a delayed write error. POSIX closes the descriptor here,
+  // gone either way; Windows keeps the handle, which Rename renames the file through.
   { file.Close() } -> std::same_as<IoResult>;
-  // Renames the closed file over the path it replaces.
+  // Renames the written file over the path it replaces.
   { file.Rename() } -> std::same_as<IoResult>;
-  // Closes the handle, if still open, without asking how it went, and deletes the file.
+  // Deletes the file and closes the handle, if still open, without asking how the closing
+  // went (Windows deletes through the handle, POSIX by name after closing).
   { file.Remove() } -> std::same_as<IoResult>;
   // From now on an interrupt leaves the file alone: it is gone or has its final name.
   file.Withdraw();

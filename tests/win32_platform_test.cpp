@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/refusal_reasons.h"
 #include "engine/utf8.h"
 #include "platform/win32/win32_errors.h"
+#include "platform/win32/win32_folder.h"
 #include "platform/win32/win32_paths.h"
 #include "tests/test_support.h"
 
@@ -83,6 +86,97 @@ TEST(Win32Platform, FailuresCarryTheSystemsReason) {
   const IoResult noFolder = platform.Services().createFileSystem()->CheckFolder(u"");
   EXPECT_FALSE(noFolder.ok);
   EXPECT_FALSE(noFolder.reason.empty());
+}
+
+TEST(Win32Platform, HeldFoldersCanBeNeitherRenamedNorRemoved) {
+  TempDir dir;
+  fs::create_directories(dir.path() / "A" / "B");
+  const std::wstring a = LiteralPath(dir.path() / "A").wstring();
+  const std::wstring b = a + L"\\B";
+  NativePlatform platform;
+  const auto fileSystem = platform.Services().createFileSystem();
+  std::unique_ptr<FolderHandle> target, heldA, heldB;
+  ASSERT_TRUE(fileSystem->OpenTarget(dir.path().u16string(), target).ok);
+  ASSERT_TRUE(fileSystem->OpenOrMakeFolder(*target, u"A", heldA).ok);
+  ASSERT_TRUE(fileSystem->OpenOrMakeFolder(*heldA, u"B", heldB).ok);
+  const auto renameB = [&] { return ::MoveFileExW(b.c_str(), (a + L"\\moved").c_str(), 0); };
+  const auto removeB = [&] { return ::RemoveDirectoryW(b.c_str()); };
+  const auto renameA = [&] { return ::MoveFileExW(a.c_str(), (a + L"-moved").c_str(), 0); };
+  EXPECT_FALSE(renameB());
+  EXPECT_FALSE(removeB());
+  EXPECT_FALSE(renameA());
+  EXPECT_EQ(ListTree(dir.path()), (Strings{"A/", "A/B/"}));
+  // Let go, the same folders go as asked: only the holding kept them.
+  heldB.reset();
+  EXPECT_TRUE(renameB());
+  heldA.reset();
+  EXPECT_TRUE(renameA());
+  EXPECT_EQ(ListTree(dir.path()), (Strings{"A-moved/", "A-moved/moved/"}));
+}
+
+TEST(Win32Platform, FoldersAndShortcutsAreMadeInTheFolderHeldNotWhereItsPathLeads) {
+  // The folder's path names another folder now, as it would after a change no test
+  // program can make to a held folder: folders and files go where the handle is.
+  TempDir dir;
+  fs::create_directories(dir.path() / "held");
+  fs::create_directories(dir.path() / "named");
+  Win32Folder folder(HoldFolder(LiteralPath(dir.path() / "held").wstring(), true),
+                     (dir.path() / "named").u16string());
+  NativePlatform platform;
+  std::unique_ptr<FolderHandle> below;
+  ASSERT_TRUE(platform.Services().createFileSystem()->OpenOrMakeFolder(folder, u"sub", below).ok);
+  const auto write = [&](const FolderHandle& in, const std::string& bytes) {
+    std::unique_ptr<OutputStream> output;
+    ASSERT_TRUE(platform.Services().streams.OpenOutputIn(in, u"t.url", output).ok);
+    ASSERT_TRUE(output->Write(bytes).ok);
+    ASSERT_TRUE(output->Close().ok);
+  };
+  write(folder, "first");
+  write(folder, "second");  // replacing the first
+  write(*below, "below");
+  EXPECT_EQ(ReadBytes(dir.path() / "held" / "t.url"), "second");
+  EXPECT_EQ(ReadBytes(dir.path() / "held" / "sub" / "t.url"), "below");
+  EXPECT_EQ(ListTree(dir.path()),
+            (Strings{"held/", "held/sub/", "held/sub/t.url", "held/t.url", "named/"}));
+}
+
+TEST(Win32Platform, AFailedShortcutLeavesNoTemporaryFile) {
+  TempDir dir;
+  fs::create_directories(dir.path() / "folder.url");
+  WriteBytes(dir.path() / "input.url", "input");
+  NativePlatform platform;
+  FileStreams& streams = platform.Services().streams;
+  std::unique_ptr<InputStream> input;
+  ASSERT_TRUE(streams.OpenInput((dir.path() / "input.url").u16string(), input).ok);
+  std::unique_ptr<FolderHandle> target;
+  ASSERT_TRUE(
+      platform.Services().createFileSystem()->OpenTarget(dir.path().u16string(), target).ok);
+  const struct {
+    std::u16string name;
+    bool close;
+    std::u16string reason;  // empty: the system's own
+  } cases[] = {
+      {u"folder.url", true, u""},
+      {u"input.url", true, std::u16string(kBookmarkFileInTheWay)},
+      {u"dropped.url", false, u""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ToUtf8(c.name));
+    std::unique_ptr<OutputStream> output;
+    ASSERT_TRUE(streams.OpenOutputIn(*target, c.name, output).ok);
+    ASSERT_TRUE(output->Write("new").ok);
+    if (c.close) {
+      const IoResult closed = output->Close();
+      EXPECT_FALSE(closed.ok);
+      EXPECT_FALSE(closed.reason.empty());
+      if (!c.reason.empty()) {
+        EXPECT_EQ(closed.reason, c.reason);
+      }
+    }
+    output.reset();
+    EXPECT_EQ(ListTree(dir.path()), (Strings{"folder.url/", "input.url"}));
+  }
+  EXPECT_EQ(ReadBytes(dir.path() / "input.url"), "input");
 }
 
 TEST(Win32Platform, SpecialFolderIsTheWindowsDirectory) {

@@ -90,11 +90,7 @@ IoResult Win32FileStreams::OpenOutput(std::u16string_view path,
 
 IoResult Win32FileStreams::OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
                                         std::unique_ptr<OutputStream>& stream) {
-  // The folder is held against renaming and removal, so its path names it.
-  std::u16string path = AsWin32Folder(folder).Path();
-  path += u'\\';
-  path += name;
-  return OpenReplacement(path, inputs_, stream);
+  return OpenReplacementIn(AsWin32Folder(folder), name, inputs_, stream);
 }
 
 IoResult Win32FileStreams::Remove(std::u16string_view path) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "engine/refusal_reasons.h"
+#include "platform/win32/relative_files.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_errors.h"
@@ -12,25 +13,41 @@
 namespace velkora {
 namespace {
 
-// True unless the reparse point at name is known to stand for the entry itself, as a
-// folder synchronised with a cloud drive does: junctions and symbolic links, the name
-// surrogates, lead elsewhere, and so does any reparse point whose tag cannot be read.
-bool LeadsElsewhere(const std::wstring& name) {
+// A folder below the target, opened in its parent's handle and held as HoldFolder holds
+// one: made when nothing stands there, a reparse point standing there opened itself.
+constexpr RelativeOpen kFolderBelow{
+    FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+    FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN_IF,
+    FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT};
+
+// What stands at a name where no folder could be opened, opened only to be looked at.
+constexpr RelativeOpen kEntry{FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
+                              FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT};
+
+// True when entry is a reparse point not known to stand for the entry itself, as a folder
+// synchronised with a cloud drive does: junctions and symbolic links, the name surrogates,
+// lead elsewhere, and so does any reparse point whose tag cannot be read.
+bool LeadsElsewhere(HANDLE entry) {
+  FILE_ATTRIBUTE_TAG_INFO information{};
+  if (!::GetFileInformationByHandleEx(entry, FileAttributeTagInfo, &information,
+                                      sizeof information)) {
+    BY_HANDLE_FILE_INFORMATION attributes{};
+    return !::GetFileInformationByHandle(entry, &attributes) ||
+           (attributes.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  }
+  if ((information.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return false;
+  return information.ReparseTag == 0 || IsReparseTagNameSurrogate(information.ReparseTag);
+}
+
+// As LeadsElsewhere for the reparse point at name.
+bool PathLeadsElsewhere(const std::wstring& name) {
   WIN32_FIND_DATAW data{};
   const HANDLE find = ::FindFirstFileW(name.c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return true;
   ::FindClose(find);
   const DWORD tag = data.dwReserved0;
   return tag == 0 || IsReparseTagNameSurrogate(tag);
-}
-
-// Opens the folder at name to hold it: shared for reading and writing, never for deleting.
-// With reparse, a reparse point standing there is opened itself, not followed.
-UniqueHandle HoldFolder(const std::wstring& name, bool reparse) {
-  const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (reparse ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-  return UniqueHandle(::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    flags, nullptr));
 }
 
 }  // namespace
@@ -51,34 +68,27 @@ IoResult Win32FileSystem::OpenTarget(std::u16string_view path,
 
 IoResult Win32FileSystem::OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
                                            std::unique_ptr<FolderHandle>& folder) {
-  std::u16string path = AsWin32Folder(parent).Path();
+  const Win32Folder& held = AsWin32Folder(parent);
+  std::u16string path = held.Path();
   path += u'\\';
   path += name;
-  const std::wstring extended = ExtendedPath(path);
-  UniqueHandle handle = HoldFolder(extended, true);
-  if (!handle.valid() && ::GetLastError() == ERROR_FILE_NOT_FOUND) {
-    // Nothing stands there: make the folder, then hold what stands there now, which
-    // another process may have put in its place meanwhile.
-    if (!::CreateDirectoryW(extended.c_str(), nullptr) &&
-        ::GetLastError() != ERROR_ALREADY_EXISTS) {
-      return LastErrorFailure();
+  const std::wstring wideName = Wide(name);
+  UniqueHandle handle;
+  const DWORD error = OpenRelative(held.Handle(), wideName, kFolderBelow, handle);
+  if (error == ERROR_DIRECTORY || error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+    // No folder stands there: a link to a file, or a file, which no folder can replace.
+    UniqueHandle entry;
+    if (OpenRelative(held.Handle(), wideName, kEntry, entry) == ERROR_SUCCESS &&
+        LeadsElsewhere(entry.get())) {
+      return IoResult::Failure(std::u16string(kLinkInTheWay));
     }
-    handle = HoldFolder(extended, true);
+    return IoResult::Failure(SystemErrorText(ERROR_ALREADY_EXISTS));
   }
-  if (!handle.valid()) return LastErrorFailure();
-  BY_HANDLE_FILE_INFORMATION information{};
-  if (!::GetFileInformationByHandle(handle.get(), &information)) return LastErrorFailure();
+  if (error != ERROR_SUCCESS) return IoResult::Failure(SystemErrorText(error));
   // Held now, the entry cannot change: its name tells what the handle holds, also where
-  // the system opened a link it could not leave unfollowed.
-  const bool reparse = (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  if ((reparse && LeadsElsewhere(extended)) || EntryAt(path) == EntryKind::kLink) {
+  // the system opened a link it could not leave unfollowed (Wine, a Linux symbolic link).
+  if (LeadsElsewhere(handle.get()) || EntryAt(path) == EntryKind::kLink) {
     return IoResult::Failure(std::u16string(kLinkInTheWay));
-  }
-  if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    // A file standing there: the system says why no folder can be made, as before.
-    handle = UniqueHandle();
-    if (!::CreateDirectoryW(extended.c_str(), nullptr)) return LastErrorFailure();
-    return IoResult::Failure(std::u16string(kNotAFolder));
   }
   folder = std::make_unique<Win32Folder>(std::move(handle), std::move(path));
   return IoResult::Success();
@@ -97,7 +107,7 @@ EntryKind Win32FileSystem::EntryAt(std::u16string_view path) const {
   const std::wstring name = ExtendedPath(path);
   const DWORD attributes = ::GetFileAttributesW(name.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return EntryKind::kNothing;
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && LeadsElsewhere(name)) {
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && PathLeadsElsewhere(name)) {
     return EntryKind::kLink;
   }
   return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::kFolder : EntryKind::kOther;

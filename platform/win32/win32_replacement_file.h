@@ -4,13 +4,20 @@
 #include <string_view>
 
 #include "engine/file_streams.h"
+#include "platform/win32/win32_folder.h"
 #include "platform/win32/win32_identity.h"
 
 namespace velkora {
 
-// Creates a temporary file beside path (".velkora-XXXXXX.tmp", CREATE_NEW, so never
-// through a link) whose stream, once closed, is moved over path with MoveFileExW, unless
-// path is one of inputs.
+// Creates a temporary file (".velkora-XXXXXX.tmp", made anew, so never through a link) in
+// folder, through its handle, whose stream, once closed, is renamed to name there through
+// the handles of both, unless name is one of inputs or another file's short name.
+IoResult OpenReplacementIn(const Win32Folder& folder, std::u16string_view name,
+                           std::shared_ptr<const Win32OpenInputs> inputs,
+                           std::unique_ptr<OutputStream>& stream);
+
+// As OpenReplacementIn for path, in the folder that path's folder names now, held while the
+// file is in it.
 IoResult OpenReplacement(std::u16string_view path, std::shared_ptr<const Win32OpenInputs> inputs,
                          std::unique_ptr<OutputStream>& stream);
 
