@@ -194,8 +194,8 @@ std::int64_t WriteLargeFile(const std::filesystem::path& file, std::int64_t byte
 }
 
 void WriteLongTitlesFile(const std::filesystem::path& file, int count, bool colliding) {
-  // 85 characters of 2 bytes in code page 932 and 3 in UTF-8: with the rest of a title,
-  // some 200 bytes of the code page, within the 250 a path may take below a short target.
+  // 85 characters of 3 bytes in UTF-8: with the rest of a title, some 100 units, within
+  // the 259 a path may take below a short target, but more than Linux's 255 bytes a name.
   std::string padding;
   for (int i = 0; i < 85; ++i) padding += "長";
   BookmarkFileWriter writer(file);

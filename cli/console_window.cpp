@@ -35,7 +35,8 @@ void ConsoleWindow::SetProgressValue(float value) {
   DrawProgress(false);
 }
 
-void ConsoleWindow::ShowMessage(std::u16string_view text) {
+// The console has no icon: the message's first line says how the run ended.
+void ConsoleWindow::ShowMessage(std::u16string_view text, MessageIcon /*icon*/) {
   if (progressShown_) {
     DrawProgress(true);
     WriteStandardError(u"\n");
@@ -50,13 +51,20 @@ void ConsoleWindow::ShowMessage(std::u16string_view text) {
 // it into place: counted here, after the rename, one could be missed.
 void ConsoleWindow::ShortcutWritten(std::u16string_view /*path*/) {}
 
-void ConsoleWindow::ShortcutFailed(std::u16string_view path, std::u16string_view reason) {
-  ReportLine(u"velkora-convert: ショートカットを作成できませんでした: " + std::u16string(path) +
-             u"（理由: " + std::u16string(reason) + u"）");
+void ConsoleWindow::ShortcutShortened(const BookmarkRecord& bookmark, std::u16string_view name) {
+  ReportLine(u"velkora-convert: " + BookmarkText(bookmark) + u"の名前を短くしました: " +
+             std::u16string(name));
 }
 
-void ConsoleWindow::LineUnreadable(std::int32_t lineNumber, std::u16string_view reason) {
-  ReportLine(u"velkora-convert: " + DecimalText(lineNumber) + u" 行目を読み取れませんでした: " +
+void ConsoleWindow::ShortcutFailed(const BookmarkRecord& bookmark, std::u16string_view path,
+                                   std::u16string_view reason) {
+  ReportLine(u"velkora-convert: " + BookmarkText(bookmark) +
+             u"のショートカットを作成できませんでした: " + std::u16string(path) + u"（理由: " +
+             std::u16string(reason) + u"）");
+}
+
+void ConsoleWindow::LineUnreadable(const BookmarkRecord& bookmark, std::u16string_view reason) {
+  ReportLine(u"velkora-convert: " + BookmarkText(bookmark) + u"を読み取れませんでした: " +
              std::u16string(reason));
 }
 

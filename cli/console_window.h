@@ -24,11 +24,13 @@ class ConsoleWindow final : public ConversionWindow, public ConversionObserver {
   void SetProgressMaximum(float maximum) override;
   float ProgressValue() const override { return value_; }
   void SetProgressValue(float value) override;
-  void ShowMessage(std::u16string_view text) override;
+  void ShowMessage(std::u16string_view text, MessageIcon icon) override;
 
   void ShortcutWritten(std::u16string_view path) override;
-  void ShortcutFailed(std::u16string_view path, std::u16string_view reason) override;
-  void LineUnreadable(std::int32_t lineNumber, std::u16string_view reason) override;
+  void ShortcutShortened(const BookmarkRecord& bookmark, std::u16string_view name) override;
+  void ShortcutFailed(const BookmarkRecord& bookmark, std::u16string_view path,
+                      std::u16string_view reason) override;
+  void LineUnreadable(const BookmarkRecord& bookmark, std::u16string_view reason) override;
 
   // False when a message could not be written to standard output.
   bool MessagesWritten() const { return messagesWritten_; }

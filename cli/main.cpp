@@ -33,15 +33,16 @@ constexpr std::u16string_view kHelp =
     u"ブックマークファイル BOOKMARK_FILE を読み、ブックマークのフォルダーと同じ構成の\n"
     u"フォルダーを TARGET_DIR の下に作って、ブックマークごとにインターネットショートカット\n"
     u"（.url）を書き出します。読めるファイルは二つの形式です:\n"
-    u"  - Pomerekブラウザのブックマークファイル（<LI> の行が並ぶHTML）\n"
-    u"  - Chrome・Edge・Firefox・Safari・Internet Explorer などのブラウザがエクスポートした\n"
+    u"  - Pomerekブラウザーのブックマークファイル（<LI> の行が並ぶHTML）\n"
+    u"  - Chrome・Edge・Firefox・Safari・Internet Explorer などのブラウザーがエクスポートした\n"
     u"    ブックマーク（Netscape形式のHTML。<DT> と <A HREF=...> が並ぶもの）\n"
     u"文字コードは、BOM があればそれに従い（UTF-8・UTF-16）、<META> で charset=UTF-8 と\n"
     u"宣言されていれば UTF-8、どちらでもなければコードページ932として読みます。\n"
-    u"place: で始まるブラウザ専用の検索は書き出しません。\n"
-    u"TARGET_DIR は既に存在するディレクトリでなければなりません。\n"
+    u"place: で始まるブラウザー専用の検索は書き出しません。\n"
+    u"TARGET_DIR は既に存在するフォルダーでなければなりません。\n"
     u"BOOKMARK_FILE が「-」なら標準入力を読みます（一時ファイルに写してから変換します）。\n"
-    u"変換できなかった行とショートカットは、その都度標準エラー出力に表示します。\n"
+    u"書き出せなかったブックマークと名前を短くしたショートカットは、その都度\n"
+    u"標準エラー出力に表示します（行番号・タイトル・URL）。\n"
     u"\n"
     u"  --help     この説明を表示して終了します\n"
     u"  --version  バージョンを表示して終了します\n"
@@ -89,14 +90,14 @@ int Run(const std::vector<std::u16string>& arguments) {
   const std::u16string bookmarkPath = WithoutEnclosingQuotes(operands[0]);
   const std::u16string targetArgument = WithoutEnclosingQuotes(operands[1]);
   if (IoResult usable = services.createFileSystem()->CheckFolder(targetArgument); !usable) {
-    WriteStandardError(u"velkora-convert: 出力先のディレクトリを使えません: " + operands[1] +
+    WriteStandardError(u"velkora-convert: 出力先のフォルダーを使えません: " + operands[1] +
                        u"（理由: " + usable.reason + u"）\n");
     return kCannotRun;
   }
   // The length rules measure the path Windows opens: the absolute one.
   const std::u16string target = AbsolutePath(targetArgument);
   if (target.empty()) {
-    WriteStandardError(u"velkora-convert: 出力先のディレクトリを使えません: " + operands[1] +
+    WriteStandardError(u"velkora-convert: 出力先のフォルダーを使えません: " + operands[1] +
                        u"（理由: 絶対パスに直せませんでした）\n");
     return kCannotRun;
   }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "engine/ascii.h"
 #include "engine/bookmark_queue.h"
 #include "engine/file_name_rules.h"
 #include "engine/line_decoder.h"
@@ -80,14 +81,14 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   }
   report_.changedDuringRun = recounted_ != state_.entryCount || stampChanged_;
   report_.otherFormatBookmarks = otherFormatEntries_;
-  window_.ShowMessage(CompletionMessage(report_));
+  window_.ShowMessage(CompletionMessage(report_), CompletionIcon(report_));
   return report_;
 }
 
 ConversionReport BookmarkConverter::Fail(ConversionReport::Outcome outcome,
                                          std::u16string_view message) {
   report_.outcome = outcome;
-  window_.ShowMessage(message);
+  window_.ShowMessage(message, MessageIcon::kNone);
   return report_;
 }
 
@@ -226,6 +227,11 @@ void BookmarkConverter::CountBookmark() {
 }
 
 void BookmarkConverter::Bookmark(const BookmarkRecord& bookmark) {
+  // A shortcut without a URL opens nothing: Windows refuses to load it.
+  if (std::ranges::all_of(bookmark.url, IsHtmlWhiteSpace<char16_t>)) {
+    Unreadable(bookmark, kEmptyUrl);
+    return;
+  }
   CountBookmark();
   name_.assign(bookmark.title);
   MakeShortcutFileName(name_, bookmark.url);
@@ -234,19 +240,33 @@ void BookmarkConverter::Bookmark(const BookmarkRecord& bookmark) {
   if (outcome.result) {
     Increment(report_.written);
     if (observer_) observer_->ShortcutWritten(outcome.path);
+    if (outcome.shortened) {
+      Increment(report_.shortenedNames);
+      if (observer_) {
+        observer_->ShortcutShortened(bookmark,
+                                     std::u16string_view(outcome.path).substr(outcome.nameStart));
+      }
+    }
     return;
   }
   if (report_.failedShortcuts++ == 0) {
+    report_.firstFailedLine = bookmark.lineNumber;
+    report_.firstFailedTitle = bookmark.title;
+    report_.firstFailedUrl = bookmark.url;
     report_.firstFailedPath = outcome.path;
     report_.firstFailureReason = outcome.result.reason;
   }
-  if (observer_) observer_->ShortcutFailed(outcome.path, outcome.result.reason);
+  if (observer_) observer_->ShortcutFailed(bookmark, outcome.path, outcome.result.reason);
 }
 
 void BookmarkConverter::MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) {
+  Unreadable(BookmarkRecord{{}, {}, lineNumber}, reason);
+}
+
+void BookmarkConverter::Unreadable(const BookmarkRecord& bookmark, std::u16string_view reason) {
   CountBookmark();
-  if (report_.malformedLines++ == 0) report_.firstMalformedLine = lineNumber;
-  if (observer_) observer_->LineUnreadable(lineNumber, reason);
+  if (report_.malformedLines++ == 0) report_.firstMalformedLine = bookmark.lineNumber;
+  if (observer_) observer_->LineUnreadable(bookmark, reason);
 }
 
 void BookmarkConverter::SkippedQuery() {

@@ -59,6 +59,8 @@ class BookmarkConverter : private BookmarkEvents {
   void MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) override;
   void SkippedQuery() override;
   void ItemWithoutBookmark() override;
+  // A bookmark that could not be read, for reason; bookmark holds what was read of it.
+  void Unreadable(const BookmarkRecord& bookmark, std::u16string_view reason);
   // One more bookmark met: progress, the report, and the count that tells a file changed
   // since it was counted.
   void CountBookmark();

@@ -3,16 +3,24 @@
 #include <cstdint>
 #include <string_view>
 
+#include "engine/bookmark_record.h"
+
 namespace velkora {
 
 // Hears of each bookmark as a run deals with it, for a caller that names every failure
-// as it happens; the end message still sums them up.
+// as it happens; the end message still sums them up. The bookmark's texts are valid only
+// for the call.
 class ConversionObserver {
  public:
   virtual ~ConversionObserver() = default;
   virtual void ShortcutWritten(std::u16string_view path) = 0;
-  virtual void ShortcutFailed(std::u16string_view path, std::u16string_view reason) = 0;
-  virtual void LineUnreadable(std::int32_t lineNumber, std::u16string_view reason) = 0;
+  // bookmark was written as name (its file name, with ".url"), cut shorter than its title.
+  virtual void ShortcutShortened(const BookmarkRecord& bookmark, std::u16string_view name) = 0;
+  virtual void ShortcutFailed(const BookmarkRecord& bookmark, std::u16string_view path,
+                              std::u16string_view reason) = 0;
+  // A bookmark that could not be read: bookmark holds its line, and the title and URL
+  // when they were read (a bookmark whose URL is empty); else they are empty.
+  virtual void LineUnreadable(const BookmarkRecord& bookmark, std::u16string_view reason) = 0;
 };
 
 }  // namespace velkora

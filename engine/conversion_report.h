@@ -21,8 +21,14 @@ struct ConversionReport {
   // in a Pomerek file, "<LI>" lines in an export): not read, since the file is read as
   // its own format.
   std::int32_t otherFormatBookmarks = 0;
+  // The first shortcut that could not be written: its bookmark, its path and the reason.
+  std::int32_t firstFailedLine = 0;
+  std::u16string firstFailedTitle;
+  std::u16string firstFailedUrl;
   std::u16string firstFailedPath;
   std::u16string firstFailureReason;
+  // Shortcuts written under a name cut shorter than their title, for the path's limits.
+  std::int32_t shortenedNames = 0;
   // The writing pass met a different number of bookmarks than the counting pass: the
   // file changed between the passes.
   bool changedDuringRun = false;

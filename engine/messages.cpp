@@ -1,5 +1,7 @@
 #include "engine/messages.h"
 
+#include "engine/surrogates.h"
+
 namespace velkora {
 
 std::u16string DecimalText(long long number) {
@@ -27,22 +29,46 @@ std::u16string OtherFormatMessage(std::int32_t count) {
   return u"別の形式のため読まなかったブックマーク: " + DecimalText(count) + u" 件";
 }
 
+std::u16string BookmarkText(const BookmarkRecord& bookmark) {
+  // A title or URL may run to millions of characters: enough is shown to know it by.
+  constexpr std::size_t kShown = 300;
+  const auto shown = [](std::u16string_view text) {
+    if (text.size() <= kShown) return std::u16string(text);
+    const std::size_t cut = StartsSurrogatePair(text, kShown - 1) ? kShown - 1 : kShown;
+    return std::u16string(text.substr(0, cut)) + u"…";
+  };
+  std::u16string text = DecimalText(bookmark.lineNumber) + u" 行目";
+  if (!bookmark.title.empty()) text += u"「" + shown(bookmark.title) + u"」";
+  if (!bookmark.url.empty()) text += u"（URL: " + shown(bookmark.url) + u"）";
+  return text;
+}
+
+namespace {
+
+// True when the file held no bookmark of either format, and did not change.
+bool NoBookmarks(const ConversionReport& report) {
+  return report.bookmarkLines == 0 && report.otherFormatBookmarks == 0 && !report.changedDuringRun;
+}
+
+}  // namespace
+
+MessageIcon CompletionIcon(const ConversionReport& report) {
+  return report.AllWritten() && !NoBookmarks(report) ? MessageIcon::kNone : MessageIcon::kWarning;
+}
+
 std::u16string CompletionMessage(const ConversionReport& report) {
-  std::u16string text(kCompletedMessage);
-  const bool noBookmarks =
-      report.bookmarkLines == 0 && report.otherFormatBookmarks == 0 && !report.changedDuringRun;
-  if (!report.changedDuringRun && !noBookmarks && report.malformedLines == 0 &&
-      report.otherFormatBookmarks == 0 && report.skippedQueries == 0 &&
-      report.failedShortcuts == 0) {
-    return text;
+  if (NoBookmarks(report)) return std::u16string(kNoBookmarksMessage);
+  const bool allWritten = report.AllWritten();
+  std::u16string text(allWritten           ? kCompletedMessage
+                      : report.written > 0 ? kSomeNotWrittenMessage
+                                           : kNoneWrittenMessage);
+  if (allWritten && report.skippedQueries == 0 && report.shortenedNames == 0) return text;
+  text += u"\n\n作成したショートカット: " + DecimalText(report.written) + u" 件";
+  if (report.shortenedNames > 0) {
+    text += u"\n名前を短くしたショートカット: " + DecimalText(report.shortenedNames) + u" 件";
   }
-  text += u"\n";
   if (report.changedDuringRun) {
     text += u"\n変換中にブックマークファイルが変更されました。もう一度コンバートしてください。";
-  }
-  if (noBookmarks) {
-    text += u"\n";
-    text += kNoBookmarksMessage;
   }
   if (report.malformedLines > 0) {
     text += u"\n読み取れなかったブックマーク行: " + DecimalText(report.malformedLines) +
@@ -52,13 +78,15 @@ std::u16string CompletionMessage(const ConversionReport& report) {
     text += u"\n" + OtherFormatMessage(report.otherFormatBookmarks);
   }
   if (report.skippedQueries > 0) {
-    text += u"\nそのブラウザでしか開けない検索（place:）のため書き出さなかったブックマーク: " +
+    text += u"\nそのブラウザーでしか開けない検索（place:）のため書き出さなかったブックマーク: " +
             DecimalText(report.skippedQueries) + u" 件";
   }
   if (report.failedShortcuts > 0) {
+    const BookmarkRecord first{report.firstFailedUrl, report.firstFailedTitle,
+                               report.firstFailedLine};
     text += u"\n作成できなかったショートカット: " + DecimalText(report.failedShortcuts) +
-            u" 件（最初: " + report.firstFailedPath + u"\n理由: " + report.firstFailureReason +
-            u"）";
+            u" 件（最初: " + BookmarkText(first) + u"\n" + report.firstFailedPath + u"\n理由: " +
+            report.firstFailureReason + u"）";
   }
   return text;
 }

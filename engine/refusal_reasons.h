@@ -39,6 +39,9 @@ inline constexpr std::u16string_view kMalformedBookmarkLine =
 inline constexpr std::u16string_view kBookmarkOnClosingLine =
     u"</UL> と同じ行にあるため、フォルダーを閉じる行として読みました";
 
+// A bookmark whose URL is empty, or white space only: its shortcut would open nothing.
+inline constexpr std::u16string_view kEmptyUrl = u"URL が空です";
+
 // A line longer than the reader holds; it is skipped unread.
 inline constexpr std::u16string_view kLineTooLong = u"行が長すぎます（16 MiB を超えています）";
 

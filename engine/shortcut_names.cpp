@@ -4,14 +4,11 @@
 #include <utility>
 
 #include "engine/case_table.h"
-#include "engine/file_name_rules.h"
 #include "engine/surrogates.h"
 #include "engine/utf8.h"
 
 namespace velkora {
 namespace {
-
-constexpr std::size_t kCutLength = 125;
 
 // Shortens a cut of length units so that it does not end between the halves of a pair.
 std::size_t WholeCharacters(std::u16string_view text, std::size_t length) {
@@ -21,38 +18,9 @@ std::size_t WholeCharacters(std::u16string_view text, std::size_t length) {
 
 }  // namespace
 
-std::size_t FittedTitleLength(std::u16string_view folderPath, std::size_t folderBytes,
-                              std::u16string_view title, const AnsiCodePage& codePage) {
-  // The folder path ends with a separator, so no character spans the two parts. No unit
-  // takes more than two bytes of the code page: a short title fits unmeasured.
-  const std::size_t room =
-      folderBytes < std::size_t{kShortcutPathLimit} ? kShortcutPathLimit - folderBytes : 0;
-  if (title.size() * 2 <= room || codePage.AnsiLength(title) <= room) return title.size();
-  if (folderPath.size() < kCutLength) {
-    // The cut counts UTF-16 units and drops a pair it would split; a cut that keeps no
-    // character of the title gives way to the title's own cut below.
-    const std::size_t cut =
-        WholeCharacters(title, std::min(title.size(), kCutLength - folderPath.size()));
-    if (cut > 0 || title.empty()) return cut;
-  }
-  if (title.empty()) return 0;
-
-  // Longest prefix that fits, found by bisection since the length grows with the prefix.
-  const std::size_t minimum = StartsSurrogatePair(title, 0) ? 2 : 1;
-  std::size_t fits = minimum;
-  std::size_t tooLong = title.size() + 1;
-  std::u16string path(folderPath);
-  while (tooLong - fits > 1) {
-    const std::size_t middle = fits + (tooLong - fits) / 2;
-    path.resize(folderPath.size());
-    path += title.substr(0, middle);
-    if (LenMbcs(path, codePage) <= kShortcutPathLimit) {
-      fits = middle;
-    } else {
-      tooLong = middle;
-    }
-  }
-  return std::max(minimum, WholeCharacters(title, fits));
+std::size_t FittedTitleLength(std::u16string_view title, std::size_t room) {
+  if (title.size() <= room) return title.size();
+  return WholeCharacters(title, room);
 }
 
 void KeepNameBounded(std::u16string& name) {

@@ -8,30 +8,24 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "engine/ansi_code_page.h"
+#include "engine/windows_path_limit.h"
 
 namespace velkora {
 
-// Largest shortcut path, without ".url", in bytes of the ANSI code page.
-inline constexpr std::int32_t kShortcutPathLimit = 250;
-
-// The units of a folder name or title a run keeps: the path rule keeps at most 250 bytes
-// of the code page, 500 units, of a title, and no path longer than 259 units is written.
-// Of a longer name only its first units decide anything, and that it was longer: kept to
-// kLongestKeptName units, it still makes every path through it too long, and it is cut as
-// it would have been whole.
-inline constexpr std::size_t kLongestKeptName = 2 * kShortcutPathLimit + 2;
+// The units of a folder name or title a run keeps. No path longer than kWindowsPathLimit
+// units is written, so of a longer name only its first units decide anything, and that it
+// was longer: kept to kLongestKeptName units, it still makes every path through it too
+// long, and it is cut as it would have been whole.
+inline constexpr std::size_t kLongestKeptName = kWindowsPathLimit + 1;
 
 // Cuts name to kLongestKeptName units, and gives back the memory it does not need.
 void KeepNameBounded(std::u16string& name);
 
-// How many units of title to keep below folderPath (which ends with the separator) so
-// that the whole path stays within kShortcutPathLimit bytes; folderBytes is folderPath's
-// length in the code page, which the writer measures once per folder. Normally the path is
-// cut to its first 125 characters; when that would leave none of the title, the title
-// alone is cut to fit, keeping at least one character.
-std::size_t FittedTitleLength(std::u16string_view folderPath, std::size_t folderBytes,
-                              std::u16string_view title, const AnsiCodePage& codePage);
+// How many units of title a shortcut's name keeps when room units of the path are left for
+// it: all of them when the title fits, else its longest prefix of whole characters that
+// fits (a surrogate pair is kept or dropped whole); 0 when not even its first character
+// fits.
+std::size_t FittedTitleLength(std::u16string_view title, std::size_t room);
 
 // The longest prefix of whole characters of name that takes at most limit bytes in UTF-8.
 std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit);

@@ -4,6 +4,7 @@
 
 #include "engine/messages.h"
 #include "engine/refusal_reasons.h"
+#include "engine/surrogates.h"
 #include "engine/text.h"
 #include "engine/utf8.h"
 #include "engine/windows_path_limit.h"
@@ -47,16 +48,13 @@ ShortcutOutcome ShortcutWriter::WriteShortcut(const BookmarkRecord& bookmark,
   // it changes.
   const std::int32_t levels = std::min(state_.depth, FolderNames::kLevels);
   if (!IsLearnedFolder(target, levels)) LearnFolder(target, levels);
-  const std::u16string_view title = name.substr(
-      0, FittedTitleLength(folder_.measured, folder_.measuredBytes, name, platform_.codePage));
 
-  written_.Fold(title, base_);
+  written_.Fold(name, base_);
   WrittenShortcuts::Stem& base = written_.Lookup(base_);
-  const PickedName picked = PickName(title, base);
+  const PickedName picked = PickName(name, base);
   const std::u16string& path = path_;
   // A shortcut Windows programs could not open is not written, nor are its folders made.
-  if (folder_.windowsLength + title.size() + picked.suffixLength + kExtension.size() >
-      kWindowsPathLimit) {
+  if (picked.stem == nullptr) {
     return {IoResult::Failure(std::u16string(kPathTooLongForWindows)), path};
   }
   if (ShortcutOutcome made = OpenFolders(target); !made.result) return made;
@@ -77,7 +75,7 @@ ShortcutOutcome ShortcutWriter::WriteShortcut(const BookmarkRecord& bookmark,
   }
   picked.stem->written = true;
   if (picked.numbered != nullptr) picked.numbered->NoteNumbered(picked.suffix);
-  return {IoResult::Success(), path};
+  return {IoResult::Success(), path, picked.shortened, folder_.path.size()};
 }
 
 // Names are folded once: a key serves both to pick the name and to record it. A name is
@@ -90,10 +88,23 @@ ShortcutWriter::PickedName ShortcutWriter::PickName(std::u16string_view title,
   const auto limit = static_cast<std::size_t>(platform_.paths.componentUtf8Limit);
   for (int suffix = 1;;) {
     const std::u16string suffixText = SuffixText(suffix);
-    const std::size_t reserved = Utf8Length(suffixText) + kExtension.size();
+    // The title keeps what the path Windows opens leaves it once the folders, the suffix
+    // and ".url" are counted.
+    const std::size_t used = folder_.windowsLength + suffixText.size() + kExtension.size();
+    const std::size_t kept =
+        FittedTitleLength(title, used < kWindowsPathLimit ? kWindowsPathLimit - used : 0);
     path_.assign(folder_.path);
-    const bool whole =
-        AppendFitting(path_, title, limit > reserved ? limit - reserved : 0, limit > 0);
+    if (kept == 0 && !title.empty()) {
+      // Not one character fits: the path refused is the shortest the name could make.
+      path_ += title.substr(0, StartsSurrogatePair(title, 0) ? 2 : 1);
+      path_ += suffixText;
+      path_ += kExtension;
+      return {nullptr, nullptr, suffix, false};
+    }
+    const std::size_t reserved = Utf8Length(suffixText) + kExtension.size();
+    const bool whole = AppendFitting(path_, title.substr(0, kept),
+                                     limit > reserved ? limit - reserved : 0, limit > 0) &&
+                       kept == title.size();
     const std::u16string_view stemText = std::u16string_view(path_).substr(folder_.path.size());
     WrittenShortcuts::Stem* numbered = nullptr;
     if (suffix != 1) {
@@ -111,7 +122,7 @@ ShortcutWriter::PickedName ShortcutWriter::PickName(std::u16string_view title,
     WrittenShortcuts::Stem* stem = suffix == 1 && whole ? &base : &written_.Lookup(key_);
     path_ += suffixText;
     path_ += kExtension;
-    if (!stem->written) return {stem, numbered, suffix, suffixText.size()};
+    if (!stem->written) return {stem, numbered, suffix, !whole};
     if (numbered != nullptr) numbered->NoteNumbered(suffix);
     ++suffix;
   }
@@ -162,7 +173,6 @@ void ShortcutWriter::LearnFolder(const std::u16string& target, std::int32_t leve
     folder_.ends.push_back(folder_.chain.size());
   }
   folder_.path = folder_.chain + separator;
-  folder_.measuredBytes = platform_.codePage.AnsiLength(folder_.measured);
   folder_.windowsLength = WindowsPathLength(folder_.measured, separator);
   written_.EnterFolder(folder_.path);
 }

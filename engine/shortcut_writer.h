@@ -21,6 +21,10 @@ namespace velkora {
 struct ShortcutOutcome {
   IoResult result;
   std::u16string path;
+  // Written under a name cut shorter than the title, to fit the path's limits.
+  bool shortened = false;
+  // Where the shortcut's own name starts in path, once written.
+  std::size_t nameStart = 0;
 };
 
 // Places and writes one Internet Shortcut file per bookmark, below the directory list's
@@ -36,13 +40,16 @@ class ShortcutWriter {
 
  private:
   // The first name of title not yet written in the current folder, into path_: the title,
-  // else the title numbered " (2)", " (3)"..., each cut to the file system's limit.
+  // else the title numbered " (2)", " (3)"..., each cut only as far as the whole path must
+  // be to open in Windows, and to the file system's limit on a name.
   struct PickedName {
+    // nullptr when not one character of the title fits the path: path_ is then the
+    // shortest path the name could make.
     WrittenShortcuts::Stem* stem;
     // The name " (n)" follows, for a numbered name; else nullptr.
     WrittenShortcuts::Stem* numbered;
     int suffix;
-    std::size_t suffixLength;  // of " (n)", in units
+    bool shortened;  // cut shorter than the title
   };
   PickedName PickName(std::u16string_view title, WrittenShortcuts::Stem& base);
   // Opens or makes each folder of the current folder's chain, each in the one before it,
@@ -79,7 +86,6 @@ class ShortcutWriter {
     std::vector<std::u16string> levels;  // the folder names as taken, empty ones left out
     std::vector<std::size_t> ends;       // the length of chain up to the end of each level
     std::u16string path;                 // chain with a separator at the end
-    std::size_t measuredBytes = 0;       // measured in bytes of the code page
     std::size_t windowsLength = 0;       // measured as Windows counts it
   };
   // Whether the folder facts are those of the current folder names, levels deep, below

@@ -140,6 +140,11 @@ ExpectedRun Expect(std::string_view bytes, const AnsiCodePage& codePage) {
     }
     const std::size_t from = urlStart + 2;
     const std::string_view url = line.substr(from, line.find('"', from) - from);
+    // A URL of white space only makes no shortcut: it is reported as unreadable.
+    if (url.find_first_not_of(" \t\n\f\r") == npos) {
+      if (expected.malformedLines++ == 0) expected.firstMalformedLine = number;
+      continue;
+    }
     expected.urls.insert(codePage.ToAnsi(codePage.FromAnsi(url)));
   }
   return expected;
@@ -286,15 +291,24 @@ void CheckReport(const ConversionReport& report, Reading reading, const Expected
           "the progress counts the bookmarks");
   Require(window.messages.size() == 1, "a run ends with one message");
   const std::u16string& message = window.messages.front();
-  const std::u16string done(kCompletedMessage);
-  if (report.AllWritten() && report.skippedQueries == 0 && report.bookmarkLines > 0) {
-    Require(message == done, "a clean run says only that it completed");
+  // The first line says how the run ended; a warning goes with every end but a complete one.
+  const bool noBookmarks =
+      report.bookmarkLines == 0 && report.otherFormatBookmarks == 0 && !report.changedDuringRun;
+  const std::u16string headline(noBookmarks           ? kNoBookmarksMessage
+                                : report.AllWritten() ? kCompletedMessage
+                                : report.written > 0  ? kSomeNotWrittenMessage
+                                                      : kNoneWrittenMessage);
+  Require(window.icons.size() == 1 &&
+              (window.icons.front() == MessageIcon::kNone) == (headline == kCompletedMessage),
+          "the end message warns unless the run completed");
+  if (noBookmarks) {
+    Require(message == headline, "a file without bookmarks says so");
+  } else if (report.AllWritten() && report.skippedQueries == 0 && report.shortenedNames == 0) {
+    Require(message == headline, "a clean run says only that it completed");
   } else {
-    Require(message.starts_with(done + u"\n\n"), "anything else is said after the completion text");
-  }
-  if (report.bookmarkLines == 0 && report.otherFormatBookmarks == 0) {
-    Require(message.find(kNoBookmarksMessage) != std::u16string::npos,
-            "a file without bookmarks says so");
+    Require(message.starts_with(headline + u"\n\n作成したショートカット: " +
+                                DecimalText(report.written) + u" 件"),
+            "anything else follows the first line and the count of shortcuts made");
   }
   if (report.failedShortcuts > 0) {
     Require(!report.firstFailedPath.empty() && !report.firstFailureReason.empty() &&

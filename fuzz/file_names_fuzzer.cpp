@@ -1,5 +1,5 @@
 // Arbitrary names through the file-name rules and the cuts, as a bookmark's title or
-// folder name goes: SafeFileName, MakeWindowsSafe, the 250-byte path rule for titles and
+// folder name goes: SafeFileName, MakeWindowsSafe, the 259-unit path rule for titles and
 // the 255-byte component cut. What comes out must carry no character Windows forbids and
 // no control character, must never be "." or "..", must not be a reserved device name,
 // and must keep to every length limit.
@@ -20,8 +20,8 @@
 #include "engine/shortcut_names.h"
 #include "engine/surrogates.h"
 #include "engine/utf8.h"
+#include "engine/windows_path_limit.h"
 #include "fuzz/fuzz_check.h"
-#include "platform/native_platform.h"
 
 namespace velkora::fuzz {
 namespace {
@@ -115,34 +115,18 @@ void CheckComponent(std::u16string_view whole, std::u16string_view cut, std::siz
   Require(bytes != "." && bytes != "..", "a file or folder name is never \".\" or \"..\"");
 }
 
-// Checks the 250-byte path rule's cut of title below folderPath.
-void CheckTitleCut(std::u16string_view folderPath, std::u16string_view title,
-                   std::u16string_view cut, const AnsiCodePage& codePage) {
-  const auto measure = [&](std::u16string_view name) {
-    return LenMbcs(std::u16string(folderPath) + std::u16string(name), codePage);
-  };
-  Require(title.starts_with(cut), "the path rule keeps the start of the title");
-  // The 125-unit cut, less a pair it would split.
-  std::size_t keep = folderPath.size() < 125 ? std::min(title.size(), 125 - folderPath.size()) : 0;
-  if (SplitsAPair(title, keep)) --keep;
-  if (measure(title) <= kShortcutPathLimit) {
-    Require(cut == title, "a title that fits stays whole");
-  } else if (keep > 0) {
-    Require(cut == title.substr(0, keep), "a long path keeps 125 units and no part of a pair");
-  } else if (title.empty()) {
-    Require(cut.empty(), "an empty title stays empty");
-  } else {
-    const std::size_t first = CharacterAt(title, 0);
-    Require(cut.size() >= first, "a title keeps at least one character");
-    Require(cut.size() == first || measure(cut) <= kShortcutPathLimit,
-            "a title cut alone fits the path limit");
-    Require(!SplitsAPair(title, cut.size()), "a title cut keeps whole characters");
-    if (cut.size() < title.size()) {
-      const std::size_t next = CharacterAt(title, cut.size());
-      Require(measure(title.substr(0, cut.size() + next)) > kShortcutPathLimit,
-              "a title cut alone keeps all that fits");
-    }
+// Checks the 259-unit path rule's cut of title, kept units of it, when room units of the
+// path are left for it.
+void CheckTitleCut(std::u16string_view title, std::size_t kept, std::size_t room) {
+  Require(kept <= title.size(), "the path rule keeps the start of the title");
+  if (title.size() <= room) {
+    Require(kept == title.size(), "a title that fits stays whole");
+    return;
   }
+  Require(kept <= room, "a cut title fits the path");
+  Require(!SplitsAPair(title, kept), "a title cut keeps whole characters");
+  const std::size_t next = CharacterAt(title, kept);
+  Require(kept + next > room, "a title cut keeps all that fits");
 }
 
 }  // namespace
@@ -150,8 +134,6 @@ void CheckTitleCut(std::u16string_view folderPath, std::u16string_view title,
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace velkora;
-  static NativePlatform platform;
-  const AnsiCodePage& codePage = platform.Services().codePage;
   if (size < 2) return 0;
   const NameKind kind = (data[0] & 1) != 0 ? NameKind::kFolder : NameKind::kTitle;
   const char16_t filler = (data[0] & 2) != 0 ? u'漢' : u'f';
@@ -171,11 +153,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
   const std::u16string folderPath = u"/t/" + std::u16string(data[1], filler) + u"/";
-  const std::u16string title = windowsSafe.substr(
-      0, FittedTitleLength(folderPath, codePage.AnsiLength(folderPath), windowsSafe, codePage));
-  fuzz::CheckTitleCut(folderPath, windowsSafe, title, codePage);
   const std::u16string ending =
       (suffix == 1 ? u"" : u" (" + DecimalText(suffix) + u")") + std::u16string(fuzz::kExtension);
+  const std::size_t used = WindowsPathLength(folderPath, u'/') + ending.size();
+  const std::size_t room = used < kWindowsPathLimit ? kWindowsPathLimit - used : 0;
+  const std::size_t kept = FittedTitleLength(windowsSafe, room);
+  fuzz::CheckTitleCut(windowsSafe, kept, room);
+  const std::u16string title = windowsSafe.substr(0, kept);
   const std::size_t reserved = Utf8Length(ending);
   fuzz::CheckComponent(title, CutToUtf8Bytes(title, fuzz::kComponentLimit - reserved),
                        fuzz::kComponentLimit - reserved, ending);

@@ -95,6 +95,10 @@ TEST(ConsoleConverter, ExitStatusTellsWhetherEverythingWasWritten) {
 
   const ProcessRun skipped = Convert({bookmarks, out});
   EXPECT_EQ(skipped.status, 1);
+  EXPECT_TRUE(
+      skipped.out.starts_with("   変換を終えましたが、書き出せなかったブックマークがあります。\n\n"
+                              "作成したショートカット: 1 件\n"))
+      << skipped.out;
   EXPECT_NE(skipped.out.find("2 行目"), std::string::npos) << skipped.out;
   EXPECT_EQ(skipped.err,
             "velkora-convert: 2 行目を読み取れませんでした: "
@@ -106,7 +110,7 @@ TEST(ConsoleConverter, ExitStatusTellsWhetherEverythingWasWritten) {
 
   const ProcessRun emptyPath = Convert({"", out});
   EXPECT_EQ(emptyPath.status, 2);
-  EXPECT_EQ(emptyPath.out, "Pomerekブラウザのブックマークのパスが設定されていません\n");
+  EXPECT_EQ(emptyPath.out, "ブックマークファイルのパスが設定されていません\n");
 
   const ProcessRun missingTarget = Convert({bookmarks, out + "/none"});
   EXPECT_EQ(missingTarget.status, 2);
@@ -120,8 +124,41 @@ TEST(ConsoleConverter, ExitStatusTellsWhetherEverythingWasWritten) {
   fixture.WriteBookmarks({"<LI><A HREF=\"u\">ok</A>", "<DT><A HREF=\"v\">export</A>"});
   const ProcessRun mixed = Convert({bookmarks, out});
   EXPECT_EQ(mixed.status, 1);
-  EXPECT_EQ(mixed.out, "   完了しました。\n\n別の形式のため読まなかったブックマーク: 1 件\n");
+  EXPECT_EQ(mixed.out,
+            "   変換を終えましたが、書き出せなかったブックマークがあります。\n\n"
+            "作成したショートカット: 1 件\n別の形式のため読まなかったブックマーク: 1 件\n");
   EXPECT_EQ(mixed.err, "velkora-convert: 別の形式のため読まなかったブックマーク: 1 件\n");
+}
+
+// Standard error names each bookmark not written, or written under a shorter name, by its
+// line, title and URL; standard output's first line says how the run ended.
+TEST(ConsoleConverter, StandardErrorNamesEachBookmark) {
+  ConversionFixture fixture;
+  std::filesystem::create_directory(fixture.Out() / "taken.url");
+  const std::string out = Utf8(fixture.Out());
+  // The longest title that fits, and one more character.
+  const std::string title(259 - fixture.Out().u16string().size() - 1 - 4 + 1, 'l');
+  fixture.WriteBookmarks({Bookmark("u1", "taken"), Bookmark(" ", "blank"), Bookmark("u3", title),
+                          Bookmark("u4", "ok")});
+  const ProcessRun run = Convert({Utf8(fixture.BookmarkFile()), out});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_TRUE(
+      run.out.starts_with("   変換を終えましたが、書き出せなかったブックマークがあります。\n\n"
+                          "作成したショートカット: 2 件\n名前を短くしたショートカット: 1 件\n"))
+      << run.out;
+  const std::string separator = Utf8(std::filesystem::path("/").make_preferred());
+  const std::string failed =
+      "velkora-convert: 1 行目「taken」（URL: u1）のショートカットを"
+      "作成できませんでした: " +
+      out + separator + "taken.url（理由: ";
+  const std::string blank =
+      "velkora-convert: 2 行目「blank」（URL:  ）を読み取れませんでした: "
+      "URL が空です\n";
+  const std::string shortened = "velkora-convert: 3 行目「" + title +
+                                "」（URL: u3）の名前を短くしました: " + title.substr(1) + ".url\n";
+  EXPECT_TRUE(run.err.starts_with(failed)) << run.err;
+  EXPECT_NE(run.err.find("）\n" + blank + shortened), std::string::npos) << run.err;
+  EXPECT_TRUE(run.err.ends_with(shortened)) << run.err;
 }
 
 TEST(ConsoleConverter, NamesOutsideTheCodePageReachTheFileSystemWhole) {

@@ -66,34 +66,36 @@ TEST(CodePage932Conversion, ListItemsFarIntoTheFile) {
   }
 }
 
-TEST(CodePage932Conversion, PathLimitCountsBytesOfTheCodePage) {
+// The path limit counts UTF-16 units, as Windows does, not bytes of the code page.
+TEST(CodePage932Conversion, PathLimitCountsUnitsNotBytesOfTheCodePage) {
   ConversionFixture fixture;
-  // "é" and the emoji have no bytes in the code page and count one "?" each; the kanji
-  // counts two bytes, the half-width katakana one.
+  // "é" and the emoji have no bytes in the code page; the emoji takes two units.
   const fs::path target = fixture.Out() / fs::path(U16("é\U0001F600漢ｱ"));
   fs::create_directory(target);
   fixture.window.target = target.u16string();
   const std::u16string folder = target.u16string() + fixture.platform.Services().paths.separator;
-  const int outBytes = LenMbcs(fixture.Out().u16string(), fixture.platform.Services().codePage);
-  const int folderBytes = outBytes + 1 + 5 + 1;
-  ASSERT_EQ(LenMbcs(folder, fixture.platform.Services().codePage), folderBytes);
+  const int folderUnits = static_cast<int>(fixture.Out().u16string().size()) + 1 + 5 + 1;
+  ASSERT_EQ(static_cast<int>(folder.size()), folderUnits);
 
   // A title of ASCII, ten kanji and one half-width katakana that brings the path to
-  // exactly 250 bytes stays whole; one more half-width katakana is too long. (Mostly
-  // ASCII, so that no name passes 255 bytes of UTF-8 where that is the limit.)
-  std::string fits(static_cast<std::size_t>(250 - folderBytes - 21), 'a');
+  // exactly 259 units (more than 250 bytes of the code page) stays whole; with one more
+  // half-width katakana it is cut to the same name, which is then numbered and cut four
+  // units more. (Mostly ASCII, so that no name passes 255 bytes of UTF-8 where that is
+  // the limit.)
+  std::string fits(static_cast<std::size_t>(259 - folderUnits - 4 - 11), 'a');
   for (int i = 0; i < 10; ++i) fits += "\x8a\xbf";  // 漢
   fits += "\xb1";                                   // ｱ
   const std::string tooLong = fits + "\xb1";
   fixture.WriteBookmarkBytes(BookmarkBytes("u1", fits) + BookmarkBytes("u2", tooLong));
-  EXPECT_TRUE(fixture.Convert().AllWritten());
+  const ConversionReport report = fixture.Convert();
+  EXPECT_TRUE(report.AllWritten());
+  EXPECT_EQ(report.shortenedNames, 1);
 
   NativePlatform platform;
   const std::u16string fitsText = platform.Services().codePage.FromAnsi(fits);
-  // The longer one is cut to the first 125 characters of its whole path.
-  const std::u16string cut = fitsText.substr(0, 125 - folder.size());
+  EXPECT_GT(LenMbcs(folder + fitsText, platform.Services().codePage), 250);
   EXPECT_TRUE(fs::exists(target / fs::path(fitsText + u".url")));
-  EXPECT_TRUE(fs::exists(target / fs::path(cut + u".url")));
+  EXPECT_TRUE(fs::exists(target / fs::path(fitsText.substr(0, fitsText.size() - 4) + u" (2).url")));
   EXPECT_EQ(ListTree(target).size(), 2u);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,7 +79,7 @@ TEST(Conversion, UnreadableBookmarkFileIsReportedAndTouchesNothing) {
   EXPECT_TRUE(fixture.Tree().empty());
 }
 
-TEST(Conversion, EmptyFileAndFilesWithoutBookmarksComplete) {
+TEST(Conversion, EmptyFileAndFilesWithoutBookmarksSaySo) {
   for (const std::string& bytes : {std::string(), std::string("<HTML>"),
                                    Ansi("<ul>\r\n<li><a href=\"http://x/\">x</a>\r\n</ul>\r\n")}) {
     ConversionFixture fixture;
@@ -87,7 +88,8 @@ TEST(Conversion, EmptyFileAndFilesWithoutBookmarksComplete) {
     EXPECT_EQ(fixture.window.maximum, 0.0f);
     EXPECT_EQ(fixture.window.value, 0.0f);
     EXPECT_EQ(fixture.window.messages,
-              std::vector<std::u16string>{kDone + u"\n\n" + std::u16string(kNoBookmarksMessage)});
+              std::vector<std::u16string>{std::u16string(kNoBookmarksMessage)});
+    EXPECT_EQ(fixture.window.icons, std::vector<MessageIcon>{MessageIcon::kWarning});
     EXPECT_TRUE(fixture.Tree().empty());
   }
 }
@@ -195,7 +197,9 @@ TEST(Conversion, BookmarksOfTheOtherFormatAreReported) {
     EXPECT_EQ(report.AllWritten(), c.other == 0);
     EXPECT_EQ(fixture.window.maximum, static_cast<float>(c.written));
     const std::u16string expected =
-        c.other == 0 ? kDone : kDone + u"\n\n" + OtherFormatMessage(c.other);
+        c.other == 0 ? kDone
+                     : std::u16string(kSomeNotWrittenMessage) + u"\n\n作成したショートカット: " +
+                           DecimalText(c.written) + u" 件\n" + OtherFormatMessage(c.other);
     EXPECT_EQ(fixture.window.messages, std::vector<std::u16string>{expected});
   }
 }
@@ -264,7 +268,7 @@ TEST(Conversion, MalformedBookmarkLinesAreCountedAndReported) {
   EXPECT_EQ(fixture.Tree(), Strings{"good.url"});
   ASSERT_EQ(fixture.window.messages.size(), 1u);
   const std::u16string& message = fixture.window.messages[0];
-  EXPECT_EQ(message.rfind(kDone + u"\n\n", 0), 0u);
+  EXPECT_EQ(message.rfind(std::u16string(kSomeNotWrittenMessage) + u"\n\n", 0), 0u);
   EXPECT_NE(message.find(u"5 件"), std::u16string::npos);
   EXPECT_NE(message.find(u"2 行目"), std::u16string::npos);
 }
@@ -382,59 +386,108 @@ class PathLength : public ::testing::Test {
   ConversionFixture fixture;
 };
 
-TEST_F(PathLength, PathOf250BytesStaysWholeAndLongerIsCutTo125Characters) {
-  const std::string fits(static_cast<std::size_t>(250 - TargetLength()), 'a');
-  const std::string over(static_cast<std::size_t>(251 - TargetLength()), 'b');
-  fixture.WriteBookmarks({Bookmark("u1", fits), Bookmark("u2", over)});
-  EXPECT_TRUE(fixture.Convert().AllWritten());
-  EXPECT_EQ(fixture.Tree(),
-            (Strings{fits + ".url",
-                     std::string(static_cast<std::size_t>(125 - TargetLength()), 'b') + ".url"}));
-}
-
-TEST_F(PathLength, CutAt125CharactersNeverSplitsAPair) {
+// A title is cut only as far as the whole path must be to stay within 259 units, counting
+// the " (2)" a second bookmark of the name needs, and never inside a surrogate pair.
+TEST(TitleLength, PathsAround259UnitsAreCutOnlyAsFarAsNeeded) {
   const std::string emoji = "\xF0\x9F\x98\x80";  // U+1F600, two UTF-16 units
-  const std::string title = emoji + std::string(200, 'x');
-  const std::string padding(static_cast<std::size_t>(124 - TargetLength()), 'p');
-  // The 125th unit is the pair's first half: the pair goes, or, with nothing of the title
-  // left, the title alone is cut to fit (the character counts one byte of the code page).
-  fixture.WriteBookmarkBytes("\xEF\xBB\xBF" + Bookmark("u1", padding + title) + "\r\n" +
-                             Folder(padding.substr(1)) + "\r\n" + Bookmark("u2", title) + "\r\n");
-  EXPECT_TRUE(fixture.Convert().AllWritten());
-  EXPECT_EQ(fixture.Tree(),
-            Sorted({padding + ".url", padding.substr(1) + "/",
-                    padding.substr(1) + "/" + emoji + std::string(125, 'x') + ".url"}));
+  // Text of n units: n letters c.
+  const auto units = [](int n, char c) { return std::string(static_cast<std::size_t>(n), c); };
+  struct Case {
+    const char* label;
+    // The title and how many bookmarks share it, given room: the units a path of 259
+    // leaves the title and ".url" below the target.
+    std::function<std::string(int)> title;
+    int bookmarks;
+    std::function<Strings(int)> names;  // without ".url"
+    int shortened;
+  };
+  const Case cases[] = {
+      {"258", [&](int r) { return units(r - 1, 'a'); }, 1,
+       [&](int r) { return Strings{units(r - 1, 'a')}; }, 0},
+      {"259", [&](int r) { return units(r, 'a'); }, 1,
+       [&](int r) { return Strings{units(r, 'a')}; }, 0},
+      {"260", [&](int r) { return units(r + 1, 'a'); }, 1,
+       [&](int r) { return Strings{units(r, 'a')}; }, 1},
+      {"258 with (2)", [&](int r) { return units(r - 5, 'b'); }, 2,
+       [&](int r) {
+         return Strings{units(r - 5, 'b'), units(r - 5, 'b') + " (2)"};
+       },
+       0},
+      {"259 with (2)", [&](int r) { return units(r - 4, 'b'); }, 2,
+       [&](int r) {
+         return Strings{units(r - 4, 'b'), units(r - 4, 'b') + " (2)"};
+       },
+       0},
+      {"260 with (2)", [&](int r) { return units(r - 3, 'b'); }, 2,
+       [&](int r) {
+         return Strings{units(r - 3, 'b'), units(r - 4, 'b') + " (2)"};
+       },
+       1},
+      {"pair across 259", [&](int r) { return units(r - 1, 'c') + emoji + "x"; }, 1,
+       [&](int r) { return Strings{units(r - 1, 'c')}; }, 1},
+      {"pair ending at 259", [&](int r) { return units(r - 2, 'c') + emoji + "x"; }, 1,
+       [&](int r) { return Strings{units(r - 2, 'c') + emoji}; }, 1},
+      {"pair across 259 with (2)", [&](int r) { return units(r - 5, 'd') + emoji; }, 2,
+       [&](int r) {
+         return Strings{units(r - 5, 'd') + emoji, units(r - 5, 'd') + " (2)"};
+       },
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    ConversionFixture fixture;
+    const int room = 259 - static_cast<int>(fixture.Out().u16string().size()) - 1 - 4;
+    std::string file = "\xEF\xBB\xBF";  // UTF-8, for the pairs
+    for (int i = 0; i < c.bookmarks; ++i)
+      file += Bookmark("u" + std::to_string(i), c.title(room)) + "\r\n";
+    fixture.WriteBookmarkBytes(file);
+    const ConversionReport report = fixture.Convert();
+    EXPECT_TRUE(report.AllWritten());
+    EXPECT_EQ(report.shortenedNames, c.shortened);
+    Strings expected;
+    for (const std::string& name : c.names(room)) expected.push_back(name + ".url");
+    EXPECT_EQ(fixture.Tree(), Sorted(expected));
+    for (const std::string& name : expected) {
+      EXPECT_LE(WindowsPathLength((fixture.Out() / fs::path(U16(name))).u16string(),
+                                  static_cast<char16_t>(fs::path::preferred_separator)),
+                kWindowsPathLimit);
+    }
+  }
 }
 
-TEST_F(PathLength, DoubleByteTitleIsMeasuredInCodePageBytes) {
-  // 70 kanji are 140 bytes of the code page.
+TEST_F(PathLength, DoubleByteTitleIsMeasuredInUtf16Units) {
+  // 70 kanji are 140 bytes of the code page but 70 units: below this folder the path is 259
+  // units long with all of them.
   std::string title;
   for (int i = 0; i < 70; ++i) title += "漢";
-  const std::string padding(static_cast<std::size_t>(120 - TargetLength()), 'p');
-  fixture.WriteBookmarks({Bookmark("u", padding + title)});
-  EXPECT_TRUE(fixture.Convert().AllWritten());
-  std::string kept;
-  for (int i = 0; i < 5; ++i) kept += "漢";
-  EXPECT_EQ(fixture.Tree(), Strings{padding + kept + ".url"});
+  const std::string folder(static_cast<std::size_t>(185 - TargetLength() - 1), 'f');
+  fixture.WriteBookmarks({Folder(folder), Bookmark("u", title), Bookmark("v", title + "字")});
+  const ConversionReport report = fixture.Convert();
+  EXPECT_TRUE(report.AllWritten());
+  EXPECT_EQ(report.shortenedNames, 1);
+  // One more kanji is cut away, and the name it then shares is numbered, four units shorter.
+  std::string numbered;
+  for (int i = 0; i < 66; ++i) numbered += "漢";
+  EXPECT_EQ(fixture.Tree(), Sorted({folder + "/", folder + "/" + title + ".url",
+                                    folder + "/" + numbered + " (2).url"}));
 }
 
 TEST_F(PathLength, LongFoldersKeepTheTitleAndCutItAlone) {
-  // The folders take 130 characters of the path, so a cut at 125 would leave no title.
+  // The folders take 130 characters of the path, and leave the title 125.
   const std::string folder(static_cast<std::size_t>(130 - TargetLength() - 1), 'f');
   const std::string title(200, 't');
   fixture.WriteBookmarks({Folder(folder), Bookmark("u1", title), Bookmark("u2", "")});
   EXPECT_TRUE(fixture.Convert().AllWritten());
   EXPECT_EQ(fixture.Tree(), Sorted({folder + "/", folder + "/u2.url",
-                                    folder + "/" + std::string(120, 't') + ".url"}));
+                                    folder + "/" + std::string(125, 't') + ".url"}));
 }
 
 TEST_F(PathLength, TitleKeepsOneCharacterWhenTheFoldersAloneAreTooLong) {
-  std::string folder;
-  for (int i = 0; i < 84; ++i) folder += "長";  // 168 bytes, 252 in UTF-8
-  fixture.WriteBookmarks({Folder(folder), Folder(folder), Bookmark("u", "題名")});
+  // Below the folder, "題.url" makes a path of 259 units.
+  const std::string folder(static_cast<std::size_t>(259 - TargetLength() - 1 - 5), 'f');
+  fixture.WriteBookmarks({Folder(folder), Bookmark("u", "題名")});
   EXPECT_TRUE(fixture.Convert().AllWritten());
-  EXPECT_TRUE(fs::exists(fixture.Out() / fs::path(U16(folder)) / fs::path(U16(folder)) /
-                         fs::path(U16("題.url"))));
+  EXPECT_TRUE(fs::exists(fixture.Out() / fs::path(U16(folder)) / fs::path(U16("題.url"))));
 }
 
 TEST_F(PathLength, PathBeyond259UnitsIsNotWrittenAndMakesNoFolder) {
@@ -535,7 +588,7 @@ TEST_F(PathLength, HugeNamesAreKeptShortAndGiveTheResultsOfTheWholeName) {
     const ConversionReport report = run.Convert();
     const std::size_t targetLength = run.Out().u16string().size() + 1;
     Strings tree = test.tree;
-    if (tree == Strings{"cut.url"}) tree = {std::string(125 - targetLength, 'y') + ".url"};
+    if (tree == Strings{"cut.url"}) tree = {std::string(259 - targetLength - 4, 'y') + ".url"};
     EXPECT_EQ(run.Tree(), tree);
     EXPECT_EQ(report.failedShortcuts, test.tree.empty() ? 1 : 0);
     if (test.tree.empty()) {
@@ -546,13 +599,133 @@ TEST_F(PathLength, HugeNamesAreKeptShortAndGiveTheResultsOfTheWholeName) {
   }
 }
 
+// What a run tells its observer of each bookmark not written whole: what happened, the
+// bookmark's line, title and URL, and the name, path or reason.
+class BookmarkLog final : public ConversionObserver {
+ public:
+  Strings entries;
+
+  void ShortcutWritten(std::u16string_view) override {}
+  void ShortcutShortened(const BookmarkRecord& bookmark, std::u16string_view name) override {
+    Add("shortened", bookmark, name);
+  }
+  void ShortcutFailed(const BookmarkRecord& bookmark, std::u16string_view path,
+                      std::u16string_view reason) override {
+    Add("failed", bookmark, std::u16string(path) + u" " + std::u16string(reason));
+  }
+  void LineUnreadable(const BookmarkRecord& bookmark, std::u16string_view reason) override {
+    Add("unreadable", bookmark, reason);
+  }
+
+ private:
+  void Add(const std::string& what, const BookmarkRecord& bookmark, std::u16string_view detail) {
+    entries.push_back(what + " " + std::to_string(bookmark.lineNumber) + " [" +
+                      ToUtf8(bookmark.title) + "] [" + ToUtf8(bookmark.url) + "] " +
+                      ToUtf8(detail));
+  }
+};
+
+// An empty URL, or one of white space only, makes a shortcut that opens nothing: the
+// bookmark is reported as unreadable, with its title, in either format.
+TEST(Conversion, EmptyUrlIsReportedNotWritten) {
+  const struct {
+    const char* format;
+    std::string file;
+    std::string blank;  // the URL of white space, as the grammar reads it
+  } cases[] = {
+      {"Pomerek",
+       Bookmark("", "empty") + "\r\n" + Bookmark(" \t", "blank") + "\r\n" + Bookmark("u", "kept") +
+           "\r\n",
+       " \t"},
+      // A tab in an attribute is dropped from a URL, as browsers drop it.
+      {"export",
+       "<DL><DT><A HREF=\"\">empty</A>\n<DT><A HREF=\"&#32;\t\">blank</A>\n"
+       "<DT><A HREF=\"u\">kept</A></DL>\n",
+       " "},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format);
+    ConversionFixture fixture;
+    fixture.WriteBookmarkBytes(c.file);
+    BookmarkLog log;
+    const ConversionReport report = fixture.Convert(&log);
+    EXPECT_EQ(report.malformedLines, 2);
+    EXPECT_EQ(report.firstMalformedLine, 1);
+    EXPECT_EQ(report.written, 1);
+    EXPECT_EQ(fixture.Tree(), Strings{"kept.url"});
+    EXPECT_EQ(log.entries, (Strings{"unreadable 1 [empty] [] URL が空です",
+                                    "unreadable 2 [blank] [" + c.blank + "] URL が空です"}));
+  }
+}
+
+// The first line of the end message says how the run ended, and a warning goes with any
+// end but a complete one; every end but a plain complete one counts the shortcuts made.
+TEST(Conversion, EndMessageSaysHowTheRunEnded) {
+  const std::u16string done(kCompletedMessage);
+  const std::u16string some(kSomeNotWrittenMessage);
+  const std::u16string none(kNoneWrittenMessage);
+  const struct {
+    const char* what;
+    std::string file;
+    std::u16string message;  // the whole message, or its start when partial
+    bool partial;
+    MessageIcon icon;
+  } cases[] = {
+      {"complete", Bookmark("u", "a"), done, false, MessageIcon::kNone},
+      {"skipped queries only", "<DL><DT><A HREF=\"place:x\">q</A></DL>",
+       done + u"\n\n作成したショートカット: 0 件\nそのブラウザーでしか開けない検索（place:）の"
+              u"ため書き出さなかったブックマーク: 1 件",
+       false, MessageIcon::kNone},
+      {"some failed", Bookmark("u", "a") + "\r\n" + Bookmark("", "b") + "\r\n" + Bookmark("v", "t"),
+       some + u"\n\n作成したショートカット: 1 件\n読み取れなかったブックマーク行: 1 件（最初は 2 "
+              u"行目）\n作成できなかったショートカット: 1 件（最初: 3 行目「t」（URL: v）\n",
+       true, MessageIcon::kWarning},
+      {"none written", Bookmark("v", "t"),
+       none + u"\n\n作成したショートカット: 0 件\n作成できなかったショートカット: 1 件", true,
+       MessageIcon::kWarning},
+      {"no bookmark", "<HTML>", std::u16string(kNoBookmarksMessage), false, MessageIcon::kWarning},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ConversionFixture fixture;
+    fs::create_directory(fixture.Out() / "t.url");  // "t" cannot be written
+    fixture.WriteBookmarkBytes(c.file);
+    fixture.Convert();
+    ASSERT_EQ(fixture.window.messages.size(), 1u);
+    const std::u16string& message = fixture.window.messages[0];
+    if (c.partial) {
+      EXPECT_TRUE(message.starts_with(c.message)) << ToUtf8(message);
+    } else {
+      EXPECT_EQ(message, c.message) << ToUtf8(message);
+    }
+    EXPECT_EQ(fixture.window.icons, std::vector<MessageIcon>{c.icon});
+  }
+}
+
+// A title cut to fit is written, counted and named with the name it got.
+TEST_F(PathLength, ShortenedNamesAreCountedAndNamed) {
+  const std::string title(static_cast<std::size_t>(260 - TargetLength() - 4), 's');
+  fixture.WriteBookmarks({Bookmark("u", title)});
+  BookmarkLog log;
+  const ConversionReport report = fixture.Convert(&log);
+  EXPECT_TRUE(report.AllWritten());
+  EXPECT_EQ(report.shortenedNames, 1);
+  const std::string name = title.substr(1) + ".url";
+  EXPECT_EQ(log.entries, Strings{"shortened 1 [" + title + "] [u] " + name});
+  EXPECT_EQ(fixture.window.messages,
+            std::vector<std::u16string>{kDone + u"\n\n作成したショートカット: 1 件\n"
+                                                u"名前を短くしたショートカット: 1 件"});
+  EXPECT_EQ(fixture.window.icons, std::vector<MessageIcon>{MessageIcon::kNone});
+}
+
 TEST(Conversion, FailedShortcutsAreReportedAndTheRunGoesOn) {
   ConversionFixture fixture;
   WriteBytes(fixture.Out() / "blocked", "not a folder");
   fs::create_directory(fixture.Out() / "taken.url");
   fixture.WriteBookmarks({Folder("blocked"), Bookmark("u1", "lost"), "</UL>",
                           Bookmark("u2", "taken"), Bookmark("u3", "kept")});
-  const ConversionReport report = fixture.Convert();
+  BookmarkLog log;
+  const ConversionReport report = fixture.Convert(&log);
 
   EXPECT_EQ(report.outcome, ConversionReport::Outcome::kCompleted);
   EXPECT_EQ(report.failedShortcuts, 2);
@@ -562,6 +735,15 @@ TEST(Conversion, FailedShortcutsAreReportedAndTheRunGoesOn) {
   EXPECT_EQ(fixture.Tree(), (Strings{"blocked", "kept.url", "taken.url/"}));
   ASSERT_EQ(fixture.window.messages.size(), 1u);
   EXPECT_NE(fixture.window.messages[0].find(report.firstFailedPath), std::u16string::npos);
+  // Each failure names its bookmark, the first one in the end message too.
+  EXPECT_EQ(report.firstFailedLine, 2);
+  EXPECT_EQ(report.firstFailedTitle, u"lost");
+  EXPECT_EQ(report.firstFailedUrl, u"u1");
+  EXPECT_NE(fixture.window.messages[0].find(u"最初: 2 行目「lost」（URL: u1）"),
+            std::u16string::npos);
+  ASSERT_EQ(log.entries.size(), 2u);
+  EXPECT_TRUE(log.entries[0].starts_with("failed 2 [lost] [u1] " + ToUtf8(report.firstFailedPath)));
+  EXPECT_TRUE(log.entries[1].starts_with("failed 4 [taken] [u2] "));
 }
 
 TEST(Conversion, ConsecutiveRunsStartAtTheTopLevel) {
@@ -615,7 +797,9 @@ class FolderRemovingWindow final : public ConversionWindow {
     }
     inner_.SetProgressValue(value);
   }
-  void ShowMessage(std::u16string_view text) override { inner_.ShowMessage(text); }
+  void ShowMessage(std::u16string_view text, MessageIcon icon) override {
+    inner_.ShowMessage(text, icon);
+  }
 
   bool removed = false;
 

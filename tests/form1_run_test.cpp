@@ -84,7 +84,7 @@ TEST_F(Form1RunTest, EmptyPathShowsOnlyItsMessage) {
   Click(kCommand3);
 
   ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text, L"Pomerekブラウザのブックマークのパスが設定されていません");
+  EXPECT_EQ(messages[0].text, L"ブックマークファイルのパスが設定されていません");
   EXPECT_EQ(messages[0].caption, L"VELKORA");
   EXPECT_EQ(messages[0].style, static_cast<UINT>(MB_OK));
   EXPECT_EQ(BarMaximum(), 100);

@@ -64,11 +64,13 @@ class Recorder final : public ConversionObserver {
     ++written;
     if (afterWrite) afterWrite(written);
   }
-  void ShortcutFailed(std::u16string_view path, std::u16string_view reason) override {
+  void ShortcutShortened(const BookmarkRecord&, std::u16string_view) override {}
+  void ShortcutFailed(const BookmarkRecord&, std::u16string_view path,
+                      std::u16string_view reason) override {
     failedPaths.emplace_back(path);
     reasons.emplace_back(reason);
   }
-  void LineUnreadable(std::int32_t, std::u16string_view) override {}
+  void LineUnreadable(const BookmarkRecord&, std::u16string_view) override {}
 };
 
 // The number of shortcuts below root, failing on any temporary file.

@@ -10,34 +10,27 @@
 namespace velkora {
 namespace {
 
-// The title FittedTitleLength keeps below folder.
-std::u16string Fit(std::u16string_view folder, std::u16string_view title) {
-  const AnsiCodePage& codePage = testing::NativeCodePage();
-  return std::u16string(
-      title.substr(0, FittedTitleLength(folder, codePage.AnsiLength(folder), title, codePage)));
-}
-
-TEST(FittedTitleLength, CutsInsideTheTitleOnly) {
-  const std::u16string folder = u"C:\\" + std::u16string(97, u'f') + u"\\";  // 101 characters
-  EXPECT_EQ(Fit(folder, std::u16string(149, u't')).size(), 149u);
-  EXPECT_EQ(Fit(folder, std::u16string(150, u't')).size(), 24u);
-
-  const std::u16string deep = u"C:\\" + std::u16string(121, u'f') + u"\\";  // 125 characters
-  EXPECT_EQ(Fit(deep, std::u16string(200, u't')).size(), 125u);
-  EXPECT_EQ(Fit(deep, std::u16string(200, u'漢')).size(), 62u);
-  EXPECT_EQ(Fit(deep, u""), u"");
-
-  const std::u16string tooDeep = u"C:\\" + std::u16string(300, u'f') + u"\\";
-  EXPECT_EQ(Fit(tooDeep, u"題名"), u"題");
-  EXPECT_EQ(Fit(tooDeep, u"\U0001F600x"), u"\U0001F600");
-
-  // The 125-unit cut never splits a pair: it drops it, or, when nothing of the title would
-  // be left, the title alone is cut to fit.
+// The title keeps what fits the room, in whole characters: a pair at the cut goes whole.
+TEST(FittedTitleLength, KeepsWholeCharactersWithinTheRoom) {
   const std::u16string emoji = u"\U0001F600";
-  EXPECT_EQ(Fit(folder, std::u16string(23, u't') + emoji + std::u16string(200, u'漢')),
-            std::u16string(23, u't'));
-  const std::u16string kanjiFolder = u"C:\\" + std::u16string(120, u'漢') + u"\\";  // 124 units
-  EXPECT_EQ(Fit(kanjiFolder, emoji + emoji + u"tttttttttt"), emoji + emoji + u"tttt");
+  const struct {
+    std::u16string title;
+    std::size_t room;
+    std::size_t kept;
+  } cases[] = {
+      {u"abc", 4, 3},
+      {u"abc", 3, 3},
+      {u"abc", 2, 2},
+      {u"abc", 0, 0},
+      {u"", 0, 0},
+      {u"a" + emoji + u"b", 2, 1},
+      {u"a" + emoji + u"b", 3, 3},
+      {emoji, 1, 0},
+      {emoji + u"x", 2, 2},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FittedTitleLength(c.title, c.room), c.kept) << ToUtf8(c.title) << " " << c.room;
+  }
 }
 
 TEST(CutToUtf8Bytes, KeepsWholeCharacters) {
@@ -51,10 +44,8 @@ TEST(CutToUtf8Bytes, KeepsWholeCharacters) {
 // the length, and is neither glued to the character after it nor dropped.
 TEST(ShortcutNames, LoneSurrogateIsOneWholeCharacter) {
   const std::u16string lone = u"\xD83D";
-  const std::u16string tooDeep = u"C:\\" + std::u16string(300, u'f') + u"\\";
-  EXPECT_EQ(Fit(tooDeep, lone + u" x"), lone);
-  const std::u16string twoBytesLeft = u"C:\\" + std::u16string(244, u'f') + u"\\";
-  EXPECT_EQ(Fit(twoBytesLeft, u"x" + lone + u"yyy"), u"x" + lone);
+  EXPECT_EQ(FittedTitleLength(lone + u" x", 1), 1u);
+  EXPECT_EQ(FittedTitleLength(u"x" + lone + u"yyy", 2), 2u);
   EXPECT_EQ(CutToUtf8Bytes(u"a" + lone + u"b", 4), u"a" + lone);
 }
 

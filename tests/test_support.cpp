@@ -165,8 +165,8 @@ void ConversionFixture::WriteBookmarkBytes(std::string_view bytes) {
   WriteBytes(bookmarks_, bytes);
 }
 
-ConversionReport ConversionFixture::Convert() {
-  return BookmarkConverter(state, window, platform.Services()).ConvertBookmarks();
+ConversionReport ConversionFixture::Convert(ConversionObserver* observer) {
+  return BookmarkConverter(state, window, platform.Services(), observer).ConvertBookmarks();
 }
 
 std::string ConversionFixture::Read(std::string_view relativeUtf8) const {

@@ -62,6 +62,7 @@ class RecordingWindow final : public ConversionWindow {
   float maximum = 100.0f;
   float value = 0.0f;
   std::vector<std::u16string> messages;
+  std::vector<MessageIcon> icons;  // the icon of each message
   int maximumSets = 0;
 
   std::u16string PathText() const override { return path; }
@@ -72,7 +73,10 @@ class RecordingWindow final : public ConversionWindow {
   }
   float ProgressValue() const override { return value; }
   void SetProgressValue(float v) override { value = v; }
-  void ShowMessage(std::u16string_view text) override { messages.emplace_back(text); }
+  void ShowMessage(std::u16string_view text, MessageIcon icon) override {
+    messages.emplace_back(text);
+    icons.push_back(icon);
+  }
 };
 
 // A bookmark file in a temporary directory, converted into an "out" folder beside it.
@@ -84,7 +88,7 @@ class ConversionFixture {
   // CR LF after each.
   void WriteBookmarks(const std::vector<std::string>& lines);
   void WriteBookmarkBytes(std::string_view bytes);
-  ConversionReport Convert();
+  ConversionReport Convert(ConversionObserver* observer = nullptr);
 
   std::vector<std::string> Tree() const { return ListTree(out_); }
   std::string Read(std::string_view relativeUtf8) const;

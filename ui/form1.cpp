@@ -382,6 +382,10 @@ void Form1::SetProgressValue(float value) {
   notResponding_.Tick();
 }
 
-void Form1::ShowMessage(std::u16string_view text) { ShowText(Wide(text)); }
+void Form1::ShowMessage(std::u16string_view text, MessageIcon icon) {
+  const UINT style = icon == MessageIcon::kWarning ? MB_OK | MB_ICONWARNING : MB_OK;
+  dialogs_.messageBox(window_.get(), Wide(text).c_str(), std::wstring(kApplicationTitle).c_str(),
+                      style);
+}
 
 }  // namespace velkora

@@ -44,7 +44,7 @@ class Form1 final : public ConversionWindow {
   void SetProgressMaximum(float maximum) override;
   float ProgressValue() const override;
   void SetProgressValue(float value) override;
-  void ShowMessage(std::u16string_view text) override;
+  void ShowMessage(std::u16string_view text, MessageIcon icon) override;
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
