@@ -58,7 +58,7 @@ class QuietWindow final : public ConversionWindow {
   void SetProgressMaximum(float) override {}
   float ProgressValue() const override { return value_; }
   void SetProgressValue(float value) override { value_ = value; }
-  void ShowMessage(std::u16string_view) override {}
+  void ShowMessage(std::u16string_view, MessageIcon) override {}
 
  private:
   std::u16string path_;

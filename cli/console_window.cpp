@@ -35,7 +35,7 @@ void ConsoleWindow::SetProgressValue(float value) {
   DrawProgress(false);
 }
 
-void ConsoleWindow::ShowMessage(std::u16string_view text) {
+void ConsoleWindow::ShowMessage(std::u16string_view text, MessageIcon /*icon*/) {
   if (progressShown_) {
     DrawProgress(true);
     WriteStandardError(u"\n");

@@ -24,7 +24,7 @@ class ConsoleWindow final : public ConversionWindow, public ConversionObserver {
   void SetProgressMaximum(float maximum) override;
   float ProgressValue() const override { return value_; }
   void SetProgressValue(float value) override;
-  void ShowMessage(std::u16string_view text) override;
+  void ShowMessage(std::u16string_view text, MessageIcon icon) override;
 
   void ShortcutWritten(std::u16string_view path) override;
   void ShortcutFailed(std::u16string_view path, std::u16string_view reason) override;

@@ -80,14 +80,14 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   }
   report_.changedDuringRun = recounted_ != state_.entryCount || stampChanged_;
   report_.otherFormatBookmarks = otherFormatEntries_;
-  window_.ShowMessage(CompletionMessage(report_));
+  window_.ShowMessage(CompletionMessage(report_), MessageIcon::kNone);
   return report_;
 }
 
 ConversionReport BookmarkConverter::Fail(ConversionReport::Outcome outcome,
                                          std::u16string_view message) {
   report_.outcome = outcome;
-  window_.ShowMessage(message);
+  window_.ShowMessage(message, MessageIcon::kNone);
   return report_;
 }
 

@@ -5,6 +5,9 @@
 
 namespace velkora {
 
+// The icon a message shows beside its text.
+enum class MessageIcon { kNone, kWarning };
+
 // The five operations through which a conversion run reaches its window.
 class ConversionWindow {
  public:
@@ -16,8 +19,8 @@ class ConversionWindow {
   virtual void SetProgressMaximum(float maximum) = 0;
   virtual float ProgressValue() const = 0;
   virtual void SetProgressValue(float value) = 0;
-  // Shows text with an OK button only, no icon, and returns when it is closed.
-  virtual void ShowMessage(std::u16string_view text) = 0;
+  // Shows text with an OK button only and icon, and returns when it is closed.
+  virtual void ShowMessage(std::u16string_view text, MessageIcon icon) = 0;
 };
 
 }  // namespace velkora

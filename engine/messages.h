@@ -9,7 +9,7 @@
 namespace velkora {
 
 inline constexpr std::u16string_view kPathNotSetMessage =
-    u"Pomerekブラウザのブックマークのパスが設定されていません";
+    u"ブックマークファイルのパスが設定されていません";
 inline constexpr std::u16string_view kCompletedMessage = u"   完了しました。";
 inline constexpr std::u16string_view kNoBookmarksMessage =
     u"このファイルにはブックマークが見つかりませんでした。"

@@ -106,7 +106,7 @@ TEST(ConsoleConverter, ExitStatusTellsWhetherEverythingWasWritten) {
 
   const ProcessRun emptyPath = Convert({"", out});
   EXPECT_EQ(emptyPath.status, 2);
-  EXPECT_EQ(emptyPath.out, "Pomerekブラウザのブックマークのパスが設定されていません\n");
+  EXPECT_EQ(emptyPath.out, "ブックマークファイルのパスが設定されていません\n");
 
   const ProcessRun missingTarget = Convert({bookmarks, out + "/none"});
   EXPECT_EQ(missingTarget.status, 2);

@@ -615,7 +615,9 @@ class FolderRemovingWindow final : public ConversionWindow {
     }
     inner_.SetProgressValue(value);
   }
-  void ShowMessage(std::u16string_view text) override { inner_.ShowMessage(text); }
+  void ShowMessage(std::u16string_view text, MessageIcon icon) override {
+    inner_.ShowMessage(text, icon);
+  }
 
   bool removed = false;
 

@@ -316,7 +316,9 @@ class ChangingWindow final : public ConversionWindow {
     recorded_.SetProgressValue(value);
     if (at_ == ChangeAt::kWhileWriting && value > 0.0f) Change();
   }
-  void ShowMessage(std::u16string_view text) override { recorded_.ShowMessage(text); }
+  void ShowMessage(std::u16string_view text, MessageIcon icon) override {
+    recorded_.ShowMessage(text, icon);
+  }
 
  private:
   void Change() {

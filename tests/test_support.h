@@ -72,7 +72,9 @@ class RecordingWindow final : public ConversionWindow {
   }
   float ProgressValue() const override { return value; }
   void SetProgressValue(float v) override { value = v; }
-  void ShowMessage(std::u16string_view text) override { messages.emplace_back(text); }
+  void ShowMessage(std::u16string_view text, MessageIcon /*icon*/) override {
+    messages.emplace_back(text);
+  }
 };
 
 // A bookmark file in a temporary directory, converted into an "out" folder beside it.
