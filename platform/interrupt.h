@@ -21,4 +21,8 @@ void SetInterruptText(std::u16string_view text);
 // the same step that an interrupt cannot split, so it is exactly the files on disk.
 void SetInterruptText(std::u16string_view before, std::u16string_view after);
 
+// The number of files put in place so far, the number an interrupt writes. A program that
+// stops a run itself, between two shortcuts, takes how many the run wrote from it.
+long long PlacedFileCount();
+
 }  // namespace velkora

@@ -9,7 +9,12 @@ void Form1Test::SetUp() { CreateForm(); }
 void Form1Test::CreateForm() {
   Dialogs dialogs;
   dialogs.messageBox = [this](HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
-    messages.push_back(ShownMessage{owner, text, caption, style});
+    MSG waiting;
+    const bool input =
+        PeekMessageW(&waiting, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE) ||
+        PeekMessageW(&waiting, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE) ||
+        PeekMessageW(&waiting, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_NOREMOVE);
+    messages.push_back(ShownMessage{owner, text, caption, style, input});
     return IDOK;
   };
   dialogs.getOpenFileName = [this](OPENFILENAMEW* dialog) {

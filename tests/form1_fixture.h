@@ -19,6 +19,8 @@ struct ShownMessage {
   std::wstring text;
   std::wstring caption;
   UINT style = 0;
+  // A key press or mouse click was still waiting in the queue when it opened.
+  bool inputWaiting = false;
 };
 
 // The real Form1, created and shown, with its message box and file dialog answered by

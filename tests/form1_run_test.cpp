@@ -10,10 +10,12 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <iterator>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/messages.h"
@@ -60,8 +62,8 @@ TEST_F(Form1RunTest, TypedPathAndConvertWriteTheTree) {
                     {"<HTML>", "<UL>", Folder("ニュース"), Bookmark("http://a.example/", "朝刊"),
                      Folder("国内"), Bookmark("http://b.example/?q=1", "政治"), "</UL>", "</UL>",
                      Bookmark("http://c.example/", "トップ"), "</UL>", "</HTML>"});
-  // As Explorer's "copy as path" gives it.
-  const std::wstring quoted = L"\"" + bookmarks_.wstring() + L"\"";
+  // As Explorer's "copy as path" gives it, pasted with a space either side.
+  const std::wstring quoted = L" \"" + bookmarks_.wstring() + L"\" ";
   Type(kText1, quoted);
   Click(kCommand3);
 
@@ -78,6 +80,7 @@ TEST_F(Form1RunTest, TypedPathAndConvertWriteTheTree) {
   EXPECT_EQ(messages[0].style, static_cast<UINT>(MB_OK));
   EXPECT_EQ(messages[0].owner, Window());
   EXPECT_EQ(Text(kText1), quoted) << "the path stays for the next run";
+  EXPECT_EQ(Dir1Entries().back(), L"ニュース") << "the list shows the folders just made";
 }
 
 TEST_F(Form1RunTest, EmptyPathShowsOnlyItsMessage) {
@@ -107,6 +110,24 @@ TEST_F(Form1RunTest, UnreadableBookmarkFileIsReportedWithItsPath) {
   EXPECT_TRUE(ListTree(out_).empty());
 }
 
+// A target folder removed after Dir1 opened it: the window says so with the path and the
+// reason, runs nothing, and Dir1 goes up to the folder that is left.
+TEST_F(Form1RunTest, ATargetThatCannotBeUsedIsReportedAndNothingRuns) {
+  WriteBookmarkFile(bookmarks_, {"<UL>", Bookmark("http://a.example/", "朝刊"), "</UL>"});
+  Type(kText1, bookmarks_.wstring());
+  fs::remove(out_);
+  Click(kCommand3);
+
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].text.rfind(
+                L"ショートカットの作成場所を使えません。\n" + out_.wstring() + L"\n理由: ", 0),
+            0u);
+  EXPECT_EQ(messages[0].style, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+  EXPECT_FALSE(fs::exists(out_));
+  EXPECT_EQ(BarPosition(), 0);
+  EXPECT_EQ(form->TargetDirectory(), dir_.path().u16string());
+}
+
 TEST_F(Form1RunTest, BrowseCancelledKeepsThePathAndSaysNothing) {
   Type(kText1, L"C:\\前の\\bookmarks.html");
   answerOpen = [](OPENFILENAMEW*) { return FALSE; };
@@ -123,8 +144,7 @@ TEST_F(Form1RunTest, BrowseCancelledKeepsThePathAndSaysNothing) {
   EXPECT_EQ(shown.lpstrInitialDir, nullptr);
   EXPECT_EQ(shown.lpstrDefExt, nullptr);
   static constexpr wchar_t kFilter[] =
-      L"すべてのファイル (*.*)\0*.*\0Pomerekブラウザブックマーク (*.html)\0*.html\0"
-      L"ブラウザからエクスポートしたブックマーク (*.htm;*.html)\0*.htm;*.html\0";
+      L"すべてのファイル (*.*)\0*.*\0ブックマークファイル (*.html;*.htm)\0*.html;*.htm\0";
   EXPECT_EQ(std::wstring(shown.lpstrFilter, std::size(kFilter)),
             std::wstring(kFilter, std::size(kFilter)));
 }
@@ -142,60 +162,130 @@ TEST_F(Form1RunTest, BrowseWithAFileSetsThePath) {
   EXPECT_TRUE(messages.empty());
 }
 
-// Records the bar's position each time it paints, and every look at the message queue
-// that leaves the message where it is.
+// Records the bar's position each time it paints, and calls act once, the first time
+// it paints at or past a position.
 class ProgressWatch {
  public:
-  explicit ProgressWatch(HWND bar) : bar_(bar) {
+  ProgressWatch(HWND bar, int position = -1, std::function<void()> act = {})
+      : bar_(bar), position_(position), act_(std::move(act)) {
     current_ = this;
     SetWindowSubclass(bar_, Painted, 1, 0);
-    hook_ = SetWindowsHookExW(WH_GETMESSAGE, Looked, nullptr, GetCurrentThreadId());
   }
   ~ProgressWatch() {
-    UnhookWindowsHookEx(hook_);
     RemoveWindowSubclass(bar_, Painted, 1);
     current_ = nullptr;
   }
 
   std::vector<int> painted;
-  int looks = 0;
 
  private:
   static LRESULT CALLBACK Painted(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                   DWORD_PTR) {
     if (message == WM_PAINT && current_ != nullptr) {
-      current_->painted.push_back(static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0)));
+      const int position = static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+      current_->painted.push_back(position);
+      if (current_->act_ && current_->position_ >= 0 && position >= current_->position_) {
+        std::exchange(current_->act_, {})();
+      }
     }
     return DefSubclassProc(bar, message, wParam, lParam);
-  }
-  static LRESULT CALLBACK Looked(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION && wParam == PM_NOREMOVE && current_ != nullptr) ++current_->looks;
-    return CallNextHookEx(nullptr, code, wParam, lParam);
   }
 
   static inline ProgressWatch* current_ = nullptr;
   HWND bar_;
+  int position_;
+  std::function<void()> act_;
+};
+
+// Counts the timer messages the window is served, one each time its thread looks at its
+// queue once the timer is due.
+class ServedTimer {
+ public:
+  explicit ServedTimer(HWND window) : window_(window) {
+    current_ = this;
+    SetTimer(window_, kTimer, 10, nullptr);
+    hook_ = SetWindowsHookExW(WH_GETMESSAGE, Served, nullptr, GetCurrentThreadId());
+  }
+  ~ServedTimer() {
+    UnhookWindowsHookEx(hook_);
+    KillTimer(window_, kTimer);
+    current_ = nullptr;
+  }
+
+  int served = 0;
+
+ private:
+  static constexpr UINT_PTR kTimer = 77;
+  static LRESULT CALLBACK Served(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && message->message == WM_TIMER &&
+        message->wParam == kTimer && current_ != nullptr) {
+      ++current_->served;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
+  static inline ServedTimer* current_ = nullptr;
+  HWND window_;
   HHOOK hook_ = nullptr;
 };
 
-TEST_F(Form1RunTest, ProgressBarMovesVisiblyThrough20000Bookmarks) {
-  constexpr int kBookmarks = 20000;
-  std::vector<std::string> lines{"<HTML>", "<UL>"};
-  for (int folder = 0; folder < 20; ++folder) {
-    lines.push_back(Folder("フォルダー" + std::to_string(folder)));
-    for (int entry = 0; entry < kBookmarks / 20; ++entry) {
-      lines.push_back(Bookmark("http://example.com/" + std::to_string(entry),
-                               "ページ" + std::to_string(entry)));
+class Form1LongRunTest : public Form1RunTest {
+ protected:
+  // Writes a bookmark file of count bookmarks in 20 folders into the path box.
+  void WriteBookmarks(int count) {
+    std::vector<std::string> lines{"<HTML>", "<UL>"};
+    for (int folder = 0; folder < 20; ++folder) {
+      lines.push_back(Folder("フォルダー" + std::to_string(folder)));
+      for (int entry = 0; entry < count / 20; ++entry) {
+        lines.push_back(Bookmark("http://example.com/" + std::to_string(entry),
+                                 "ページ" + std::to_string(entry)));
+      }
+      lines.push_back("</UL>");
     }
     lines.push_back("</UL>");
+    WriteBookmarkFile(bookmarks_, lines);
+    Type(kText1, bookmarks_.wstring());
   }
-  lines.push_back("</UL>");
-  WriteBookmarkFile(bookmarks_, lines);
-  Type(kText1, bookmarks_.wstring());
 
-  ProgressWatch watch(Control(kProgressBar1));
-  // A message waiting in the queue lets the hook see each look the run takes at it.
-  PostMessageW(Window(), WM_NULL, 0, 0);
+  // Every file below the target is a whole shortcut of its bookmark; their number.
+  int WholeShortcuts() const {
+    int count = 0;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(out_)) {
+      if (entry.is_directory()) continue;
+      const std::wstring name = entry.path().filename().wstring();
+      EXPECT_TRUE(name.starts_with(L"ページ") && name.ends_with(L".url")) << entry.path();
+      const std::wstring number = name.substr(3, name.size() - 7);
+      EXPECT_EQ(ReadBytes(entry.path()),
+                ShortcutBytes("http://example.com/" + std::string(number.begin(), number.end())))
+          << entry.path();
+      ++count;
+    }
+    return count;
+  }
+
+  // Dispatches what waits in the queue, as the program's message loop would.
+  void ServeQueue() {
+    MSG message;
+    while (form->Handle() != nullptr && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (IsDialogMessageW(form->Handle(), &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+};
+
+TEST_F(Form1LongRunTest, ProgressMovesVisiblyAndTheWindowIsServedThroughout) {
+  constexpr int kBookmarks = 20000;
+  WriteBookmarks(kBookmarks);
+  bool idleControlsDisabled = false;
+  ProgressWatch watch(Control(kProgressBar1), kBookmarks / 2, [&] {
+    idleControlsDisabled =
+        !IsWindowEnabled(Control(kText1)) && !IsWindowEnabled(Control(kCommand1)) &&
+        !IsWindowEnabled(Control(kDrive1)) && !IsWindowEnabled(Control(kDir1)) &&
+        !IsWindowEnabled(Control(kCommand3)) && IsWindowEnabled(Control(kCommand2));
+  });
+  ServedTimer timer(Window());
   const auto start = std::chrono::steady_clock::now();
   Click(kCommand3);
   const auto seconds =
@@ -205,6 +295,8 @@ TEST_F(Form1RunTest, ProgressBarMovesVisiblyThrough20000Bookmarks) {
   EXPECT_EQ(messages[0].text, L"   完了しました。");
   EXPECT_EQ(BarMaximum(), kBookmarks);
   EXPECT_EQ(BarPosition(), kBookmarks);
+  EXPECT_TRUE(idleControlsDisabled) << "only Exit is enabled during the run";
+  EXPECT_TRUE(IsWindowEnabled(Control(kText1)) && IsWindowEnabled(Control(kCommand3)));
   // The bar paints as its filled part grows, pixel by pixel: a few hundred times, never
   // going back by more than the one step that makes a themed bar draw at once.
   ASSERT_GE(watch.painted.size(), 100u);
@@ -214,12 +306,71 @@ TEST_F(Form1RunTest, ProgressBarMovesVisiblyThrough20000Bookmarks) {
     EXPECT_GE(watch.painted[index], watch.painted[index - 1] - 1);
   }
   EXPECT_EQ(watch.painted.back(), kBookmarks);
-  // The run looks at the queue about ten times a second.
-  EXPECT_GE(watch.looks, static_cast<int>(seconds * 5));
+  // The window's messages are served about twenty times a second.
+  EXPECT_GE(timer.served, static_cast<int>(seconds * 10));
   std::cout << "20000 bookmarks in " << seconds << " s; the bar painted " << watch.painted.size()
-            << " times; " << watch.looks << " looks at the queue\n";
+            << " times; the window was served " << timer.served << " times\n";
   RecordProperty("seconds", std::to_string(seconds));
   RecordProperty("paints", static_cast<int>(watch.painted.size()));
+}
+
+// Keys and clicks made during a run, even in its last moment, neither close its end
+// message nor start another run.
+TEST_F(Form1LongRunTest, InputDuringARunIsDiscardedAtItsEnd) {
+  constexpr int kBookmarks = 2000;
+  WriteBookmarks(kBookmarks);
+  ProgressWatch watch(Control(kProgressBar1), kBookmarks, [this] {
+    for (HWND target : {Control(kCommand3), Window()}) {
+      for (const WPARAM key : {VK_RETURN, VK_SPACE}) {
+        PostMessageW(target, WM_KEYDOWN, key, 0);
+        PostMessageW(target, WM_CHAR, key, 0);
+        PostMessageW(target, WM_KEYUP, key, 0xC0000001);
+      }
+    }
+    PostMessageW(Control(kCommand3), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    PostMessageW(Control(kCommand3), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  });
+  Click(kCommand3);
+  ServeQueue();
+
+  ASSERT_EQ(messages.size(), 1u) << "one run, one end message";
+  EXPECT_EQ(messages[0].text, L"   完了しました。");
+  EXPECT_FALSE(messages[0].inputWaiting) << "nothing was left to close the message";
+  EXPECT_EQ(WholeShortcuts(), kBookmarks);
+}
+
+// Exit and the close box stop a run between two shortcuts: every file on disk is whole
+// and counted, and the window stays until it is closed once more.
+TEST_F(Form1LongRunTest, ExitOrTheCloseBoxStopsARun) {
+  constexpr int kBookmarks = 4000;
+  WriteBookmarks(kBookmarks);
+  for (const bool closeBox : {false, true}) {
+    fs::remove_all(out_);
+    fs::create_directory(out_);
+    messages.clear();
+    form->SetProgressValue(0.0f);
+    ProgressWatch watch(Control(kProgressBar1), kBookmarks / 4, [this, closeBox] {
+      if (closeBox) {
+        PostMessageW(Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
+      } else {
+        PostMessageW(Control(kCommand2), BM_CLICK, 0, 0);
+      }
+    });
+    Click(kCommand3);
+
+    ASSERT_EQ(messages.size(), 1u);
+    const int written = WholeShortcuts();
+    EXPECT_GE(written, kBookmarks / 4 - 1);
+    EXPECT_LT(written, kBookmarks);
+    EXPECT_EQ(messages[0].text, L"中断しました。ブックマーク 4000 件のうち " +
+                                    std::to_wstring(written) +
+                                    L" 件のショートカットを作成しました。");
+    EXPECT_EQ(messages[0].style, static_cast<UINT>(MB_OK));
+    ASSERT_NE(form->Handle(), nullptr) << "the window stays";
+    EXPECT_TRUE(IsWindowEnabled(Control(kCommand3)));
+  }
+  SendMessageW(Window(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(form->Handle(), nullptr) << "closed once more, it closes";
 }
 
 }  // namespace

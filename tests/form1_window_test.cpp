@@ -4,29 +4,26 @@
 // clang-format off
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 // clang-format on
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/form1_fixture.h"
+#include "ui/known_folders.h"
+#include "ui/path_text.h"
 
 namespace velkora::testing {
 namespace {
-
-struct ExpectedPlace {
-  ControlId id;
-  RECT pixels;
-};
-
-bool operator==(const RECT& a, const RECT& b) {
-  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
 
 std::string Describe(const RECT& rect) {
   return "{" + std::to_string(rect.left) + ", " + std::to_string(rect.top) + ", " +
@@ -39,39 +36,14 @@ std::wstring ClassOf(HWND window) {
   return name;
 }
 
-// 15 twips to the pixel at 96 DPI.
-constexpr std::array<ExpectedPlace, 9> kPlacesAt96{{
-    {kText1, {8, 24, 353, 42}},
-    {kCommand1, {288, 8, 353, 25}},
-    {kCommand3, {192, 192, 273, 209}},
-    {kLabel1, {8, 8, 201, 25}},
-    {kLabel2, {8, 56, 153, 73}},
-    {kDir1, {8, 72, 353, 162}},
-    {kDrive1, {216, 48, 353, 68}},
-    {kCommand2, {280, 192, 353, 209}},
-    {kProgressBar1, {8, 168, 353, 185}},
-}};
-
-// 10 twips to the pixel at 144 DPI; half pixels round away from the origin.
-constexpr std::array<ExpectedPlace, 9> kPlacesAt144{{
-    {kText1, {12, 36, 530, 63}},
-    {kCommand1, {432, 12, 530, 38}},
-    {kCommand3, {288, 288, 410, 314}},
-    {kLabel1, {12, 12, 302, 38}},
-    {kLabel2, {12, 84, 230, 110}},
-    {kDir1, {12, 108, 530, 243}},
-    {kDrive1, {324, 72, 530, 102}},
-    {kCommand2, {420, 288, 530, 314}},
-    {kProgressBar1, {12, 252, 530, 278}},
-}};
-
-// True when above lies above below in their parent's drawing order.
-bool IsAbove(HWND above, HWND below) {
-  for (HWND next = GetWindow(above, GW_HWNDNEXT); next != nullptr;
-       next = GetWindow(next, GW_HWNDNEXT)) {
-    if (next == below) return true;
-  }
-  return false;
+// The message of a key pressed with Alt, as the focused control gets it.
+MSG AltKey(wchar_t key) {
+  MSG message{};
+  message.hwnd = GetFocus();
+  message.message = WM_SYSCHAR;
+  message.wParam = key;
+  message.lParam = 1 << 29;  // Alt is down
+  return message;
 }
 
 // Watches the WM_SETFONT messages of one control: was the font it held still alive when
@@ -92,26 +64,38 @@ LRESULT CALLBACK WatchSetFont(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 class Form1WindowTest : public Form1Test {
  protected:
-  void ExpectPlaces(const std::array<ExpectedPlace, 9>& places) const {
-    for (const ExpectedPlace& place : places) {
-      RECT actual = ControlRect(place.id);
-      if (place.id == kLabel1 || place.id == kLabel2) {
-        // A label may grow to the right to show all its text, never into another control.
-        EXPECT_GE(actual.right, place.pixels.right);
-        EXPECT_LT(actual.right, ControlRect(place.id == kLabel1 ? kCommand1 : kDrive1).left);
-        actual.right = place.pixels.right;
-      }
-      EXPECT_TRUE(actual == place.pixels) << "control " << place.id << " is at " << Describe(actual)
-                                          << ", expected " << Describe(place.pixels);
-      // Whatever overlaps the path box or the directory list lies under it and does not
-      // paint over its border.
-      for (ControlId framed : {kText1, kDir1}) {
-        RECT frame = ControlRect(framed), overlap{};
-        if (place.id == framed || !IntersectRect(&overlap, &frame, &actual)) continue;
-        EXPECT_TRUE(IsAbove(Control(framed), Control(place.id))) << place.id;
-        EXPECT_TRUE(GetWindowLongPtrW(Control(place.id), GWL_STYLE) & WS_CLIPSIBLINGS) << place.id;
+  // Every control inside the client area, clear of its edges, and of every other control:
+  // none covers another's border. Every control has the window's one font.
+  void ExpectSoundLayout() const {
+    RECT client{};
+    GetClientRect(Window(), &client);
+    const auto font = SendMessageW(Control(kText1), WM_GETFONT, 0, 0);
+    for (std::size_t first = 0; first < kForm1Controls.size(); ++first) {
+      const ControlId id = kForm1Controls[first].id;
+      const RECT place = ControlRect(id);
+      EXPECT_TRUE(place.left > 0 && place.top > 0 && place.right < client.right &&
+                  place.bottom < client.bottom)
+          << "control " << id << " at " << Describe(place);
+      EXPECT_EQ(SendMessageW(Control(id), WM_GETFONT, 0, 0), font) << "control " << id;
+      for (std::size_t second = first + 1; second < kForm1Controls.size(); ++second) {
+        const RECT other = ControlRect(kForm1Controls[second].id);
+        RECT overlap{};
+        EXPECT_FALSE(IntersectRect(&overlap, &place, &other))
+            << "control " << id << " at " << Describe(place) << " meets control "
+            << kForm1Controls[second].id << " at " << Describe(other);
       }
     }
+  }
+
+  // Moves the window to another DPI, as Windows does, to a size Windows suggests.
+  void ChangeDpi(UINT dpi) {
+    RECT frame{};
+    GetWindowRect(Window(), &frame);
+    const UINT now = GetDpiForWindow(Window());
+    RECT suggested{frame.left, frame.top, frame.left + MulDiv(frame.right - frame.left, dpi, now),
+                   frame.top + MulDiv(frame.bottom - frame.top, dpi, now)};
+    SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
   }
 };
 
@@ -123,11 +107,13 @@ TEST_F(Form1WindowTest, OpensWithItsCaptionFrameAndControls) {
   EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, static_cast<DWORD>(WS_OVERLAPPEDWINDOW));
   EXPECT_TRUE(IsWindowVisible(Window()));
 
-  EXPECT_EQ(Text(kLabel1), L"Pomerekのブックマークへのパス");
-  EXPECT_EQ(Text(kLabel2), L"ＩＥのショートカット作成場所");
-  EXPECT_EQ(Text(kCommand1), L"参照");
-  EXPECT_EQ(Text(kCommand3), L"コンバート");
-  EXPECT_EQ(Text(kCommand2), L"終了");
+  EXPECT_TRUE(GetWindowLongPtrW(Window(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) << "takes drops";
+
+  EXPECT_EQ(Text(kLabel1), L"ブックマークファイルのパス(&P)");
+  EXPECT_EQ(Text(kLabel2), L"ショートカットの作成場所(&D)");
+  EXPECT_EQ(Text(kCommand1), L"参照(&R)...");
+  EXPECT_EQ(Text(kCommand3), L"コンバート(&C)");
+  EXPECT_EQ(Text(kCommand2), L"終了(&X)");
   EXPECT_EQ(Text(kText1), L"");
   EXPECT_EQ(ClassOf(Control(kText1)), L"Edit");
   EXPECT_EQ(ClassOf(Control(kDrive1)), L"ComboBox");
@@ -140,15 +126,18 @@ TEST_F(Form1WindowTest, OpensWithItsCaptionFrameAndControls) {
   EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(Form1WindowTest, StartsAtTheRootOfTheWindowsDrive) {
-  const wchar_t drive = WindowsDrive();
-  const std::wstring lower{static_cast<wchar_t>(towlower(drive)), L':'};
+TEST_F(Form1WindowTest, StartsAtTheFavoritesFolder) {
+  const std::wstring favorites = FavoritesFolder();
+  ASSERT_FALSE(favorites.empty());
+  ASSERT_TRUE(std::filesystem::is_directory(favorites)) << "Wine makes the folder";
+  EXPECT_EQ(form->TargetDirectory(), std::u16string(favorites.begin(), favorites.end()));
+  const std::wstring lower{static_cast<wchar_t>(towlower(favorites[0])), L':'};
   EXPECT_EQ(Text(kDrive1).substr(0, 2), lower);
-  EXPECT_EQ(form->TargetDirectory(), (std::u16string{static_cast<char16_t>(drive), u':', u'\\'}));
   const std::vector<std::wstring> entries = Dir1Entries();
   ASSERT_FALSE(entries.empty());
   EXPECT_EQ(entries[0], lower + L"\\");
-  EXPECT_EQ(Dir1Highlighted(), 0);
+  EXPECT_EQ(entries[static_cast<std::size_t>(Dir1Highlighted())],
+            std::filesystem::path(favorites).filename().wstring());
   EXPECT_EQ(form->State().depth, 0);
   EXPECT_NE(form->State().fileSystem, nullptr);
 
@@ -161,7 +150,7 @@ TEST_F(Form1WindowTest, StartsAtTheRootOfTheWindowsDrive) {
 
 TEST_F(Form1WindowTest, FocusStartsInText1AndTabFollowsTheTabIndex) {
   EXPECT_EQ(GetFocus(), Control(kText1));
-  const std::vector<ControlId> order{kCommand1, kCommand3, kDir1, kDrive1, kCommand2, kText1};
+  const std::vector<ControlId> order{kCommand1, kDrive1, kDir1, kCommand3, kCommand2, kText1};
   HWND current = Control(kText1);
   for (ControlId expected : order) {
     current = GetNextDlgTabItem(Window(), current, FALSE);
@@ -178,40 +167,61 @@ TEST_F(Form1WindowTest, FocusComesBackWhereItWasAfterDeactivation) {
   EXPECT_EQ(GetFocus(), Control(kCommand3));
 }
 
-TEST_F(Form1WindowTest, ControlsSitAtTheirPlacesAt96Dpi) {
-  ASSERT_EQ(GetDpiForWindow(Window()), 96u);
-  RECT client{};
-  GetClientRect(Window(), &client);
-  EXPECT_EQ(client.right, 362);
-  EXPECT_EQ(client.bottom, 213);
-  ExpectPlaces(kPlacesAt96);
+// An access key moves the focus to the control a label names, or presses a button.
+TEST_F(Form1WindowTest, AccessKeysReachTheirControls) {
+  struct Case {
+    wchar_t key;
+    ControlId focused;
+  };
+  for (const Case& key : {Case{L'd', kDrive1}, Case{L'p', kText1}}) {
+    MSG message = AltKey(key.key);
+    EXPECT_TRUE(IsDialogMessageW(Window(), &message));
+    EXPECT_EQ(GetFocus(), Control(key.focused)) << static_cast<char>(key.key);
+  }
+  for (const wchar_t key : {L'r', L'c', L'x'}) {
+    MSG message = AltKey(key);
+    IsDialogMessageW(Window(), &message);
+  }
+  EXPECT_EQ(dialogsShown.size(), 1u) << "Alt+R browses";
+  ASSERT_EQ(messages.size(), 1u) << "Alt+C converts";
+  EXPECT_EQ(messages[0].text, L"ブックマークファイルのパスが設定されていません");
+  EXPECT_EQ(form->Handle(), nullptr) << "Alt+X exits";
 }
 
-TEST_F(Form1WindowTest, ControlsSitAtTheirPlacesAt144DpiWithALargerFont) {
+// At 96, 120 and 144 DPI no control covers another, and all share the window's font,
+// which grows with the DPI; the old font lives until no control holds it.
+TEST_F(Form1WindowTest, ControlsKeepClearOfEachOtherAtEveryDpi) {
   const auto fontHeight = [this] {
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Control(kText1), WM_GETFONT, 0, 0)),
                sizeof(font), &font);
     return std::abs(font.lfHeight);
   };
+  ASSERT_EQ(GetDpiForWindow(Window()), 96u);
+  RECT client{};
+  GetClientRect(Window(), &client);
+  EXPECT_EQ(client.right, 362);
+  EXPECT_EQ(client.bottom, 259);
+  ExpectSoundLayout();
   const long heightAt96 = fontHeight();
+
+  ChangeDpi(120);
+  ExpectSoundLayout();
+  EXPECT_NEAR(fontHeight(), heightAt96 * 5 / 4, 1);
+
   HWND text1 = Control(kText1);
   handover = {reinterpret_cast<HFONT>(SendMessageW(text1, WM_GETFONT, 0, 0)),
               reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
                   text1, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchSetFont)))};
-  RECT suggested{100, 100, 100 + 560, 100 + 370};
-  SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  ChangeDpi(144);
   SetWindowLongPtrW(text1, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(handover.original));
   EXPECT_TRUE(handover.heldWasAlive) << "a control held a deleted font";
   EXPECT_EQ(GetObjectType(handover.held), 0u) << "the old font is deleted afterwards";
-
-  ExpectPlaces(kPlacesAt144);
+  ExpectSoundLayout();
   EXPECT_NEAR(fontHeight(), heightAt96 * 3 / 2, 1);
-  for (const ControlLayout& control : kForm1Controls) {
-    EXPECT_EQ(SendMessageW(Control(control.id), WM_GETFONT, 0, 0),
-              SendMessageW(Control(kText1), WM_GETFONT, 0, 0))
-        << "every control shares the window's one font";
-  }
+  GetClientRect(Window(), &client);
+  EXPECT_GE(client.right, 543);
+  EXPECT_GE(client.bottom, 388);
 }
 
 TEST_F(Form1WindowTest, Dir1DrawsAFocusRectangleOnTheEntryThatHasTheFocus) {
@@ -257,9 +267,89 @@ TEST_F(Form1WindowTest, AFailureDuringStartUpLeavesNoWindowAndSaysSo) {
   EXPECT_EQ(shown, std::vector<std::wstring>{L"ウィンドウを作成できませんでした。"});
 }
 
-TEST_F(Form1WindowTest, ControlsStayPutWhenTheWindowIsResized) {
-  SetWindowPos(Window(), nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
-  ExpectPlaces(kPlacesAt96);
+// A larger window widens the path box, the folder list and the progress bar, makes the
+// folder list taller, and keeps the buttons at its right and bottom; it cannot be made
+// smaller than it opens.
+TEST_F(Form1WindowTest, ControlsFollowTheWindowAndItOpensAtItsSmallestSize) {
+  RECT frame{};
+  GetWindowRect(Window(), &frame);
+  MINMAXINFO limits{};
+  SendMessageW(Window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+  EXPECT_EQ(limits.ptMinTrackSize.x, frame.right - frame.left);
+  EXPECT_EQ(limits.ptMinTrackSize.y, frame.bottom - frame.top);
+
+  std::vector<RECT> before;
+  for (const ControlLayout& control : kForm1Controls) before.push_back(ControlRect(control.id));
+  SetWindowPos(Window(), nullptr, 0, 0, frame.right - frame.left + 100,
+               frame.bottom - frame.top + 60, SWP_NOMOVE | SWP_NOZORDER);
+  struct Moved {
+    LONG left, top, right, bottom;
+  };
+  const std::array<Moved, 9> expected{{
+      {0, 0, 0, 0},        // Label1
+      {0, 0, 100, 0},      // Text1
+      {100, 0, 100, 0},    // Command1
+      {0, 0, 0, 0},        // Label2
+      {100, 0, 100, 0},    // Drive1
+      {0, 0, 100, 60},     // Dir1
+      {0, 60, 100, 60},    // ProgressBar1
+      {100, 60, 100, 60},  // Command3
+      {100, 60, 100, 60},  // Command2
+  }};
+  for (std::size_t index = 0; index < kForm1Controls.size(); ++index) {
+    const RECT now = ControlRect(kForm1Controls[index].id);
+    const Moved moved{now.left - before[index].left, now.top - before[index].top,
+                      now.right - before[index].right, now.bottom - before[index].bottom};
+    EXPECT_TRUE(moved.left == expected[index].left && moved.top == expected[index].top &&
+                moved.right == expected[index].right && moved.bottom == expected[index].bottom)
+        << "control " << kForm1Controls[index].id << " is at " << Describe(now);
+  }
+  ExpectSoundLayout();
+
+  SetWindowPos(Window(), nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
+  RECT smallest{};
+  GetWindowRect(Window(), &smallest);
+  EXPECT_EQ(smallest.right - smallest.left, frame.right - frame.left);
+  EXPECT_EQ(smallest.bottom - smallest.top, frame.bottom - frame.top);
+}
+
+// A file dropped onto the window, from Explorer or from one running as administrator,
+// goes into the path box.
+TEST_F(Form1WindowTest, ADroppedFileFillsThePathBox) {
+  const std::wstring files =
+      std::wstring(L"C:\\ダウンロード\\bookmarks.html") + L'\0' + L"C:\\other.html" + L'\0' + L'\0';
+  HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + files.size() * sizeof(wchar_t));
+  ASSERT_NE(drop, nullptr);
+  auto* header = static_cast<DROPFILES*>(GlobalLock(drop));
+  header->pFiles = sizeof(DROPFILES);
+  header->fWide = TRUE;
+  std::memcpy(header + 1, files.data(), files.size() * sizeof(wchar_t));
+  GlobalUnlock(drop);
+  // The window frees the drop, as DragFinish does for every receiver.
+  SendMessageW(Window(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  EXPECT_EQ(Text(kText1), L"C:\\ダウンロード\\bookmarks.html");
+  EXPECT_TRUE(messages.empty());
+}
+
+// Paths typed or pasted with spaces and quotes around them, and the file named on
+// velkora.exe's command line.
+TEST(PathText, TypedPathsAndCommandLines) {
+  using Pair = std::pair<const wchar_t*, const wchar_t*>;
+  for (const auto& [typed, path] : {
+           Pair{L"  C:\\a b\\x.html ", L"C:\\a b\\x.html"},
+           Pair{L" \"C:\\a b\\x.html\"\u3000", L"C:\\a b\\x.html"},
+           Pair{L"\t\" C:\\x.htm \"\r\n", L"C:\\x.htm"},
+           Pair{L" \"\" ", L""},
+       }) {
+    EXPECT_EQ(TrimmedPath(typed), path);
+  }
+  for (const auto& [commandLine, path] : {
+           Pair{L"velkora.exe", L""},
+           Pair{L"\"C:\\Program Files\\velkora.exe\" \"C:\\a b\\x.html\"", L"C:\\a b\\x.html"},
+           Pair{L"velkora.exe C:\\x.htm D:\\y.htm", L"C:\\x.htm"},
+       }) {
+    EXPECT_EQ(PathFromCommandLine(commandLine), path);
+  }
 }
 
 TEST_F(Form1WindowTest, RunsWithCommonControls6AndPerMonitorDpiAwareness) {
@@ -272,11 +362,18 @@ TEST_F(Form1WindowTest, RunsWithCommonControls6AndPerMonitorDpiAwareness) {
                                        L"comctl32.dll", &redirection));
 }
 
-TEST_F(Form1WindowTest, Command2ClosesTheWindow) {
-  HWND window = Window();
-  Click(kCommand2);
-  EXPECT_FALSE(IsWindow(window));
-  EXPECT_EQ(form->Handle(), nullptr);
+TEST_F(Form1WindowTest, Command2AndTheCloseBoxCloseTheWindow) {
+  for (const bool closeBox : {false, true}) {
+    if (closeBox) CreateForm();
+    HWND window = Window();
+    if (closeBox) {
+      SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    } else {
+      Click(kCommand2);
+    }
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(form->Handle(), nullptr);
+  }
   EXPECT_TRUE(messages.empty());
 }
 

@@ -9,10 +9,10 @@ namespace {
 using namespace std::string_view_literals;
 
 // Description and pattern pairs, each part ended by a null, the list by a second one.
+// Internet Explorer names its export bookmark.htm, the other browsers theirs .html.
 constexpr std::wstring_view kFilter =
     L"すべてのファイル (*.*)\0*.*\0"
-    L"Pomerekブラウザブックマーク (*.html)\0*.html\0"
-    L"ブラウザからエクスポートしたブックマーク (*.htm;*.html)\0*.htm;*.html\0\0"sv;
+    L"ブックマークファイル (*.html;*.htm)\0*.html;*.htm\0\0"sv;
 
 // Room for the longest path Windows can open, so that no name is refused as too long.
 constexpr DWORD kFileNameCapacity = 32768;

@@ -121,6 +121,16 @@ DWORD DirectoryList::SetPath(const std::wstring& path) {
   return ERROR_SUCCESS;
 }
 
+DWORD DirectoryList::Refresh() {
+  const std::vector<std::wstring> chain = chain_;
+  DWORD error = ERROR_PATH_NOT_FOUND;
+  for (std::size_t count = chain.size(); count > 0; --count) {
+    error = SetPath(JoinFolderPath(chain, count));
+    if (error == ERROR_SUCCESS) break;
+  }
+  return error;
+}
+
 void DirectoryList::Fill() {
   SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list_, LB_RESETCONTENT, 0, 0);

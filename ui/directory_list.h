@@ -24,6 +24,11 @@ class DirectoryList {
   // the system's error code comes back; ERROR_SUCCESS otherwise.
   DWORD SetPath(const std::wstring& path);
 
+  // Lists the current folder again, with the folders made since. A current folder that is
+  // gone gives way to its nearest parent that is still there. ERROR_SUCCESS, or the
+  // system's error code when not even the root can be read (the list then stays).
+  DWORD Refresh();
+
   // The current folder: the folder the list has open, not the highlighted entry.
   const std::wstring& Path() const { return path_; }
 

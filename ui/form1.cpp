@@ -2,15 +2,16 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
-#include "engine/conversion.h"
-#include "engine/messages.h"
 #include "engine/text.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_errors.h"
 #include "ui/controls.h"
 #include "ui/drives.h"
+#include "ui/known_folders.h"
+#include "ui/path_text.h"
 #include "ui/resources/resource_ids.h"
 #include "ui/twips.h"
 
@@ -33,6 +34,11 @@ std::wstring UnreadableFolderMessage(const std::wstring& path, DWORD error) {
 constexpr wchar_t kUnexpectedErrorMessage[] =
     L"予期しないエラーが発生したため、処理を中止しました。";
 constexpr wchar_t kCannotCreateMessage[] = L"ウィンドウを作成できませんでした。";
+
+// What the shell sends for a file dropped from Explorer, which an Explorer running as
+// administrator may send to this window too. 0x0049 is WM_COPYGLOBALDATA, which carries a
+// drop's file names across that line and has no name in the headers.
+constexpr UINT kDropMessages[] = {WM_DROPFILES, WM_COPYDATA, 0x0049};
 
 // The system's message font at dpi: the font people see in message boxes and dialogs.
 UniqueFont MessageFont(UINT dpi) {
@@ -72,8 +78,10 @@ ControlArgs SimpleControl(const ControlLayout& control) {
   args.id = control.id;
   switch (control.kind) {
     case ControlKind::kLabel:
+      // The "&" of the caption underlines the access key; the text stands in the middle
+      // of its height, level with the control beside it.
       args.className = WC_STATICW;
-      args.style = SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+      args.style = SS_LEFTNOWORDWRAP | SS_CENTERIMAGE;
       break;
     case ControlKind::kCommandButton:
       args.className = WC_BUTTONW;
@@ -110,6 +118,10 @@ bool Form1::Create(int showCommand) {
   }
   ShowWindow(window_.get(), showCommand);
   SetFocus(Control(kText1));
+  DragAcceptFiles(window_.get(), TRUE);
+  for (const UINT message : kDropMessages) {
+    ChangeWindowMessageFilterEx(window_.get(), message, MSGFLT_ALLOW, nullptr);
+  }
   UpdateWindow(window_.get());
   return true;
 }
@@ -173,6 +185,21 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) ApplyLayout();
+      return 0;
+    case WM_GETMINMAXINFO:
+      OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lParam));
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case WM_NEXTDLGCTL:
+      OnNextDialogControl(wParam, lParam);
+      return 0;
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);
       window_.Release();
@@ -190,11 +217,13 @@ bool Form1::OnCreate() {
   return true;
 }
 
-// Window load: the drive and directory lists start at the root of the drive that holds
-// the Windows directory.
+// Window load: the drive and directory lists start at the person's Favorites folder,
+// where Internet Explorer and Edge look for Internet Shortcuts; without one, at the root
+// of the drive that holds the Windows directory.
 void Form1::OnLoad() {
   state_.depth = 0;
   if (!state_.fileSystem) state_.fileSystem = platform_.createFileSystem();
+  if (ShowFolder(FavoritesFolder())) return;
   const std::wstring systemDrive = Wide(Left(state_.fileSystem->GetSpecialFolder(0), 2));
   if (systemDrive.size() < 2 || systemDrive[1] != L':') return;
   drive1_.SelectDrive(systemDrive[0]);
@@ -204,7 +233,27 @@ void Form1::OnLoad() {
   }
 }
 
+// A folder on a drive the drive list shows, listed; false, with both lists as they were,
+// otherwise.
+bool Form1::ShowFolder(const std::wstring& folder) {
+  if (folder.size() < 3 || folder[1] != L':' || folder[2] != L'\\') return false;
+  const wchar_t previous = drive1_.SelectedDrive();
+  if (!drive1_.SelectDrive(folder[0])) return false;
+  if (dir1_.SetPath(folder) != ERROR_SUCCESS) {
+    if (previous != 0) drive1_.SelectDrive(previous);
+    return false;
+  }
+  drive_ = drive1_.SelectedDrive();
+  return true;
+}
+
+void Form1::SetBookmarkPath(std::wstring_view path) {
+  SetWindowTextW(Control(kText1), std::wstring(path).c_str());
+}
+
 void Form1::OnCommand(int id, int notification) {
+  // During a run only Exit acts: it stops the run.
+  if (running_ && id != kCommand2) return;
   switch (id) {
     case kCommand1:
       if (notification == BN_CLICKED) OnCommand1Click();
@@ -232,12 +281,45 @@ void Form1::OnCommand1Click() {
   }
 }
 
-// Exit: closing the only window ends the program.
-void Form1::OnCommand2Click() { window_.Reset(); }
+// Exit: closing the only window ends the program; during a run, it stops the run.
+void Form1::OnCommand2Click() { OnClose(); }
 
-// Convert: the whole run happens here, on the window's thread.
-// A path that names a folder is refused by the run itself, which says it is a folder.
-void Form1::OnCommand3Click() { BookmarkConverter(state_, *this, platform_).ConvertBookmarks(); }
+// The close box, Alt+F4 and Exit: during a run they stop it and the window stays; closing
+// it once more ends the program.
+void Form1::OnClose() {
+  if (running_) {
+    stopRequested_ = true;
+    return;
+  }
+  window_.Reset();
+}
+
+// A file dropped onto the window goes into the path box, unless a run is reading it.
+void Form1::OnDropFiles(HDROP drop) {
+  const std::wstring path = FirstDroppedFile(drop);
+  DragFinish(drop);
+  if (!running_ && !path.empty()) SetBookmarkPath(path);
+}
+
+// The window's smallest size is the one it opens with.
+void Form1::OnGetMinMaxInfo(MINMAXINFO& info) const {
+  const SIZE frame = SmallestFrame();
+  info.ptMinTrackSize = POINT{frame.cx, frame.cy};
+}
+
+// The dialog keyboard handling moves the focus this way, as for a label's access key:
+// to the control given, or to the next or previous one in the tab order. A path box
+// reached so has its text selected, as in a dialog.
+void Form1::OnNextDialogControl(WPARAM control, LPARAM byHandle) {
+  HWND window = window_.get();
+  HWND next = LOWORD(byHandle) != 0 ? reinterpret_cast<HWND>(control)
+                                    : GetNextDlgTabItem(window, GetFocus(), control != 0);
+  if (next == nullptr || !IsChild(window, next)) return;
+  SetFocus(next);
+  if ((SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
+    SendMessageW(next, EM_SETSEL, 0, -1);
+  }
+}
 
 // A new drive in Drive1 moves Dir1 to that drive's current directory. A drive that cannot
 // be read is reported, and Drive1 goes back to the drive Dir1 still shows.
@@ -317,21 +399,22 @@ bool Form1::CreateControls() {
     }
     if (!created) return false;
   }
-  // Labels lie under every other control, as labels drawn on a form do, and every control
-  // leaves alone the siblings above it: no label or button covers a border.
-  for (const ControlLayout& control : kForm1Controls) {
-    if (control.kind == ControlKind::kLabel) {
-      SetWindowPos(Control(control.id), HWND_BOTTOM, 0, 0, 0, 0,
-                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-  }
   return true;
 }
 
-// Places every control at its position in twips, converted at the window's DPI.
+// Places every control at its position in twips, converted at the window's DPI; in a
+// window larger than its smallest size, the anchored edges move by the difference.
 void Form1::ApplyLayout() {
+  RECT client{};
+  GetClientRect(window_.get(), &client);
+  const int wider = std::max(0, int{client.right} - TwipsToPixels(kClientWidthTwips, dpi_));
+  const int taller = std::max(0, int{client.bottom} - TwipsToPixels(kClientHeightTwips, dpi_));
   for (const ControlLayout& control : kForm1Controls) {
-    const RECT place = TwipRectToPixels(control.twips, dpi_);
+    RECT place = TwipRectToPixels(control.twips, dpi_);
+    if ((control.anchor & (kGrowWide | kFollowRight)) != 0) place.right += wider;
+    if ((control.anchor & kFollowRight) != 0) place.left += wider;
+    if ((control.anchor & (kGrowTall | kFollowBottom)) != 0) place.bottom += taller;
+    if ((control.anchor & kFollowBottom) != 0) place.top += taller;
     HWND handle = Control(control.id);
     switch (control.kind) {
       case ControlKind::kDriveList:
@@ -356,36 +439,22 @@ void Form1::ApplyLayout() {
   InvalidateRect(window_.get(), nullptr, TRUE);
 }
 
-void Form1::ResizeToClientArea() {
+// The window's size for its smallest client area at its DPI.
+SIZE Form1::SmallestFrame() const {
   RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
   AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExtendedStyle, dpi_);
-  SetWindowPos(window_.get(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+  return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void Form1::ResizeToClientArea() {
+  const SIZE frame = SmallestFrame();
+  SetWindowPos(window_.get(), nullptr, 0, 0, frame.cx, frame.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form1::ShowText(const std::wstring& text) {
-  dialogs_.messageBox(window_.get(), text.c_str(), std::wstring(kApplicationTitle).c_str(), MB_OK);
-}
-
-std::u16string Form1::PathText() const {
-  return WithoutEnclosingQuotes(FromWide(WindowText(Control(kText1))));
-}
-
-std::u16string Form1::TargetDirectory() const { return FromWide(dir1_.Path()); }
-
-void Form1::SetProgressMaximum(float maximum) { progressBar1_.SetMaximum(maximum); }
-
-float Form1::ProgressValue() const { return progressBar1_.Value(); }
-
-void Form1::SetProgressValue(float value) {
-  progressBar1_.SetValue(value);
-  notResponding_.Tick();
-}
-
-void Form1::ShowMessage(std::u16string_view text, MessageIcon icon) {
-  const UINT style = icon == MessageIcon::kWarning ? MB_OK | MB_ICONWARNING : MB_OK;
-  dialogs_.messageBox(window_.get(), Wide(text).c_str(), std::wstring(kApplicationTitle).c_str(),
-                      style);
+void Form1::ShowText(const std::wstring& text, UINT icon) {
+  dialogs_.messageBox(window_.get(), text.c_str(), std::wstring(kApplicationTitle).c_str(),
+                      MB_OK | icon);
 }
 
 }  // namespace velkora

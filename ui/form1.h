@@ -1,6 +1,10 @@
 #pragma once
 
+// <shellapi.h> needs the types of <windows.h> before it.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 
 #include <string>
 #include <string_view>
@@ -13,7 +17,6 @@
 #include "ui/directory_list.h"
 #include "ui/drive_list.h"
 #include "ui/form1_layout.h"
-#include "ui/not_responding_guard.h"
 #include "ui/progress_bar.h"
 #include "ui/win32_handles.h"
 
@@ -37,12 +40,20 @@ class Form1 final : public ConversionWindow {
   HWND Handle() const { return window_.get(); }
   HWND Control(ControlId id) const { return GetDlgItem(window_.get(), id); }
   const ConversionState& State() const { return state_; }
+  // True while a conversion runs.
+  bool Running() const { return running_; }
+
+  // Puts a bookmark file's path into the path box, as a file dropped onto the window or
+  // named on the command line does.
+  void SetBookmarkPath(std::wstring_view path);
 
   // The conversion's window operations.
   std::u16string PathText() const override;
   std::u16string TargetDirectory() const override;
   void SetProgressMaximum(float maximum) override;
   float ProgressValue() const override;
+  // Also serves the window's messages now and then, so that it repaints and its Exit
+  // button and close box can stop the run.
   void SetProgressValue(float value) override;
   void ShowMessage(std::u16string_view text, MessageIcon icon) override;
 
@@ -61,11 +72,24 @@ class Form1 final : public ConversionWindow {
   void OnDir1Open();
   void OnActivate(bool active);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void OnClose();
+  void OnGetMinMaxInfo(MINMAXINFO& info) const;
+  void OnDropFiles(HDROP drop);
+  void OnNextDialogControl(WPARAM control, LPARAM byHandle);
 
   bool CreateControls();
   void ApplyLayout();
+  SIZE SmallestFrame() const;
   void ResizeToClientArea();
-  void ShowText(const std::wstring& text);
+  void ShowText(const std::wstring& text, UINT icon = 0);
+  // Shows a folder in Dir1 and its drive in Drive1; false when it cannot be listed.
+  bool ShowFolder(const std::wstring& folder);
+
+  // The run, in form1_run.cpp.
+  bool TargetUsable();
+  void BeginRun();
+  void EndRun();
+  void ServeMessagesDuringRun();
 
   const PlatformServices& platform_;
   Dialogs dialogs_;
@@ -77,11 +101,17 @@ class Form1 final : public ConversionWindow {
   DriveList drive1_;
   DirectoryList dir1_;
   ProgressBar progressBar1_;
-  NotRespondingGuard notResponding_;
   // The drive whose folders Dir1 lists, to go back to when another cannot be read.
   wchar_t drive_ = 0;
   // The control that had the focus when the window was last deactivated.
   HWND lastFocus_ = nullptr;
+
+  // A run in progress, a stop asked for by Exit or the close box, the control that had
+  // the focus when it began, and when the window's messages were last served.
+  bool running_ = false;
+  bool stopRequested_ = false;
+  HWND focusBeforeRun_ = nullptr;
+  ULONGLONG lastServed_ = 0;
 };
 
 }  // namespace velkora

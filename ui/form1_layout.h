@@ -30,34 +30,60 @@ enum class ControlKind {
   kProgressBar
 };
 
+// How a control follows the window when it is made larger than its smallest size: its
+// right edge, or the whole control, moves with the window's right edge; its bottom edge,
+// or the whole control, with the window's bottom edge.
+enum Anchor : unsigned {
+  kStayPut = 0,
+  kGrowWide = 1,
+  kFollowRight = 2,
+  kGrowTall = 4,
+  kFollowBottom = 8,
+};
+
 // One control of Form1 as it is laid out: place and size in twips from the client
-// area's top left corner.
+// area's top left corner at the window's smallest size, and how it follows a larger one.
 struct ControlLayout {
   ControlId id;
   ControlKind kind;
   std::wstring_view caption;
   TwipRect twips;
+  unsigned anchor = kStayPut;
 };
 
 inline constexpr std::wstring_view kFormCaption = L"Velkora";
 // Message boxes carry the application's title, not the window caption.
 inline constexpr std::wstring_view kApplicationTitle = L"VELKORA";
+// The client area the window opens with, which is also the smallest it can be made.
 inline constexpr int kClientWidthTwips = 5430;
-inline constexpr int kClientHeightTwips = 3195;
+inline constexpr int kClientHeightTwips = 3885;
 
 // Form1's controls in the order of their tab index; they are created in this order, which
-// is also the order the Tab key follows. The labels, which take no focus, then go under
-// the other controls in the drawing order.
+// is also the order the Tab key follows. A label stands just before the control it names,
+// so that its access key moves the focus there. No two places overlap, so no control
+// covers another's border at any DPI: the edges are rounded alike.
 inline constexpr std::array<ControlLayout, 9> kForm1Controls{{
-    {kText1, ControlKind::kTextBox, L"", {120, 360, 5175, 270}},
-    {kCommand1, ControlKind::kCommandButton, L"参照", {4320, 120, 975, 255}},
-    {kCommand3, ControlKind::kCommandButton, L"コンバート", {2880, 2880, 1215, 255}},
-    {kLabel1, ControlKind::kLabel, L"Pomerekのブックマークへのパス", {120, 120, 2895, 255}},
-    {kLabel2, ControlKind::kLabel, L"ＩＥのショートカット作成場所", {120, 840, 2175, 255}},
-    {kDir1, ControlKind::kDirectoryList, L"", {120, 1080, 5175, 1350}},
-    {kDrive1, ControlKind::kDriveList, L"", {3240, 720, 2055, 300}},
-    {kCommand2, ControlKind::kCommandButton, L"終了", {4200, 2880, 1095, 255}},
-    {kProgressBar1, ControlKind::kProgressBar, L"", {120, 2520, 5175, 255}},
+    {kLabel1, ControlKind::kLabel, L"ブックマークファイルのパス(&P)", {120, 120, 2880, 345}},
+    {kText1, ControlKind::kTextBox, L"", {120, 525, 5190, 330}, kGrowWide},
+    {kCommand1, ControlKind::kCommandButton, L"参照(&R)...", {4110, 120, 1200, 345}, kFollowRight},
+    {kLabel2, ControlKind::kLabel, L"ショートカットの作成場所(&D)", {120, 1005, 2880, 330}},
+    {kDrive1, ControlKind::kDriveList, L"", {3240, 1005, 2070, 330}, kFollowRight},
+    {kDir1, ControlKind::kDirectoryList, L"", {120, 1395, 5190, 1530}, kGrowWide | kGrowTall},
+    {kProgressBar1,
+     ControlKind::kProgressBar,
+     L"",
+     {120, 3045, 5190, 255},
+     kGrowWide | kFollowBottom},
+    {kCommand3,
+     ControlKind::kCommandButton,
+     L"コンバート(&C)",
+     {2550, 3420, 1440, 345},
+     kFollowRight | kFollowBottom},
+    {kCommand2,
+     ControlKind::kCommandButton,
+     L"終了(&X)",
+     {4110, 3420, 1200, 345},
+     kFollowRight | kFollowBottom},
 }};
 
 }  // namespace velkora

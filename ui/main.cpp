@@ -1,10 +1,13 @@
-// velkora.exe: the window in which a person converts Pomerek bookmarks into Internet
+// velkora.exe: the window in which a person converts browser bookmarks into Internet
 // Shortcuts.
 
 #include <windows.h>
 
+#include <string>
+
 #include "platform/native_platform.h"
 #include "ui/form1.h"
+#include "ui/path_text.h"
 
 namespace velkora {
 namespace {
@@ -32,5 +35,10 @@ int WINAPI wWinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, PWSTR /*comm
   velkora::NativePlatform platform;
   velkora::Form1 form(platform.Services());
   if (!form.Create(showCommand)) return 1;
+  // A file dropped onto the program's icon, or sent to it from Explorer, is named on its
+  // command line.
+  if (const std::wstring path = velkora::PathFromCommandLine(GetCommandLineW()); !path.empty()) {
+    form.SetBookmarkPath(path);
+  }
   return velkora::RunMessageLoop(form);
 }

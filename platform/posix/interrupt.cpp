@@ -135,6 +135,8 @@ BlockedInterrupts::~BlockedInterrupts() { ::pthread_sigmask(SIG_SETMASK, &previo
 
 void CountPlacedFile() { placedFiles.fetch_add(1); }
 
+long long PlacedFileCount() { return placedFiles.load(); }
+
 void SetInterruptText(std::u16string_view text) { ShowText(text, {}, false); }
 
 void SetInterruptText(std::u16string_view before, std::u16string_view after) {

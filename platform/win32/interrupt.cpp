@@ -66,6 +66,11 @@ HeldAgainstInterrupt::~HeldAgainstInterrupt() { ::ReleaseSRWLockExclusive(&lock)
 
 void CountPlacedFile() { ++placedFiles; }
 
+long long PlacedFileCount() {
+  HeldAgainstInterrupt held;
+  return placedFiles;
+}
+
 void SetInterruptText(std::u16string_view text) { ShowText(text, {}, false); }
 
 void SetInterruptText(std::u16string_view textBefore, std::u16string_view textAfter) {

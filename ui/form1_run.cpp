@@ -1,0 +1,155 @@
+// Form1's conversion run: the check of its target, the run itself on the window's thread,
+// the window's messages served from its progress, the stop, and its end.
+
+#include <string>
+
+#include "engine/conversion.h"
+#include "engine/messages.h"
+#include "platform/interrupt.h"
+#include "platform/win32/wide_text.h"
+#include "ui/controls.h"
+#include "ui/form1.h"
+#include "ui/path_text.h"
+
+namespace velkora {
+namespace {
+
+// How often a run serves the window's messages: often enough that it repaints and answers
+// a click at once, seldom enough to cost the run nothing it would notice.
+constexpr ULONGLONG kServeInterval = 50;
+// The longest a run lets the messages it serves keep it waiting at once.
+constexpr ULONGLONG kServeBudget = 25;
+
+// The controls a run leaves alone: they would change what it reads and where it writes,
+// or start another.
+constexpr ControlId kIdleControls[] = {kText1, kCommand1, kDrive1, kDir1, kCommand3};
+
+// Thrown from the run's progress once Exit or the close box asked it to stop: the run is
+// left between two bookmarks, where no shortcut is being written, as an interrupt leaves
+// the console tool's. It never leaves OnCommand3Click.
+struct RunStopped {};
+
+std::wstring TargetUnusableMessage(std::u16string_view target, std::u16string_view reason) {
+  return L"ショートカットの作成場所を使えません。\n" + Wide(target) + L"\n理由: " + Wide(reason);
+}
+
+std::wstring StoppedMessage(long long bookmarks, long long written) {
+  return L"中断しました。ブックマーク " + Wide(DecimalText(bookmarks)) + L" 件のうち " +
+         Wide(DecimalText(written)) + L" 件のショートカットを作成しました。";
+}
+
+// Takes every key press and mouse click still waiting from the queue, posted ones too,
+// so that none made during a run acts on what follows it.
+void DiscardInput() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+  }
+  while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+  }
+  while (PeekMessageW(&message, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE)) {
+  }
+}
+
+}  // namespace
+
+// Convert: the whole run happens here, on the window's thread, whose messages it serves
+// from its progress. A target that cannot be used is reported and nothing runs; a path
+// that names a folder is refused by the run itself, which says it is a folder.
+void Form1::OnCommand3Click() {
+  if (running_ || !TargetUsable()) return;
+  const long long placedBefore = PlacedFileCount();
+  BeginRun();
+  bool stopped = false;
+  try {
+    BookmarkConverter(state_, *this, platform_).ConvertBookmarks();
+  } catch (const RunStopped&) {
+    stopped = true;
+  } catch (...) {
+    EndRun();
+    throw;
+  }
+  EndRun();
+  if (stopped) {
+    ShowText(StoppedMessage(state_.entryCount, PlacedFileCount() - placedBefore));
+  }
+}
+
+// The folder Dir1 shows must still be one: it may have been removed or replaced since it
+// was opened. When it cannot be used, says why, and Dir1 moves up to what is left of it.
+bool Form1::TargetUsable() {
+  const std::u16string target = TargetDirectory();
+  const IoResult usable = state_.fileSystem->CheckFolder(target);
+  if (usable) return true;
+  dir1_.Refresh();
+  ShowText(TargetUnusableMessage(target, usable.reason), MB_ICONWARNING);
+  return false;
+}
+
+void Form1::BeginRun() {
+  running_ = true;
+  stopRequested_ = false;
+  lastServed_ = GetTickCount64();
+  HWND focus = GetFocus();
+  focusBeforeRun_ = focus != nullptr && IsChild(window_.get(), focus) ? focus : nullptr;
+  // The focus waits on the window itself, where Enter and Space press nothing.
+  SetFocus(window_.get());
+  for (const ControlId id : kIdleControls) EnableWindow(Control(id), FALSE);
+}
+
+// Gives the controls back, lists the folders the run made, and throws away the input made
+// during the run. Once only: the run's end message calls it before it shows.
+void Form1::EndRun() {
+  if (!running_) return;
+  running_ = false;
+  stopRequested_ = false;
+  for (const ControlId id : kIdleControls) EnableWindow(Control(id), TRUE);
+  dir1_.Refresh();
+  DiscardInput();
+  SetFocus(focusBeforeRun_ != nullptr && IsWindow(focusBeforeRun_) ? focusBeforeRun_
+                                                                   : Control(kText1));
+}
+
+// Serves what waits for the window, about twenty times a second: paints, moves, and
+// clicks, of which only Exit's and the close box's do anything. A stop they asked for
+// ends the run here.
+void Form1::ServeMessagesDuringRun() {
+  const ULONGLONG start = GetTickCount64();
+  if (start - lastServed_ < kServeInterval) return;
+  lastServed_ = start;
+  MSG message;
+  while (GetTickCount64() - start < kServeBudget &&
+         PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // For the message loop, once the run is over.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      stopRequested_ = true;
+      break;
+    }
+    if (window_ && IsDialogMessageW(window_.get(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  if (stopRequested_) throw RunStopped{};
+}
+
+std::u16string Form1::PathText() const {
+  return FromWide(TrimmedPath(WindowText(Control(kText1))));
+}
+
+std::u16string Form1::TargetDirectory() const { return FromWide(dir1_.Path()); }
+
+void Form1::SetProgressMaximum(float maximum) { progressBar1_.SetMaximum(maximum); }
+
+float Form1::ProgressValue() const { return progressBar1_.Value(); }
+
+void Form1::SetProgressValue(float value) {
+  progressBar1_.SetValue(value);
+  if (running_) ServeMessagesDuringRun();
+}
+
+void Form1::ShowMessage(std::u16string_view text, MessageIcon icon) {
+  EndRun();
+  ShowText(Wide(text), icon == MessageIcon::kWarning ? MB_ICONWARNING : 0);
+}
+
+}  // namespace velkora
