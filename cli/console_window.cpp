@@ -60,6 +60,11 @@ void ConsoleWindow::LineUnreadable(std::int32_t lineNumber, std::u16string_view 
              std::u16string(reason));
 }
 
+void ConsoleWindow::TimesNotSet(std::u16string_view path, std::u16string_view reason) {
+  ReportLine(u"velkora-convert: 日時を設定できませんでした: " + std::u16string(path) + u"（理由: " +
+             std::u16string(reason) + u"）");
+}
+
 void ConsoleWindow::ReportLine(std::u16string_view text) {
   std::u16string line;
   if (progressShown_) {

@@ -21,4 +21,16 @@ std::optional<std::int64_t> ParseBookmarkDate(std::u16string_view value) {
   return number * 1'000'000;
 }
 
+FileTimes TimesOfDates(const BookmarkDates& dates, std::int64_t runStart) {
+  constexpr std::int64_t kEarliest = std::int64_t{631'152'000} * 1'000'000;  // 1990-01-01
+  constexpr std::int64_t kDay = std::int64_t{86'400} * 1'000'000;
+  const auto usable = [&](const std::optional<std::int64_t>& date) -> std::optional<std::int64_t> {
+    if (!date || *date < kEarliest || *date > runStart + kDay) return std::nullopt;
+    return date;
+  };
+  FileTimes times{usable(dates.added), usable(dates.modified)};
+  if (!times.modified) times.modified = times.created;
+  return times;
+}
+
 }  // namespace velkora

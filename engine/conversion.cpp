@@ -1,6 +1,7 @@
 #include "engine/conversion.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <limits>
 
@@ -74,7 +75,14 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   window_.SetProgressMaximum(static_cast<float>(state_.entryCount));
   window_.SetProgressValue(0.0f);
   ShortcutWriter writer(state_, window_, platform_, files_);
-  if (IoResult result = ConvertEntries(writer); !result) {
+  // Dates later than the clock says (and a day's grace) were not written by a browser.
+  const auto runStart = std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
+  writer.KeepDates(folderDates_, runStart, observer_);
+  const IoResult converted = ConvertEntries(writer);
+  writer.Finish();
+  if (IoResult result = converted; !result) {
     return Fail(ConversionReport::Outcome::kCannotRead,
                 CannotReadMessage(window_.PathText(), result.reason));
   }

@@ -1,11 +1,9 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "engine/bookmark_dates.h"
 #include "engine/bookmark_events.h"
 #include "engine/conversion_observer.h"
 #include "engine/conversion_report.h"
@@ -75,7 +73,7 @@ class BookmarkConverter : private BookmarkEvents {
   Format format_ = Format::kNone;
   ShortcutWriter* writer_ = nullptr;
   // The dates of the open folders, by nesting level as in state_.folderNames.
-  std::array<BookmarkDates, FolderNames::kLevels> folderDates_{};
+  FolderDates folderDates_{};
   // A shortcut's name; kept, so that its memory serves every bookmark.
   std::u16string name_;
   // The bookmarks the writing pass has met, counted as the counting pass counts them.

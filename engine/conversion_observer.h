@@ -13,6 +13,9 @@ class ConversionObserver {
   virtual void ShortcutWritten(std::u16string_view path) = 0;
   virtual void ShortcutFailed(std::u16string_view path, std::u16string_view reason) = 0;
   virtual void LineUnreadable(std::int32_t lineNumber, std::u16string_view reason) = 0;
+  // The shortcut or folder at path was written, but the dates of its bookmark or heading
+  // could not be given to it; it keeps the time of its writing.
+  virtual void TimesNotSet(std::u16string_view /*path*/, std::u16string_view /*reason*/) {}
 };
 
 }  // namespace velkora

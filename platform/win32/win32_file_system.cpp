@@ -6,6 +6,7 @@
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_errors.h"
+#include "platform/win32/win32_file_times.h"
 #include "platform/win32/win32_folder.h"
 #include "platform/win32/win32_paths.h"
 
@@ -25,12 +26,21 @@ bool LeadsElsewhere(const std::wstring& name) {
 }
 
 // Opens the folder at name to hold it: shared for reading and writing, never for deleting.
-// With reparse, a reparse point standing there is opened itself, not followed.
+// With reparse, a reparse point standing there is opened itself, not followed, and the
+// handle may set the folder's times where the folder allows it.
 UniqueHandle HoldFolder(const std::wstring& name, bool reparse) {
   const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (reparse ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-  return UniqueHandle(::CreateFileW(name.c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    flags, nullptr));
+  const auto open = [&](DWORD access) {
+    return UniqueHandle(::CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, flags, nullptr));
+  };
+  if (!reparse) return open(FILE_READ_ATTRIBUTES);
+  UniqueHandle handle = open(FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+  // A folder whose times may not be changed is still used; setting them fails then.
+  if (!handle.valid() && ::GetLastError() == ERROR_ACCESS_DENIED) {
+    handle = open(FILE_READ_ATTRIBUTES);
+  }
+  return handle;
 }
 
 }  // namespace
@@ -106,6 +116,10 @@ EntryKind Win32FileSystem::EntryAt(std::u16string_view path) const {
 IoResult Win32FileSystem::CreateFolder(std::u16string_view path) {
   if (!::CreateDirectoryW(ExtendedPath(path).c_str(), nullptr)) return LastErrorFailure();
   return IoResult::Success();
+}
+
+IoResult Win32FileSystem::SetFolderTimes(const FolderHandle& folder, const FileTimes& times) {
+  return SetWin32FileTimes(AsWin32Folder(folder).Handle(), times);
 }
 
 std::u16string Win32FileSystem::GetSpecialFolder(int /*selector*/) const {

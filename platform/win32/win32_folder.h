@@ -16,6 +16,7 @@ class Win32Folder final : public FolderHandle {
   Win32Folder(UniqueHandle handle, std::u16string path)
       : handle_(std::move(handle)), path_(std::move(path)) {}
   const std::u16string& Path() const { return path_; }
+  HANDLE Handle() const { return handle_.get(); }
 
  private:
   UniqueHandle handle_;

@@ -12,6 +12,7 @@
 #include "platform/win32/interrupt_lock.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_errors.h"
+#include "platform/win32/win32_file_times.h"
 #include "platform/win32/win32_paths.h"
 
 namespace velkora {
@@ -109,10 +110,19 @@ class Win32ReplacementFile {
     return IoResult::Success();
   }
 
-  IoResult Close() {
+  // Kept for the times, the handle stays open through the rename, which the file's
+  // sharing for deletion allows; it is closed once they are set.
+  IoResult Close(bool keepForTimes) {
+    if (keepForTimes) return IoResult::Success();
     // The handle is gone whether or not CloseHandle reports a failure.
     if (!::CloseHandle(file_.Release())) return LastErrorFailure();
     return IoResult::Success();
+  }
+
+  IoResult SetTimes(const FileTimes& times) {
+    IoResult result = SetWin32FileTimes(file_.get(), times);
+    if (!::CloseHandle(file_.Release()) && result) return LastErrorFailure();
+    return result;
   }
 
   // Still held against an interrupt: the file is counted before one can see it on disk.
@@ -147,8 +157,10 @@ IoResult OpenReplacement(std::u16string_view path, std::shared_ptr<const Win32Op
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     std::wstring temporary = TemporaryName(target);
     auto held = std::make_unique<HeldAgainstInterrupt>();
-    UniqueHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Shared for deletion, so that the handle may stay open while the file is renamed.
+    UniqueHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid()) {
       if (::GetLastError() == ERROR_FILE_EXISTS) continue;
       return LastErrorFailure();
