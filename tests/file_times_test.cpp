@@ -13,9 +13,13 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "engine/conversion_observer.h"
+#include "engine/utf8.h"
 #include "tests/test_support.h"
 
 namespace velkora::testing {
@@ -177,6 +181,109 @@ TEST(FileTimes, HeadingDatesBecomeTheFoldersTimesAfterTheirContent) {
   }
   EXPECT_EQ(fixture.Tree(), (std::vector<std::string>{"F/", "F/G/", "F/G/b.url", "F/H/",
                                                       "F/H/c.url", "F/a.url", "F/d.url"}));
+}
+
+// The platform's files and folders, but no time can be set.
+class TimesFail final : public FileStreams {
+ public:
+  explicit TimesFail(FileStreams& real) : real_(real) {}
+
+  IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override {
+    return real_.OpenInput(path, stream);
+  }
+  IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
+    return real_.OpenOutput(path, stream);
+  }
+  IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
+                        std::unique_ptr<OutputStream>& stream) override {
+    std::unique_ptr<OutputStream> real;
+    IoResult result = real_.OpenOutputIn(folder, name, real);
+    if (result) stream = std::make_unique<Failing>(std::move(real));
+    return result;
+  }
+  IoResult Remove(std::u16string_view path) override { return real_.Remove(path); }
+
+  class FileSystem final : public FileSystemObject {
+   public:
+    explicit FileSystem(std::unique_ptr<FileSystemObject> real) : real_(std::move(real)) {}
+    IoResult CheckFolder(std::u16string_view path) const override {
+      return real_->CheckFolder(path);
+    }
+    EntryKind EntryAt(std::u16string_view path) const override { return real_->EntryAt(path); }
+    IoResult CreateFolder(std::u16string_view path) override { return real_->CreateFolder(path); }
+    IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) override {
+      return real_->OpenTarget(path, folder);
+    }
+    IoResult OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
+                              std::unique_ptr<FolderHandle>& folder) override {
+      return real_->OpenOrMakeFolder(parent, name, folder);
+    }
+    IoResult SetFolderTimes(const FolderHandle&, const FileTimes&) override {
+      return IoResult::Failure(u"folder times");
+    }
+    std::u16string GetSpecialFolder(int selector) const override {
+      return real_->GetSpecialFolder(selector);
+    }
+
+   private:
+    std::unique_ptr<FileSystemObject> real_;
+  };
+
+ private:
+  struct Failing final : OutputStream {
+    explicit Failing(std::unique_ptr<OutputStream> real) : real(std::move(real)) {}
+    IoResult Write(std::string_view bytes) override { return real->Write(bytes); }
+    IoResult Close() override { return real->Close(); }
+    IoResult CloseWithTimes(const FileTimes&, IoResult& timesSet) override {
+      timesSet = IoResult::Failure(u"file times");
+      return real->Close();
+    }
+    std::unique_ptr<OutputStream> real;
+  };
+  FileStreams& real_;
+};
+
+class TimesRecorder final : public ConversionObserver {
+ public:
+  std::vector<std::string> lines;
+  void ShortcutWritten(std::u16string_view) override {}
+  void ShortcutFailed(std::u16string_view path, std::u16string_view) override {
+    lines.push_back("failed " + ToUtf8(path));
+  }
+  void LineUnreadable(std::int32_t, std::u16string_view) override {}
+  void TimesNotSet(std::u16string_view path, std::u16string_view reason) override {
+    lines.push_back(ToUtf8(path) + ": " + ToUtf8(reason));
+  }
+};
+
+// A time that cannot be set is told with its path and reason, and fails nothing: the
+// shortcut is written and counted, and only files and folders with dates are told of.
+TEST(FileTimes, TimesThatCannotBeSetAreToldAndFailNothing) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarkBytes(
+      "<DL><p>\n<DT><H3 ADD_DATE=\"1600000000\">F</H3>\n<DL><p>\n"
+      "<DT><A HREF=\"http://a/\" ADD_DATE=\"1700000000\">a</A>\n"
+      "<DT><A HREF=\"http://b/\">b</A>\n</DL><p>\n"
+      "<DT><H3>G</H3>\n<DL><p>\n<DT><A HREF=\"http://c/\">c</A>\n</DL><p>\n</DL><p>\n");
+  const PlatformServices& native = fixture.platform.Services();
+  TimesFail streams(native.streams);
+  const PlatformServices services{
+      native.codePage, streams,
+      [&native] { return std::make_unique<TimesFail::FileSystem>(native.createFileSystem()); },
+      native.paths};
+  TimesRecorder recorder;
+  const ConversionReport report =
+      BookmarkConverter(fixture.state, fixture.window, services, &recorder).ConvertBookmarks();
+
+  EXPECT_TRUE(report.AllWritten());
+  EXPECT_EQ(report.written, 3);
+  const std::string out = ToUtf8(fixture.Out().u16string());
+  const char separator = static_cast<char>(native.paths.separator);
+  EXPECT_EQ(recorder.lines,
+            (std::vector<std::string>{out + separator + "F" + separator + "a.url: file times",
+                                      out + separator + "F: folder times"}));
+  EXPECT_EQ(fixture.Tree(),
+            (std::vector<std::string>{"F/", "F/a.url", "F/b.url", "G/", "G/c.url"}));
 }
 
 }  // namespace
