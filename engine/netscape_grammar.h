@@ -150,6 +150,8 @@ class NetscapeGrammar final : public BookmarkGrammar {
   // kept, and its value as written.
   std::array<bool, kKept> seen_{};
   std::array<bool, kKept> tooLong_{};
+  // Whether the value held an "&", which may start a reference.
+  std::array<bool, kKept> hasAmpersand_{};
   std::array<std::u16string, kKept> values_;
 
   // Open lists, innermost last: true for a folder's list.
@@ -164,6 +166,7 @@ class NetscapeGrammar final : public BookmarkGrammar {
   std::u16string title_;
   std::u16string icon_;
   bool iconTooLong_ = false;
+  bool iconHasReference_ = false;
   BookmarkDates dates_;
   // The anchor's URL or title did not fit in memory's bound: it is malformed.
   bool titleTooLong_ = false;
