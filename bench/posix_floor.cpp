@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <stdexcept>
 #include <system_error>
@@ -13,6 +14,7 @@
 #include "platform/posix/code_page_932.h"
 #include "platform/posix/posix_file_streams.h"
 #include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_file_times.h"
 
 namespace velkora::bench {
 namespace {
@@ -28,6 +30,10 @@ class RecordingOutput final : public OutputStream {
     return real_->Write(bytes);
   }
   IoResult Close() override { return real_->Close(); }
+  IoResult CloseWithTimes(const FileTimes& times, IoResult& timesSet) override {
+    steps_[step_].times = times;
+    return real_->CloseWithTimes(times, timesSet);
+  }
 
  private:
   std::unique_ptr<OutputStream> real_;
@@ -53,7 +59,7 @@ class FloorRecorder::Streams final : public FileStreams {
   IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
     IoResult result = real_.OpenOutput(path, stream);
     if (!result) return result;
-    steps_.push_back({false, ToUtf8(path), {}});
+    steps_.push_back({false, ToUtf8(path), {}, {}});
     stream = std::make_unique<RecordingOutput>(std::move(stream), steps_);
     return result;
   }
@@ -61,7 +67,7 @@ class FloorRecorder::Streams final : public FileStreams {
                         std::unique_ptr<OutputStream>& stream) override {
     IoResult result = real_.OpenOutputIn(folder, name, stream);
     if (!result) return result;
-    steps_.push_back({false, folders_.at(&folder) + '/' + ToUtf8(name), {}});
+    steps_.push_back({false, folders_.at(&folder) + '/' + ToUtf8(name), {}, {}});
     stream = std::make_unique<RecordingOutput>(std::move(stream), steps_);
     return result;
   }
@@ -82,7 +88,7 @@ class FloorRecorder::FileSystem final : public FileSystemObject {
   EntryKind EntryAt(std::u16string_view path) const override { return real_.EntryAt(path); }
   IoResult CreateFolder(std::u16string_view path) override {
     IoResult result = real_.CreateFolder(path);
-    if (result) steps_.push_back({true, ToUtf8(path), {}});
+    if (result) steps_.push_back({true, ToUtf8(path), {}, {}});
     return result;
   }
   IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) override {
@@ -97,8 +103,13 @@ class FloorRecorder::FileSystem final : public FileSystemObject {
     const bool existed = ::lstat(path.c_str(), &status) == 0;
     IoResult result = real_.OpenOrMakeFolder(parent, name, folder);
     if (!result) return result;
-    if (!existed) steps_.push_back({true, path, {}});
+    if (!existed) steps_.push_back({true, path, {}, {}});
     folders_[folder.get()] = path;
+    return result;
+  }
+  IoResult SetFolderTimes(const FolderHandle& folder, const FileTimes& times) override {
+    IoResult result = real_.SetFolderTimes(folder, times);
+    if (result) steps_.push_back({true, folders_.at(&folder), {}, times});
     return result;
   }
   std::u16string GetSpecialFolder(int selector) const override {
@@ -134,6 +145,13 @@ std::vector<FloorStep> FloorRecorder::Steps(const std::string& from, const std::
 
 void RunFloor(const std::vector<FloorStep>& steps) {
   for (const FloorStep& step : steps) {
+    const std::array<timespec, 2> times = PosixFileTimes(step.times);
+    if (step.folder && !step.times.Empty()) {
+      if (::utimensat(AT_FDCWD, step.path.c_str(), times.data(), 0) != 0) {
+        Fail("utimensat", step.path);
+      }
+      continue;
+    }
     if (step.folder) {
       if (::mkdir(step.path.c_str(), 0777) != 0) Fail("mkdir", step.path);
       continue;
@@ -149,8 +167,14 @@ void RunFloor(const std::vector<FloorStep>& steps) {
       ::close(fd);
       Fail("write", temporary);
     }
-    if (::close(fd) != 0) Fail("close", temporary);
+    if (step.times.Empty()) {
+      if (::close(fd) != 0) Fail("close", temporary);
+      if (::rename(temporary.c_str(), step.path.c_str()) != 0) Fail("rename", step.path);
+      continue;
+    }
     if (::rename(temporary.c_str(), step.path.c_str()) != 0) Fail("rename", step.path);
+    if (::futimens(fd, times.data()) != 0) Fail("futimens", step.path);
+    if (::close(fd) != 0) Fail("close", step.path);
   }
 }
 

@@ -5,15 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "engine/file_times.h"
 #include "engine/platform_services.h"
 
 namespace velkora::bench {
 
-// One thing the floor makes: a folder, or a file with its bytes.
+// One thing the floor makes: a folder, or a file with its bytes; with times, a file is
+// given them, and a folder step only gives an earlier folder times.
 struct FloorStep {
   bool folder = false;
   std::string path;
   std::string bytes;
+  FileTimes times;
 };
 
 // The platform's files and folders, noting every folder created and every file written
@@ -40,9 +43,10 @@ class FloorRecorder {
   std::unique_ptr<PlatformServices> services_;
 };
 
-// Makes the steps with mkdir, and open, write, close and rename of a temporary file, and
-// nothing else: what any converter that never leaves a file half written has to ask of
-// the file system at least. Throws when a call fails.
+// Makes the steps with mkdir, and open, write, close and rename of a temporary file (for
+// times, futimens by the descriptor before closing it, after the rename; utimensat for a
+// folder), and nothing else: what any converter that never leaves a file half written has
+// to ask of the file system at least. Throws when a call fails.
 void RunFloor(const std::vector<FloorStep>& steps);
 
 }  // namespace velkora::bench

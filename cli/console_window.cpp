@@ -68,6 +68,11 @@ void ConsoleWindow::LineUnreadable(const BookmarkRecord& bookmark, std::u16strin
              std::u16string(reason));
 }
 
+void ConsoleWindow::TimesNotSet(std::u16string_view path, std::u16string_view reason) {
+  ReportLine(u"velkora-convert: 日時を設定できませんでした: " + std::u16string(path) + u"（理由: " +
+             std::u16string(reason) + u"）");
+}
+
 void ConsoleWindow::ReportLine(std::u16string_view text) {
   std::u16string line;
   if (progressShown_) {

@@ -1,6 +1,7 @@
 #include "engine/conversion.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <limits>
 
@@ -30,7 +31,7 @@ class BookmarkCounter final : public BookmarkEvents {
  public:
   std::int32_t count = 0;
 
-  void OpenFolder(std::u16string&) override {}
+  void OpenFolder(std::u16string&, const BookmarkDates&) override {}
   void CloseFolder() override {}
   void Bookmark(const BookmarkRecord&) override { Increment(count); }
   void MalformedBookmark(std::int32_t, std::u16string_view) override { Increment(count); }
@@ -75,7 +76,14 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   window_.SetProgressMaximum(static_cast<float>(state_.entryCount));
   window_.SetProgressValue(0.0f);
   ShortcutWriter writer(state_, window_, platform_, files_);
-  if (IoResult result = ConvertEntries(writer); !result) {
+  // Dates later than the clock says (and a day's grace) were not written by a browser.
+  const auto runStart = std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
+  writer.KeepDates(folderDates_, runStart, observer_);
+  const IoResult converted = ConvertEntries(writer);
+  writer.Finish();
+  if (IoResult result = converted; !result) {
     return Fail(ConversionReport::Outcome::kCannotRead,
                 CannotReadMessage(window_.PathText(), result.reason));
   }
@@ -209,9 +217,10 @@ void BookmarkConverter::CheckStamp(bool first) {
   }
 }
 
-void BookmarkConverter::OpenFolder(std::u16string& name) {
+void BookmarkConverter::OpenFolder(std::u16string& name, const BookmarkDates& dates) {
   Increment(state_.depth);
   if (!FolderNames::HasSlot(state_.depth)) return;
+  folderDates_[static_cast<std::size_t>(state_.depth - 1)] = dates;
   // The rules see the whole name (its end may be dropped); what is kept is bounded.
   std::u16string& kept = state_.folderNames[state_.depth];
   kept = FolderFileName(name);
@@ -260,7 +269,9 @@ void BookmarkConverter::Bookmark(const BookmarkRecord& bookmark) {
 }
 
 void BookmarkConverter::MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) {
-  Unreadable(BookmarkRecord{{}, {}, lineNumber}, reason);
+  BookmarkRecord bookmark;
+  bookmark.lineNumber = lineNumber;
+  Unreadable(bookmark, reason);
 }
 
 void BookmarkConverter::Unreadable(const BookmarkRecord& bookmark, std::u16string_view reason) {

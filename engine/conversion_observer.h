@@ -21,6 +21,9 @@ class ConversionObserver {
   // A bookmark that could not be read: bookmark holds its line, and the title and URL
   // when they were read (a bookmark whose URL is empty); else they are empty.
   virtual void LineUnreadable(const BookmarkRecord& bookmark, std::u16string_view reason) = 0;
+  // The shortcut or folder at path was written, but the dates of its bookmark or heading
+  // could not be given to it; it keeps the time of its writing.
+  virtual void TimesNotSet(std::u16string_view /*path*/, std::u16string_view /*reason*/) {}
 };
 
 }  // namespace velkora

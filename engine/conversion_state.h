@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/bookmark_dates.h"
 #include "engine/file_system_object.h"
 
 namespace velkora {
@@ -21,6 +22,9 @@ class FolderNames {
  private:
   std::array<std::u16string, kLevels> slots_;
 };
+
+// The dates of the open folders' headings, one per nesting level as in FolderNames.
+using FolderDates = std::array<BookmarkDates, FolderNames::kLevels>;
 
 // What the window keeps of conversion runs: the folder names of the last run and its
 // nesting level, the file numbers, the bookmark count that scales the progress bar, and

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string_view>
 
+#include "engine/file_times.h"
 #include "engine/folder_handle.h"
 #include "engine/io_result.h"
 
@@ -47,6 +48,14 @@ class OutputStream {
   // there, a link too, is replaced itself and nothing it points to is touched. On failure
   // the temporary file is gone and the name holds what it held before.
   virtual IoResult Close() = 0;
+  // As Close, then, unless times is empty, gives the file those times by its handle, once
+  // it has its name (on Windows a file system may otherwise hand the replaced file's
+  // creation time to the new one). timesSet says whether they were set; the file stands
+  // at its name either way. A stream that is no file of the system sets none.
+  virtual IoResult CloseWithTimes(const FileTimes& /*times*/, IoResult& timesSet) {
+    timesSet = IoResult::Success();
+    return Close();
+  }
 };
 
 // Opens files by path for the sequential file layer.

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/file_times.h"
 #include "engine/folder_handle.h"
 #include "engine/io_result.h"
 
@@ -30,6 +31,8 @@ class FileSystemObject {
   // it. A link or junction standing there is not followed: kLinkInTheWay.
   virtual IoResult OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
                                     std::unique_ptr<FolderHandle>& folder) = 0;
+  // Gives a folder held by OpenOrMakeFolder the times that are not empty, by its handle.
+  virtual IoResult SetFolderTimes(const FolderHandle& folder, const FileTimes& times) = 0;
   // Selector 0 is the Windows directory.
   virtual std::u16string GetSpecialFolder(int selector) const = 0;
 };

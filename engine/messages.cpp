@@ -82,8 +82,10 @@ std::u16string CompletionMessage(const ConversionReport& report) {
             DecimalText(report.skippedQueries) + u" 件";
   }
   if (report.failedShortcuts > 0) {
-    const BookmarkRecord first{report.firstFailedUrl, report.firstFailedTitle,
-                               report.firstFailedLine};
+    BookmarkRecord first;
+    first.url = report.firstFailedUrl;
+    first.title = report.firstFailedTitle;
+    first.lineNumber = report.firstFailedLine;
     text += u"\n作成できなかったショートカット: " + DecimalText(report.failedShortcuts) +
             u" 件（最初: " + BookmarkText(first) + u"\n" + report.firstFailedPath + u"\n理由: " +
             report.firstFailureReason + u"）";

@@ -58,7 +58,9 @@ ShortcutOutcome ShortcutWriter::WriteShortcut(const BookmarkRecord& bookmark,
     return {IoResult::Failure(std::u16string(kPathTooLongForWindows)), path};
   }
   if (ShortcutOutcome made = OpenFolders(target); !made.result) return made;
-  if (IoResult result = WriteFile(bookmark.url); !result) {
+  const FileTimes times =
+      folderDates_ == nullptr ? FileTimes{} : TimesOfDates(bookmark.dates, runStart_);
+  if (IoResult result = WriteFile(bookmark.url, times); !result) {
     if (result.nameTaken) {
       // The name stands for another file (its short name): it is taken, as a name written
       // in this run is, and the next free number is tried.
@@ -163,14 +165,17 @@ void ShortcutWriter::LearnFolder(const std::u16string& target, std::int32_t leve
   folder_.chain = target;
   folder_.levels.clear();
   folder_.ends.clear();
-  for (const std::u16string& name : folder_.names) {
+  folder_.depths.clear();
+  for (std::int32_t level = 1; level <= levels; ++level) {
     folder_.chain += separator;
     const std::size_t start = folder_.chain.size();
-    AppendFitting(folder_.chain, name, limit, limit > 0);
+    AppendFitting(folder_.chain, folder_.names[static_cast<std::size_t>(level - 1)], limit,
+                  limit > 0);
     // An empty name puts its bookmarks into the enclosing folder: no level of its own.
     if (folder_.chain.size() == start) continue;
     folder_.levels.push_back(folder_.chain.substr(start));
     folder_.ends.push_back(folder_.chain.size());
+    folder_.depths.push_back(level);
   }
   folder_.path = folder_.chain + separator;
   folder_.windowsLength = WindowsPathLength(folder_.measured, separator);
@@ -193,20 +198,48 @@ ShortcutOutcome ShortcutWriter::OpenFolders(const std::u16string& target) {
          std::ranges::equal(open_[kept].name, levels[kept])) {
     ++kept;
   }
-  open_.resize(kept);
+  LeaveFolders(kept);
   keptFolders_ = kept > 0;
   for (std::size_t level = kept; level < levels.size(); ++level) {
     const FolderHandle& parent = level == 0 ? *target_ : *open_[level - 1].handle;
     std::unique_ptr<FolderHandle> handle;
+    std::u16string path = folder_.chain.substr(0, folder_.ends[level]);
     if (IoResult result = fileSystem.OpenOrMakeFolder(parent, levels[level], handle); !result) {
-      return {result, folder_.chain.substr(0, folder_.ends[level])};
+      return {result, std::move(path)};
     }
-    open_.push_back({levels[level], std::move(handle)});
+    open_.push_back({levels[level], std::move(handle), std::move(path), {}});
+  }
+  if (folderDates_ != nullptr) {
+    for (std::size_t level = 0; level < open_.size(); ++level) {
+      const auto depth = static_cast<std::size_t>(folder_.depths[level] - 1);
+      open_[level].times = TimesOfDates((*folderDates_)[depth], runStart_);
+    }
   }
   return {};
 }
 
-IoResult ShortcutWriter::WriteFile(std::u16string_view url) {
+void ShortcutWriter::LeaveFolders(std::size_t kept) {
+  // Innermost first: setting a folder's times changes nothing of the folder it lies in.
+  while (open_.size() > kept) {
+    OpenFolder& folder = open_.back();
+    if (!folder.times.Empty()) {
+      const IoResult result = state_.fileSystem->SetFolderTimes(*folder.handle, folder.times);
+      if (!result && observer_ != nullptr) observer_->TimesNotSet(folder.path, result.reason);
+    }
+    open_.pop_back();
+  }
+}
+
+void ShortcutWriter::KeepDates(const FolderDates& folders, std::int64_t runStart,
+                               ConversionObserver* observer) {
+  folderDates_ = &folders;
+  runStart_ = runStart;
+  observer_ = observer;
+}
+
+void ShortcutWriter::Finish() { LeaveFolders(0); }
+
+IoResult ShortcutWriter::WriteFile(std::u16string_view url, const FileTimes& times) {
   state_.outputFile = files_.FreeFile();
   const FolderHandle& folder = open_.empty() ? *target_ : *open_.back().handle;
   const std::u16string_view name = std::u16string_view(path_).substr(folder_.path.size());
@@ -219,7 +252,9 @@ IoResult ShortcutWriter::WriteFile(std::u16string_view url) {
   result = files_.PrintLine(state_.outputFile, text, Unencodable::kPercentUtf8);
   // Closing moves the whole file into place; after a failed print it removes the
   // temporary file instead, and the old shortcut stays.
-  IoResult closed = files_.Close(state_.outputFile);
+  IoResult timesSet;
+  IoResult closed = files_.Close(state_.outputFile, times, &timesSet);
+  if (closed && !timesSet && observer_ != nullptr) observer_->TimesNotSet(path_, timesSet.reason);
   return result ? closed : result;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/bookmark_record.h"
+#include "engine/conversion_observer.h"
 #include "engine/conversion_state.h"
 #include "engine/conversion_window.h"
 #include "engine/io_result.h"
@@ -37,6 +38,12 @@ class ShortcutWriter {
   // Writes the shortcut of bookmark, named name (without ".url"), under the state's
   // folderNames[1..depth].
   ShortcutOutcome WriteShortcut(const BookmarkRecord& bookmark, std::u16string_view name);
+  // From now on, shortcuts get the times of their bookmarks' dates and folders those of
+  // their headings' dates in folders (by nesting level), as read in a run that started at
+  // runStart (microseconds since 1970). A time that cannot be set is told to observer.
+  void KeepDates(const FolderDates& folders, std::int64_t runStart, ConversionObserver* observer);
+  // The end of the run: the folders still held get their times.
+  void Finish();
 
  private:
   // The first name of title not yet written in the current folder, into path_: the title,
@@ -57,8 +64,11 @@ class ShortcutWriter {
   // the bookmark before are kept; the rest are closed.
   ShortcutOutcome OpenFolders(const std::u16string& target);
   // Writes the shortcut of url to a temporary file in the current folder that then takes
-  // the name path_ ends in.
-  IoResult WriteFile(std::u16string_view url);
+  // the name path_ ends in, and gives it times.
+  IoResult WriteFile(std::u16string_view url, const FileTimes& times);
+  // Lets the open chain go down to its first kept levels, giving each folder let go its
+  // times: nothing is written into it after that, for now.
+  void LeaveFolders(std::size_t kept);
 
   ConversionState& state_;
   const ConversionWindow& window_;
@@ -73,6 +83,8 @@ class ShortcutWriter {
   struct OpenFolder {
     std::u16string name;
     std::unique_ptr<FolderHandle> handle;
+    std::u16string path;
+    FileTimes times;  // of the latest heading whose bookmarks it took
   };
   std::vector<OpenFolder> open_;
   // True when the latest OpenFolders kept a folder held for an earlier shortcut.
@@ -85,6 +97,7 @@ class ShortcutWriter {
     std::u16string chain;     // target and folder names as the file system takes them
     std::vector<std::u16string> levels;  // the folder names as taken, empty ones left out
     std::vector<std::size_t> ends;       // the length of chain up to the end of each level
+    std::vector<std::int32_t> depths;    // the nesting level of each of levels
     std::u16string path;                 // chain with a separator at the end
     std::size_t windowsLength = 0;       // measured as Windows counts it
   };
@@ -95,6 +108,10 @@ class ShortcutWriter {
   void LearnFolder(const std::u16string& target, std::int32_t levels);
 
   FolderFacts folder_;
+  // The dates of the run, when kept.
+  const FolderDates* folderDates_ = nullptr;
+  std::int64_t runStart_ = 0;
+  ConversionObserver* observer_ = nullptr;
   // Working strings, kept so that their memory serves every bookmark.
   std::u16string path_;
   std::u16string shortcutText_;

@@ -189,7 +189,8 @@ IoResult SequentialFiles::PrintLine(std::int32_t fileNumber, std::u16string_view
   return result;
 }
 
-IoResult SequentialFiles::Close(std::int32_t fileNumber) {
+IoResult SequentialFiles::Close(std::int32_t fileNumber, const FileTimes& times,
+                                IoResult* timesSet) {
   OpenFile* file = Find(fileNumber);
   if (file == nullptr) return IoResult::Failure(u"file is not open");
   file->open = false;
@@ -200,7 +201,11 @@ IoResult SequentialFiles::Close(std::int32_t fileNumber) {
   // An output stream that goes unclosed removes what it wrote: a file whose print failed
   // leaves the earlier one in place.
   if (file->printFailure) return *file->printFailure;
-  return output->Close();
+  if (times.Empty()) return output->Close();
+  IoResult set;
+  IoResult result = output->CloseWithTimes(times, set);
+  if (timesSet != nullptr) *timesSet = std::move(set);
+  return result;
 }
 
 }  // namespace velkora

@@ -61,8 +61,11 @@ class SequentialFiles {
                      Unencodable unencodable = Unencodable::kQuestionMark);
 
   // Closes the file and frees its number. An output file takes its name only now, and
-  // only when every print succeeded; the result says whether its bytes reached it.
-  IoResult Close(std::int32_t fileNumber);
+  // only when every print succeeded; the result says whether its bytes reached it. An
+  // output file that took its name is then given times, unless empty; timesSet, when
+  // given, says whether they were set.
+  IoResult Close(std::int32_t fileNumber, const FileTimes& times = {},
+                 IoResult* timesSet = nullptr);
 
  private:
   struct OpenFile;

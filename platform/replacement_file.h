@@ -14,14 +14,18 @@ namespace velkora {
 // path it is to replace. It owns the file's handle and whatever keeps an interrupt from
 // leaving the file behind.
 template <typename File>
-concept ReplacementFile = requires(File& file, std::string_view bytes) {
+concept ReplacementFile = requires(File& file, std::string_view bytes, bool keepForTimes,
+                                   const FileTimes& times) {
   // Writes all of bytes, or says why not.
   { file.Write(bytes) } -> std::same_as<IoResult>;
   // Ends the writing, reporting a delayed write error. POSIX closes the descriptor here,
-  // gone either way; Windows keeps the handle, which Rename renames the file through.
-  { file.Close() } -> std::same_as<IoResult>;
+  // gone either way, unless keepForTimes asks it to stay for SetTimes; Windows keeps the
+  // handle, which Rename renames the file through.
+  { file.Close(keepForTimes) } -> std::same_as<IoResult>;
   // Renames the written file over the path it replaces.
   { file.Rename() } -> std::same_as<IoResult>;
+  // Sets the times of the renamed file by the handle kept, and lets the handle go.
+  { file.SetTimes(times) } -> std::same_as<IoResult>;
   // Deletes the file and closes the handle, if still open, without asking how the closing
   // went (Windows deletes through the handle, POSIX by name after closing).
   { file.Remove() } -> std::same_as<IoResult>;
@@ -51,13 +55,21 @@ class ReplacementStream final : public OutputStream {
   }
 
   IoResult Close() override {
+    IoResult timesSet;
+    return CloseWithTimes({}, timesSet);
+  }
+
+  IoResult CloseWithTimes(const FileTimes& times, IoResult& timesSet) override {
+    timesSet = IoResult::Success();
     if (!open_) return IoResult::Failure(u"file is not open");
     IoResult result = failed_ ? *failed_ : IoResult::Success();
-    if (IoResult closed = file_.Close(); !closed && result) result = std::move(closed);
+    const bool withTimes = !times.Empty();
+    if (IoResult closed = file_.Close(withTimes); !closed && result) result = std::move(closed);
     if (result) result = file_.Rename();
     if (result) {
       open_ = false;
       file_.Withdraw();
+      if (withTimes) timesSet = file_.SetTimes(times);
       return result;
     }
     if (IoResult removed = Discard(); !removed) {

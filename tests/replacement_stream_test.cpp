@@ -19,6 +19,7 @@ struct Failures {
   std::u16string close = {};
   std::u16string rename = {};
   std::u16string remove = {};
+  std::u16string times = {};
 };
 
 // Notes each step it takes in steps.
@@ -28,8 +29,11 @@ class ScriptedFile {
       : failures_(std::move(failures)), steps_(steps) {}
 
   IoResult Write(std::string_view) { return Step("write", failures_.write); }
-  IoResult Close() { return Step("close", failures_.close); }
+  IoResult Close(bool keepForTimes) {
+    return Step(keepForTimes ? "close-keeping" : "close", failures_.close);
+  }
   IoResult Rename() { return Step("rename", failures_.rename); }
+  IoResult SetTimes(const FileTimes&) { return Step("times", failures_.times); }
   IoResult Remove() { return Step("remove", failures_.remove); }
   void Withdraw() { Step("withdraw", u""); }
 
@@ -79,6 +83,32 @@ TEST(ReplacementStream, CloseRenamesTheFileOrRemovesItAndGivesTheFirstReason) {
       EXPECT_EQ(ToUtf8(again.reason), "file is not open");
     }
     // Neither the second Close nor the stream's end touches the file again.
+    EXPECT_EQ(steps, c.steps);
+  }
+}
+
+// Times are set by the handle kept through the rename, once the file has its name; a time
+// that cannot be set leaves the file in place, and none is set on a file that has none.
+TEST(ReplacementStream, TimesAreSetOnceTheFileHasItsName) {
+  const struct {
+    const char* what;
+    Failures failures;
+    bool closed;
+    std::u16string timesReason;  // empty when the times were set
+    std::string steps;
+  } cases[] = {
+      {"nothing fails", {}, true, u"", "write close-keeping rename withdraw times"},
+      {"times fail", {.times = u"T"}, true, u"T", "write close-keeping rename withdraw times"},
+      {"rename fails", {.rename = u"R"}, false, u"", "write close-keeping rename remove withdraw"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string steps;
+    ReplacementStream<ScriptedFile> stream(ScriptedFile(c.failures, steps));
+    ASSERT_TRUE(stream.Write("a").ok);
+    IoResult timesSet = IoResult::Failure(u"untouched");
+    EXPECT_EQ(stream.CloseWithTimes({.created = 1, .modified = 2}, timesSet).ok, c.closed);
+    EXPECT_EQ(ToUtf8(timesSet.reason), ToUtf8(c.timesReason));
     EXPECT_EQ(steps, c.steps);
   }
 }

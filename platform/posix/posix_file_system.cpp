@@ -3,11 +3,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <cerrno>
 
 #include "engine/refusal_reasons.h"
 #include "engine/utf8.h"
 #include "platform/posix/posix_errors.h"
+#include "platform/posix/posix_file_times.h"
 #include "platform/posix/posix_folder.h"
 
 namespace velkora {
@@ -90,6 +92,19 @@ IoResult PosixFileSystem::OpenOrMakeFolder(const FolderHandle& parent, std::u16s
   // Changing at every look: what refused the opening was no folder, most likely a link.
   if (error == ENOTDIR || error == ELOOP) return IoResult::Failure(std::u16string(kLinkInTheWay));
   return ErrnoFailure(error);
+}
+
+IoResult PosixFileSystem::SetFolderTimes(const FolderHandle& folder, const FileTimes& times) {
+  const std::array<timespec, 2> set = PosixFileTimes(times);
+#ifdef O_PATH
+  // A folder held by O_PATH is no open file to futimens; the empty path names it itself.
+  if (::utimensat(FolderDescriptor(folder), "", set.data(), AT_EMPTY_PATH) != 0) {
+    return ErrnoFailure(errno);
+  }
+#else
+  if (::futimens(FolderDescriptor(folder), set.data()) != 0) return ErrnoFailure(errno);
+#endif
+  return IoResult::Success();
 }
 
 std::u16string PosixFileSystem::GetSpecialFolder(int /*selector*/) const { return u"/"; }

@@ -14,6 +14,7 @@ class PosixFileSystem final : public FileSystemObject {
   IoResult OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
                             std::unique_ptr<FolderHandle>& folder) override;
   // There is no Windows directory here; the root stands in for it.
+  IoResult SetFolderTimes(const FolderHandle& folder, const FileTimes& times) override;
   std::u16string GetSpecialFolder(int selector) const override;
 };
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "engine/refusal_reasons.h"
 #include "platform/posix/posix_errors.h"
+#include "platform/posix/posix_file_times.h"
 #include "platform/posix/posix_temporary_file.h"
 #include "platform/replacement_file.h"
 
@@ -64,9 +66,23 @@ class PosixReplacementFile {
     return IoResult::Success();
   }
 
-  IoResult Close() {
-    // close() reports delayed write errors (NFS, quotas); its descriptor is gone either way.
+  IoResult Close(bool keepForTimes) {
+    // A copy of the descriptor sets the times once the file has its name: closing the
+    // first still reports delayed write errors (NFS, quotas) before the rename, as every
+    // close(2) flushes, and its descriptor is gone either way.
+    if (keepForTimes) {
+      timesFd_ = UniqueFd(::fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0));
+      if (timesFd_.get() < 0) timesError_ = errno;
+    }
     if (::close(fd_.Release()) != 0 && errno != EINTR) return ErrnoFailure(errno);
+    return IoResult::Success();
+  }
+
+  IoResult SetTimes(const FileTimes& times) {
+    const UniqueFd fd = std::move(timesFd_);
+    if (fd.get() < 0) return ErrnoFailure(timesError_);
+    const std::array<timespec, 2> set = PosixFileTimes(times);
+    if (::futimens(fd.get(), set.data()) != 0) return ErrnoFailure(errno);
     return IoResult::Success();
   }
 
@@ -84,6 +100,7 @@ class PosixReplacementFile {
 
   IoResult Remove() {
     fd_ = UniqueFd();
+    timesFd_ = UniqueFd();
     if (::unlinkat(folder_, Temporary(), 0) != 0) return ErrnoFailure(errno);
     return IoResult::Success();
   }
@@ -98,6 +115,9 @@ class PosixReplacementFile {
   std::size_t temporaryStart_;
   int folder_;  // held by the caller of OpenReplacement, AT_FDCWD for paths
   UniqueFd fd_;
+  // The descriptor kept to set the times with, and why it could not be kept.
+  UniqueFd timesFd_;
+  int timesError_ = EBADF;
   RemovedOnInterrupt published_;
   std::shared_ptr<const PosixOpenInputs> inputs_;
 };

@@ -7,6 +7,7 @@
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_errors.h"
+#include "platform/win32/win32_file_times.h"
 #include "platform/win32/win32_folder.h"
 #include "platform/win32/win32_paths.h"
 
@@ -15,10 +16,16 @@ namespace {
 
 // A folder below the target, opened in its parent's handle and held as HoldFolder holds
 // one: made when nothing stands there, a reparse point standing there opened itself.
+// Its handle may set the folder's times.
 constexpr RelativeOpen kFolderBelow{
-    FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+    FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
     FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN_IF,
     FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT};
+// The same for a folder whose times may not be changed: it is still used, and setting its
+// times fails then.
+constexpr RelativeOpen kFolderBelowKeepingTimes{
+    FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE, kFolderBelow.share,
+    kFolderBelow.disposition, kFolderBelow.options};
 
 // What stands at a name where no folder could be opened, opened only to be looked at.
 constexpr RelativeOpen kEntry{FILE_READ_ATTRIBUTES | SYNCHRONIZE,
@@ -74,7 +81,10 @@ IoResult Win32FileSystem::OpenOrMakeFolder(const FolderHandle& parent, std::u16s
   path += name;
   const std::wstring wideName = Wide(name);
   UniqueHandle handle;
-  const DWORD error = OpenRelative(held.Handle(), wideName, kFolderBelow, handle);
+  DWORD error = OpenRelative(held.Handle(), wideName, kFolderBelow, handle);
+  if (error == ERROR_ACCESS_DENIED) {
+    error = OpenRelative(held.Handle(), wideName, kFolderBelowKeepingTimes, handle);
+  }
   if (error == ERROR_DIRECTORY || error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
     // No folder stands there: a link to a file, or a file, which no folder can replace.
     UniqueHandle entry;
@@ -116,6 +126,10 @@ EntryKind Win32FileSystem::EntryAt(std::u16string_view path) const {
 IoResult Win32FileSystem::CreateFolder(std::u16string_view path) {
   if (!::CreateDirectoryW(ExtendedPath(path).c_str(), nullptr)) return LastErrorFailure();
   return IoResult::Success();
+}
+
+IoResult Win32FileSystem::SetFolderTimes(const FolderHandle& folder, const FileTimes& times) {
+  return SetWin32FileTimes(AsWin32Folder(folder).Handle(), times);
 }
 
 std::u16string Win32FileSystem::GetSpecialFolder(int /*selector*/) const {

@@ -14,6 +14,7 @@ class Win32FileSystem final : public FileSystemObject {
   IoResult OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
                             std::unique_ptr<FolderHandle>& folder) override;
   // The Windows directory for any selector, as GetWindowsDirectoryW gives it.
+  IoResult SetFolderTimes(const FolderHandle& folder, const FileTimes& times) override;
   std::u16string GetSpecialFolder(int selector) const override;
 };
 

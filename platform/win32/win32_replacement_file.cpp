@@ -14,6 +14,7 @@
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_errors.h"
+#include "platform/win32/win32_file_times.h"
 #include "platform/win32/win32_folder.h"
 #include "platform/win32/win32_paths.h"
 
@@ -138,16 +139,26 @@ class Win32ReplacementFile {
     return IoResult::Success();
   }
 
-  // The handle stays open: the file is renamed through it. Windows reports no delayed
-  // write error on closing a handle, so nothing is lost by closing it after the rename.
-  IoResult Close() { return IoResult::Success(); }
+  // The handle stays open: the file is renamed through it, and its times are set through
+  // it after the rename when keepForTimes. Windows reports no delayed write error on
+  // closing a handle, so nothing is lost by closing it later.
+  IoResult Close(bool keepForTimes) {
+    keepForTimes_ = keepForTimes;
+    return IoResult::Success();
+  }
+
+  IoResult SetTimes(const FileTimes& times) {
+    IoResult result = SetWin32FileTimes(file_.get(), times);
+    if (!::CloseHandle(file_.Release()) && result) return LastErrorFailure();
+    return result;
+  }
 
   // Still held against an interrupt: the file is counted before one can see it on disk.
   IoResult Rename() {
     IoResult result = MoveOver(file_.get(), folder_.handle, name_, path_, *inputs_);
     if (!result) return result;
     CountPlacedFile();
-    file_ = UniqueHandle();
+    if (!keepForTimes_) file_ = UniqueHandle();
     return result;
   }
 
@@ -166,6 +177,7 @@ class Win32ReplacementFile {
   std::wstring name_;
   std::wstring path_;
   UniqueHandle file_;
+  bool keepForTimes_ = false;
   std::unique_ptr<HeldAgainstInterrupt> held_;
   std::shared_ptr<const Win32OpenInputs> inputs_;
 };
