@@ -29,6 +29,7 @@ class ConsoleWindow final : public ConversionWindow, public ConversionObserver {
   void ShortcutWritten(std::u16string_view path) override;
   void ShortcutFailed(std::u16string_view path, std::u16string_view reason) override;
   void LineUnreadable(std::int32_t lineNumber, std::u16string_view reason) override;
+  void IconFailed(std::u16string_view path, std::u16string_view reason) override;
 
   // False when a message could not be written to standard output.
   bool MessagesWritten() const { return messagesWritten_; }

@@ -15,6 +15,8 @@ struct BookmarkRecord {
   std::u16string_view title;
   // The line (1-based) on which the bookmark starts.
   std::int32_t lineNumber = 0;
+  // The ICON attribute's value, as the file gives it; empty when there is none.
+  std::u16string_view icon;
 };
 
 }  // namespace velkora

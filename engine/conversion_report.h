@@ -21,6 +21,10 @@ struct ConversionReport {
   // in a Pomerek file, "<LI>" lines in an export): not read, since the file is read as
   // its own format.
   std::int32_t otherFormatBookmarks = 0;
+  // Shortcuts written without the icon their bookmark has: its file could not be written,
+  // or its path cannot be said in the code page. Their URLs are what matters: these count
+  // as written.
+  std::int32_t iconlessShortcuts = 0;
   std::u16string firstFailedPath;
   std::u16string firstFailureReason;
   // The writing pass met a different number of bookmarks than the counting pass: the

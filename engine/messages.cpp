@@ -33,7 +33,7 @@ std::u16string CompletionMessage(const ConversionReport& report) {
       report.bookmarkLines == 0 && report.otherFormatBookmarks == 0 && !report.changedDuringRun;
   if (!report.changedDuringRun && !noBookmarks && report.malformedLines == 0 &&
       report.otherFormatBookmarks == 0 && report.skippedQueries == 0 &&
-      report.failedShortcuts == 0) {
+      report.failedShortcuts == 0 && report.iconlessShortcuts == 0) {
     return text;
   }
   text += u"\n";
@@ -59,6 +59,10 @@ std::u16string CompletionMessage(const ConversionReport& report) {
     text += u"\n作成できなかったショートカット: " + DecimalText(report.failedShortcuts) +
             u" 件（最初: " + report.firstFailedPath + u"\n理由: " + report.firstFailureReason +
             u"）";
+  }
+  if (report.iconlessShortcuts > 0) {
+    text += u"\nアイコンを付けられなかったショートカット: " +
+            DecimalText(report.iconlessShortcuts) + u" 件";
   }
   return text;
 }

@@ -4,11 +4,13 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/bookmark_record.h"
 #include "engine/conversion_state.h"
 #include "engine/conversion_window.h"
+#include "engine/icon_files.h"
 #include "engine/io_result.h"
 #include "engine/platform_services.h"
 #include "engine/shortcut_names.h"
@@ -19,8 +21,19 @@ namespace velkora {
 // What became of one shortcut: the path it was written to or, on failure, the path that
 // failed and the reason.
 struct ShortcutOutcome {
+  ShortcutOutcome() = default;
+  ShortcutOutcome(IoResult result, std::u16string path)
+      : result(std::move(result)), path(std::move(path)) {}
+
   IoResult result;
   std::u16string path;
+  // Written without the icon its bookmark has: the icon file could not be written, or its
+  // path cannot be said in the code page.
+  bool iconLeftOut = false;
+  // The first time an icon is left out in the run: its file's path and the reason. Valid
+  // until the next shortcut.
+  std::u16string_view iconFailurePath;
+  std::u16string_view iconFailureReason;
 };
 
 // Places and writes one Internet Shortcut file per bookmark, below the directory list's
@@ -49,15 +62,16 @@ class ShortcutWriter {
   // starting from the target, which is opened once and held for the run. Levels held for
   // the bookmark before are kept; the rest are closed.
   ShortcutOutcome OpenFolders(const std::u16string& target);
-  // Writes the shortcut of url to a temporary file in the current folder that then takes
-  // the name path_ ends in.
-  IoResult WriteFile(std::u16string_view url);
+  // Writes the shortcut of url, with the icon file iconPath when not empty, to a temporary
+  // file in the current folder that then takes the name path_ ends in.
+  IoResult WriteFile(std::u16string_view url, std::u16string_view iconPath);
 
   ConversionState& state_;
   const ConversionWindow& window_;
   const PlatformServices& platform_;
   SequentialFiles& files_;
   WrittenShortcuts written_;
+  IconFiles icons_;
   // The target directory, opened at the run's first shortcut and held to its end.
   std::unique_ptr<FolderHandle> target_;
   // The open chain: the folders of the latest shortcut below the target, outermost first,

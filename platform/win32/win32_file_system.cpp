@@ -108,6 +108,34 @@ IoResult Win32FileSystem::CreateFolder(std::u16string_view path) {
   return IoResult::Success();
 }
 
+IoResult Win32FileSystem::HideFolder(const FolderHandle& folder) {
+  // Held without sharing its deletion, the folder keeps its path.
+  const std::wstring name = ExtendedPath(AsWin32Folder(folder).Path());
+  const DWORD attributes = ::GetFileAttributesW(name.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LastErrorFailure();
+  if ((attributes & FILE_ATTRIBUTE_HIDDEN) != 0) return IoResult::Success();
+  if (!::SetFileAttributesW(name.c_str(), attributes | FILE_ATTRIBUTE_HIDDEN)) {
+    return LastErrorFailure();
+  }
+  return IoResult::Success();
+}
+
+bool Win32FileSystem::HoldsFile(const FolderHandle& folder, std::u16string_view name,
+                                std::uint64_t size) const {
+  std::u16string path = AsWin32Folder(folder).Path();
+  path += u'\\';
+  path += name;
+  // The attributes of what stands at the name itself: a reparse point there is not
+  // followed, and is no file of ours.
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(ExtendedPath(path).c_str(), GetFileExInfoStandard, &data)) {
+    return false;
+  }
+  constexpr DWORD kNotAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  const std::uint64_t held = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  return (data.dwFileAttributes & kNotAFile) == 0 && held == size;
+}
+
 std::u16string Win32FileSystem::GetSpecialFolder(int /*selector*/) const {
   std::wstring folder(MAX_PATH, L'\0');
   for (;;) {
