@@ -14,8 +14,9 @@ class BookmarkEvents {
  public:
   virtual ~BookmarkEvents() = default;
   // A folder opens one level below the current one. name is the name as the file gives
-  // it, before the file-name rules; the handler may take its contents.
-  virtual void OpenFolder(std::u16string& name) = 0;
+  // it, before the file-name rules; the handler may take its contents. dates are those of
+  // its heading.
+  virtual void OpenFolder(std::u16string& name, const BookmarkDates& dates) = 0;
   virtual void CloseFolder() = 0;
   // A bookmark of the current folder.
   virtual void Bookmark(const BookmarkRecord& bookmark) = 0;

@@ -4,12 +4,14 @@
 
 namespace velkora {
 
-void BookmarkQueue::OpenFolder(std::u16string& name) {
-  events_.push_back({Kind::kOpenFolder, 0, text_.size(), name.size(), 0, {}});
+void BookmarkQueue::OpenFolder(std::u16string& name, const BookmarkDates& dates) {
+  events_.push_back({Kind::kOpenFolder, 0, text_.size(), name.size(), 0, 0, false, dates, {}});
   text_ += name;
 }
 
-void BookmarkQueue::CloseFolder() { events_.push_back({Kind::kCloseFolder, 0, 0, 0, 0, {}}); }
+void BookmarkQueue::CloseFolder() {
+  events_.push_back({Kind::kCloseFolder, 0, 0, 0, 0, 0, false, {}, {}});
+}
 
 void BookmarkQueue::Bookmark(const BookmarkRecord& bookmark) {
   events_.push_back({Kind::kBookmark,
@@ -17,19 +19,25 @@ void BookmarkQueue::Bookmark(const BookmarkRecord& bookmark) {
                      text_.size(),
                      bookmark.url.size(),
                      bookmark.title.size(),
+                     bookmark.icon.size(),
+                     bookmark.iconTooLong,
+                     bookmark.dates,
                      {}});
   text_ += bookmark.url;
   text_ += bookmark.title;
+  text_ += bookmark.icon;
 }
 
 void BookmarkQueue::MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) {
-  events_.push_back({Kind::kMalformed, lineNumber, 0, 0, 0, reason});
+  events_.push_back({Kind::kMalformed, lineNumber, 0, 0, 0, 0, false, {}, reason});
 }
 
-void BookmarkQueue::SkippedQuery() { events_.push_back({Kind::kQuery, 0, 0, 0, 0, {}}); }
+void BookmarkQueue::SkippedQuery() {
+  events_.push_back({Kind::kQuery, 0, 0, 0, 0, 0, false, {}, {}});
+}
 
 void BookmarkQueue::ItemWithoutBookmark() {
-  events_.push_back({Kind::kItemWithoutBookmark, 0, 0, 0, 0, {}});
+  events_.push_back({Kind::kItemWithoutBookmark, 0, 0, 0, 0, 0, false, {}, {}});
 }
 
 void BookmarkQueue::HandOn(BookmarkEvents& events) {
@@ -38,16 +46,19 @@ void BookmarkQueue::HandOn(BookmarkEvents& events) {
     switch (event.kind) {
       case Kind::kOpenFolder:
         name_.assign(text.substr(event.start, event.firstLength));
-        events.OpenFolder(name_);
+        events.OpenFolder(name_, event.dates);
         break;
       case Kind::kCloseFolder:
         events.CloseFolder();
         break;
-      case Kind::kBookmark:
+      case Kind::kBookmark: {
+        const std::size_t iconStart = event.start + event.firstLength + event.secondLength;
         events.Bookmark({text.substr(event.start, event.firstLength),
                          text.substr(event.start + event.firstLength, event.secondLength),
-                         event.lineNumber});
+                         event.lineNumber, text.substr(iconStart, event.thirdLength),
+                         event.iconTooLong, event.dates});
         break;
+      }
       case Kind::kMalformed:
         events.MalformedBookmark(event.lineNumber, event.reason);
         break;

@@ -16,7 +16,7 @@ namespace velkora {
 // of the other. Reasons must be texts that outlive the queue.
 class BookmarkQueue final : public BookmarkEvents {
  public:
-  void OpenFolder(std::u16string& name) override;
+  void OpenFolder(std::u16string& name, const BookmarkDates& dates) override;
   void CloseFolder() override;
   void Bookmark(const BookmarkRecord& bookmark) override;
   void MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) override;
@@ -47,6 +47,9 @@ class BookmarkQueue final : public BookmarkEvents {
     std::size_t start;         // of its texts in text_
     std::size_t firstLength;   // a folder's name, a bookmark's URL
     std::size_t secondLength;  // a bookmark's title
+    std::size_t thirdLength;   // a bookmark's icon
+    bool iconTooLong;
+    BookmarkDates dates;  // a folder's or a bookmark's
     std::u16string_view reason;
   };
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "engine/bookmark_dates.h"
+
 namespace velkora {
 
 // What a grammar finds for one bookmark, handed from the grammar through the run to the
@@ -15,8 +17,12 @@ struct BookmarkRecord {
   std::u16string_view title;
   // The line (1-based) on which the bookmark starts.
   std::int32_t lineNumber = 0;
-  // The ICON attribute's value, as the file gives it; empty when there is none.
+  // The value of its ICON attribute as written, references decoded; empty when there is
+  // none, or when it was longer than any icon taken (iconTooLong).
   std::u16string_view icon;
+  bool iconTooLong = false;
+  // Its ADD_DATE and LAST_MODIFIED.
+  BookmarkDates dates;
 };
 
 }  // namespace velkora

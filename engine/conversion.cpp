@@ -29,7 +29,7 @@ class BookmarkCounter final : public BookmarkEvents {
  public:
   std::int32_t count = 0;
 
-  void OpenFolder(std::u16string&) override {}
+  void OpenFolder(std::u16string&, const BookmarkDates&) override {}
   void CloseFolder() override {}
   void Bookmark(const BookmarkRecord&) override { Increment(count); }
   void MalformedBookmark(std::int32_t, std::u16string_view) override { Increment(count); }
@@ -208,9 +208,10 @@ void BookmarkConverter::CheckStamp(bool first) {
   }
 }
 
-void BookmarkConverter::OpenFolder(std::u16string& name) {
+void BookmarkConverter::OpenFolder(std::u16string& name, const BookmarkDates& dates) {
   Increment(state_.depth);
   if (!FolderNames::HasSlot(state_.depth)) return;
+  folderDates_[static_cast<std::size_t>(state_.depth - 1)] = dates;
   // The rules see the whole name (its end may be dropped); what is kept is bounded.
   std::u16string& kept = state_.folderNames[state_.depth];
   kept = FolderFileName(name);

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 
+#include "engine/bookmark_dates.h"
 #include "engine/bookmark_events.h"
 #include "engine/conversion_observer.h"
 #include "engine/conversion_report.h"
@@ -53,7 +55,7 @@ class BookmarkConverter : private BookmarkEvents {
   ConversionReport Fail(ConversionReport::Outcome outcome, std::u16string_view message);
 
   // The events of the writing pass.
-  void OpenFolder(std::u16string& name) override;
+  void OpenFolder(std::u16string& name, const BookmarkDates& dates) override;
   void CloseFolder() override;
   void Bookmark(const BookmarkRecord& bookmark) override;
   void MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) override;
@@ -72,6 +74,8 @@ class BookmarkConverter : private BookmarkEvents {
   TextEncoding encoding_ = TextEncoding::kAnsiCodePage;
   Format format_ = Format::kNone;
   ShortcutWriter* writer_ = nullptr;
+  // The dates of the open folders, by nesting level as in state_.folderNames.
+  std::array<BookmarkDates, FolderNames::kLevels> folderDates_{};
   // A shortcut's name; kept, so that its memory serves every bookmark.
   std::u16string name_;
   // The bookmarks the writing pass has met, counted as the counting pass counts them.

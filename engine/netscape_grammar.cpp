@@ -1,6 +1,7 @@
 #include "engine/netscape_grammar.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "engine/ascii.h"
@@ -23,19 +24,33 @@ constexpr std::string_view kShortcutEnding = ".url";
 // malformed; a longer folder name is cut (the path rule cuts it much shorter anyway).
 constexpr std::size_t kLongestText = std::size_t{16} << 20;
 
-// Appends the text of utf8 to to within kLongestText units; returns false when some did
-// not fit. Pieces end where ASCII characters stand, and no UTF-8 sequence holds an ASCII
-// byte: decoded one by one, they give the units the whole line would.
-bool AppendWithin(std::u16string& to, std::string_view utf8) {
+// The longest ICON value kept: the base64 of the largest icon taken (64 KiB, 88 Ki units)
+// with room for white space, and a "data:" header. A longer one is dropped, so that a
+// hostile file's icons cost little memory.
+constexpr std::size_t kLongestIcon = 96 * 1024 + 256;
+// The longest date kept: digits, written as references if need be.
+constexpr std::size_t kLongestDate = 256;
+
+// The names of the kept attributes, in lower case, and the bounds of their values, in the
+// order of NetscapeGrammar::Attribute.
+constexpr std::array<std::string_view, 4> kKeptNames = {"href", "icon", "add_date",
+                                                        "last_modified"};
+constexpr std::array<std::size_t, 4> kKeptLongest = {kLongestText, kLongestIcon, kLongestDate,
+                                                     kLongestDate};
+
+// Appends the text of utf8 to to within longest units; returns false when some did not
+// fit. Pieces end where ASCII characters stand, and no UTF-8 sequence holds an ASCII byte:
+// decoded one by one, they give the units the whole line would.
+bool AppendWithin(std::u16string& to, std::string_view utf8, std::size_t longest = kLongestText) {
   // No byte gives more than one unit: bytes that fit are decoded where they go.
-  if (utf8.size() <= kLongestText - to.size()) {
+  if (utf8.size() <= longest - to.size()) {
     AppendDecodedUtf8(utf8, to);
     return true;
   }
   std::u16string text;
   DecodeUtf8(utf8, text);
-  const bool fits = text.size() <= kLongestText - to.size();
-  to.append(std::u16string_view(text).substr(0, kLongestText - to.size()));
+  const bool fits = text.size() <= longest - to.size();
+  to.append(std::u16string_view(text).substr(0, longest - to.size()));
   return fits;
 }
 
@@ -103,9 +118,10 @@ bool HoldsDtTag(std::string_view utf8Line) {
   return false;
 }
 
-void NetscapeGrammar::Heading::Start() {
+void NetscapeGrammar::Heading::Start(const BookmarkDates& headingDates) {
   reading = true;
   text.clear();
+  dates = headingDates;
   hasPendingName = false;
 }
 
@@ -113,6 +129,7 @@ void NetscapeGrammar::Heading::End() {
   reading = false;
   hasPendingName = true;
   std::swap(pendingName, text);
+  pendingDates = dates;
 }
 
 void NetscapeGrammar::Heading::Abandon() {
@@ -375,9 +392,9 @@ std::size_t NetscapeGrammar::ReadAttributeValue(std::string_view text, std::size
   const bool quoted = state_ == State::kQuotedValue;
   const std::size_t end =
       std::min(quoted ? text.find(quote_, at) : text.find_first_of(kValueEnd, at), text.size());
-  if (capturingHref_ && !AppendWithin(href_, text.substr(at, end - at))) hrefTooLong_ = true;
+  if (keeping_ != kOther) KeepValue(text.substr(at, end - at));
   if (end == text.size()) return end;
-  capturingHref_ = false;
+  keeping_ = kOther;
   state_ = State::kBeforeAttributeName;
   if (!quoted && text[end] == '>') EmitTag();
   return end + 1;
@@ -396,10 +413,10 @@ void NetscapeGrammar::AppendText(std::string_view utf8) {
 void NetscapeGrammar::BeginTag(bool isEnd) {
   tagIsEnd_ = isEnd;
   tagNameLength_ = 0;
-  hrefSeen_ = false;
-  capturingHref_ = false;
-  href_.clear();
-  hrefTooLong_ = false;
+  keeping_ = kOther;
+  seen_.fill(false);
+  tooLong_.fill(false);
+  for (std::u16string& value : values_) value.clear();
   state_ = State::kTagName;
 }
 
@@ -410,29 +427,71 @@ bool NetscapeGrammar::TagIs(std::string_view lowerName) const {
 
 void NetscapeGrammar::BeginAttribute() {
   attributeNameLength_ = 0;
-  attributeIsHref_ = true;
-  capturingHref_ = false;
+  attribute_ = kUndecided;
+  keeping_ = kOther;
   state_ = State::kAttributeName;
 }
 
 void NetscapeGrammar::AppendAttributeName(std::string_view piece) {
-  // Of a name, only whether it is HREF matters.
-  constexpr std::string_view kHref = "href";
-  if (!attributeIsHref_ || counting_) return;
-  attributeIsHref_ =
-      piece.size() <= kHref.size() - attributeNameLength_ &&
-      EqualsAsciiIgnoringCase(piece, kHref.substr(attributeNameLength_, piece.size()));
+  // Of a name, only whether it is one of the kept ones matters; their first letters
+  // differ, so the first unit tells which it could be.
+  if (attribute_ == kOther || counting_ || piece.empty()) return;
+  if (attribute_ == kUndecided) {
+    switch (AsciiLower(piece[0])) {
+      case 'h':
+        attribute_ = kHref;
+        break;
+      case 'i':
+        attribute_ = kIcon;
+        break;
+      case 'a':
+        attribute_ = kAddDate;
+        break;
+      case 'l':
+        attribute_ = kLastModified;
+        break;
+      default:
+        attribute_ = kOther;
+        return;
+    }
+  }
+  const std::string_view name = kKeptNames[attribute_];
+  if (piece.size() > name.size() - attributeNameLength_ ||
+      !EqualsAsciiIgnoringCase(piece, name.substr(attributeNameLength_, piece.size()))) {
+    attribute_ = kOther;
+  }
   attributeNameLength_ += piece.size();
 }
 
 void NetscapeGrammar::EndAttributeName() {
-  // Of two HREF attributes the first gives the URL, and only in a start tag; counting
+  // Of two attributes of one name the first counts, and only in a start tag: HREF in any
+  // (only an anchor's is used), ICON in an <A>, the dates in an <A> or an <H3>. Counting
   // asks nothing of attributes.
-  if (counting_ || tagIsEnd_ || hrefSeen_ || !attributeIsHref_ || attributeNameLength_ != 4) {
+  if (counting_ || tagIsEnd_ || attribute_ >= kOther || seen_[attribute_] ||
+      attributeNameLength_ != kKeptNames[attribute_].size()) {
     return;
   }
-  hrefSeen_ = true;
-  capturingHref_ = true;
+  if (attribute_ != kHref && !TagIs("a") && (attribute_ == kIcon || !TagIs("h3"))) return;
+  seen_[attribute_] = true;
+  keeping_ = attribute_;
+}
+
+void NetscapeGrammar::KeepValue(std::string_view utf8) {
+  if (tooLong_[keeping_]) return;
+  std::u16string& value = values_[keeping_];
+  if (!AppendWithin(value, utf8, kKeptLongest[keeping_])) {
+    tooLong_[keeping_] = true;
+    // An icon too long is dropped whole: none of it is of use.
+    if (keeping_ == kIcon) ReleaseIfLarge(value);
+  }
+}
+
+BookmarkDates NetscapeGrammar::TagDates() { return {TagDate(kAddDate), TagDate(kLastModified)}; }
+
+std::optional<std::int64_t> NetscapeGrammar::TagDate(Attribute attribute) {
+  if (!seen_[attribute] || tooLong_[attribute]) return std::nullopt;
+  DecodeReferences(values_[attribute]);
+  return ParseBookmarkDate(values_[attribute]);
 }
 
 void NetscapeGrammar::EmitTag() {
@@ -448,7 +507,7 @@ void NetscapeGrammar::EmitTag() {
 
 void NetscapeGrammar::StartTag() {
   if (TagIs("h3")) {
-    (inAnchor_ ? headingAfterAnchorStart_ : heading_).Start();
+    (inAnchor_ ? headingAfterAnchorStart_ : heading_).Start(TagDates());
     return;
   }
   if (!TagIs("a") && !TagIs("dt") && !TagIs("dl")) return;
@@ -478,7 +537,7 @@ void NetscapeGrammar::StartList() {
   heading_.hasPendingName = false;
   MakeDisplayName(heading_.pendingName, name_);
   ReplaceNulls(name_);
-  events_.OpenFolder(name_);
+  events_.OpenFolder(name_, heading_.pendingDates);
   // Passed on, the name is no longer needed here: a heading of millions of characters
   // leaves no memory behind in the buffers that held it.
   ReleaseIfLarge(heading_.pendingName);
@@ -498,11 +557,15 @@ void NetscapeGrammar::StartAnchor() {
   // An anchor ends the folder name a heading left for the next list.
   heading_.hasPendingName = false;
   inAnchor_ = true;
-  anchorHasHref_ = hrefSeen_;
+  anchorHasHref_ = seen_[kHref];
   anchorLine_ = tagLine_;
-  std::swap(url_, href_);
+  std::swap(url_, values_[kHref]);
+  std::swap(icon_, values_[kIcon]);
+  iconTooLong_ = tooLong_[kIcon];
+  if (iconTooLong_) icon_.clear();
+  dates_ = TagDates();
   title_.clear();
-  titleTooLong_ = hrefTooLong_;
+  titleTooLong_ = tooLong_[kHref];
   headingAfterAnchorStart_.reading = false;
   headingAfterAnchorStart_.hasPendingName = false;
 }
@@ -516,6 +579,7 @@ void NetscapeGrammar::FinishAnchor() {
   }
   ReleaseIfLarge(title_);
   ReleaseIfLarge(url_);
+  ReleaseIfLarge(icon_);
   ReleaseIfLarge(name_);
 }
 
@@ -539,7 +603,8 @@ void NetscapeGrammar::ReportBookmark() {
   MakeDisplayName(title_, name_);
   ReplaceNulls(name_);
   if (EndsWithShortcutEnding(name_)) name_.resize(name_.size() - kShortcutEnding.size());
-  events_.Bookmark({url_, name_, anchorLine_});
+  DecodeReferences(icon_);
+  events_.Bookmark({url_, name_, anchorLine_, icon_, iconTooLong_, dates_});
 }
 
 }  // namespace velkora

@@ -2,10 +2,12 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/bookmark_dates.h"
 #include "engine/bookmark_events.h"
 #include "engine/bookmark_grammar.h"
 #include "engine/line_decoder.h"
@@ -61,14 +63,22 @@ class NetscapeGrammar final : public BookmarkGrammar {
     kUnquotedValue,
   };
 
-  // A heading being read, and the folder name it left for the next list.
+  // The attributes whose values are kept: the first of each in a start tag (HREF of
+  // any, ICON of an <A>, the dates of an <A> or <H3>).
+  // kOther is any other attribute; kUndecided one whose name is not read yet.
+  enum Attribute : unsigned char { kHref, kIcon, kAddDate, kLastModified, kOther, kUndecided };
+  static constexpr std::size_t kKept = kOther;
+
+  // A heading being read, and the folder name it left for the next list, with its dates.
   struct Heading {
     bool reading = false;
     std::u16string text;
+    BookmarkDates dates;
     bool hasPendingName = false;
     std::u16string pendingName;
+    BookmarkDates pendingDates;
 
-    void Start();
+    void Start(const BookmarkDates& headingDates);
     void End();
     // A heading not ended before the next item or list names nothing.
     void Abandon();
@@ -96,6 +106,11 @@ class NetscapeGrammar final : public BookmarkGrammar {
   void BeginAttribute();
   void AppendAttributeName(std::string_view piece);
   void EndAttributeName();
+  // Keeps a piece of the value of the attribute being kept.
+  void KeepValue(std::string_view utf8);
+  // The tag's ADD_DATE and LAST_MODIFIED.
+  BookmarkDates TagDates();
+  std::optional<std::int64_t> TagDate(Attribute attribute);
 
   // The tag just read, as an event of the file's structure.
   void EmitTag();
@@ -126,13 +141,16 @@ class NetscapeGrammar final : public BookmarkGrammar {
   // The first units of the tag's name, in lower case; only short names matter.
   std::array<char, 3> tagName_{};
   std::size_t tagNameLength_ = 0;
+  // The attribute whose name is being read, as far as it matches a kept one.
   std::size_t attributeNameLength_ = 0;
-  bool attributeIsHref_ = false;
-  // The value being read is the tag's URL: that of its first HREF.
-  bool capturingHref_ = false;
-  bool hrefSeen_ = false;
-  bool hrefTooLong_ = false;
-  std::u16string href_;
+  Attribute attribute_ = kOther;
+  // The attribute whose value is being read, when it is kept; kOther otherwise.
+  Attribute keeping_ = kOther;
+  // Of each kept attribute, whether the tag has it, whether its value went past the bound
+  // kept, and its value as written.
+  std::array<bool, kKept> seen_{};
+  std::array<bool, kKept> tooLong_{};
+  std::array<std::u16string, kKept> values_;
 
   // Open lists, innermost last: true for a folder's list.
   std::vector<bool> lists_;
@@ -144,6 +162,9 @@ class NetscapeGrammar final : public BookmarkGrammar {
   std::int32_t anchorLine_ = 0;
   std::u16string url_;
   std::u16string title_;
+  std::u16string icon_;
+  bool iconTooLong_ = false;
+  BookmarkDates dates_;
   // The anchor's URL or title did not fit in memory's bound: it is malformed.
   bool titleTooLong_ = false;
   // The heading as reading on from right after the anchor's start tag would leave it.

@@ -105,7 +105,7 @@ void PomerekGrammar::ReadFolderLine(const Markers& found) {
   const std::size_t start = found.item + kItem.size();
   name_.assign(found.list > start ? std::u16string_view(line_).substr(start, found.list - start)
                                   : std::u16string_view());
-  events_.OpenFolder(name_);
+  events_.OpenFolder(name_, {});
   // A name of millions of characters leaves no memory behind.
   ReleaseIfLarge(name_);
 }

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/bookmark_dates.h"
 #include "engine/bookmark_grammar.h"
 #include "engine/line_decoder.h"
 #include "engine/netscape_grammar.h"
@@ -15,15 +17,28 @@ namespace velkora {
 namespace {
 
 // The events a grammar reports, one text each.
+// With attributes, a folder's dates and a bookmark's icon and dates follow in brackets.
 class EventLog final : public BookmarkEvents {
  public:
   std::vector<std::string> events;
+  bool attributes = false;
 
-  void OpenFolder(std::u16string& name) override { events.push_back("open " + ToUtf8(name)); }
+  void OpenFolder(std::u16string& name, const BookmarkDates& dates) override {
+    events.push_back("open " + ToUtf8(name) + (attributes ? " " + Dates(dates) : ""));
+  }
   void CloseFolder() override { events.push_back("close"); }
   void Bookmark(const BookmarkRecord& b) override {
     events.push_back("bookmark " + std::to_string(b.lineNumber) + " " + ToUtf8(b.url) + " " +
                      ToUtf8(b.title));
+    if (!attributes) return;
+    events.back() +=
+        " [" + ToUtf8(b.icon) + (b.iconTooLong ? "(too long)" : "") + "] " + Dates(b.dates);
+  }
+  static std::string Dates(const BookmarkDates& dates) {
+    const auto date = [](const std::optional<std::int64_t>& d) {
+      return d ? std::to_string(*d) : std::string("-");
+    };
+    return "(" + date(dates.added) + " " + date(dates.modified) + ")";
   }
   void MalformedBookmark(std::int32_t lineNumber, std::u16string_view) override {
     events.push_back("malformed " + std::to_string(lineNumber));
@@ -33,10 +48,11 @@ class EventLog final : public BookmarkEvents {
 };
 
 // Feeds lines to a new grammar of either format in mode, and returns what it reported.
-std::vector<std::string> Read(bool pomerek, GrammarMode mode,
-                              const std::vector<std::string>& lines) {
+std::vector<std::string> Read(bool pomerek, GrammarMode mode, const std::vector<std::string>& lines,
+                              bool attributes = false) {
   const LineDecoder decoder(TextEncoding::kUtf8, testing::NativeCodePage());
   EventLog log;
+  log.attributes = attributes;
   std::unique_ptr<BookmarkGrammar> grammar;
   if (pomerek) {
     grammar = std::make_unique<PomerekGrammar>(log, decoder, mode);
@@ -152,6 +168,71 @@ TEST(NetscapeGrammar, EveryFormOfAnAttributeGivesTheSameUrl) {
   for (const auto& c : cases) {
     EXPECT_EQ(Read(false, GrammarMode::kRead, c.lines), std::vector<std::string>{c.read})
         << c.lines[0];
+  }
+}
+
+// An anchor keeps its first ICON, ADD_DATE and LAST_MODIFIED, a heading its dates, in any
+// letter case, references decoded; other tags' attributes are not taken for them.
+TEST(NetscapeGrammar, KeepsTheIconAndDatesOfAnchorsAndHeadings) {
+  const std::string longIcon(96 * 1024 + 257, 'x');
+  const struct {
+    std::vector<std::string> lines;
+    std::vector<std::string> read;
+  } cases[] = {
+      {{"<A HREF=u ADD_DATE=\"1700000000\" LAST_MODIFIED=\"1700000001\" ICON=\"data:i\">t</A>"},
+       {"bookmark 1 u t [data:i] (1700000000000000 1700000001000000)"}},
+      {{"<a icon='a&amp;b' Icon='c' add_date=&#49;7 add_date=9 last_MODIFIED=x>t</a>"},
+       {"malformed 1"}},
+      {{"<a href=u icon='a&amp;b' Icon='c' add_date=&#49;7 add_date=9 last_MODIFIED=x>t</a>"},
+       {"bookmark 1 u t [a&b] (17000000 -)"}},
+      {{"<A HREF=u ICONX=a ICO=b ADD_DATEX=1 LAST_MODIFIE=2 ADD-DATE=3>t</A>"},
+       {"bookmark 1 u t [] (- -)"}},
+      {{"<A HREF=u ADD_DATE=\"1700000000123\" LAST_MODIFIED=\"1700000000123456\">t</A>"},
+       {"bookmark 1 u t [] (1700000000123000 1700000000123456)"}},
+      {{"<A HREF=u ICON=\"" + longIcon + "\">t</A>"}, {"bookmark 1 u t [(too long)] (- -)"}},
+      {{"<A HREF=u ICON=\"" + longIcon.substr(1) + "\">t</A>"},
+       {"bookmark 1 u t [" + longIcon.substr(1) + "] (- -)"}},
+      {{"<DL><DT><H3 ADD_DATE=\"1600000000\" LAST_MODIFIED=\"1600000001\" ICON=i>F</H3>",
+        "<DL><DT><A HREF=u>t</A></DL><DT><H3>G</H3><DL></DL></DL>"},
+       {"open F (1600000000000000 1600000001000000)", "bookmark 2 u t [] (- -)", "close",
+        "open G (- -)", "close"}},
+      {{"<DT ADD_DATE=1 ICON=i><A HREF=u>t</A><H3 ADD_DATE=2>F</H3>", "<DL></DL>"},
+       {"bookmark 1 u t [] (- -)", "open F (2000000 -)", "close"}},
+      {{"<A HREF=u ADD_DATE=5 ICON=i>t<H3 LAST_MODIFIED=6>F</H3>", "<DL></DL>"},
+       {"malformed 1", "open F (- 6000000)", "close"}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(Read(false, GrammarMode::kRead, c.lines, true), c.read) << c.lines[0];
+  }
+}
+
+// A date is decimal digits only; above 10^11 milliseconds, above 10^14 microseconds.
+TEST(BookmarkDates, ParsesSecondsMillisecondsAndMicroseconds) {
+  const struct {
+    std::u16string value;
+    std::optional<std::int64_t> microseconds;
+  } cases[] = {
+      {u"1700000000", 1'700'000'000'000'000},
+      {u"100000000000", 100'000'000'000'000'000},
+      {u"100000000001", 100'000'000'001'000},
+      {u"100000000000000", 100'000'000'000'000'000},
+      {u"100000000000001", 100'000'000'000'001},
+      {u"0", 0},
+      {u"0001", 1'000'000},
+      {u"9223372036854775807", 9'223'372'036'854'775'807},
+      {u"9223372036854775808", std::nullopt},
+      {u"99999999999999999999999", std::nullopt},
+      {u"", std::nullopt},
+      {u"-1", std::nullopt},
+      {u"+1", std::nullopt},
+      {u" 1", std::nullopt},
+      {u"1 ", std::nullopt},
+      {u"1.5", std::nullopt},
+      {u"1e9", std::nullopt},
+      {u"\uFF11", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ParseBookmarkDate(c.value), c.microseconds) << ToUtf8(c.value);
   }
 }
 
