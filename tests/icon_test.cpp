@@ -238,6 +238,36 @@ TEST(IconFiles, AnIconThatCannotBeGivenLeavesItsLinesOut) {
   }
 }
 
+// A browser's export, converted whole: its ICON attributes reach the shortcuts, and the
+// end message counts those left without their icon, which are written all the same.
+TEST(IconFiles, AnExportsIconsReachItsShortcuts) {
+  for (const bool blocked : {false, true}) {
+    ConversionFixture fixture;
+    if (blocked) WriteBytes(fixture.Out() / ".velkora-icons", "");
+    const std::string icon = PngUri(Png());
+    fixture.WriteBookmarks(
+        {"<!DOCTYPE NETSCAPE-Bookmark-file-1>", "<DL><p>",
+         "<DT><A HREF=\"http://a.example/\" ICON=\"" + icon + "\">a</A>",
+         "<DT><A HREF=\"http://b.example/\" icon=\"" + icon + "\">b</A>",
+         "<DT><A HREF=\"http://c.example/\" ICON_URI=\"http://c.example/i\">c</A>", "</DL><p>"});
+    const ConversionReport report = fixture.Convert();
+    EXPECT_TRUE(report.AllWritten());
+    EXPECT_EQ(report.written, 3);
+    EXPECT_EQ(report.iconlessShortcuts, blocked ? 2 : 0);
+    const std::string withIcon =
+        std::string("[InternetShortcut]\r\nURL=http://a.example/\r\n")
+            .append("IconFile=")
+            .append(
+                (fixture.Out() / ".velkora-icons" / (std::string(kPngIconName) + ".ico")).string())
+            .append("\r\nIconIndex=0\r\n");
+    EXPECT_EQ(fixture.Read("a.url"), blocked ? ShortcutBytes("http://a.example/") : withIcon);
+    EXPECT_EQ(fixture.Read("c.url"), ShortcutBytes("http://c.example/"));
+    EXPECT_EQ(
+        fixture.window.messages.back().ends_with(u"アイコンを付けられなかったショートカット: 2 件"),
+        blocked);
+  }
+}
+
 TEST(IconFiles, TheEndMessageCountsShortcutsLeftWithoutTheirIcon) {
   ConversionReport report;
   report.bookmarkLines = 3;
