@@ -12,6 +12,7 @@
 
 #include "engine/utf8.h"
 #include "platform/posix/code_page_932.h"
+#include "platform/posix/openssl_sha256.h"
 #include "platform/posix/posix_file_streams.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_file_times.h"
@@ -112,6 +113,11 @@ class FloorRecorder::FileSystem final : public FileSystemObject {
     if (result) steps_.push_back({true, folders_.at(&folder), {}, times});
     return result;
   }
+  IoResult HideFolder(const FolderHandle& folder) override { return real_.HideFolder(folder); }
+  bool HoldsFile(const FolderHandle& folder, std::u16string_view name,
+                 std::uint64_t size) const override {
+    return real_.HoldsFile(folder, name, size);
+  }
   std::u16string GetSpecialFolder(int selector) const override {
     return real_.GetSpecialFolder(selector);
   }
@@ -122,6 +128,12 @@ class FloorRecorder::FileSystem final : public FileSystemObject {
   std::map<const FolderHandle*, std::string>& folders_;
 };
 
+namespace {
+
+const OpenSslSha256 sha256;
+
+}  // namespace
+
 FloorRecorder::FloorRecorder()
     : streams_(std::make_unique<Streams>(steps_, folders_)),
       services_(std::make_unique<PlatformServices>(PlatformServices{
@@ -129,6 +141,7 @@ FloorRecorder::FloorRecorder()
           *streams_,
           [this] { return std::make_unique<FileSystem>(steps_, folders_); },
           PathConventions{u'/', 255},
+          sha256,
       })) {}
 
 FloorRecorder::~FloorRecorder() = default;

@@ -73,6 +73,13 @@ void ConsoleWindow::TimesNotSet(std::u16string_view path, std::u16string_view re
              std::u16string(reason) + u"）");
 }
 
+void ConsoleWindow::IconFailed(std::u16string_view path, std::u16string_view reason) {
+  ReportLine(
+      u"velkora-convert: "
+      u"アイコンを書き込めませんでした（そのショートカットはアイコンなしで作成します）: " +
+      std::u16string(path) + u"（理由: " + std::u16string(reason) + u"）");
+}
+
 void ConsoleWindow::ReportLine(std::u16string_view text) {
   std::u16string line;
   if (progressShown_) {

@@ -246,8 +246,12 @@ void BookmarkConverter::Bookmark(const BookmarkRecord& bookmark) {
   MakeShortcutFileName(name_, bookmark.url);
   KeepNameBounded(name_);
   const ShortcutOutcome outcome = writer_->WriteShortcut(bookmark, name_);
+  if (!outcome.iconFailurePath.empty() && observer_) {
+    observer_->IconFailed(outcome.iconFailurePath, outcome.iconFailureReason);
+  }
   if (outcome.result) {
     Increment(report_.written);
+    if (outcome.iconLeftOut) Increment(report_.iconlessShortcuts);
     if (observer_) observer_->ShortcutWritten(outcome.path);
     if (outcome.shortened) {
       Increment(report_.shortenedNames);

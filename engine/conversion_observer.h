@@ -24,6 +24,9 @@ class ConversionObserver {
   // The shortcut or folder at path was written, but the dates of its bookmark or heading
   // could not be given to it; it keeps the time of its writing.
   virtual void TimesNotSet(std::u16string_view /*path*/, std::u16string_view /*reason*/) {}
+  // An icon file that could not be written, once for each icon; its shortcuts are written
+  // without it.
+  virtual void IconFailed(std::u16string_view /*path*/, std::u16string_view /*reason*/) {}
 };
 
 }  // namespace velkora

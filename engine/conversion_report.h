@@ -25,6 +25,10 @@ struct ConversionReport {
   std::int32_t firstFailedLine = 0;
   std::u16string firstFailedTitle;
   std::u16string firstFailedUrl;
+  // Shortcuts written without the icon their bookmark has: its file could not be written,
+  // or its path cannot be said in the code page. Their URLs are what matters: these count
+  // as written.
+  std::int32_t iconlessShortcuts = 0;
   std::u16string firstFailedPath;
   std::u16string firstFailureReason;
   // Shortcuts written under a name cut shorter than their title, for the path's limits.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -33,6 +34,13 @@ class FileSystemObject {
                                     std::unique_ptr<FolderHandle>& folder) = 0;
   // Gives a folder held by OpenOrMakeFolder the times that are not empty, by its handle.
   virtual IoResult SetFolderTimes(const FolderHandle& folder, const FileTimes& times) = 0;
+  // Makes the folder held as folder hidden in the file manager (Windows); elsewhere a name
+  // that starts with a dot hides it, and nothing is done.
+  virtual IoResult HideFolder(const FolderHandle& folder) = 0;
+  // True when a file of size bytes stands at name in folder: a file itself, not a link or
+  // a folder.
+  virtual bool HoldsFile(const FolderHandle& folder, std::u16string_view name,
+                         std::uint64_t size) const = 0;
   // Selector 0 is the Windows directory.
   virtual std::u16string GetSpecialFolder(int selector) const = 0;
 };

@@ -62,7 +62,10 @@ std::u16string CompletionMessage(const ConversionReport& report) {
   std::u16string text(allWritten           ? kCompletedMessage
                       : report.written > 0 ? kSomeNotWrittenMessage
                                            : kNoneWrittenMessage);
-  if (allWritten && report.skippedQueries == 0 && report.shortenedNames == 0) return text;
+  if (allWritten && report.skippedQueries == 0 && report.shortenedNames == 0 &&
+      report.iconlessShortcuts == 0) {
+    return text;
+  }
   text += u"\n\n作成したショートカット: " + DecimalText(report.written) + u" 件";
   if (report.shortenedNames > 0) {
     text += u"\n名前を短くしたショートカット: " + DecimalText(report.shortenedNames) + u" 件";
@@ -89,6 +92,10 @@ std::u16string CompletionMessage(const ConversionReport& report) {
     text += u"\n作成できなかったショートカット: " + DecimalText(report.failedShortcuts) +
             u" 件（最初: " + BookmarkText(first) + u"\n" + report.firstFailedPath + u"\n理由: " +
             report.firstFailureReason + u"）";
+  }
+  if (report.iconlessShortcuts > 0) {
+    text += u"\nアイコンを付けられなかったショートカット: " +
+            DecimalText(report.iconlessShortcuts) + u" 件";
   }
   return text;
 }

@@ -6,6 +6,7 @@
 #include "engine/ansi_code_page.h"
 #include "engine/file_streams.h"
 #include "engine/file_system_object.h"
+#include "engine/sha256.h"
 
 namespace velkora {
 
@@ -22,6 +23,8 @@ struct PlatformServices {
   FileStreams& streams;
   std::function<std::unique_ptr<FileSystemObject>()> createFileSystem;
   PathConventions paths;
+  // Names the icon files after their bytes.
+  const Sha256& sha256;
 };
 
 }  // namespace velkora

@@ -51,4 +51,9 @@ inline constexpr std::u16string_view kAnchorNotClosed = u"<A> が </A> で閉じ
 inline constexpr std::u16string_view kItemTooLong =
     u"URL かタイトルが長すぎます（16 Mi 文字を超えています）";
 
+// The icon folder's path holds a character the shortcuts' code page has no code for: the
+// shortcuts could not name their icons.
+inline constexpr std::u16string_view kIconPathNotInCodePage =
+    u"アイコンのフォルダーのパスに、ショートカットの文字コードで書けない文字があります";
+
 }  // namespace velkora

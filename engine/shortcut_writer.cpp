@@ -39,7 +39,8 @@ ShortcutWriter::ShortcutWriter(ConversionState& state, const ConversionWindow& w
       window_(window),
       platform_(platform),
       files_(files),
-      written_(platform.paths.separator) {}
+      written_(platform.paths.separator),
+      icons_(platform.streams, platform.sha256, platform.codePage, platform.paths.separator) {}
 
 ShortcutOutcome ShortcutWriter::WriteShortcut(const BookmarkRecord& bookmark,
                                               std::u16string_view name) {
@@ -60,24 +61,41 @@ ShortcutOutcome ShortcutWriter::WriteShortcut(const BookmarkRecord& bookmark,
   if (ShortcutOutcome made = OpenFolders(target); !made.result) return made;
   const FileTimes times =
       folderDates_ == nullptr ? FileTimes{} : TimesOfDates(bookmark.dates, runStart_);
-  if (IoResult result = WriteFile(bookmark.url, times); !result) {
+  const PlacedIcon icon = bookmark.icon.empty()
+                              ? PlacedIcon{}
+                              : icons_.Place(bookmark.icon, *state_.fileSystem, *target_, target);
+  // A failed icon is reported once, with whichever attempt at its shortcut comes last.
+  const auto withIcon = [&icon](ShortcutOutcome outcome) {
+    if (icon.firstFailure) {
+      outcome.iconFailurePath = icon.path;
+      outcome.iconFailureReason = icon.reason;
+    }
+    return outcome;
+  };
+  const bool placed = icon.kind == PlacedIcon::Kind::kPlaced;
+  if (IoResult result = WriteFile(bookmark.url, placed ? icon.path : std::u16string_view(), times);
+      !result) {
     if (result.nameTaken) {
       // The name stands for another file (its short name): it is taken, as a name written
       // in this run is, and the next free number is tried.
       picked.stem->written = true;
-      return WriteShortcut(bookmark, name);
+      return withIcon(WriteShortcut(bookmark, name));
     }
     if (keptFolders_) {
       // A folder held since an earlier shortcut may have been removed meanwhile: open and
       // make the chain afresh, as for a folder met for the first time, and try once more.
       open_.clear();
-      return WriteShortcut(bookmark, name);
+      return withIcon(WriteShortcut(bookmark, name));
     }
-    return {result, path};
+    return withIcon({result, path});
   }
   picked.stem->written = true;
   if (picked.numbered != nullptr) picked.numbered->NoteNumbered(picked.suffix);
-  return {IoResult::Success(), path, picked.shortened, folder_.path.size()};
+  ShortcutOutcome written{IoResult::Success(), path};
+  written.shortened = picked.shortened;
+  written.nameStart = folder_.path.size();
+  written.iconLeftOut = icon.kind == PlacedIcon::Kind::kLeftOut;
+  return withIcon(std::move(written));
 }
 
 // Names are folded once: a key serves both to pick the name and to record it. A name is
@@ -239,7 +257,8 @@ void ShortcutWriter::KeepDates(const FolderDates& folders, std::int64_t runStart
 
 void ShortcutWriter::Finish() { LeaveFolders(0); }
 
-IoResult ShortcutWriter::WriteFile(std::u16string_view url, const FileTimes& times) {
+IoResult ShortcutWriter::WriteFile(std::u16string_view url, std::u16string_view iconPath,
+                                   const FileTimes& times) {
   state_.outputFile = files_.FreeFile();
   const FolderHandle& folder = open_.empty() ? *target_ : *open_.back().handle;
   const std::u16string_view name = std::u16string_view(path_).substr(folder_.path.size());
@@ -249,6 +268,12 @@ IoResult ShortcutWriter::WriteFile(std::u16string_view url, const FileTimes& tim
   text.assign(u"[InternetShortcut]\r\nURL=");
   text += url;
   text += u"\r\n";
+  if (!iconPath.empty()) {
+    // The path is known to be spelt in the code page: it is never percent-encoded.
+    text += u"IconFile=";
+    text += iconPath;
+    text += u"\r\nIconIndex=0\r\n";
+  }
   result = files_.PrintLine(state_.outputFile, text, Unencodable::kPercentUtf8);
   // Closing moves the whole file into place; after a failed print it removes the
   // temporary file instead, and the old shortcut stays.

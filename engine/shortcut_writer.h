@@ -4,12 +4,14 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/bookmark_record.h"
 #include "engine/conversion_observer.h"
 #include "engine/conversion_state.h"
 #include "engine/conversion_window.h"
+#include "engine/icon_files.h"
 #include "engine/io_result.h"
 #include "engine/platform_services.h"
 #include "engine/shortcut_names.h"
@@ -20,12 +22,23 @@ namespace velkora {
 // What became of one shortcut: the path it was written to or, on failure, the path that
 // failed and the reason.
 struct ShortcutOutcome {
+  ShortcutOutcome() = default;
+  ShortcutOutcome(IoResult result, std::u16string path)
+      : result(std::move(result)), path(std::move(path)) {}
+
   IoResult result;
   std::u16string path;
   // Written under a name cut shorter than the title, to fit the path's limits.
   bool shortened = false;
   // Where the shortcut's own name starts in path, once written.
   std::size_t nameStart = 0;
+  // Written without the icon its bookmark has: the icon file could not be written, or its
+  // path cannot be said in the code page.
+  bool iconLeftOut = false;
+  // The first time an icon is left out in the run: its file's path and the reason. Valid
+  // until the next shortcut.
+  std::u16string_view iconFailurePath;
+  std::u16string_view iconFailureReason;
 };
 
 // Places and writes one Internet Shortcut file per bookmark, below the directory list's
@@ -63,9 +76,9 @@ class ShortcutWriter {
   // starting from the target, which is opened once and held for the run. Levels held for
   // the bookmark before are kept; the rest are closed.
   ShortcutOutcome OpenFolders(const std::u16string& target);
-  // Writes the shortcut of url to a temporary file in the current folder that then takes
-  // the name path_ ends in, and gives it times.
-  IoResult WriteFile(std::u16string_view url, const FileTimes& times);
+  // Writes the shortcut of url, with the icon file iconPath when not empty, to a temporary
+  // file in the current folder that then takes the name path_ ends in, and gives it times.
+  IoResult WriteFile(std::u16string_view url, std::u16string_view iconPath, const FileTimes& times);
   // Lets the open chain go down to its first kept levels, giving each folder let go its
   // times: nothing is written into it after that, for now.
   void LeaveFolders(std::size_t kept);
@@ -75,6 +88,7 @@ class ShortcutWriter {
   const PlatformServices& platform_;
   SequentialFiles& files_;
   WrittenShortcuts written_;
+  IconFiles icons_;
   // The target directory, opened at the run's first shortcut and held to its end.
   std::unique_ptr<FolderHandle> target_;
   // The open chain: the folders of the latest shortcut below the target, outermost first,

@@ -2,7 +2,8 @@
 // directory in which links lead out of the target. Afterwards the run must have kept its
 // promises: nothing made or changed outside the target directory, no link followed,
 // every bookmark written, skipped as malformed or as a saved query, or failed, and every
-// file a whole two-line Internet Shortcut. For a Pomerek file in the code page, the
+// file a whole two-line Internet Shortcut (four lines with an icon, whose file is a
+// well-formed ICO). For a Pomerek file in the code page, the
 // counts and every URL are also checked against a model of its lines.
 
 #include <cstddef>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "engine/conversion.h"
+#include "engine/icon_image.h"
 #include "engine/messages.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/native_platform.h"
@@ -188,7 +190,8 @@ std::int32_t SwapFoldersForLinks(const Scratch& scratch) {
   std::int32_t shortcuts = 0;
   for (const fs::path& folder : folders) {
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
-      if (entry.is_regular_file()) ++shortcuts;
+      // Icon files are no shortcuts.
+      if (entry.is_regular_file() && entry.path().extension() == ".url") ++shortcuts;
     }
     fs::remove_all(folder);
     fs::create_directory_symlink(scratch.bait / "dir", folder);
@@ -222,14 +225,30 @@ std::int32_t CheckTargetTree(const fs::path& target, bool modelled,
     const fs::file_status status = entry.symlink_status();
     if (fs::is_directory(status)) continue;
     Require(fs::is_regular_file(status), "only folders and files are made");
-    Require(entry.path().filename().string().ends_with(".url"), "every file is a .url file");
     const std::string bytes = testing::ReadBytes(entry.path());
+    if (entry.path().parent_path() == target / ".velkora-icons" &&
+        entry.path().extension() == ".ico") {
+      Require(entry.path().stem().string().size() == 16 && IsWellFormedIco(bytes),
+              "an icon file is a well-formed ICO named by 16 hexadecimal digits");
+      continue;
+    }
+    Require(entry.path().filename().string().ends_with(".url"), "every file is a .url file");
     Require(bytes.starts_with(kShortcutStart) && bytes.ends_with(kLineEnd) &&
                 bytes.size() >= kShortcutStart.size() + kLineEnd.size(),
             "a shortcut is \"[InternetShortcut]\", CR LF, \"URL=\", the URL, CR LF");
-    const std::string url =
+    std::string url =
         bytes.substr(kShortcutStart.size(), bytes.size() - kShortcutStart.size() - kLineEnd.size());
-    Require(url.find_first_of("\r\n") == std::string::npos, "a shortcut has exactly two lines");
+    // A shortcut with an icon names its file in two more lines.
+    const std::string iconLine = "\r\nIconFile=" + (target / ".velkora-icons").string() + "/";
+    if (const std::size_t icon = url.find(iconLine); icon != std::string::npos) {
+      const std::string name = url.substr(icon + iconLine.size());
+      Require(name.size() == 16 + 4 + 14 && name.ends_with(".ico\r\nIconIndex=0") &&
+                  fs::is_regular_file(target / ".velkora-icons" / name.substr(0, 20)),
+              "a shortcut's icon lines name an icon file of the target");
+      url.resize(icon);
+    }
+    Require(url.find_first_of("\r\n") == std::string::npos,
+            "a shortcut has exactly two lines, or four with its icon");
     if (modelled) {
       const auto found = urls.find(url);
       Require(found != urls.end(), "a shortcut holds the URL of a well-formed bookmark line");

@@ -486,7 +486,8 @@ TEST(Faults, ReadErrorInTheWritingPassIsReportedAndKeepsWhatWasWritten) {
   fixture.WriteBookmarkBytes(first + Ansi(Bookmark("http://b/", "two")) + "\r\n");
   SecondPassReadFails streams(first.size() + 5);
   const PlatformServices& native = fixture.platform.Services();
-  const PlatformServices services{native.codePage, streams, native.createFileSystem, native.paths};
+  const PlatformServices services{native.codePage, streams, native.createFileSystem, native.paths,
+                                  native.sha256};
   const ConversionReport report =
       BookmarkConverter(fixture.state, fixture.window, services).ConvertBookmarks();
 

@@ -230,6 +230,11 @@ class TimesFail final : public FileStreams {
     IoResult SetFolderTimes(const FolderHandle&, const FileTimes&) override {
       return IoResult::Failure(u"folder times");
     }
+    IoResult HideFolder(const FolderHandle& folder) override { return real_->HideFolder(folder); }
+    bool HoldsFile(const FolderHandle& folder, std::u16string_view name,
+                   std::uint64_t size) const override {
+      return real_->HoldsFile(folder, name, size);
+    }
     std::u16string GetSpecialFolder(int selector) const override {
       return real_->GetSpecialFolder(selector);
     }
@@ -281,7 +286,7 @@ TEST(FileTimes, TimesThatCannotBeSetAreToldAndFailNothing) {
   const PlatformServices services{
       native.codePage, streams,
       [&native] { return std::make_unique<TimesFail::FileSystem>(native.createFileSystem()); },
-      native.paths};
+      native.paths, native.sha256};
   TimesRecorder recorder;
   const ConversionReport report =
       BookmarkConverter(fixture.state, fixture.window, services, &recorder).ConvertBookmarks();

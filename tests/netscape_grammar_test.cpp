@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
 // The tree below the fixture's target: folders end with "/", each shortcut is followed by
-// a tab and the bytes of its URL.
+// a tab and the bytes of its URL and, when it has an icon, a tab and the icon file's name.
 Strings TreeWithUrls(const ConversionFixture& fixture) {
   Strings listing;
   for (const std::string& entry : fixture.Tree()) {
@@ -23,9 +23,19 @@ Strings TreeWithUrls(const ConversionFixture& fixture) {
       listing.push_back(entry);
       continue;
     }
+    if (!entry.ends_with(".url")) {
+      listing.push_back(entry);  // an icon file
+      continue;
+    }
     const std::string bytes = fixture.Read(entry);
     const std::size_t url = bytes.find("URL=") + 4;
-    listing.push_back(entry + "\t" + bytes.substr(url, bytes.find('\r', url) - url));
+    std::string line = entry + "\t" + bytes.substr(url, bytes.find('\r', url) - url);
+    if (const std::size_t icon = bytes.find("\r\nIconFile="); icon != std::string::npos) {
+      const std::size_t end = bytes.find('\r', icon + 2);
+      const std::size_t name = bytes.find_last_of("/\\", end) + 1;
+      line += "\t" + bytes.substr(name, end - name);
+    }
+    listing.push_back(line);
   }
   return listing;
 }

@@ -187,7 +187,8 @@ TEST(InterruptedWrite, FailedWriteKeepsTheOldShortcutAndLeavesNoTemporaryFile) {
   WriteBytes(fixture.Out() / "x.url", ShortcutBytes("http://old/"));
   const PlatformServices& native = fixture.platform.Services();
   WritesFail streams(native.streams);
-  const PlatformServices services{native.codePage, streams, native.createFileSystem, native.paths};
+  const PlatformServices services{native.codePage, streams, native.createFileSystem, native.paths,
+                                  native.sha256};
   const ConversionReport report =
       BookmarkConverter(fixture.state, fixture.window, services).ConvertBookmarks();
 

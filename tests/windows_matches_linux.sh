@@ -42,6 +42,14 @@ for bookmarks in "$@"; do
   messages=${messages//"$windows_target"/OUT}
   printf '%s\n' "${messages//\\//}" >"$work/$name/windows.txt"
 
+  # A shortcut names its icon by the icon file's absolute path: compared from the target
+  # too, with "/" for "\".
+  find "$work/$name/linux/out" -name '*.url' -exec perl -pi -e \
+    'BEGIN { $t = shift } s/^IconFile=\Q$t\E/IconFile=OUT/' "$linux_target" {} +
+  find "$work/$name/win/out" -name '*.url' -exec perl -pi -e \
+    'BEGIN { $t = shift } s/^IconFile=\Q$t\E(.*)/"IconFile=OUT" . ($1 =~ tr|\\\\|\/|r)/e' \
+    "$windows_target" {} +
+
   entries=$(cd "$work/$name/linux/out" && find . -mindepth 1 | wc -l)
   if [[ $linux_status != "$windows_status" ]]; then
     echo "$name: exit status $linux_status on Linux, $windows_status on Windows"

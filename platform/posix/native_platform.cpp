@@ -1,10 +1,19 @@
 #include "platform/native_platform.h"
 
 #include "platform/posix/code_page_932.h"
+#include "platform/posix/openssl_sha256.h"
 #include "platform/posix/posix_file_streams.h"
 #include "platform/posix/posix_file_system.h"
 
 namespace velkora {
+namespace {
+
+const OpenSslSha256& SystemSha256() {
+  static const OpenSslSha256 sha256;
+  return sha256;
+}
+
+}  // namespace
 
 NativePlatform::NativePlatform()
     : streams_(std::make_unique<PosixFileStreams>()),
@@ -13,6 +22,7 @@ NativePlatform::NativePlatform()
           *streams_,
           [] { return std::make_unique<PosixFileSystem>(); },
           PathConventions{u'/', 255},
+          SystemSha256(),
       })) {}
 
 NativePlatform::~NativePlatform() = default;

@@ -107,6 +107,16 @@ IoResult PosixFileSystem::SetFolderTimes(const FolderHandle& folder, const FileT
   return IoResult::Success();
 }
 
+IoResult PosixFileSystem::HideFolder(const FolderHandle& /*folder*/) { return IoResult::Success(); }
+
+bool PosixFileSystem::HoldsFile(const FolderHandle& folder, std::u16string_view name,
+                                std::uint64_t size) const {
+  struct stat status {};
+  return ::fstatat(FolderDescriptor(folder), ToUtf8(name).c_str(), &status, AT_SYMLINK_NOFOLLOW) ==
+             0 &&
+         S_ISREG(status.st_mode) && static_cast<std::uint64_t>(status.st_size) == size;
+}
+
 std::u16string PosixFileSystem::GetSpecialFolder(int /*selector*/) const { return u"/"; }
 
 }  // namespace velkora

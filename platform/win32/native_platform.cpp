@@ -1,5 +1,6 @@
 #include "platform/native_platform.h"
 
+#include "platform/win32/bcrypt_sha256.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_file_streams.h"
 #include "platform/win32/win32_file_system.h"
@@ -12,6 +13,11 @@ const Win32CodePage& SystemCodePage() {
   return codePage;
 }
 
+const BcryptSha256& SystemSha256() {
+  static const BcryptSha256 sha256;
+  return sha256;
+}
+
 }  // namespace
 
 NativePlatform::NativePlatform()
@@ -21,6 +27,7 @@ NativePlatform::NativePlatform()
           *streams_,
           [] { return std::make_unique<Win32FileSystem>(); },
           PathConventions{u'\\', 0},
+          SystemSha256(),
       })) {}
 
 NativePlatform::~NativePlatform() = default;

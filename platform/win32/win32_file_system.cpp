@@ -18,7 +18,8 @@ namespace {
 // one: made when nothing stands there, a reparse point standing there opened itself.
 // Its handle may set the folder's times.
 constexpr RelativeOpen kFolderBelow{
-    FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE,
+    FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES |
+        SYNCHRONIZE,
     FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_OPEN_IF,
     FILE_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT};
 // The same for a folder whose times may not be changed: it is still used, and setting its
@@ -130,6 +131,42 @@ IoResult Win32FileSystem::CreateFolder(std::u16string_view path) {
 
 IoResult Win32FileSystem::SetFolderTimes(const FolderHandle& folder, const FileTimes& times) {
   return SetWin32FileTimes(AsWin32Folder(folder).Handle(), times);
+}
+
+IoResult Win32FileSystem::HideFolder(const FolderHandle& folder) {
+  // Through the handle held, which may write the folder's attributes: whatever its path
+  // leads to meanwhile, the folder made is the one hidden.
+  const HANDLE handle = AsWin32Folder(folder).Handle();
+  FILE_BASIC_INFO information{};
+  if (!::GetFileInformationByHandleEx(handle, FileBasicInfo, &information, sizeof information)) {
+    return LastErrorFailure();
+  }
+  if ((information.FileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0) return IoResult::Success();
+  information.FileAttributes |= FILE_ATTRIBUTE_HIDDEN;
+  // Zero times are left as they are.
+  information.CreationTime.QuadPart = 0;
+  information.LastAccessTime.QuadPart = 0;
+  information.LastWriteTime.QuadPart = 0;
+  information.ChangeTime.QuadPart = 0;
+  if (!::SetFileInformationByHandle(handle, FileBasicInfo, &information, sizeof information)) {
+    return LastErrorFailure();
+  }
+  return IoResult::Success();
+}
+
+bool Win32FileSystem::HoldsFile(const FolderHandle& folder, std::u16string_view name,
+                                std::uint64_t size) const {
+  // What stands at the name itself, opened in the folder held: a reparse point there is
+  // not followed, and is no file of ours.
+  UniqueHandle entry;
+  if (OpenRelative(AsWin32Folder(folder).Handle(), Wide(name), kEntry, entry) != ERROR_SUCCESS) {
+    return false;
+  }
+  BY_HANDLE_FILE_INFORMATION data{};
+  if (!::GetFileInformationByHandle(entry.get(), &data)) return false;
+  constexpr DWORD kNotAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  const std::uint64_t held = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  return (data.dwFileAttributes & kNotAFile) == 0 && held == size;
 }
 
 std::u16string Win32FileSystem::GetSpecialFolder(int /*selector*/) const {

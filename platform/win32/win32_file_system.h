@@ -13,6 +13,9 @@ class Win32FileSystem final : public FileSystemObject {
   IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) override;
   IoResult OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
                             std::unique_ptr<FolderHandle>& folder) override;
+  IoResult HideFolder(const FolderHandle& folder) override;
+  bool HoldsFile(const FolderHandle& folder, std::u16string_view name,
+                 std::uint64_t size) const override;
   // The Windows directory for any selector, as GetWindowsDirectoryW gives it.
   IoResult SetFolderTimes(const FolderHandle& folder, const FileTimes& times) override;
   std::u16string GetSpecialFolder(int selector) const override;

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "engine/sha256.h"
+
+namespace velkora {
+
+// SHA-256 through OpenSSL's libcrypto.
+class OpenSslSha256 final : public Sha256 {
+ public:
+  bool Hash(std::string_view bytes, Digest& digest) const override;
+};
+
+}  // namespace velkora
