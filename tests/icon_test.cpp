@@ -275,7 +275,8 @@ TEST(IconFiles, TheEndMessageCountsShortcutsLeftWithoutTheirIcon) {
   report.iconlessShortcuts = 2;
   EXPECT_TRUE(report.AllWritten());
   EXPECT_EQ(CompletionMessage(report), std::u16string(kCompletedMessage) +
-                                           u"\n\nアイコンを付けられなかったショートカット: 2 件");
+                                           u"\n\n作成したショートカット: 3 件"
+                                           u"\nアイコンを付けられなかったショートカット: 2 件");
 }
 
 }  // namespace
