@@ -28,7 +28,6 @@ class Win32Folder final : public FolderHandle {
       : handle_(std::move(handle)), path_(std::move(path)) {}
   HANDLE Handle() const { return handle_.get(); }
   const std::u16string& Path() const { return path_; }
-  HANDLE Handle() const { return handle_.get(); }
 
  private:
   UniqueHandle handle_;
