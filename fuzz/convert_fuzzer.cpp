@@ -242,7 +242,7 @@ std::int32_t CheckTargetTree(const fs::path& target, bool modelled,
     const std::string iconLine = "\r\nIconFile=" + (target / ".velkora-icons").string() + "/";
     if (const std::size_t icon = url.find(iconLine); icon != std::string::npos) {
       const std::string name = url.substr(icon + iconLine.size());
-      Require(name.size() == 16 + 4 + 14 && name.ends_with(".ico\r\nIconIndex=0") &&
+      Require(name.size() == 16 + 4 + 13 && name.ends_with(".ico\r\nIconIndex=0") &&
                   fs::is_regular_file(target / ".velkora-icons" / name.substr(0, 20)),
               "a shortcut's icon lines name an icon file of the target");
       url.resize(icon);
