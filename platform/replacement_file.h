@@ -19,12 +19,13 @@ concept ReplacementFile = requires(File& file, std::string_view bytes, bool keep
   // Writes all of bytes, or says why not.
   { file.Write(bytes) } -> std::same_as<IoResult>;
   // Ends the writing, reporting a delayed write error. POSIX closes the descriptor here,
-  // gone either way, unless keepForTimes asks it to stay for SetTimes; Windows keeps the
-  // handle, which Rename renames the file through.
+  // gone either way (its SetTimes goes by name in the folder held); Windows keeps the
+  // handle, which Rename renames the file through, and SetTimes sets the times through
+  // when keepForTimes.
   { file.Close(keepForTimes) } -> std::same_as<IoResult>;
   // Renames the written file over the path it replaces.
   { file.Rename() } -> std::same_as<IoResult>;
-  // Sets the times of the renamed file by the handle kept, and lets the handle go.
+  // Sets the times of the renamed file, and lets go of any handle kept for them.
   { file.SetTimes(times) } -> std::same_as<IoResult>;
   // Deletes the file and closes the handle, if still open, without asking how the closing
   // went (Windows deletes through the handle, POSIX by name after closing).

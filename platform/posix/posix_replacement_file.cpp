@@ -66,23 +66,21 @@ class PosixReplacementFile {
     return IoResult::Success();
   }
 
-  IoResult Close(bool keepForTimes) {
-    // A copy of the descriptor sets the times once the file has its name: closing the
-    // first still reports delayed write errors (NFS, quotas) before the rename, as every
-    // close(2) flushes, and its descriptor is gone either way.
-    if (keepForTimes) {
-      timesFd_ = UniqueFd(::fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0));
-      if (timesFd_.get() < 0) timesError_ = errno;
-    }
+  // Closing reports delayed write errors (NFS, quotas) before the rename, as every
+  // close(2) flushes; the descriptor is gone either way. The times are set afterwards, by
+  // name in the folder held, so no descriptor needs to stay.
+  IoResult Close(bool /*keepForTimes*/) {
     if (::close(fd_.Release()) != 0 && errno != EINTR) return ErrnoFailure(errno);
     return IoResult::Success();
   }
 
+  // Sets the times of the file that has just taken its name, in the folder held: whatever
+  // stands at the name now is inside it, and a link there is not followed.
   IoResult SetTimes(const FileTimes& times) {
-    const UniqueFd fd = std::move(timesFd_);
-    if (fd.get() < 0) return ErrnoFailure(timesError_);
     const std::array<timespec, 2> set = PosixFileTimes(times);
-    if (::futimens(fd.get(), set.data()) != 0) return ErrnoFailure(errno);
+    if (::utimensat(folder_, names_.c_str(), set.data(), AT_SYMLINK_NOFOLLOW) != 0) {
+      return ErrnoFailure(errno);
+    }
     return IoResult::Success();
   }
 
@@ -100,7 +98,6 @@ class PosixReplacementFile {
 
   IoResult Remove() {
     fd_ = UniqueFd();
-    timesFd_ = UniqueFd();
     if (::unlinkat(folder_, Temporary(), 0) != 0) return ErrnoFailure(errno);
     return IoResult::Success();
   }
@@ -115,9 +112,6 @@ class PosixReplacementFile {
   std::size_t temporaryStart_;
   int folder_;  // held by the caller of OpenReplacement, AT_FDCWD for paths
   UniqueFd fd_;
-  // The descriptor kept to set the times with, and why it could not be kept.
-  UniqueFd timesFd_;
-  int timesError_ = EBADF;
   RemovedOnInterrupt published_;
   std::shared_ptr<const PosixOpenInputs> inputs_;
 };
