@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -63,6 +64,16 @@ class IconFiles {
       return std::hash<std::u16string_view>{}(text);
     }
   };
+  // Performance-critical: an ICON value runs to hundreds of units and is compared for
+  // every bookmark that has one. char_traits<char16_t> compares unit by unit; memcmp
+  // compares the same bytes many at a time (about 5% of a run's instructions).
+  struct TextEqual {
+    using is_transparent = void;
+    bool operator()(std::u16string_view a, std::u16string_view b) const {
+      return a.size() == b.size() &&
+             (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
+    }
+  };
 
   // Decodes, checks and hashes an ICON value met for the first time; the file's bytes go
   // to ico_.
@@ -83,7 +94,7 @@ class IconFiles {
   IoResult folderResult_;
   // The icon folder's path with a separator at its end.
   std::u16string folderPath_;
-  std::unordered_map<std::u16string, KnownValue, TextHash, std::equal_to<>> values_;
+  std::unordered_map<std::u16string, KnownValue, TextHash, TextEqual> values_;
   std::size_t valueUnits_ = 0;
   std::unordered_map<std::uint64_t, Written> written_;
   std::u16string path_;

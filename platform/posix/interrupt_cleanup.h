@@ -36,16 +36,13 @@ class RemovedOnInterrupt {
 
 // Holds the interrupts back while it lives, so that their handler sees a step such as
 // renaming a file into place and counting it either not begun or done. An interrupt that
-// came meanwhile is handled when this object goes.
+// came meanwhile is handled when this object goes. For the thread that runs the steps.
 class BlockedInterrupts {
  public:
   BlockedInterrupts();
   ~BlockedInterrupts();
   BlockedInterrupts(const BlockedInterrupts&) = delete;
   BlockedInterrupts& operator=(const BlockedInterrupts&) = delete;
-
- private:
-  sigset_t previous_;
 };
 
 // Counts a file renamed into place, for the number an interrupt writes. Call it under
