@@ -80,12 +80,12 @@ IconLocation ShellIconLocation(const std::wstring& path) {
                                               reinterpret_cast<void**>(&properties))) &&
                SUCCEEDED(
                    properties->Open(FMTID_Intshcut, STGM_READ | STGM_SHARE_EXCLUSIVE, &storage))) {
-      PROPSPEC specs[2] = {};
-      specs[0].ulKind = specs[1].ulKind = PRSPEC_PROPID;
-      specs[0].propid = PID_IS_ICONFILE;
-      specs[1].propid = PID_IS_ICONINDEX;
+      PROPSPEC keys[2] = {};
+      keys[0].ulKind = keys[1].ulKind = PRSPEC_PROPID;
+      keys[0].propid = PID_IS_ICONFILE;
+      keys[1].propid = PID_IS_ICONINDEX;
       PROPVARIANT values[2] = {};
-      if (SUCCEEDED(storage->ReadMultiple(2, specs, values)) && values[0].vt == VT_LPWSTR &&
+      if (SUCCEEDED(storage->ReadMultiple(2, keys, values)) && values[0].vt == VT_LPWSTR &&
           values[1].vt == VT_I4) {
         // Wine stores the index as VT_I4 but sets only its low 16 bits (iVal).
         location = {values[0].pwszVal, values[1].iVal};
