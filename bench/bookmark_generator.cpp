@@ -10,6 +10,7 @@
 
 #include "engine/utf8.h"
 #include "platform/posix/code_page_932.h"
+#include "tests/base64_encoding.h"
 
 namespace velkora::bench {
 namespace {
@@ -111,21 +112,6 @@ std::string BigEndian(std::uint32_t value) {
           static_cast<char>(value >> 8), static_cast<char>(value)};
 }
 
-std::string Base64(std::string_view bytes) {
-  constexpr std::string_view kLetters =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string text;
-  for (std::size_t i = 0; i < bytes.size(); i += 3) {
-    std::uint32_t group = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << 16;
-    if (i + 1 < bytes.size()) group |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-    if (i + 2 < bytes.size()) group |= static_cast<unsigned char>(bytes[i + 2]);
-    for (std::size_t letter = 0; letter < 4; ++letter) {
-      text += i + letter <= bytes.size() ? kLetters[(group >> (18 - 6 * letter)) & 63] : '=';
-    }
-  }
-  return text;
-}
-
 // The ICON value of icon number n: a 16 x 16 PNG, made distinct by a text chunk that
 // names it, as a data: URI.
 const std::string& IconValue(int n) {
@@ -144,7 +130,8 @@ const std::string& IconValue(int n) {
       const std::string chunk = "tEXtComment\0icon " + std::to_string(icon);
       const std::string text = BigEndian(static_cast<std::uint32_t>(chunk.size() - 4)) + chunk +
                                BigEndian(PngCrc(chunk));
-      made.push_back("data:image/png;base64," + Base64(png.substr(0, 33) + text + png.substr(33)));
+      made.push_back("data:image/png;base64," +
+                     EncodeBase64(png.substr(0, 33) + text + png.substr(33)));
     }
     return made;
   }();

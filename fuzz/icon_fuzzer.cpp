@@ -16,24 +16,10 @@
 #include "engine/data_uri.h"
 #include "engine/icon_image.h"
 #include "fuzz/fuzz_check.h"
+#include "tests/base64_encoding.h"
 
 namespace velkora::fuzz {
 namespace {
-
-std::string Base64(std::string_view bytes) {
-  constexpr std::string_view kLetters =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string text;
-  for (std::size_t i = 0; i < bytes.size(); i += 3) {
-    std::uint32_t group = static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << 16;
-    if (i + 1 < bytes.size()) group |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-    if (i + 2 < bytes.size()) group |= static_cast<unsigned char>(bytes[i + 2]);
-    for (std::size_t letter = 0; letter < 4; ++letter) {
-      text += i + letter <= bytes.size() ? kLetters[(group >> (18 - 6 * letter)) & 63] : '=';
-    }
-  }
-  return text;
-}
 
 std::u16string Widened(std::string_view bytes) {
   return std::u16string(bytes.begin(), bytes.end());
@@ -49,8 +35,9 @@ void CheckValue(std::u16string_view value) {
 
 // Image bytes written as a data: URI are taken exactly when they are well formed.
 void CheckImage(std::string_view image, bool png) {
-  const std::u16string uri = Widened(
-      (png ? "data:image/png;base64," : "data:image/vnd.microsoft.icon;base64,") + Base64(image));
+  const std::u16string uri =
+      Widened((png ? "data:image/png;base64," : "data:image/vnd.microsoft.icon;base64,") +
+              EncodeBase64(image));
   IconKind kind{};
   std::string decoded;
   const bool fits = image.size() <= kMaxIconBytes;

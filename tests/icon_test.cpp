@@ -11,6 +11,7 @@
 #include "engine/messages.h"
 #include "engine/shortcut_writer.h"
 #include "engine/text_files.h"
+#include "tests/base64_encoding.h"
 #include "tests/test_support.h"
 
 namespace velkora::testing {
@@ -26,21 +27,6 @@ constexpr std::string_view kPngBase64 =
 // apart from the program (Python's hashlib).
 constexpr std::string_view kPngIconName = "90f9d6e4b7b422fc";
 
-std::string Base64(std::string_view bytes) {
-  constexpr std::string_view kLetters =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string text;
-  for (std::size_t i = 0; i < bytes.size(); i += 3) {
-    std::uint32_t group = static_cast<unsigned char>(bytes[i]) << 16;
-    if (i + 1 < bytes.size()) group |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-    if (i + 2 < bytes.size()) group |= static_cast<unsigned char>(bytes[i + 2]);
-    for (std::size_t letter = 0; letter < 4; ++letter) {
-      text += i + letter <= bytes.size() ? kLetters[(group >> (18 - 6 * letter)) & 63] : '=';
-    }
-  }
-  return text;
-}
-
 std::string Unbase64(std::string_view text) {
   IconKind kind{};
   std::string bytes;
@@ -52,10 +38,10 @@ std::string Png() { return Unbase64(kPngBase64); }
 
 // (Appended rather than added: GCC 12 warns of an overlap that cannot happen in "..." + s.)
 std::string PngUri(std::string_view png) {
-  return std::string("data:image/png;base64,").append(Base64(png));
+  return std::string("data:image/png;base64,").append(EncodeBase64(png));
 }
 std::string IcoUri(std::string_view ico) {
-  return std::string("data:image/x-icon;base64,").append(Base64(ico));
+  return std::string("data:image/x-icon;base64,").append(EncodeBase64(ico));
 }
 
 std::string WithByte(std::string bytes, std::size_t at, char value) {
@@ -94,15 +80,15 @@ TEST(IconImage, UsableIconsAndTheMalformedFormsThatGiveNone) {
   } cases[] = {
       {"PNG", PngUri(png), ico},
       {"PNG, media type in capitals, payload broken by white space, no padding",
-       "DATA:Image/PNG;BASE64,\n" + Base64(png).substr(0, 40) + " \r\n\t" +
-           Base64(png).substr(40, 70),
+       "DATA:Image/PNG;BASE64,\n" + EncodeBase64(png).substr(0, 40) + " \r\n\t" +
+           EncodeBase64(png).substr(40, 70),
        ico},
       {"PNG with a parameter and percent-escapes",
-       "data:image/png;name=f.png;base64," + Base64(png).substr(0, 110) + "%3D%3D", ico},
+       "data:image/png;name=f.png;base64," + EncodeBase64(png).substr(0, 110) + "%3D%3D", ico},
       {"PNG of 256 x 256", PngUri(png256), ico256},
       {"ICO kept as it is", IcoUri(ico), ico},
-      {"ICO as image/vnd.microsoft.icon", "data:image/vnd.microsoft.icon;base64," + Base64(ico),
-       ico},
+      {"ICO as image/vnd.microsoft.icon",
+       "data:image/vnd.microsoft.icon;base64," + EncodeBase64(ico), ico},
       {"64 KiB exactly", PngUri(big), PngAsIco(big)},
       {"PNG signature wrong", PngUri(WithByte(png, 1, 'Q')), ""},
       {"IHDR not first", PngUri(WithByte(png, 12, 'i')), ""},
@@ -120,10 +106,10 @@ TEST(IconImage, UsableIconsAndTheMalformedFormsThatGiveNone) {
       {"letter outside base64", "data:image/png;base64,iVBOR*w0KGgo", ""},
       {"one letter left over", PngUri(png) + "A", ""},
       {"letters after =", "data:image/png;base64,iVBO=Rw0K", ""},
-      {"no ;base64", "data:image/png," + Base64(png), ""},
-      {"other media type", "data:image/gif;base64," + Base64(png), ""},
-      {"PNG sent as text", "data:text/plain;base64," + Base64(png), ""},
-      {"no media type", "data:;base64," + Base64(png), ""},
+      {"no ;base64", "data:image/png," + EncodeBase64(png), ""},
+      {"other media type", "data:image/gif;base64," + EncodeBase64(png), ""},
+      {"PNG sent as text", "data:text/plain;base64," + EncodeBase64(png), ""},
+      {"no media type", "data:;base64," + EncodeBase64(png), ""},
       {"remote icon", "https://example.com/favicon.ico", ""},
       {"no comma", "data:image/png;base64", ""},
   };
