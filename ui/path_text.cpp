@@ -2,6 +2,9 @@
 
 #include <memory>
 
+#include "engine/text.h"
+#include "platform/win32/wide_text.h"
+
 namespace velkora {
 namespace {
 
@@ -21,11 +24,8 @@ struct LocalFreeDeleter {
 }  // namespace
 
 std::wstring TrimmedPath(std::wstring_view text) {
-  std::wstring_view path = Trimmed(text);
-  if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"') {
-    path = Trimmed(path.substr(1, path.size() - 2));
-  }
-  return std::wstring(path);
+  // The quotes are taken off as the console converter takes them off its arguments.
+  return std::wstring(Trimmed(Wide(WithoutEnclosingQuotes(FromWide(Trimmed(text))))));
 }
 
 std::wstring PathFromCommandLine(const wchar_t* commandLine) {
