@@ -193,16 +193,10 @@ TEST(FileTimes, HeadingDatesBecomeTheFoldersTimesAfterTheirContent) {
 }
 
 // The platform's files and folders, but no time can be set.
-class TimesFail final : public FileStreams {
+class TimesFail final : public ForwardingFileStreams {
  public:
-  explicit TimesFail(FileStreams& real) : real_(real) {}
+  using ForwardingFileStreams::ForwardingFileStreams;
 
-  IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override {
-    return real_.OpenInput(path, stream);
-  }
-  IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
-    return real_.OpenOutput(path, stream);
-  }
   IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
                         std::unique_ptr<OutputStream>& stream) override {
     std::unique_ptr<OutputStream> real;
@@ -210,7 +204,6 @@ class TimesFail final : public FileStreams {
     if (result) stream = std::make_unique<Failing>(std::move(real));
     return result;
   }
-  IoResult Remove(std::u16string_view path) override { return real_.Remove(path); }
 
   class FileSystem final : public FileSystemObject {
    public:
@@ -254,7 +247,6 @@ class TimesFail final : public FileStreams {
     }
     std::unique_ptr<OutputStream> real;
   };
-  FileStreams& real_;
 };
 
 class TimesRecorder final : public ConversionObserver {

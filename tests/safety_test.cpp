@@ -149,13 +149,10 @@ TEST(Containment, AnotherFilesShortNameIsNumberedNotReplaced) {
 #endif
 
 // The platform's files, but every shortcut's write fails once its temporary file exists.
-class WritesFail final : public FileStreams {
+class WritesFail final : public ForwardingFileStreams {
  public:
-  explicit WritesFail(FileStreams& real) : real_(real) {}
+  using ForwardingFileStreams::ForwardingFileStreams;
 
-  IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override {
-    return real_.OpenInput(path, stream);
-  }
   IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
     std::unique_ptr<OutputStream> real;
     IoResult result = real_.OpenOutput(path, real);
@@ -169,7 +166,6 @@ class WritesFail final : public FileStreams {
     if (result) stream = std::make_unique<Failing>(std::move(real));
     return result;
   }
-  IoResult Remove(std::u16string_view path) override { return real_.Remove(path); }
 
  private:
   struct Failing final : OutputStream {
@@ -178,7 +174,6 @@ class WritesFail final : public FileStreams {
     IoResult Close() override { return real->Close(); }
     std::unique_ptr<OutputStream> real;
   };
-  FileStreams& real_;
 };
 
 TEST(InterruptedWrite, FailedWriteKeepsTheOldShortcutAndLeavesNoTemporaryFile) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,6 +54,28 @@ std::string Folder(const std::string& name);
 
 // The bytes a shortcut for url must hold.
 std::string ShortcutBytes(std::string_view urlAnsi);
+
+// Passes every call on to the platform's file streams; a test overrides the calls it
+// stages a fault in.
+class ForwardingFileStreams : public FileStreams {
+ public:
+  explicit ForwardingFileStreams(FileStreams& real) : real_(real) {}
+
+  IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override {
+    return real_.OpenInput(path, stream);
+  }
+  IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
+    return real_.OpenOutput(path, stream);
+  }
+  IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
+                        std::unique_ptr<OutputStream>& stream) override {
+    return real_.OpenOutputIn(folder, name, stream);
+  }
+  IoResult Remove(std::u16string_view path) override { return real_.Remove(path); }
+
+ protected:
+  FileStreams& real_;
+};
 
 // Window operations that record what a run does to them.
 class RecordingWindow final : public ConversionWindow {
