@@ -28,7 +28,6 @@
 #include "engine/utf8.h"
 #include "engine/windows_path_limit.h"
 #include "platform/posix/posix_errors.h"
-#include "platform/posix/posix_file_streams.h"
 #include "tests/child_process.h"
 #include "tests/test_support.h"
 
@@ -440,23 +439,16 @@ TEST(Faults, BookmarkFileGrownOrCutBetweenThePassesIsConvertedAsItIsThenAndRepor
 // Opens files as the platform does, but the second opening of the bookmark file (the
 // writing pass, after the reading that decides the encoding and counts) fails to read once
 // it has handed out limit bytes.
-class SecondPassReadFails final : public FileStreams {
+class SecondPassReadFails final : public ForwardingFileStreams {
  public:
-  explicit SecondPassReadFails(std::size_t limit) : limit_(limit) {}
+  SecondPassReadFails(FileStreams& real, std::size_t limit)
+      : ForwardingFileStreams(real), limit_(limit) {}
 
   IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override {
     IoResult result = real_.OpenInput(path, stream);
     if (result && ++openings_ == 2) stream = std::make_unique<Failing>(std::move(stream), limit_);
     return result;
   }
-  IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
-    return real_.OpenOutput(path, stream);
-  }
-  IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
-                        std::unique_ptr<OutputStream>& stream) override {
-    return real_.OpenOutputIn(folder, name, stream);
-  }
-  IoResult Remove(std::u16string_view path) override { return real_.Remove(path); }
 
  private:
   class Failing final : public InputStream {
@@ -475,7 +467,6 @@ class SecondPassReadFails final : public FileStreams {
     std::size_t left_;
   };
 
-  PosixFileStreams real_;
   std::size_t limit_;
   int openings_ = 0;
 };
@@ -484,8 +475,8 @@ TEST(Faults, ReadErrorInTheWritingPassIsReportedAndKeepsWhatWasWritten) {
   ConversionFixture fixture;
   const std::string first = Ansi(Bookmark("http://a/", "one")) + "\r\n";
   fixture.WriteBookmarkBytes(first + Ansi(Bookmark("http://b/", "two")) + "\r\n");
-  SecondPassReadFails streams(first.size() + 5);
   const PlatformServices& native = fixture.platform.Services();
+  SecondPassReadFails streams(native.streams, first.size() + 5);
   const PlatformServices services{native.codePage, streams, native.createFileSystem, native.paths,
                                   native.sha256};
   const ConversionReport report =

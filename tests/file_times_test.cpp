@@ -199,9 +199,8 @@ class TimesFail final : public ForwardingFileStreams {
 
   IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
                         std::unique_ptr<OutputStream>& stream) override {
-    std::unique_ptr<OutputStream> real;
-    IoResult result = real_.OpenOutputIn(folder, name, real);
-    if (result) stream = std::make_unique<Failing>(std::move(real));
+    IoResult result = real_.OpenOutputIn(folder, name, stream);
+    if (result) stream = std::make_unique<Failing>(std::move(stream));
     return result;
   }
 

@@ -154,16 +154,14 @@ class WritesFail final : public ForwardingFileStreams {
   using ForwardingFileStreams::ForwardingFileStreams;
 
   IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
-    std::unique_ptr<OutputStream> real;
-    IoResult result = real_.OpenOutput(path, real);
-    if (result) stream = std::make_unique<Failing>(std::move(real));
+    IoResult result = real_.OpenOutput(path, stream);
+    if (result) stream = std::make_unique<Failing>(std::move(stream));
     return result;
   }
   IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
                         std::unique_ptr<OutputStream>& stream) override {
-    std::unique_ptr<OutputStream> real;
-    IoResult result = real_.OpenOutputIn(folder, name, real);
-    if (result) stream = std::make_unique<Failing>(std::move(real));
+    IoResult result = real_.OpenOutputIn(folder, name, stream);
+    if (result) stream = std::make_unique<Failing>(std::move(stream));
     return result;
   }
 
