@@ -97,6 +97,9 @@ class FloorRecorder::FileSystem final : public FileSystemObject {
     if (result) folders_[folder.get()] = ToUtf8(path);
     return result;
   }
+  IoResult LockTarget(const FolderHandle& target, std::unique_ptr<FolderLock>& lock) override {
+    return real_.LockTarget(target, lock);
+  }
   IoResult OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
                             std::unique_ptr<FolderHandle>& folder) override {
     const std::string path = folders_.at(&parent) + '/' + ToUtf8(name);

@@ -89,17 +89,23 @@ int Run(const std::vector<std::u16string>& arguments) {
   const PlatformServices& services = platform.Services();
   const std::u16string bookmarkPath = WithoutEnclosingQuotes(operands[0]);
   const std::u16string targetArgument = WithoutEnclosingQuotes(operands[1]);
-  if (IoResult usable = services.createFileSystem()->CheckFolder(targetArgument); !usable) {
+  const auto targetUnusable = [&operands](std::u16string_view reason) {
     WriteStandardError(u"velkora-convert: 出力先のフォルダーを使えません: " + operands[1] +
-                       u"（理由: " + usable.reason + u"）\n");
+                       u"（理由: " + std::u16string(reason) + u"）\n");
     return kCannotRun;
+  };
+  ConversionState state;
+  state.fileSystem = services.createFileSystem();
+  if (IoResult usable = state.fileSystem->CheckFolder(targetArgument); !usable) {
+    return targetUnusable(usable.reason);
   }
   // The length rules measure the path Windows opens: the absolute one.
   const std::u16string target = AbsolutePath(targetArgument);
-  if (target.empty()) {
-    WriteStandardError(u"velkora-convert: 出力先のフォルダーを使えません: " + operands[1] +
-                       u"（理由: 絶対パスに直せませんでした）\n");
-    return kCannotRun;
+  if (target.empty()) return targetUnusable(u"絶対パスに直せませんでした");
+  // Held and locked before anything is read or written, to the end of the run: a second
+  // run into the same folder is refused here.
+  if (IoResult held = state.target.Hold(*state.fileSystem, target); !held) {
+    return targetUnusable(held.reason);
   }
   ConsoleWindow window(bookmarkPath, target, StandardErrorIsTerminal());
   ExitOnInterrupt();
@@ -112,7 +118,6 @@ int Run(const std::vector<std::u16string>& arguments) {
     }
     window.SetBookmarkPath(input.Path());
   }
-  ConversionState state;
   const ConversionReport report =
       BookmarkConverter(state, window, services, &window).ConvertBookmarks();
   if (!window.MessagesWritten()) {

@@ -67,8 +67,21 @@ BookmarkConverter::BookmarkConverter(ConversionState& state, ConversionWindow& w
 
 ConversionReport BookmarkConverter::ConvertBookmarks() {
   report_ = {};
+  // The target is let go when the run ends, however it ends.
+  struct TargetRelease {
+    HeldTarget& target;
+    ~TargetRelease() { target = {}; }
+  } release{state_.target};
   const std::u16string path = window_.PathText();
   if (path.empty()) return Fail(ConversionReport::Outcome::kPathNotSet, kPathNotSetMessage);
+  if (!state_.fileSystem) state_.fileSystem = platform_.createFileSystem();
+  const std::u16string targetPath = window_.TargetDirectory();
+  if (!state_.target.Holds(targetPath)) {
+    if (IoResult held = state_.target.Hold(*state_.fileSystem, targetPath); !held) {
+      return Fail(ConversionReport::Outcome::kTargetUnusable,
+                  TargetUnusableMessage(targetPath, held.reason), MessageIcon::kWarning);
+    }
+  }
   state_.depth = 0;
   if (IoResult result = CountEntries(); !result) {
     return Fail(ConversionReport::Outcome::kCannotRead, CannotReadMessage(path, result.reason));
@@ -94,9 +107,9 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
 }
 
 ConversionReport BookmarkConverter::Fail(ConversionReport::Outcome outcome,
-                                         std::u16string_view message) {
+                                         std::u16string_view message, MessageIcon icon) {
   report_.outcome = outcome;
-  window_.ShowMessage(message, MessageIcon::kNone);
+  window_.ShowMessage(message, icon);
   return report_;
 }
 

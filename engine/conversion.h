@@ -30,7 +30,9 @@ class BookmarkConverter : private BookmarkEvents {
   BookmarkConverter(ConversionState& state, ConversionWindow& window,
                     const PlatformServices& platform, ConversionObserver* observer = nullptr);
 
-  // Runs a whole conversion and reports its end in a message.
+  // Runs a whole conversion and reports its end in a message. The target is held and
+  // locked from the start to the end: the one in the state when it was held for this
+  // target, else the run holds it itself, or refuses to run.
   ConversionReport ConvertBookmarks();
 
   // Decides the file's encoding and format, and counts the bookmarks of the file in the
@@ -50,7 +52,8 @@ class BookmarkConverter : private BookmarkEvents {
   // Takes the stamp of the file open as inputFile: the first of a run is kept, each later
   // one compared with it. A stamp that differs, or cannot be taken, means the file changed.
   void CheckStamp(bool first = false);
-  ConversionReport Fail(ConversionReport::Outcome outcome, std::u16string_view message);
+  ConversionReport Fail(ConversionReport::Outcome outcome, std::u16string_view message,
+                        MessageIcon icon = MessageIcon::kNone);
 
   // The events of the writing pass.
   void OpenFolder(std::u16string& name, const BookmarkDates& dates) override;

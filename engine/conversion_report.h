@@ -7,7 +7,7 @@ namespace velkora {
 
 // What a conversion run did, for the end message and the console converter's exit status.
 struct ConversionReport {
-  enum class Outcome { kCompleted, kPathNotSet, kCannotRead };
+  enum class Outcome { kCompleted, kPathNotSet, kCannotRead, kTargetUnusable };
 
   Outcome outcome = Outcome::kCompleted;
   std::int32_t bookmarkLines = 0;

@@ -7,6 +7,7 @@
 
 #include "engine/bookmark_dates.h"
 #include "engine/file_system_object.h"
+#include "engine/held_target.h"
 
 namespace velkora {
 
@@ -37,6 +38,9 @@ struct ConversionState {
   std::int32_t outputFile = 0;
   std::int32_t entryCount = 0;
   std::unique_ptr<FileSystemObject> fileSystem;
+  // The target as the front end's check held and locked it for the run that follows,
+  // which takes it over and lets it go at its end; not kept between runs.
+  HeldTarget target;
 };
 
 }  // namespace velkora

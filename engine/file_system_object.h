@@ -28,6 +28,9 @@ class FileSystemObject {
   virtual IoResult CreateFolder(std::u16string_view path) = 0;
   // Opens the folder at path, through links if it is one, and holds it.
   virtual IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) = 0;
+  // Locks the folder held as target (by OpenTarget) for a run, for as long as lock lives.
+  // kTargetBusy while another run holds it.
+  virtual IoResult LockTarget(const FolderHandle& target, std::unique_ptr<FolderLock>& lock) = 0;
   // Opens the folder name in parent, making it first when nothing stands there, and holds
   // it. A link or junction standing there is not followed: kLinkInTheWay.
   virtual IoResult OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,

@@ -10,4 +10,11 @@ class FolderHandle {
   virtual ~FolderHandle() = default;
 };
 
+// A lock the platform holds on a target folder for one run: while it lives, no other run,
+// in this process or another, can take it. Only the platform that took it lets it go.
+class FolderLock {
+ public:
+  virtual ~FolderLock() = default;
+};
+
 }  // namespace velkora

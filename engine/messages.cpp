@@ -25,6 +25,14 @@ std::u16string CannotReadMessage(std::u16string_view path, std::u16string_view r
   return text;
 }
 
+std::u16string TargetUnusableMessage(std::u16string_view target, std::u16string_view reason) {
+  std::u16string text = u"ショートカットの作成場所を使えません。\n";
+  text += target;
+  text += u"\n理由: ";
+  text += reason;
+  return text;
+}
+
 std::u16string OtherFormatMessage(std::int32_t count) {
   return u"別の形式のため読まなかったブックマーク: " + DecimalText(count) + u" 件";
 }

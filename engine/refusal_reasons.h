@@ -23,6 +23,9 @@ inline constexpr std::u16string_view kNotAFolder = u"フォルダーではあり
 inline constexpr std::u16string_view kLinkInTheWay =
     u"フォルダーの代わりにシンボリックリンクかジャンクションがあります（その先には書き込みません）";
 
+// The target folder is locked by another run, which is writing into it.
+inline constexpr std::u16string_view kTargetBusy = u"このフォルダーには別の変換が書き込み中です";
+
 // A shortcut would take the place of the bookmark file being read.
 inline constexpr std::u16string_view kBookmarkFileInTheWay =
     u"読み込み中のブックマークファイルと同じファイルなので、置き換えません";

@@ -73,8 +73,8 @@ class ShortcutWriter {
   };
   PickedName PickName(std::u16string_view title, WrittenShortcuts::Stem& base);
   // Opens or makes each folder of the current folder's chain, each in the one before it,
-  // starting from the target, which is opened once and held for the run. Levels held for
-  // the bookmark before are kept; the rest are closed.
+  // starting from the target, which the state holds for the run (held here when it does
+  // not yet). Levels held for the bookmark before are kept; the rest are closed.
   ShortcutOutcome OpenFolders(const std::u16string& target);
   // Writes the shortcut of url, with the icon file iconPath when not empty, to a temporary
   // file in the current folder that then takes the name path_ ends in, and gives it times.
@@ -89,8 +89,8 @@ class ShortcutWriter {
   SequentialFiles& files_;
   WrittenShortcuts written_;
   IconFiles icons_;
-  // The target directory, opened at the run's first shortcut and held to its end.
-  std::unique_ptr<FolderHandle> target_;
+  // The target directory, as the state holds it.
+  const FolderHandle* target_ = nullptr;
   // The open chain: the folders of the latest shortcut below the target, outermost first,
   // each opened in the one before it. Only the current chain is held, so a run holds at
   // most one handle per nesting level.

@@ -191,6 +191,23 @@ TEST(ConsoleConverter, TargetIsMadeAbsoluteAndPathsAreTakenWithoutQuotes) {
   EXPECT_NE(run.out.find("259"), std::string::npos) << run.out;
 }
 
+// A target another run is writing into is refused before anything is written into it.
+TEST(ConsoleConverter, ASecondRunIntoOneTargetIsRefused) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({Bookmark("http://a/", "a")});
+  const std::vector<std::string> arguments{Utf8(fixture.BookmarkFile()), Utf8(fixture.Out())};
+  const auto fileSystem = fixture.platform.Services().createFileSystem();
+  HeldTarget running;
+  ASSERT_TRUE(running.Hold(*fileSystem, fixture.Out().u16string()).ok);
+  const ProcessRun refused = Convert(arguments);
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err, "velkora-convert: 出力先のフォルダーを使えません: " + arguments[1] +
+                             "（理由: このフォルダーには別の変換が書き込み中です）\n");
+  EXPECT_FALSE(fs::exists(fixture.Out() / "a.url"));
+  running = {};
+  EXPECT_EQ(Convert(arguments).status, 0);
+}
+
 #ifndef _WIN32
 TEST(ConsoleConverter, WithoutCodePage932ItSaysSoInOneLine) {
   // Conversion modules that send CP932 to one the C library lacks, as on a system

@@ -215,6 +215,9 @@ class TimesFail final : public ForwardingFileStreams {
     IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) override {
       return real_->OpenTarget(path, folder);
     }
+    IoResult LockTarget(const FolderHandle& target, std::unique_ptr<FolderLock>& lock) override {
+      return real_->LockTarget(target, lock);
+    }
     IoResult OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
                               std::unique_ptr<FolderHandle>& folder) override {
       return real_->OpenOrMakeFolder(parent, name, folder);

@@ -20,6 +20,7 @@
 
 #include "engine/messages.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win32_errors.h"
 #include "tests/form1_fixture.h"
 #include "tests/test_support.h"
 
@@ -110,22 +111,39 @@ TEST_F(Form1RunTest, UnreadableBookmarkFileIsReportedWithItsPath) {
   EXPECT_TRUE(ListTree(out_).empty());
 }
 
-// A target folder removed after Dir1 opened it: the window says so with the path and the
-// reason, runs nothing, and Dir1 goes up to the folder that is left.
+// A target folder another run is writing into, or removed after Dir1 opened it: the
+// window says so with the path and the reason, runs nothing, and Dir1 goes up to the
+// folder that is left.
 TEST_F(Form1RunTest, ATargetThatCannotBeUsedIsReportedAndNothingRuns) {
   WriteBookmarkFile(bookmarks_, {"<UL>", Bookmark("http://a.example/", "朝刊"), "</UL>"});
   Type(kText1, bookmarks_.wstring());
-  fs::remove(out_);
-  Click(kCommand3);
-
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].text.rfind(
-                L"ショートカットの作成場所を使えません。\n" + out_.wstring() + L"\n理由: ", 0),
-            0u);
-  EXPECT_EQ(messages[0].style, static_cast<UINT>(MB_OK | MB_ICONWARNING));
-  EXPECT_FALSE(fs::exists(out_));
-  EXPECT_EQ(BarPosition(), 0);
-  EXPECT_EQ(form->TargetDirectory(), dir_.path().u16string());
+  const auto fileSystem = platform.Services().createFileSystem();
+  HeldTarget running;
+  const struct {
+    std::function<void()> prepare;
+    std::wstring reason;
+    fs::path left;
+  } cases[] = {
+      {[&] { ASSERT_TRUE(running.Hold(*fileSystem, out_.u16string()).ok); },
+       L"このフォルダーには別の変換が書き込み中です", out_},
+      {[&] {
+         running = {};
+         fs::remove(out_);
+       },
+       Wide(SystemErrorText(ERROR_PATH_NOT_FOUND)), dir_.path()},
+  };
+  for (const auto& c : cases) {
+    messages.clear();
+    c.prepare();
+    Click(kCommand3);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, L"ショートカットの作成場所を使えません。\n" + out_.wstring() +
+                                    L"\n理由: " + c.reason);
+    EXPECT_EQ(messages[0].style, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+    EXPECT_FALSE(fs::exists(out_ / L"朝刊.url"));
+    EXPECT_EQ(BarPosition(), 0);
+    EXPECT_EQ(form->TargetDirectory(), c.left.u16string());
+  }
 }
 
 TEST_F(Form1RunTest, BrowseCancelledKeepsThePathAndSaysNothing) {

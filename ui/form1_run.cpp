@@ -29,10 +29,6 @@ constexpr ControlId kIdleControls[] = {kText1, kCommand1, kDrive1, kDir1, kComma
 // the console tool's. It never leaves OnCommand3Click.
 struct RunStopped {};
 
-std::wstring TargetUnusableMessage(std::u16string_view target, std::u16string_view reason) {
-  return L"ショートカットの作成場所を使えません。\n" + Wide(target) + L"\n理由: " + Wide(reason);
-}
-
 std::wstring StoppedMessage(long long bookmarks, long long written) {
   return L"中断しました。ブックマーク " + Wide(DecimalText(bookmarks)) + L" 件のうち " +
          Wide(DecimalText(written)) + L" 件のショートカットを作成しました。";
@@ -75,13 +71,16 @@ void Form1::OnCommand3Click() {
 }
 
 // The folder Dir1 shows must still be one: it may have been removed or replaced since it
-// was opened. When it cannot be used, says why, and Dir1 moves up to what is left of it.
+// was opened. It is then held and locked for the run, which takes it over: another run
+// writing into it refuses this one. When it cannot be used, says why, and Dir1 moves up to
+// what is left of it.
 bool Form1::TargetUsable() {
   const std::u16string target = TargetDirectory();
-  const IoResult usable = state_.fileSystem->CheckFolder(target);
+  IoResult usable = state_.fileSystem->CheckFolder(target);
+  if (usable) usable = state_.target.Hold(*state_.fileSystem, target);
   if (usable) return true;
   dir1_.Refresh();
-  ShowText(TargetUnusableMessage(target, usable.reason), MB_ICONWARNING);
+  ShowText(Wide(TargetUnusableMessage(target, usable.reason)), MB_ICONWARNING);
   return false;
 }
 

@@ -1,10 +1,12 @@
 #include "platform/posix/posix_file_system.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 #include <array>
 #include <cerrno>
+#include <utility>
 
 #include "engine/refusal_reasons.h"
 #include "engine/utf8.h"
@@ -44,6 +46,15 @@ constexpr int kFolderAccess = O_RDONLY;
 #endif
 constexpr int kFolderFlags = kFolderAccess | O_DIRECTORY | O_CLOEXEC;
 
+// A target locked with flock, for as long as its descriptor is open.
+class PosixFolderLock final : public FolderLock {
+ public:
+  explicit PosixFolderLock(UniqueFd fd) : fd_(std::move(fd)) {}
+
+ private:
+  UniqueFd fd_;
+};
+
 // Opens the folder name in parent, never through a link.
 UniqueFd OpenFolderAt(int parent, const char* name) {
   return UniqueFd(::openat(parent, name, kFolderFlags | O_NOFOLLOW));
@@ -57,6 +68,25 @@ IoResult PosixFileSystem::OpenTarget(std::u16string_view path,
   UniqueFd fd(::open(ToUtf8(path).c_str(), kFolderFlags));
   if (fd.get() < 0) return ErrnoFailure(errno);
   folder = std::make_unique<PosixFolder>(std::move(fd));
+  return IoResult::Success();
+}
+
+IoResult PosixFileSystem::LockTarget(const FolderHandle& target,
+                                     std::unique_ptr<FolderLock>& lock) {
+  // flock takes no O_PATH descriptor: the folder held is opened once more, for reading.
+  UniqueFd fd(::openat(FolderDescriptor(target), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.get() < 0) {
+    // A folder that may be written but not read runs unlocked, as it did before locks.
+    if (errno == EACCES) return IoResult::Success();
+    return ErrnoFailure(errno);
+  }
+  if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+    if (errno == EWOULDBLOCK) return IoResult::Failure(std::u16string(kTargetBusy));
+    // A file system without locks (ENOLCK, EOPNOTSUPP...) cannot keep a second run out.
+    if (errno == ENOLCK || errno == EOPNOTSUPP || errno == EINVAL) return IoResult::Success();
+    return ErrnoFailure(errno);
+  }
+  lock = std::make_unique<PosixFolderLock>(std::move(fd));
   return IoResult::Success();
 }
 

@@ -11,6 +11,8 @@ class PosixFileSystem final : public FileSystemObject {
   EntryKind EntryAt(std::u16string_view path) const override;
   IoResult CreateFolder(std::u16string_view path) override;
   IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) override;
+  // flock on the folder itself, which every process that opens it sees.
+  IoResult LockTarget(const FolderHandle& target, std::unique_ptr<FolderLock>& lock) override;
   IoResult OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
                             std::unique_ptr<FolderHandle>& folder) override;
   IoResult HideFolder(const FolderHandle& folder) override;

@@ -31,8 +31,8 @@ DWORD OpenRelative(HANDLE folder, std::wstring_view name, const RelativeOpen& ho
   IO_STATUS_BLOCK io{};
   HANDLE opened = nullptr;
   const NTSTATUS status =
-      ::NtCreateFile(&opened, how.access, &attributes, &io, nullptr, FILE_ATTRIBUTE_NORMAL,
-                     how.share, how.disposition, how.options, nullptr, 0);
+      ::NtCreateFile(&opened, how.access, &attributes, &io, nullptr, how.attributes, how.share,
+                     how.disposition, how.options, nullptr, 0);
   if (!NT_SUCCESS(status)) return ErrorOf(status);
   file = UniqueHandle(opened);
   return ERROR_SUCCESS;

@@ -9,12 +9,14 @@
 namespace velkora {
 
 // What OpenRelative asks of the system: the native access, sharing, disposition
-// (FILE_CREATE, FILE_OPEN...) and options (FILE_NON_DIRECTORY_FILE...).
+// (FILE_CREATE, FILE_OPEN...), options (FILE_NON_DIRECTORY_FILE...) and attributes.
 struct RelativeOpen {
   ACCESS_MASK access;
   ULONG share;
   ULONG disposition;
   ULONG options;
+  // The attributes of a file made.
+  ULONG attributes = FILE_ATTRIBUTE_NORMAL;
 };
 
 // Opens or makes name, one name without separators, in the folder that folder holds,

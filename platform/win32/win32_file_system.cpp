@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+#include <utility>
+
 #include "engine/refusal_reasons.h"
 #include "platform/win32/relative_files.h"
 #include "platform/win32/unique_handle.h"
@@ -32,6 +36,32 @@ constexpr RelativeOpen kFolderBelowKeepingTimes{
 constexpr RelativeOpen kEntry{FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
                               FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT};
+
+// The lock file of a run in its target: held without sharing, so that a second run's
+// opening fails, and removed when the run lets it go, whatever ends the run. What stands
+// at the name is opened itself, a reparse point too, never what it leads to.
+constexpr std::wstring_view kLockName = L".velkora-lock";
+constexpr RelativeOpen kLockFile{FILE_READ_DATA | FILE_WRITE_DATA | DELETE | SYNCHRONIZE, 0,
+                                 FILE_OPEN_IF,
+                                 FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE |
+                                     FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT,
+                                 FILE_ATTRIBUTE_HIDDEN};
+
+// A target locked by its open lock file.
+class Win32FolderLock final : public FolderLock {
+ public:
+  explicit Win32FolderLock(UniqueHandle file) : file_(std::move(file)) {}
+
+ private:
+  UniqueHandle file_;
+};
+
+// The reason for a folder that could not be opened: the system calls a folder that is
+// not there a file not found, which names the wrong thing.
+IoResult FolderFailure(DWORD error) {
+  return IoResult::Failure(
+      SystemErrorText(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error));
+}
 
 // True when entry is a reparse point not known to stand for the entry itself, as a folder
 // synchronised with a cloud drive does: junctions and symbolic links, the name surrogates,
@@ -64,13 +94,28 @@ IoResult Win32FileSystem::OpenTarget(std::u16string_view path,
                                      std::unique_ptr<FolderHandle>& folder) {
   // The target itself may be a link or junction: it is followed, once, here.
   UniqueHandle handle = HoldFolder(ExtendedPath(path), false);
-  if (!handle.valid()) return LastErrorFailure();
+  if (!handle.valid()) return FolderFailure(::GetLastError());
   BY_HANDLE_FILE_INFORMATION information{};
   if (!::GetFileInformationByHandle(handle.get(), &information)) return LastErrorFailure();
   if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     return IoResult::Failure(SystemErrorText(ERROR_DIRECTORY));
   }
   folder = std::make_unique<Win32Folder>(std::move(handle), std::u16string(path));
+  return IoResult::Success();
+}
+
+IoResult Win32FileSystem::LockTarget(const FolderHandle& target,
+                                     std::unique_ptr<FolderLock>& lock) {
+  const Win32Folder& held = AsWin32Folder(target);
+  // A link standing at the name is refused: closing the lock would remove it, or, under
+  // Wine, which follows a Linux symbolic link, what it leads to.
+  const std::u16string path = held.Path() + u'\\' + FromWide(kLockName);
+  if (EntryAt(path) == EntryKind::kLink) return IoResult::Failure(std::u16string(kLinkInTheWay));
+  UniqueHandle file;
+  const DWORD error = OpenRelative(held.Handle(), kLockName, kLockFile, file);
+  if (error == ERROR_SHARING_VIOLATION) return IoResult::Failure(std::u16string(kTargetBusy));
+  if (error != ERROR_SUCCESS) return IoResult::Failure(SystemErrorText(error));
+  lock = std::make_unique<Win32FolderLock>(std::move(file));
   return IoResult::Success();
 }
 
@@ -107,7 +152,7 @@ IoResult Win32FileSystem::OpenOrMakeFolder(const FolderHandle& parent, std::u16s
 
 IoResult Win32FileSystem::CheckFolder(std::u16string_view path) const {
   const DWORD attributes = ::GetFileAttributesW(ExtendedPath(path).c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return LastErrorFailure();
+  if (attributes == INVALID_FILE_ATTRIBUTES) return FolderFailure(::GetLastError());
   if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     return IoResult::Failure(std::u16string(kNotAFolder));
   }

@@ -11,6 +11,9 @@ class Win32FileSystem final : public FileSystemObject {
   EntryKind EntryAt(std::u16string_view path) const override;
   IoResult CreateFolder(std::u16string_view path) override;
   IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) override;
+  // A hidden file .velkora-lock in the target, open without sharing and removed when it
+  // closes.
+  IoResult LockTarget(const FolderHandle& target, std::unique_ptr<FolderLock>& lock) override;
   IoResult OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
                             std::unique_ptr<FolderHandle>& folder) override;
   IoResult HideFolder(const FolderHandle& folder) override;
