@@ -247,6 +247,9 @@ TEST_F(Form1WindowTest, Dir1DrawsAFocusRectangleOnTheEntryThatHasTheFocus) {
   EXPECT_NE(draw(ODS_SELECTED | ODS_FOCUS), draw(ODS_SELECTED));
   EXPECT_EQ(draw(ODS_SELECTED | ODS_FOCUS | ODS_NOFOCUSRECT), draw(ODS_SELECTED))
       << "hidden, as a list box hides it, until the keyboard is used";
+  // Disabled during a run: greyed, and nothing highlighted.
+  EXPECT_EQ(draw(ODS_SELECTED | ODS_DISABLED), draw(ODS_DISABLED));
+  EXPECT_NE(draw(ODS_DISABLED), draw(0));
   SelectObject(dc, previous);
   DeleteDC(dc);
   DeleteObject(bitmap);

@@ -49,19 +49,22 @@ std::wstring RootText(std::wstring root) {
   return root;
 }
 
-// A small folder picture: a tab and a body, the open ones lighter with a front flap.
-void DrawFolder(HDC dc, const RECT& box, bool open) {
+// A small folder picture: a tab and a body, the open ones lighter with a front flap; in
+// greys when the list is disabled.
+void DrawFolder(HDC dc, const RECT& box, bool open, bool enabled) {
   const int width = box.right - box.left;
   const int height = box.bottom - box.top;
   const int tab = height / 4;
-  UniqueBrush fill(CreateSolidBrush(open ? RGB(255, 226, 128) : RGB(236, 190, 64)));
-  UniquePen edge(CreatePen(PS_SOLID, 1, RGB(150, 110, 20)));
+  const COLORREF body = enabled ? (open ? RGB(255, 226, 128) : RGB(236, 190, 64))
+                                : (open ? RGB(230, 230, 230) : RGB(200, 200, 200));
+  UniqueBrush fill(CreateSolidBrush(body));
+  UniquePen edge(CreatePen(PS_SOLID, 1, enabled ? RGB(150, 110, 20) : GetSysColor(COLOR_GRAYTEXT)));
   SelectedObject brush(dc, fill.get());
   SelectedObject pen(dc, edge.get());
   Rectangle(dc, box.left, box.top, box.left + width / 2, box.top + tab + 1);
   Rectangle(dc, box.left, box.top + tab, box.right, box.bottom);
   if (open) {
-    UniqueBrush front(CreateSolidBrush(RGB(255, 244, 200)));
+    UniqueBrush front(CreateSolidBrush(enabled ? RGB(255, 244, 200) : RGB(245, 245, 245)));
     SelectedObject frontBrush(dc, front.get());
     const POINT flap[] = {{box.left + width / 4, box.top + tab + height / 4},
                           {box.right, box.top + tab + height / 4},
@@ -163,16 +166,20 @@ void DirectoryList::DrawItem(const DRAWITEMSTRUCT& item) const {
   const int height = row.bottom - row.top;
   const int indent = row.left + 2 + entry.level * (height * 3 / 4);
   const RECT glyph{indent, row.top + 2, indent + height - 2, row.bottom - 2};
-  DrawFolder(dc, glyph, entry.open);
+  // Disabled during a run, as every other control is: grey, and nothing highlighted.
+  const bool enabled = (item.itemState & ODS_DISABLED) == 0 && IsWindowEnabled(item.hwndItem);
+  DrawFolder(dc, glyph, entry.open, enabled);
 
   RECT text{glyph.right + 3, row.top, row.right, row.bottom};
   SIZE extent{};
   GetTextExtentPoint32W(dc, entry.text.c_str(), static_cast<int>(entry.text.size()), &extent);
   text.right = std::min<LONG>(row.right, text.left + extent.cx + 4);
-  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  const bool selected = enabled && (item.itemState & ODS_SELECTED) != 0;
   FillRect(dc, &text, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  SetTextColor(dc, GetSysColor(!enabled   ? COLOR_GRAYTEXT
+                               : selected ? COLOR_HIGHLIGHTTEXT
+                                          : COLOR_WINDOWTEXT));
   RECT inner{text.left + 2, text.top, text.right, text.bottom};
   DrawTextW(dc, entry.text.c_str(), static_cast<int>(entry.text.size()), &inner,
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
