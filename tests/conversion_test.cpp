@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/messages.h"
+#include "engine/refusal_reasons.h"
 #include "engine/shortcut_names.h"
 #include "engine/shortcut_writer.h"
 #include "engine/text_files.h"
@@ -77,6 +78,21 @@ TEST(Conversion, UnreadableBookmarkFileIsReportedAndTouchesNothing) {
   EXPECT_EQ(fixture.Convert().outcome, ConversionReport::Outcome::kCannotRead);
   EXPECT_EQ(fixture.window.messages.size(), 1u);
   EXPECT_TRUE(fixture.Tree().empty());
+}
+
+// Locked at the run's start, before a line is read: a file without bookmarks is refused too.
+TEST(Conversion, ATargetAnotherRunHoldsIsRefusedBeforeTheFileIsRead) {
+  for (const std::string& bytes : {Ansi("<UL>\r\n<LI><A HREF=\"u\">t</A>\r\n"), std::string()}) {
+    ConversionFixture fixture;
+    fixture.WriteBookmarkBytes(bytes);
+    const auto fileSystem = fixture.platform.Services().createFileSystem();
+    HeldTarget running;
+    ASSERT_TRUE(running.Hold(*fileSystem, fixture.window.target).ok);
+    EXPECT_EQ(fixture.Convert().outcome, ConversionReport::Outcome::kTargetUnusable);
+    EXPECT_EQ(fixture.window.messages, std::vector<std::u16string>{TargetUnusableMessage(
+                                           fixture.window.target, kTargetBusy)});
+    EXPECT_FALSE(fs::exists(fixture.Out() / "t.url"));
+  }
 }
 
 TEST(Conversion, EmptyFileAndFilesWithoutBookmarksSaySo) {
