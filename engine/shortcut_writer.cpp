@@ -203,13 +203,16 @@ void ShortcutWriter::LearnFolder(const std::u16string& target, std::int32_t leve
 ShortcutOutcome ShortcutWriter::OpenFolders(const std::u16string& target) {
   if (!state_.fileSystem) state_.fileSystem = platform_.createFileSystem();
   FileSystemObject& fileSystem = *state_.fileSystem;
-  if (!state_.target.Holds(target)) {
-    if (IoResult result = state_.target.Hold(fileSystem, target); !result) {
+  // A run holds and locks its target from its start; a writer used outside one opens it.
+  if (!target_ && !state_.target.Holds(target)) {
+    state_.target = {};
+    if (IoResult result = fileSystem.OpenTarget(target, state_.target.folder); !result) {
       // Said of the first folder that could not be made in it, or of the shortcut.
       return {result, folder_.ends.empty() ? path_ : folder_.chain.substr(0, folder_.ends[0])};
     }
+    state_.target.path = target;
   }
-  target_ = state_.target.folder.get();
+  if (!target_) target_ = state_.target.folder.get();
   // Bookmarks come folder by folder: most levels are held already for the bookmark before.
   const std::vector<std::u16string>& levels = folder_.levels;
   std::size_t kept = 0;

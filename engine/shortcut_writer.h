@@ -73,8 +73,8 @@ class ShortcutWriter {
   };
   PickedName PickName(std::u16string_view title, WrittenShortcuts::Stem& base);
   // Opens or makes each folder of the current folder's chain, each in the one before it,
-  // starting from the target, which the state holds for the run (held here when it does
-  // not yet). Levels held for the bookmark before are kept; the rest are closed.
+  // starting from the target, which the state holds for the run (opened here when it does
+  // not). Levels held for the bookmark before are kept; the rest are closed.
   ShortcutOutcome OpenFolders(const std::u16string& target);
   // Writes the shortcut of url, with the icon file iconPath when not empty, to a temporary
   // file in the current folder that then takes the name path_ ends in, and gives it times.
