@@ -232,14 +232,14 @@ class ServedTimer {
 
 class Form1LongRunTest : public Form1RunTest {
  protected:
-  // Writes an export of count bookmarks in 20 folders, icons of their own, into the path box.
+  // Writes an export of count bookmarks in 20 folders, an icon to each folder, into the path box.
   void WriteBookmarks(int count) {
     std::vector<std::string> lines{"<HTML>", "<UL>"};
     for (int folder = 0; folder < 20; ++folder) {
       lines.push_back("<DT><H3>フォルダー" + std::to_string(folder) + "</H3><DL>");
       for (int entry = 0; entry < count / 20; ++entry) {
         lines.push_back(BookmarkWithIcon("http://example.com/" + std::to_string(entry),
-                                         "ページ" + std::to_string(entry), folder * count + entry));
+                                         "ページ" + std::to_string(entry), folder));
       }
       lines.push_back("</DL>");
     }

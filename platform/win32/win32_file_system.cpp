@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+
 #include "engine/refusal_reasons.h"
 #include "platform/win32/relative_files.h"
 #include "platform/win32/unique_handle.h"
