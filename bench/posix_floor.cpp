@@ -118,8 +118,11 @@ class FloorRecorder::FileSystem final : public FileSystemObject {
   }
   IoResult HideFolder(const FolderHandle& folder) override { return real_.HideFolder(folder); }
   bool HoldsFile(const FolderHandle& folder, std::u16string_view name,
-                 std::uint64_t size) const override {
-    return real_.HoldsFile(folder, name, size);
+                 std::string_view bytes) const override {
+    return real_.HoldsFile(folder, name, bytes);
+  }
+  bool FolderRemoved(const FolderHandle& folder) const override {
+    return real_.FolderRemoved(folder);
   }
   std::u16string GetSpecialFolder(int selector) const override {
     return real_.GetSpecialFolder(selector);

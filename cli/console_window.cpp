@@ -80,6 +80,12 @@ void ConsoleWindow::IconFailed(std::u16string_view path, std::u16string_view rea
       std::u16string(path) + u"（理由: " + std::u16string(reason) + u"）");
 }
 
+void ConsoleWindow::IconNotTaken(const BookmarkRecord& bookmark, std::u16string_view reason) {
+  ReportLine(u"velkora-convert: " + BookmarkText(bookmark) +
+             u"のアイコンを付けられませんでした（ショートカットはアイコンなしで作成します）: " +
+             std::u16string(reason));
+}
+
 void ConsoleWindow::ReportLine(std::u16string_view text) {
   std::u16string line;
   if (progressShown_) {

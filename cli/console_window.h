@@ -33,6 +33,7 @@ class ConsoleWindow final : public ConversionWindow, public ConversionObserver {
   void LineUnreadable(const BookmarkRecord& bookmark, std::u16string_view reason) override;
   void TimesNotSet(std::u16string_view path, std::u16string_view reason) override;
   void IconFailed(std::u16string_view path, std::u16string_view reason) override;
+  void IconNotTaken(const BookmarkRecord& bookmark, std::u16string_view reason) override;
 
   // False when a message could not be written to standard output.
   bool MessagesWritten() const { return messagesWritten_; }

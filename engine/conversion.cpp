@@ -261,6 +261,8 @@ void BookmarkConverter::Bookmark(const BookmarkRecord& bookmark) {
   const ShortcutOutcome outcome = writer_->WriteShortcut(bookmark, name_);
   if (!outcome.iconFailurePath.empty() && observer_) {
     observer_->IconFailed(outcome.iconFailurePath, outcome.iconFailureReason);
+  } else if (!outcome.iconFailureReason.empty() && observer_) {
+    observer_->IconNotTaken(bookmark, outcome.iconFailureReason);
   }
   if (outcome.result) {
     Increment(report_.written);

@@ -27,6 +27,9 @@ class ConversionObserver {
   // An icon file that could not be written, once for each icon; its shortcuts are written
   // without it.
   virtual void IconFailed(std::u16string_view /*path*/, std::u16string_view /*reason*/) {}
+  // The icon of bookmark could not be taken at all (it is too large), once for each icon;
+  // its shortcut is written without it.
+  virtual void IconNotTaken(const BookmarkRecord& /*bookmark*/, std::u16string_view /*reason*/) {}
 };
 
 }  // namespace velkora

@@ -57,7 +57,7 @@ bool ReadHeader(std::u16string_view header, IconKind& kind) {
 
 // Decodes base64 as browsers do (white space skipped, the closing "=" optional), with
 // percent-escapes of the URI decoded first.
-bool DecodeBase64(std::u16string_view payload, std::size_t maxBytes, std::string& bytes) {
+IconDecoding DecodeBase64(std::u16string_view payload, std::size_t maxBytes, std::string& bytes) {
   std::uint32_t bits = 0;
   int pending = 0;  // letters in bits
   int padding = 0;
@@ -75,10 +75,10 @@ bool DecodeBase64(std::u16string_view payload, std::size_t maxBytes, std::string
     }
     const int value = Base64Value(c);
     // A letter after "=" is no base64.
-    if (value == kNotBase64 || padding > 0) return false;
+    if (value == kNotBase64 || padding > 0) return IconDecoding::kNone;
     bits = (bits << 6) | static_cast<std::uint32_t>(value);
     if (++pending == 4) {
-      if (bytes.size() + 3 > maxBytes) return false;
+      if (bytes.size() + 3 > maxBytes) return IconDecoding::kTooLarge;
       bytes += static_cast<char>(bits >> 16);
       bytes += static_cast<char>(bits >> 8);
       bytes += static_cast<char>(bits);
@@ -88,28 +88,34 @@ bool DecodeBase64(std::u16string_view payload, std::size_t maxBytes, std::string
   }
   // One letter left over carries no whole byte; "=" makes the letters up to a group of
   // four, or is left out altogether.
-  if (pending == 1 || (padding > 0 && (pending < 2 || pending + padding != 4))) return false;
-  if (pending == 0) return true;
-  if (bytes.size() + static_cast<std::size_t>(pending - 1) > maxBytes) return false;
+  if (pending == 1 || (padding > 0 && (pending < 2 || pending + padding != 4))) {
+    return IconDecoding::kNone;
+  }
+  if (pending == 0) return IconDecoding::kDone;
+  if (bytes.size() + static_cast<std::size_t>(pending - 1) > maxBytes) {
+    return IconDecoding::kTooLarge;
+  }
   bits <<= 6 * (4 - pending);
   bytes += static_cast<char>(bits >> 16);
   if (pending == 3) bytes += static_cast<char>(bits >> 8);
-  return true;
+  return IconDecoding::kDone;
 }
 
 }  // namespace
 
-bool DecodeIconDataUri(std::u16string_view uri, std::size_t maxBytes, IconKind& kind,
-                       std::string& bytes) {
+IconDecoding DecodeIconDataUri(std::u16string_view uri, std::size_t maxBytes, IconKind& kind,
+                               std::string& bytes) {
   bytes.clear();
   uri = TrimWhiteSpace(uri);
-  if (!StartsWithAsciiIgnoringCase(uri, "data:")) return false;
+  if (!StartsWithAsciiIgnoringCase(uri, "data:")) return IconDecoding::kNone;
   uri.remove_prefix(5);
   const std::size_t comma = uri.find(u',');
-  if (comma == std::u16string_view::npos || !ReadHeader(uri.substr(0, comma), kind)) return false;
-  if (DecodeBase64(uri.substr(comma + 1), maxBytes, bytes)) return true;
-  bytes.clear();
-  return false;
+  if (comma == std::u16string_view::npos || !ReadHeader(uri.substr(0, comma), kind)) {
+    return IconDecoding::kNone;
+  }
+  const IconDecoding decoded = DecodeBase64(uri.substr(comma + 1), maxBytes, bytes);
+  if (decoded != IconDecoding::kDone) bytes.clear();
+  return decoded;
 }
 
 }  // namespace velkora

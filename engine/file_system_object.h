@@ -40,10 +40,14 @@ class FileSystemObject {
   // Makes the folder held as folder hidden in the file manager (Windows); elsewhere a name
   // that starts with a dot hides it, and nothing is done.
   virtual IoResult HideFolder(const FolderHandle& folder) = 0;
-  // True when a file of size bytes stands at name in folder: a file itself, not a link or
-  // a folder.
+  // True when the entry at name in folder is a file that holds exactly bytes, read through
+  // folder: a regular file itself (not a link or a folder), of one link only (no hard link
+  // to a file elsewhere), that can be read. Reads at most one byte more than bytes.
   virtual bool HoldsFile(const FolderHandle& folder, std::u16string_view name,
-                         std::uint64_t size) const = 0;
+                         std::string_view bytes) const = 0;
+  // True when the folder held as folder was removed after it was opened (or, on Windows,
+  // is to be once its last handle closes); false where that cannot be told.
+  virtual bool FolderRemoved(const FolderHandle& /*folder*/) const { return false; }
   // Selector 0 is the Windows directory.
   virtual std::u16string GetSpecialFolder(int selector) const = 0;
 };

@@ -15,6 +15,8 @@ constexpr std::size_t kIconNameLength = 16 + kIconExtension.size();
 constexpr std::size_t kRememberedValueUnits = 1024 * 1024;
 constexpr std::size_t kRememberedIcons = 64 * 1024;
 
+constexpr std::u16string_view kIconTooLarge = u"アイコンが大きすぎます（64 KiB を超えています）";
+
 void AppendHex(std::u16string& text, std::uint64_t value) {
   constexpr std::u16string_view kDigits = u"0123456789abcdef";
   for (int shift = 60; shift >= 0; shift -= 4) text += kDigits[(value >> shift) & 0xF];
@@ -33,16 +35,23 @@ PlacedIcon IconFiles::Place(std::u16string_view icon, FileSystemObject& fileSyst
   if (icon.empty()) return {};
   ico_.clear();
   KnownValue value;
+  bool learned = false;
   if (const auto known = values_.find(icon); known != values_.end()) {
     value = known->second;
   } else {
     value = Learn(icon);
+    learned = true;
     if (valueUnits_ + icon.size() <= kRememberedValueUnits) {
       values_.emplace(icon, value);
       valueUnits_ += icon.size();
     }
   }
-  if (!value.usable) return {};
+  // An icon too large has no file, and is reported when it is first met.
+  if (value.decoding == IconDecoding::kTooLarge) {
+    return {PlacedIcon::Kind::kLeftOut, {}, kIconTooLarge, learned};
+  }
+  if (value.decoding != IconDecoding::kDone) return {};
+  folderOpenedNow_ = !folderTried_;
   if (!folderTried_) {
     folderResult_ = OpenFolder(fileSystem, targetFolder, targetPath);
     folderTried_ = true;
@@ -51,13 +60,20 @@ PlacedIcon IconFiles::Place(std::u16string_view icon, FileSystemObject& fileSyst
   AppendHex(path_, value.name);
   path_ += kIconExtension;
   if (const auto done = written_.find(value.name); done != written_.end()) {
-    if (done->second == Written::kDone) return {PlacedIcon::Kind::kPlaced, path_, {}, false};
-    return {PlacedIcon::Kind::kLeftOut, path_, reason_, false};
+    if (done->second == Written::kFailed) {
+      return {PlacedIcon::Kind::kLeftOut, path_, reason_, false};
+    }
+    // Written before, the icon is not written again unless its folder is gone: then it is
+    // made again, as a bookmark folder is, and each icon is written again at its next
+    // shortcut.
+    if (!fileSystem.FolderRemoved(*folder_)) return {PlacedIcon::Kind::kPlaced, path_, {}, false};
+    written_.clear();
+    folderResult_ = OpenFolder(fileSystem, targetFolder, targetPath);
+    folderOpenedNow_ = true;
   }
   // The icon's first shortcut: its file is written now.
   if (ico_.empty()) Learn(icon);
-  IoResult result = folderResult_;
-  if (result) result = WriteIcon(fileSystem);
+  IoResult result = WriteInFolder(fileSystem, targetFolder, targetPath);
   if (written_.size() < kRememberedIcons) {
     written_.emplace(value.name, result ? Written::kDone : Written::kFailed);
   }
@@ -67,7 +83,9 @@ PlacedIcon IconFiles::Place(std::u16string_view icon, FileSystemObject& fileSyst
 }
 
 IconFiles::KnownValue IconFiles::Learn(std::u16string_view icon) {
-  if (!IconFileBytes(icon, ico_)) return {};
+  if (const IconDecoding decoding = IconFileBytes(icon, ico_); decoding != IconDecoding::kDone) {
+    return {decoding};
+  }
   Sha256::Digest digest{};
   // Without its digest an icon has no name: it is left out, as a malformed one is.
   if (!sha256_.Hash(ico_, digest)) {
@@ -76,7 +94,23 @@ IconFiles::KnownValue IconFiles::Learn(std::u16string_view icon) {
   }
   std::uint64_t name = 0;
   for (std::size_t i = 0; i < 8; ++i) name = name << 8 | digest[i];
-  return {true, name};
+  return {IconDecoding::kDone, name};
+}
+
+IoResult IconFiles::WriteInFolder(FileSystemObject& fileSystem, const FolderHandle& targetFolder,
+                                  std::u16string_view targetPath) {
+  if (!folderResult_) return folderResult_;
+  IoResult result = WriteIcon(fileSystem);
+  if (result || folderOpenedNow_) return result;
+  // Held since an earlier icon, the folder may have been removed meanwhile: it is opened,
+  // or made, afresh, as a bookmark folder is, and the icon written once more.
+  folderResult_ = OpenFolder(fileSystem, targetFolder, targetPath);
+  if (!folderResult_) return folderResult_;
+  result = WriteIcon(fileSystem);
+  // Written now where it could not be before, into a folder made again: the icons written
+  // into the one removed are written again at their next shortcut.
+  if (result) written_.clear();
+  return result;
 }
 
 IoResult IconFiles::OpenFolder(FileSystemObject& fileSystem, const FolderHandle& targetFolder,
@@ -105,8 +139,10 @@ IoResult IconFiles::OpenFolder(FileSystemObject& fileSystem, const FolderHandle&
 
 IoResult IconFiles::WriteIcon(FileSystemObject& fileSystem) {
   const std::u16string_view name = std::u16string_view(path_).substr(folderPath_.size());
-  // The name is the bytes': a file there of their size is this icon, from an earlier run.
-  if (fileSystem.HoldsFile(*folder_, name, ico_.size())) return IoResult::Success();
+  // The name is the bytes': a file there that holds them is this icon, from an earlier run.
+  // Anything else there (other bytes, a hard link to a file elsewhere, a file that cannot
+  // be read) is replaced, as a shortcut is.
+  if (fileSystem.HoldsFile(*folder_, name, ico_)) return IoResult::Success();
   std::unique_ptr<OutputStream> stream;
   IoResult result = streams_.OpenOutputIn(*folder_, name, stream);
   if (!result) return result;

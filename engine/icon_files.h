@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "engine/ansi_code_page.h"
+#include "engine/data_uri.h"
 #include "engine/file_streams.h"
 #include "engine/file_system_object.h"
 #include "engine/io_result.h"
@@ -24,7 +25,8 @@ struct PlacedIcon {
   enum class Kind {
     kNone,     // the bookmark has no icon that can be used: its shortcut has none, as always
     kPlaced,   // path names the icon's file
-    kLeftOut,  // the icon could not be given: path and reason say why
+    kLeftOut,  // the icon could not be given: path (empty for an icon too large to have a
+               // file) and reason say why
   };
   Kind kind = Kind::kNone;
   std::u16string_view path;
@@ -54,7 +56,7 @@ class IconFiles {
   // What an ICON value came to, remembered so that a value met again is not decoded or
   // hashed again.
   struct KnownValue {
-    bool usable = false;
+    IconDecoding decoding = IconDecoding::kNone;  // kDone: a usable icon
     std::uint64_t name = 0;  // the file's name as a number: the digest's first 8 bytes
   };
   enum class Written : unsigned char { kDone, kFailed };
@@ -81,6 +83,10 @@ class IconFiles {
   // Opens (or makes) the icon folder at the run's first icon, and works out its path.
   IoResult OpenFolder(FileSystemObject& fileSystem, const FolderHandle& targetFolder,
                       std::u16string_view targetPath);
+  // Writes the icon whose file path_ names in the folder held or, when that fails in a folder
+  // held since an earlier icon (which may have been removed), in the folder opened afresh.
+  IoResult WriteInFolder(FileSystemObject& fileSystem, const FolderHandle& targetFolder,
+                         std::u16string_view targetPath);
   // Writes ico_ as the file path_ ends in, unless that file is there already.
   IoResult WriteIcon(FileSystemObject& fileSystem);
 
@@ -89,8 +95,9 @@ class IconFiles {
   const AnsiCodePage& codePage_;
   char16_t separator_;
   std::unique_ptr<FolderHandle> folder_;
-  // Whether the folder was tried, and what came of it.
+  // Whether the folder was tried, and what came of it; whether for the current icon.
   bool folderTried_ = false;
+  bool folderOpenedNow_ = false;
   IoResult folderResult_;
   // The icon folder's path with a separator at its end.
   std::u16string folderPath_;

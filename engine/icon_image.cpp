@@ -83,18 +83,21 @@ std::string PngAsIco(std::string_view png) {
   return ico;
 }
 
-bool IconFileBytes(std::u16string_view icon, std::string& ico) {
+IconDecoding IconFileBytes(std::u16string_view icon, std::string& ico) {
   IconKind kind = IconKind::kPng;
   std::string image;
-  if (!DecodeIconDataUri(icon, kMaxIconBytes, kind, image)) return false;
-  if (kind == IconKind::kIco) {
-    if (!IsWellFormedIco(image)) return false;
-    ico = std::move(image);
-    return true;
+  if (const IconDecoding decoded = DecodeIconDataUri(icon, kMaxIconBytes, kind, image);
+      decoded != IconDecoding::kDone) {
+    return decoded;
   }
-  if (!IsWellFormedPng(image)) return false;
+  if (kind == IconKind::kIco) {
+    if (!IsWellFormedIco(image)) return IconDecoding::kNone;
+    ico = std::move(image);
+    return IconDecoding::kDone;
+  }
+  if (!IsWellFormedPng(image)) return IconDecoding::kNone;
   ico = PngAsIco(image);
-  return true;
+  return IconDecoding::kDone;
 }
 
 }  // namespace velkora

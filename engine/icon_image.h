@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/data_uri.h"
+
 namespace velkora {
 
 // An icon's file is small: a bookmark's icon is a favicon, and anything bigger is no icon
@@ -21,8 +23,8 @@ bool IsWellFormedIco(std::string_view bytes);
 // inside ICO files as they are.
 std::string PngAsIco(std::string_view png);
 
-// The bytes of the .ico file for a bookmark's ICON value into ico; false when it gives no
-// icon that can be used.
-bool IconFileBytes(std::u16string_view icon, std::string& ico);
+// The bytes of the .ico file for a bookmark's ICON value into ico (kDone); kNone when it
+// gives no icon that can be used, kTooLarge for an image of more than kMaxIconBytes.
+IconDecoding IconFileBytes(std::u16string_view icon, std::string& ico);
 
 }  // namespace velkora

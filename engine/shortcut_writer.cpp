@@ -1,7 +1,9 @@
 #include "engine/shortcut_writer.h"
 
 #include <algorithm>
+#include <array>
 
+#include "engine/case_table.h"
 #include "engine/messages.h"
 #include "engine/refusal_reasons.h"
 #include "engine/surrogates.h"
@@ -13,6 +15,18 @@ namespace velkora {
 namespace {
 
 constexpr std::u16string_view kExtension = u".url";
+
+// What Velkora keeps at the top of a target: the icon folder, and the file a run locks the
+// target with on Windows. A bookmark folder there may not take one of their names.
+constexpr std::array<std::u16string_view, 2> kKeptTopNames{kIconFolderName, u".velkora-lock"};
+
+// Whether name is one of kKeptTopNames, compared as Windows compares names.
+bool IsKeptTopName(std::u16string_view name) {
+  return std::ranges::any_of(kKeptTopNames, [name](std::u16string_view kept) {
+    return std::ranges::equal(name, kept,
+                              [](char16_t a, char16_t b) { return UpperCase(a) == UpperCase(b); });
+  });
+}
 
 std::u16string SuffixText(int suffix) {
   return suffix == 1 ? std::u16string() : u" (" + DecimalText(suffix) + u")";
@@ -172,12 +186,23 @@ void ShortcutWriter::LearnFolder(const std::u16string& target, std::int32_t leve
   for (std::int32_t level = 1; level <= levels; ++level) {
     folder_.names.push_back(state_.folderNames[level]);
   }
+  // The first level made is the top of the target, below empty names that make none: a
+  // name Velkora keeps there gets "_" in front, as a reserved name does.
+  std::size_t top = 0;
+  while (top < folder_.names.size() && folder_.names[top].empty()) ++top;
+  std::u16string topName;
+  if (top < folder_.names.size() && IsKeptTopName(folder_.names[top])) {
+    topName = u'_' + folder_.names[top];
+  }
+  const auto madeName = [&](std::size_t index) -> std::u16string_view {
+    return index == top && !topName.empty() ? topName : folder_.names[index];
+  };
   // The length rules measure the folder names whole, before any cut for the file system:
   // that is the path Windows would have.
   folder_.measured = target;
-  for (const std::u16string& name : folder_.names) {
+  for (std::size_t index = 0; index < folder_.names.size(); ++index) {
     folder_.measured += separator;
-    folder_.measured += name;
+    folder_.measured += madeName(index);
   }
   folder_.measured += separator;
   folder_.chain = target;
@@ -187,8 +212,7 @@ void ShortcutWriter::LearnFolder(const std::u16string& target, std::int32_t leve
   for (std::int32_t level = 1; level <= levels; ++level) {
     folder_.chain += separator;
     const std::size_t start = folder_.chain.size();
-    AppendFitting(folder_.chain, folder_.names[static_cast<std::size_t>(level - 1)], limit,
-                  limit > 0);
+    AppendFitting(folder_.chain, madeName(static_cast<std::size_t>(level - 1)), limit, limit > 0);
     // An empty name puts its bookmarks into the enclosing folder: no level of its own.
     if (folder_.chain.size() == start) continue;
     folder_.levels.push_back(folder_.chain.substr(start));

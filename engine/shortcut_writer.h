@@ -35,8 +35,9 @@ struct ShortcutOutcome {
   // Written without the icon its bookmark has: the icon file could not be written, or its
   // path cannot be said in the code page.
   bool iconLeftOut = false;
-  // The first time an icon is left out in the run: its file's path and the reason. Valid
-  // until the next shortcut.
+  // The first time an icon is left out in the run: its file's path (empty for an icon too
+  // large to have a file, which its bookmark names) and the reason. Valid until the next
+  // shortcut.
   std::u16string_view iconFailurePath;
   std::u16string_view iconFailureReason;
 };

@@ -28,7 +28,7 @@ std::u16string Widened(std::string_view bytes) {
 // Whatever the value, what is taken is a well-formed ICO of bounded size.
 void CheckValue(std::u16string_view value) {
   std::string ico;
-  if (!IconFileBytes(value, ico)) return;
+  if (IconFileBytes(value, ico) != IconDecoding::kDone) return;
   Require(IsWellFormedIco(ico), "a taken icon is a well-formed ICO");
   Require(ico.size() <= kMaxIconBytes + 22, "a taken icon holds at most 64 KiB of image");
 }
@@ -41,11 +41,11 @@ void CheckImage(std::string_view image, bool png) {
   IconKind kind{};
   std::string decoded;
   const bool fits = image.size() <= kMaxIconBytes;
-  Require(DecodeIconDataUri(uri, kMaxIconBytes, kind, decoded) == fits,
+  Require((DecodeIconDataUri(uri, kMaxIconBytes, kind, decoded) == IconDecoding::kDone) == fits,
           "base64 within the bound decodes, beyond it does not");
   if (fits) Require(decoded == image, "base64 decodes to the bytes it was made of");
   std::string ico;
-  const bool taken = IconFileBytes(uri, ico);
+  const bool taken = IconFileBytes(uri, ico) == IconDecoding::kDone;
   if (png) {
     Require(taken == (fits && IsWellFormedPng(image)), "a PNG is taken when well formed");
     if (!taken) return;

@@ -16,12 +16,13 @@ void ExitOnInterrupt();
 
 // The text an interrupt writes to standard error: how far the run got.
 void SetInterruptText(std::u16string_view text);
-// As above, with the number of files put in place so far (shortcuts renamed over their
-// names) between before and after. The number is counted where the rename is done, in
-// the same step that an interrupt cannot split, so it is exactly the files on disk.
+// As above, with the number of shortcuts put in place so far (renamed over their names;
+// icon files are not counted) between before and after. The number is counted where the
+// rename is done, in the same step that an interrupt cannot split, so it is exactly the
+// shortcuts on disk.
 void SetInterruptText(std::u16string_view before, std::u16string_view after);
 
-// The number of files put in place so far, the number an interrupt writes. A program that
+// The number of shortcuts put in place so far, the number an interrupt writes. A program that
 // stops a run itself, between two shortcuts, takes how many the run wrote from it.
 long long PlacedFileCount();
 

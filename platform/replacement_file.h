@@ -5,10 +5,22 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/ascii.h"
 #include "engine/file_streams.h"
 #include "engine/io_result.h"
 
 namespace velkora {
+
+// Whether name, the name a replacement file takes, is a shortcut's (it ends in ".url"):
+// an interrupt counts the shortcuts put in place, not the icons or other files written
+// through the same streams.
+template <typename Unit>
+bool IsShortcutName(std::basic_string_view<Unit> name) {
+  constexpr std::string_view kShortcutExtension = ".url";
+  return name.size() >= kShortcutExtension.size() &&
+         EqualsAsciiIgnoringCase(name.substr(name.size() - kShortcutExtension.size()),
+                                 kShortcutExtension);
+}
 
 // The system's part of a replacement file: a temporary file open for writing, beside the
 // path it is to replace. It owns the file's handle and whatever keeps an interrupt from

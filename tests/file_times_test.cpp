@@ -227,8 +227,8 @@ class TimesFail final : public ForwardingFileStreams {
     }
     IoResult HideFolder(const FolderHandle& folder) override { return real_->HideFolder(folder); }
     bool HoldsFile(const FolderHandle& folder, std::u16string_view name,
-                   std::uint64_t size) const override {
-      return real_->HoldsFile(folder, name, size);
+                   std::string_view bytes) const override {
+      return real_->HoldsFile(folder, name, bytes);
     }
     std::u16string GetSpecialFolder(int selector) const override {
       return real_->GetSpecialFolder(selector);

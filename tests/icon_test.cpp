@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/data_uri.h"
@@ -115,7 +116,8 @@ TEST(IconImage, UsableIconsAndTheMalformedFormsThatGiveNone) {
   };
   for (const auto& c : cases) {
     std::string bytes;
-    EXPECT_EQ(IconFileBytes(U16(c.icon), bytes), !c.expected.empty()) << c.what;
+    EXPECT_EQ(IconFileBytes(U16(c.icon), bytes) == IconDecoding::kDone, !c.expected.empty())
+        << c.what;
     if (!c.expected.empty()) {
       EXPECT_EQ(bytes, c.expected) << c.what;
     }
@@ -191,16 +193,44 @@ TEST(IconFiles, AnotherRunKeepsTheFileThere) {
   EXPECT_EQ(first.conversion.Read("b.url"), first.ShortcutWithIcon("v"));
 }
 
+// A file of the icon's name that is not it (other bytes, a hard link outside) is replaced.
+TEST(IconFiles, AnotherFileOfTheIconsNameIsReplaced) {
+  const std::pair<std::string, bool> cases[] = {{WithByte(PngIco(), 40, 'x'), false},
+                                                {PngIco(), true}};
+  for (const auto& [bytes, linked] : cases) {
+    WriterFixture fixture;
+    const fs::path icon = fixture.IconFile(), outside = fixture.conversion.Out() / "../o.ico";
+    fs::create_directory(icon.parent_path());
+    WriteBytes(linked ? outside : icon, bytes);
+    if (linked) fs::create_hard_link(outside, icon);
+    EXPECT_TRUE(fixture.Write("v", "b", PngUri(Png())).result && ReadBytes(icon) == PngIco() &&
+                fs::hard_link_count(icon) == 1);
+  }
+}
+
+#ifndef _WIN32  // Windows lets no one remove the folder held.
+TEST(IconFiles, TheIconFolderRemovedDuringTheRunIsMadeAgain) {
+  WriterFixture fixture;
+  for (const std::string& icon : {PngUri(Png()), PngUri(Png()), PngUri(WithByte(Png(), 19, 8))}) {
+    EXPECT_FALSE(fixture.Write("u", "b", icon).iconLeftOut);
+    EXPECT_EQ(ListTree(fixture.IconFile().parent_path()).size(), 1u);
+    fs::remove_all(fixture.IconFile().parent_path());
+  }
+}
+#endif
+
 TEST(IconFiles, AnIconThatCannotBeGivenLeavesItsLinesOut) {
   const struct {
     const char* what;
     std::string folder;  // a folder below the fixture's target to convert into
     bool blockFolder;    // a file where the icon folder goes
     bool blockFile;      // a folder where the icon file goes
+    bool tooLarge = false;
   } cases[] = {
       {"icon folder cannot be made", "", true, false},
       {"icon file cannot be written", "", false, true},
       {"path not in the code page", "한국", false, false},
+      {"icon over 64 KiB", "", false, false, true},
   };
   for (const auto& c : cases) {
     WriterFixture fixture;
@@ -211,12 +241,13 @@ TEST(IconFiles, AnIconThatCannotBeGivenLeavesItsLinesOut) {
     const fs::path target(fixture.conversion.window.target);
     if (c.blockFolder) WriteBytes(target / ".velkora-icons", "");
     if (c.blockFile) fs::create_directories(fixture.IconFile());
+    const std::string icon = PngUri(c.tooLarge ? std::string(kMaxIconBytes + 1, 'x') : Png());
     for (const char* title : {"a", "b"}) {
-      const ShortcutOutcome outcome = fixture.Write("http://a.example/", title, PngUri(Png()));
+      const ShortcutOutcome outcome = fixture.Write("http://a.example/", title, icon);
       ASSERT_TRUE(outcome.result) << c.what;
       EXPECT_TRUE(outcome.iconLeftOut) << c.what;
-      // Reported once for the icon, with its file's path.
-      EXPECT_EQ(outcome.iconFailurePath.empty(), title[0] == 'b') << c.what;
+      // Reported once for the icon.
+      EXPECT_EQ(outcome.iconFailureReason.empty(), title[0] == 'b') << c.what;
       EXPECT_EQ(ReadBytes(target / (std::string(title) + ".url")),
                 ShortcutBytes("http://a.example/"))
           << c.what;

@@ -129,6 +129,11 @@ TEST(NetscapeBookmarkFiles, GrammarRules) {
       {"a <DT> before any line with <LI> makes it an export",
        "<DT><A HREF=\"http://n/\">n</A>\r\n<UL>\r\n<LI><A HREF=\"http://l/\">l</A>\r\n",
        {"l.url\thttp://l/", "n.url\thttp://n/"}},
+      {"a heading at the top (below an empty one) named as what Velkora keeps there",
+       "<DT><H3></H3><DL><DT><H3>.Velkora-Lock.</H3><DL><DT><H3>.velkora-icons</H3><DL><DT><A "
+       "HREF=\"http://i/\">i</A>",
+       {"_.Velkora-Lock/", "_.Velkora-Lock/.velkora-icons/",
+        "_.Velkora-Lock/.velkora-icons/i.url\thttp://i/"}},
       {"lower-case <li> does not",
        "<dt><a href=\"http://n/\">n</a>\n<li><a href=\"http://l/\">l</a>",
        {"l.url\thttp://l/", "n.url\thttp://n/"}},

@@ -148,6 +148,18 @@ std::string ShortcutBytes(std::string_view urlAnsi) {
   return "[InternetShortcut]\r\nURL=" + std::string(urlAnsi) + "\r\n";
 }
 
+std::string BookmarkWithIcon(const std::string& url, const std::string& title, int icon) {
+  // A PNG's signature and header in base64; eight digits more are six bytes of its own.
+  return "<DT><A HREF=\"" + url +
+         "\" ICON=\"data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAABAAAAAQCAYAAAAf8/9h" +
+         std::to_string(10000000 + icon) + "\">" + title + "</A>";
+}
+
+bool IsShortcutWithIcon(std::string_view bytes, std::string_view urlAnsi) {
+  return bytes.starts_with(ShortcutBytes(urlAnsi) + "IconFile=") &&
+         bytes.ends_with(".ico\r\nIconIndex=0\r\n");
+}
+
 ConversionFixture::ConversionFixture()
     : bookmarks_(dir_.path() / "bookmarks.html"), out_(dir_.path() / "out") {
   fs::create_directory(out_);

@@ -51,6 +51,9 @@ std::vector<std::string> ListTree(const std::filesystem::path& root);
 // A bookmark line and a folder line as the browser writes them.
 std::string Bookmark(const std::string& url, const std::string& title);
 std::string Folder(const std::string& name);
+// An export's bookmark line with its own icon, one per number; whether bytes are its shortcut.
+std::string BookmarkWithIcon(const std::string& url, const std::string& title, int icon);
+bool IsShortcutWithIcon(std::string_view bytes, std::string_view urlAnsi);
 
 // The bytes a shortcut for url must hold.
 std::string ShortcutBytes(std::string_view urlAnsi);

@@ -31,10 +31,10 @@ if [[ $status != 1 || -n $(ls -A "$work/outside") || ! -f $work/out/top.url ]] |
   fail "linked folder: exit status $status, outside: $(ls -A "$work/outside")"
 fi
 
-for i in $(seq 0 19999); do printf '<LI><A HREF="http://s/">b%d</A>\r\n' "$i"; done \
-  >"$work/bookmarks.html"
+# Each with an icon of its own: a PNG's signature and header in base64, and eight digits.
+for i in $(seq 0 19999); do printf '<DT><A HREF="http://s/" ICON="data:image/png;base64,%s%08d">b%d</A>\r\n' \
+  iVBORw0KGgoAAAANSUhEUgAAABAAAAAQCAYAAAAf8/9h "$i" "$i"; done >"$work/bookmarks.html"
 printf '[InternetShortcut]\r\nURL=http://old/\r\n' >"$work/old.url"
-printf '[InternetShortcut]\r\nURL=http://s/\r\n' >"$work/new.url"
 # The number the interrupt names is counted under the lock a shortcut is renamed under;
 # a count taken after the rename fell one short in about 4 runs of 10, hence 5 runs.
 for run in 1 2 3 4 5; do
@@ -52,10 +52,11 @@ for run in 1 2 3 4 5; do
     fail "interrupt $run: no message"
   cmp -s "$work/out/b19999.url" "$work/old.url" || fail "interrupt $run: the older file changed"
   written=0
-  for file in "$work"/out/* "$work"/out/.[!.]*; do
-    [[ -e $file && $file != */b19999.url ]] || continue
+  for file in "$work"/out/* "$work"/out/.[!.]* "$work"/out/.velkora-icons/{*,.[!.]*}; do
+    [[ -e $file && $file != */b19999.url && $file != */.velkora-icons && $file != *.ico ]] || continue
     [[ $file == *.url ]] || fail "interrupt $run: $(basename "$file") was left behind"
-    cmp -s "$file" "$work/new.url" || fail "interrupt $run: $(basename "$file") is not whole"
+    grep -q $'^URL=http://s/\r$' "$file" && grep -q $'^IconIndex=0\r$' "$file" ||
+      fail "interrupt $run: $(basename "$file") is not whole"
     written=$((written + 1))
   done
   grep -q "件のうち $written 件のショートカット" "$work/messages.txt" ||

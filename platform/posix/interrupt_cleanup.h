@@ -45,7 +45,7 @@ class BlockedInterrupts {
   BlockedInterrupts& operator=(const BlockedInterrupts&) = delete;
 };
 
-// Counts a file renamed into place, for the number an interrupt writes. Call it under
+// Counts a shortcut renamed into place, for the number an interrupt writes. Call it under
 // BlockedInterrupts, in the step that renamed the file.
 void CountPlacedFile();
 

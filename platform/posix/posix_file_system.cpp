@@ -7,6 +7,8 @@
 #include <array>
 #include <cerrno>
 #include <utility>
+#include <string>
+#include <string_view>
 
 #include "engine/refusal_reasons.h"
 #include "engine/utf8.h"
@@ -139,12 +141,49 @@ IoResult PosixFileSystem::SetFolderTimes(const FolderHandle& folder, const FileT
 
 IoResult PosixFileSystem::HideFolder(const FolderHandle& /*folder*/) { return IoResult::Success(); }
 
+namespace {
+
+// A regular file of size bytes and one link, whose owner may read it: a file of mode 000
+// is of no use to the shortcuts that name it, even where this process could read it as root.
+bool IsOwnFileOfSize(const struct stat& status, std::size_t size) {
+  return S_ISREG(status.st_mode) && status.st_nlink == 1 && (status.st_mode & S_IRUSR) != 0 &&
+         static_cast<std::uint64_t>(status.st_size) == size;
+}
+
+}  // namespace
+
 bool PosixFileSystem::HoldsFile(const FolderHandle& folder, std::u16string_view name,
-                                std::uint64_t size) const {
+                                std::string_view bytes) const {
+  const int parent = FolderDescriptor(folder);
+  const std::string utf8 = ToUtf8(name);
+  // Looked at before it is opened, so that no device or FIFO standing there is opened.
   struct stat status {};
-  return ::fstatat(FolderDescriptor(folder), ToUtf8(name).c_str(), &status, AT_SYMLINK_NOFOLLOW) ==
-             0 &&
-         S_ISREG(status.st_mode) && static_cast<std::uint64_t>(status.st_size) == size;
+  if (::fstatat(parent, utf8.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !IsOwnFileOfSize(status, bytes.size())) {
+    return false;
+  }
+  const UniqueFd file(
+      ::openat(parent, utf8.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!file.valid() || ::fstat(file.get(), &status) != 0 ||
+      !IsOwnFileOfSize(status, bytes.size())) {
+    return false;
+  }
+  // One byte more than expected tells a file that grew meanwhile.
+  std::string held(bytes.size() + 1, '\0');
+  std::size_t received = 0;
+  while (received < held.size()) {
+    const ssize_t count = ::read(file.get(), held.data() + received, held.size() - received);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) break;
+    received += static_cast<std::size_t>(count);
+  }
+  return std::string_view(held).substr(0, received) == bytes;
+}
+
+bool PosixFileSystem::FolderRemoved(const FolderHandle& folder) const {
+  // A folder removed is still held by its descriptor, but no name leads to it any more.
+  struct stat status {};
+  return ::fstat(FolderDescriptor(folder), &status) == 0 && status.st_nlink == 0;
 }
 
 std::u16string PosixFileSystem::GetSpecialFolder(int /*selector*/) const { return u"/"; }

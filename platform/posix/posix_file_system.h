@@ -17,7 +17,8 @@ class PosixFileSystem final : public FileSystemObject {
                             std::unique_ptr<FolderHandle>& folder) override;
   IoResult HideFolder(const FolderHandle& folder) override;
   bool HoldsFile(const FolderHandle& folder, std::u16string_view name,
-                 std::uint64_t size) const override;
+                 std::string_view bytes) const override;
+  bool FolderRemoved(const FolderHandle& folder) const override;
   // There is no Windows directory here; the root stands in for it.
   IoResult SetFolderTimes(const FolderHandle& folder, const FileTimes& times) override;
   std::u16string GetSpecialFolder(int selector) const override;

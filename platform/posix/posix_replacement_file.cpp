@@ -91,7 +91,7 @@ class PosixReplacementFile {
     IoResult result = RenameOver(folder_, Temporary(), names_.c_str(), *inputs_);
     if (result) {
       published_.Withdraw();
-      CountPlacedFile();
+      if (IsShortcutName(std::string_view(names_.c_str()))) CountPlacedFile();
     }
     return result;
   }

@@ -14,7 +14,7 @@ class HeldAgainstInterrupt {
   HeldAgainstInterrupt& operator=(const HeldAgainstInterrupt&) = delete;
 };
 
-// Counts a file renamed into place, for the number an interrupt writes. Call it while a
+// Counts a shortcut renamed into place, for the number an interrupt writes. Call it while a
 // HeldAgainstInterrupt is held, in the step that renamed the file, so that the interrupt
 // counts exactly the files on disk.
 void CountPlacedFile();

@@ -62,6 +62,12 @@ IoResult FolderFailure(DWORD error) {
   return IoResult::Failure(
       SystemErrorText(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error));
 }
+// A file opened in its folder to be read, whoever else has it open; a reparse point there
+// is opened itself, and a folder is refused.
+constexpr RelativeOpen kFileToRead{
+    FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
+    FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT};
 
 // True when entry is a reparse point not known to stand for the entry itself, as a folder
 // synchronised with a cloud drive does: junctions and symbolic links, the name surrogates,
@@ -200,18 +206,43 @@ IoResult Win32FileSystem::HideFolder(const FolderHandle& folder) {
 }
 
 bool Win32FileSystem::HoldsFile(const FolderHandle& folder, std::u16string_view name,
-                                std::uint64_t size) const {
-  // What stands at the name itself, opened in the folder held: a reparse point there is
-  // not followed, and is no file of ours.
+                                std::string_view bytes) const {
+  // What stands at the name itself, opened in the folder held to be read: a reparse point
+  // there is not followed, and is no file of ours.
   UniqueHandle entry;
-  if (OpenRelative(AsWin32Folder(folder).Handle(), Wide(name), kEntry, entry) != ERROR_SUCCESS) {
+  if (OpenRelative(AsWin32Folder(folder).Handle(), Wide(name), kFileToRead, entry) !=
+      ERROR_SUCCESS) {
     return false;
   }
   BY_HANDLE_FILE_INFORMATION data{};
   if (!::GetFileInformationByHandle(entry.get(), &data)) return false;
   constexpr DWORD kNotAFile = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-  const std::uint64_t held = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-  return (data.dwFileAttributes & kNotAFile) == 0 && held == size;
+  const std::uint64_t size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  if ((data.dwFileAttributes & kNotAFile) != 0 || data.nNumberOfLinks != 1 ||
+      size != bytes.size()) {
+    return false;
+  }
+  // One byte more than expected tells a file that grew meanwhile; icons are far below the
+  // DWORD a read counts in.
+  std::string held(bytes.size() + 1, '\0');
+  std::size_t received = 0;
+  DWORD count = 0;
+  while (received < held.size() &&
+         ::ReadFile(entry.get(), held.data() + received, static_cast<DWORD>(held.size() - received),
+                    &count, nullptr) &&
+         count > 0) {
+    received += count;
+  }
+  return std::string_view(held).substr(0, received) == bytes;
+}
+
+bool Win32FileSystem::FolderRemoved(const FolderHandle& folder) const {
+  // Windows lets no one remove a folder held without sharing its deletion, but a folder
+  // may be marked to go; under Wine a Linux program can remove it, and no link is left.
+  FILE_STANDARD_INFO information{};
+  return ::GetFileInformationByHandleEx(AsWin32Folder(folder).Handle(), FileStandardInfo,
+                                        &information, sizeof information) &&
+         (information.DeletePending || information.NumberOfLinks == 0);
 }
 
 std::u16string Win32FileSystem::GetSpecialFolder(int /*selector*/) const {

@@ -157,7 +157,7 @@ class Win32ReplacementFile {
   IoResult Rename() {
     IoResult result = MoveOver(file_.get(), folder_.handle, name_, path_, *inputs_);
     if (!result) return result;
-    CountPlacedFile();
+    if (IsShortcutName(std::wstring_view(name_))) CountPlacedFile();
     if (!keepForTimes_) file_ = UniqueHandle();
     return result;
   }
