@@ -6,9 +6,9 @@
 
 #include <array>
 #include <cerrno>
-#include <utility>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "engine/refusal_reasons.h"
 #include "engine/utf8.h"
