@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "engine/ascii.h"
 #include "engine/bookmark_queue.h"
+#include "engine/file_content.h"
 #include "engine/file_name_rules.h"
 #include "engine/line_decoder.h"
 #include "engine/messages.h"
@@ -73,6 +73,9 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   if (IoResult result = CountEntries(); !result) {
     return Fail(ConversionReport::Outcome::kCannotRead, CannotReadMessage(path, result.reason));
   }
+  if (!nonTextReason_.empty()) {
+    return Fail(ConversionReport::Outcome::kNotText, NotBookmarkFileMessage(path, nonTextReason_));
+  }
   window_.SetProgressMaximum(static_cast<float>(state_.entryCount));
   window_.SetProgressValue(0.0f);
   ShortcutWriter writer(state_, window_, platform_, files_);
@@ -103,12 +106,19 @@ ConversionReport BookmarkConverter::Fail(ConversionReport::Outcome outcome,
 // The reading that counts also decides the encoding, which the start of a file nearly
 // always tells, and whether lines must be searched for "<LI>": a file whose start has none
 // is nearly always a browser export, whose lines are not searched. A file whose whole says
-// otherwise than its start is counted once more, as its whole says.
+// otherwise than its start is counted once more, as its whole says. A file whose start
+// shows it is not text is not counted: nothing of it is read as bookmarks.
 IoResult BookmarkConverter::CountEntries() {
   state_.inputFile = files_.FreeFile();
+  state_.entryCount = 0;
   TextEncoding counted = TextEncoding::kAnsiCodePage;
   IoResult result = files_.OpenForInputDetecting(window_.PathText(), state_.inputFile, counted);
   if (!result) return result;
+  nonTextReason_ = NonTextReason(files_.StartOfFile(state_.inputFile));
+  if (!nonTextReason_.empty()) {
+    files_.Close(state_.inputFile);
+    return result;
+  }
   CheckStamp(true);
   const bool searchItems = files_.MayHoldItems(state_.inputFile);
   result = CountOpenFile(counted, searchItems);

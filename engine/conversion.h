@@ -34,7 +34,7 @@ class BookmarkConverter : private BookmarkEvents {
   ConversionReport ConvertBookmarks();
 
   // Decides the file's encoding and format, and counts the bookmarks of the file in the
-  // path box into entryCount.
+  // path box into entryCount. A file that is not text is left uncounted.
   IoResult CountEntries();
 
  private:
@@ -85,6 +85,8 @@ class BookmarkConverter : private BookmarkEvents {
   // The file's stamp when the counting pass opened it, and whether a later one differed.
   FileStamp countedStamp_;
   bool stampChanged_ = false;
+  // Why the file is not text; empty when it may be.
+  std::u16string_view nonTextReason_;
 };
 
 }  // namespace velkora

@@ -29,6 +29,9 @@ inline constexpr std::u16string_view kUntitledName = u"無題";
 // The message for a bookmark file that could not be opened or read.
 std::u16string CannotReadMessage(std::u16string_view path, std::u16string_view reason);
 
+// The message for a file that is not text, and why.
+std::u16string NotBookmarkFileMessage(std::u16string_view path, std::u16string_view reason);
+
 // The line that counts the bookmarks of the other format that were not read.
 std::u16string OtherFormatMessage(std::int32_t count);
 

@@ -362,6 +362,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ConversionReport report =
       BookmarkConverter(state, window, platform.Services()).ConvertBookmarks();
 
+  std::multiset<std::string> none;
+  if (report.outcome == ConversionReport::Outcome::kNotText) {
+    fuzz::Require(
+        fuzz::CheckTargetTree(scratch.target, false, none) == 0 && window.messages.size() == 1,
+        "a file that is not text is refused with one message, and nothing written");
+    return 0;
+  }
   const fuzz::Reading reading = fuzz::HowRead(bytes);
   const bool modelled = reading == fuzz::Reading::kLines;
   fuzz::ExpectedRun expected;

@@ -108,6 +108,9 @@ TEST(ConsoleConverter, ExitStatusTellsWhetherEverythingWasWritten) {
   EXPECT_EQ(missingFile.status, 2);
   EXPECT_NE(missingFile.out.find(bookmarks + ".none"), std::string::npos) << missingFile.out;
 
+  WriteBytes(fixture.BookmarkFile().string() + ".png", "\x89PNG\r\n\x1A\n");
+  EXPECT_EQ(Convert({bookmarks + ".png", out}).status, 2);  // a file that is not text
+
   const ProcessRun emptyPath = Convert({"", out});
   EXPECT_EQ(emptyPath.status, 2);
   EXPECT_EQ(emptyPath.out, "ブックマークファイルのパスが設定されていません\n");

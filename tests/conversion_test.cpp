@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/file_content.h"
 #include "engine/messages.h"
 #include "engine/shortcut_names.h"
 #include "engine/shortcut_writer.h"
@@ -655,6 +656,37 @@ TEST(Conversion, EmptyUrlIsReportedNotWritten) {
     EXPECT_EQ(fixture.Tree(), Strings{"kept.url"});
     EXPECT_EQ(log.entries, (Strings{"unreadable 1 [empty] [] URL が空です",
                                     "unreadable 2 [blank] [" + c.blank + "] URL が空です"}));
+  }
+}
+
+// A file that is not text is refused, whatever it holds, before anything is written; a
+// UTF-16 file with its byte order mark, or a NUL after the first block, is text.
+TEST(Conversion, FilesThatAreNotTextAreRefused) {
+  const std::string line = "<LI><A HREF=\"u\">t</A>\r\n";
+  const std::string block(kFirstBlockBytes - line.size() - 1, 'x');
+  const struct {
+    std::string bytes;
+    std::string reason;  // a part of it; empty: the file is text
+  } cases[] = {
+      {"\x89PNG\r\n\x1A\n" + line, "PNG"}, {"PK\x03\x04" + line, "ZIP"},
+      {"%PDF-1.7\n" + line, "PDF"},        {std::string("MZ\x90\0", 4) + line, "EXE"},
+      {"\177ELF" + line, "ELF"},           {std::string("SQLite format 3\0", 16) + line, "SQLite"},
+      {line + block + '\0', "NUL"},        {std::string("\xFF\xFE<\0L\0I\0>\0", 10), ""},
+      {line + block + "x" + '\0', ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    ConversionFixture fixture;
+    fixture.WriteBookmarkBytes(c.bytes);
+    const ConversionReport report = fixture.Convert();
+    EXPECT_EQ(report.outcome, c.reason.empty() ? ConversionReport::Outcome::kCompleted
+                                               : ConversionReport::Outcome::kNotText);
+    if (c.reason.empty()) continue;
+    EXPECT_EQ(fixture.Tree(), Strings{});
+    const std::string message = ToUtf8(fixture.window.messages.at(0));
+    EXPECT_TRUE(message.starts_with("ブックマークファイルではありません。\n") &&
+                message.find(c.reason) != std::string::npos)
+        << message;
   }
 }
 
