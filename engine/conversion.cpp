@@ -14,6 +14,7 @@
 #include "engine/pomerek_grammar.h"
 #include "engine/refusal_reasons.h"
 #include "engine/shortcut_writer.h"
+#include "engine/url_text.h"
 
 namespace velkora {
 namespace {
@@ -245,12 +246,14 @@ void BookmarkConverter::CountBookmark() {
   Increment(report_.bookmarkLines);
 }
 
-void BookmarkConverter::Bookmark(const BookmarkRecord& bookmark) {
+void BookmarkConverter::Bookmark(const BookmarkRecord& read) {
   // A shortcut without a URL opens nothing: Windows refuses to load it.
-  if (std::ranges::all_of(bookmark.url, IsHtmlWhiteSpace<char16_t>)) {
-    Unreadable(bookmark, kEmptyUrl);
+  if (IsBlankUrl(read.url)) {
+    Unreadable(read, kEmptyUrl);
     return;
   }
+  BookmarkRecord bookmark = read;
+  bookmark.url = UrlForShortcut(read.url, url_);
   CountBookmark();
   name_.assign(bookmark.title);
   MakeShortcutFileName(name_, bookmark.url);

@@ -6,6 +6,7 @@
 // well-formed ICO). For a Pomerek file in the code page, the
 // counts and every URL are also checked against a model of its lines.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "engine/conversion.h"
 #include "engine/icon_image.h"
 #include "engine/messages.h"
+#include "engine/url_text.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/native_platform.h"
 #include "tests/test_support.h"
@@ -142,12 +144,13 @@ ExpectedRun Expect(std::string_view bytes, const AnsiCodePage& codePage) {
     }
     const std::size_t from = urlStart + 2;
     const std::string_view url = line.substr(from, line.find('"', from) - from);
-    // A URL of white space only makes no shortcut: it is reported as unreadable.
-    if (url.find_first_not_of(" \t\n\f\r") == npos) {
+    // A URL of nothing visible makes no shortcut: it is reported as unreadable.
+    if (IsBlankUrl(codePage.FromAnsi(url))) {
       if (expected.malformedLines++ == 0) expected.firstMalformedLine = number;
       continue;
     }
-    expected.urls.insert(codePage.ToAnsi(codePage.FromAnsi(url)));
+    std::u16string encoded;
+    expected.urls.insert(codePage.ToAnsi(UrlForShortcut(codePage.FromAnsi(url), encoded)));
   }
   return expected;
 }
@@ -247,8 +250,8 @@ std::int32_t CheckTargetTree(const fs::path& target, bool modelled,
               "a shortcut's icon lines name an icon file of the target");
       url.resize(icon);
     }
-    Require(url.find_first_of("\r\n") == std::string::npos,
-            "a shortcut has exactly two lines, or four with its icon");
+    Require(std::ranges::none_of(url, [](char c) { return c >= 0 && (c < 0x20 || c == 0x7F); }),
+            "a shortcut has exactly two lines, or four with its icon, and no control character");
     if (modelled) {
       const auto found = urls.find(url);
       Require(found != urls.end(), "a shortcut holds the URL of a well-formed bookmark line");

@@ -659,6 +659,29 @@ TEST(Conversion, EmptyUrlIsReportedNotWritten) {
   }
 }
 
+// A URL's control characters are encoded in its shortcut, in either format (a NUL after the
+// first block, which it would make no text); a URL of nothing visible is refused as empty.
+TEST(Conversion, ControlsInUrlsAreEncodedAndInvisibleUrlsRefused) {
+  const std::string pad = std::string(kFirstBlockBytes, ' ') + "\r\n";
+  const struct {
+    std::string file;
+    std::string url;  // the shortcut's; empty: refused
+  } cases[] = {
+      {pad + Bookmark(std::string("a\0b\x01\x0b\x7f\tc", 8), "t"), "a%00b%01%0B%7F%09c"},
+      {pad + std::string("<DL><DT><A HREF=\"a\0b\x01&#127;\tc\">t</A>", 36), "a%00b%01%7Fc"},
+      {Bookmark("\x81\x40 \x01", "t"), ""},  // U+3000, a space and a control
+      {"<DL><DT><A HREF=\"&#xA0;&#x200B;&#x200D;&#xFEFF;&#x2060;&#x180E;&#xE0020;\">t</A>", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.url);
+    ConversionFixture fixture;
+    fixture.WriteBookmarkBytes(c.file);
+    const ConversionReport report = fixture.Convert();
+    EXPECT_EQ(report.malformedLines, c.url.empty() ? 1 : 0);
+    EXPECT_TRUE(c.url.empty() || fixture.Read("t.url") == ShortcutBytes(c.url));
+  }
+}
+
 // A file that is not text is refused, whatever it holds, before anything is written; a
 // UTF-16 file with its byte order mark, or a NUL after the first block, is text.
 TEST(Conversion, FilesThatAreNotTextAreRefused) {

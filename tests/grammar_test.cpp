@@ -123,14 +123,15 @@ TEST(NetscapeGrammar, CommentsEndAsInHtml) {
   }
 }
 
-// A NUL becomes U+FFFD wherever it stands; a "place:" query is one whatever its letter
-// case and white space before it.
+// A NUL becomes U+FFFD wherever it stands but in a URL, whose shortcut encodes it; a "place:" query
+// is one whatever its letter case and white space before it.
 TEST(NetscapeGrammar, NulsAndQueriesAsInHtml) {
   const struct {
     std::string line;
     std::string read;
   } cases[] = {
-      {std::string("<A HREF=\"u\0v\">t\0i\0</A>", 22), "bookmark 1 u\uFFFDv t\uFFFDi\uFFFD"},
+      {std::string("<A HREF=\"u\0v\">t\0i\0</A>", 22),
+       std::string("bookmark 1 u\0v t\uFFFDi\uFFFD", 23)},
       {"<A HREF=\"u&#0;\">t&#0;</A>", "bookmark 1 u\uFFFD t\uFFFD"},
       {"<A HREF=\"PLACE:q\">q</A>", "query"},
       {"<A HREF=\"\t\f Place:q\">q</A>", "query"},
