@@ -139,8 +139,8 @@ IoResult BookmarkConverter::CountEntries() {
 // decides: a line holding "<LI>" makes the file a Pomerek file, a "<DT>" tag before any
 // such line a Netscape bookmark file. The bookmarks the other format's grammar finds are
 // counted as not read: in a Pomerek file, those of the lines without "<LI>" (the lines it
-// reads no bookmark from); in an export, those of the "<LI>" lines on which the export's
-// grammar found no bookmark of its own.
+// reads no bookmark from); in an export, those of the "<LI>" lines with an anchor on which
+// the export's grammar found no bookmark of its own.
 IoResult BookmarkConverter::CountOpenFile(TextEncoding encoding, bool findItems) {
   state_.entryCount = 0;
   otherFormatEntries_ = 0;
@@ -162,9 +162,11 @@ IoResult BookmarkConverter::CountOpenFile(TextEncoding encoding, bool findItems)
     const std::int32_t before = netscapeItems.count;
     netscape.Feed(bytes, lineNumber);
     if (format == Format::kNone && netscape.SawTermTag()) format = Format::kNetscape;
-    // An item line of an export: a bookmark of the other format unless the export's own
-    // grammar found one on it.
-    if (item && netscapeItems.count == before) pomerek.Feed(bytes, lineNumber);
+    // An item line of an export with an anchor: a bookmark of the other format unless the
+    // export's own grammar found one on it. A literal "<LI>" in a description is none.
+    if (item && netscapeItems.count == before && decoder.Holds(bytes, "</A>")) {
+      pomerek.Feed(bytes, lineNumber);
+    }
   };
   IoResult result = ForEachLine(files_, state_.inputFile, count);
   if (!result) return result;

@@ -67,6 +67,12 @@ bool Has(std::string_view line, std::string_view marker) {
   return line.find(marker) != std::string_view::npos;
 }
 
+std::int32_t Count(std::string_view line, std::string_view marker) {
+  std::int32_t count = 0;
+  for (std::size_t at = 0; (at = line.find(marker, at)) != std::string_view::npos; ++at) ++count;
+  return count;
+}
+
 // How the file is read, as far as can be told from its bytes without decoding them.
 enum class Reading {
   kLines,     // code page 932 for certain, a line with "<LI>" before any with "<dt>": the
@@ -109,7 +115,7 @@ std::int32_t MostOtherFormatBookmarks(std::string_view bytes, Reading reading) {
         ++most;
       }
     }
-    if (reading == Reading::kNetscape && item && !Has(line, "<UL>")) ++most;
+    if (reading == Reading::kNetscape && item && !Has(line, "<UL>")) most += Count(line, "</A>");
   }
   return most;
 }
@@ -123,8 +129,13 @@ ExpectedRun Expect(std::string_view bytes, const AnsiCodePage& codePage) {
     ++number;
     const bool list = Has(line, "<UL>");
     const bool item = Has(line, "<LI>");
-    if (item && !list) ++expected.entryCount;
     if (!item || list) continue;
+    // Each anchor after the line's first is reported as unread.
+    const std::int32_t further = std::max(Count(line, "</A>") - 1, 0);
+    expected.entryCount += 1 + further;
+    expected.bookmarkLines += further;
+    if (further > 0 && expected.malformedLines == 0) expected.firstMalformedLine = number;
+    expected.malformedLines += further;
     if (Has(line, "</UL>")) {
       // The line closes its folder; an anchor on it is reported as unread.
       if (Has(line, "</A>")) {

@@ -167,6 +167,7 @@ TEST(Conversion, BookmarksOfTheOtherFormatAreReported) {
                           "\" ADD_DATE=\"1701302400\">t" + std::to_string(i) + "</A>");
   }
   manyExports.push_back("<DD>a literal <LI> in a description");
+  manyExports.push_back("<!-- <LI><A HREF=\"v\">b</A> -->");
   manyExports.push_back("</DL>");
   Strings pomerekThenExport{"<UL>", Bookmark("u", "a"), Folder("F"), Bookmark("v", "b"), "</UL>"};
   pomerekThenExport.insert(pomerekThenExport.end(),
@@ -183,7 +184,8 @@ TEST(Conversion, BookmarksOfTheOtherFormatAreReported) {
       {{"<UL>", Bookmark("u", "a"), "<DT><A HREF=\"v\">b</A>", "</UL>"}, 1, 1},
       {{"<A HREF=\"v\">before</A>", "<UL>", Bookmark("u", "a")}, 1, 1},
       // An item line whose bookmark the export's grammar reads is no other bookmark.
-      {{"<DL><DT><A HREF=\"u\">a</A>", "<LI><A HREF=\"v\">b</A>", "<DD>x<LI>y", "<LI>F<UL>"}, 2, 1},
+      {{"<DL><DT><A HREF=\"u\">a</A>", "<LI><A HREF=\"v\">b</A>", "<DD>x<LI>y", "<LI>F<UL>"}, 2, 0},
+      {{"<DL><DT><A HREF=\"u\">a</A>", "<LI></UL>", "<LI>=\"w\">c</A>"}, 1, 1},
       {{"<DT><LI><A HREF=\"u\">a</A>"}, 1, 0},  // on one line, "<LI>" decides
       {{"<DL><DT><A HREF=\"u\">a</A>", "<DD>&lt;LI&gt;"}, 1, 0},
   };
@@ -735,6 +737,9 @@ TEST(Conversion, EndMessageSaysHowTheRunEnded) {
        some + u"\n\n作成したショートカット: 1 件\n読み取れなかったブックマーク行: 1 件（最初は 2 "
               u"行目）\n作成できなかったショートカット: 1 件（最初: 3 行目「t」（URL: v）\n",
        true, MessageIcon::kWarning},
+      {"a second bookmark on a line", Bookmark("u", "a") + "<A HREF=\"v\">b</A>",
+       some + u"\n\n作成したショートカット: 1 件\n読み取れなかったブックマーク行: 1 件", true,
+       MessageIcon::kWarning},
       {"none written", Bookmark("v", "t"),
        none + u"\n\n作成したショートカット: 0 件\n作成できなかったショートカット: 1 件", true,
        MessageIcon::kWarning},
