@@ -105,11 +105,11 @@ void PomerekGrammar::ReadLine(std::int32_t lineNumber) {
   }
 }
 
-// Each "</A>" after the first ends one more anchor, which starts where the one before it
-// ended. Its URL and title are found as a bookmark line's are, and it is reported unread,
+// On an item line, each "</A>" after the first ends one more anchor, which starts where the one
+// before it ended. Its URL and title are found as a bookmark line's are, and it is reported unread,
 // rather than lost without a word.
 void PomerekGrammar::ReadFurtherAnchors(const Markers& found, std::int32_t lineNumber) {
-  if (found.titleEnd == npos) return;
+  if (found.item == npos || found.titleEnd == npos) return;
   const std::u16string_view line = line_;
   std::size_t from = found.titleEnd + kTitleEnd.size();
   for (std::size_t end = line.find(kTitleEnd, from); end != npos;
