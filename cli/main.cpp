@@ -51,8 +51,25 @@ constexpr std::u16string_view kHelp =
     u"  0  すべてのブックマークを書き出しました\n"
     u"  1  変換は終わりましたが、読み取れないブックマークか書き出せないショートカット、\n"
     u"     別の形式のため読まなかったブックマークがあったか、変換中にファイルが変更されました\n"
-    u"  2  変換できませんでした（引数の誤り、ファイルを読めない、出力先がない）\n"
+    u"  2  変換できませんでした（引数の誤り、ファイルを読めない、ブックマークファイルでは\n"
+    u"     ない（画像・圧縮ファイル・実行ファイルなど）、出力先を使えない（ないか、別の変換が\n"
+    u"     書き込み中））\n"
     u"  130  中断されました（途中まで書き出したショートカットは残ります）\n";
+
+// The exit status an outcome gives: a run that did not go through the bookmarks wrote
+// nothing; for one that did (kAllWritten here), its report decides.
+int StatusOfOutcome(ConversionReport::Outcome outcome) {
+  switch (outcome) {
+    case ConversionReport::Outcome::kCompleted:
+      return kAllWritten;
+    case ConversionReport::Outcome::kPathNotSet:
+    case ConversionReport::Outcome::kCannotRead:
+    case ConversionReport::Outcome::kNotText:
+    case ConversionReport::Outcome::kTargetUnusable:
+      break;
+  }
+  return kCannotRun;
+}
 
 int Run(const std::vector<std::u16string>& arguments) {
   if (arguments.size() == 1 && (arguments[0] == u"--help" || arguments[0] == u"-h")) {
@@ -123,7 +140,7 @@ int Run(const std::vector<std::u16string>& arguments) {
   if (!window.MessagesWritten()) {
     WriteStandardError(u"velkora-convert: メッセージを標準出力に書き込めませんでした\n");
   }
-  if (report.outcome != ConversionReport::Outcome::kCompleted) return kCannotRun;
+  if (const int status = StatusOfOutcome(report.outcome); status != kAllWritten) return status;
   // Not one line or file to name as it happens: the count, said once at the end.
   if (report.otherFormatBookmarks > 0) {
     WriteStandardError(u"velkora-convert: " + OtherFormatMessage(report.otherFormatBookmarks) +

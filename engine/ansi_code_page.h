@@ -7,6 +7,25 @@
 
 namespace velkora {
 
+// How many times text holds ascii, which must not be empty and cannot overlap itself.
+inline std::size_t CountOccurrences(std::string_view text, std::string_view ascii) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(ascii); at != std::string_view::npos;
+       at = text.find(ascii, at + ascii.size())) {
+    ++count;
+  }
+  return count;
+}
+inline std::size_t CountOccurrences(std::u16string_view text, std::string_view ascii) {
+  std::size_t count = 0;
+  for (auto at = std::search(text.begin(), text.end(), ascii.begin(), ascii.end());
+       at != text.end();
+       at = std::search(at + ascii.size(), text.end(), ascii.begin(), ascii.end())) {
+    ++count;
+  }
+  return count;
+}
+
 // What becomes of a character that the code page cannot encode.
 enum class Unencodable {
   kQuestionMark,  // one "?"
@@ -39,6 +58,11 @@ class AnsiCodePage {
   virtual bool HoldsAscii(std::string_view bytes, std::string_view ascii) const {
     const std::u16string text = FromAnsi(bytes);
     return std::search(text.begin(), text.end(), ascii.begin(), ascii.end()) != text.end();
+  }
+  // How many times the text of bytes holds ascii, a text of ASCII characters that cannot
+  // overlap itself.
+  virtual std::size_t CountAscii(std::string_view bytes, std::string_view ascii) const {
+    return CountOccurrences(std::u16string_view(FromAnsi(bytes)), ascii);
   }
   // Text of bytes in the code page; invalid sequences decode to replacement characters.
   virtual std::u16string FromAnsi(std::string_view bytes) const = 0;

@@ -23,6 +23,11 @@ class BookmarkEvents {
   // A bookmark that could not be read, first seen on line lineNumber (1-based), and why.
   // reason outlives the run.
   virtual void MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) = 0;
+  // A bookmark that was not read, though its title and URL are known, and why; a handler
+  // that needs no more takes it as a malformed bookmark.
+  virtual void UnreadBookmark(const BookmarkRecord& bookmark, std::u16string_view reason) {
+    MalformedBookmark(bookmark.lineNumber, reason);
+  }
   // A bookmark deliberately not written: a saved query that only its own browser opens.
   virtual void SkippedQuery() = 0;
   // An item of the file's list that holds no bookmark, though the file counts it among

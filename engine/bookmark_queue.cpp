@@ -32,6 +32,20 @@ void BookmarkQueue::MalformedBookmark(std::int32_t lineNumber, std::u16string_vi
   events_.push_back({Kind::kMalformed, lineNumber, 0, 0, 0, 0, false, {}, reason});
 }
 
+void BookmarkQueue::UnreadBookmark(const BookmarkRecord& bookmark, std::u16string_view reason) {
+  events_.push_back({Kind::kUnread,
+                     bookmark.lineNumber,
+                     text_.size(),
+                     bookmark.url.size(),
+                     bookmark.title.size(),
+                     0,
+                     false,
+                     {},
+                     reason});
+  text_ += bookmark.url;
+  text_ += bookmark.title;
+}
+
 void BookmarkQueue::SkippedQuery() {
   events_.push_back({Kind::kQuery, 0, 0, 0, 0, 0, false, {}, {}});
 }
@@ -62,6 +76,14 @@ void BookmarkQueue::HandOn(BookmarkEvents& events) {
       case Kind::kMalformed:
         events.MalformedBookmark(event.lineNumber, event.reason);
         break;
+      case Kind::kUnread: {
+        BookmarkRecord bookmark;
+        bookmark.url = text.substr(event.start, event.firstLength);
+        bookmark.title = text.substr(event.start + event.firstLength, event.secondLength);
+        bookmark.lineNumber = event.lineNumber;
+        events.UnreadBookmark(bookmark, event.reason);
+        break;
+      }
       case Kind::kQuery:
         events.SkippedQuery();
         break;

@@ -20,6 +20,7 @@ class BookmarkQueue final : public BookmarkEvents {
   void CloseFolder() override;
   void Bookmark(const BookmarkRecord& bookmark) override;
   void MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) override;
+  void UnreadBookmark(const BookmarkRecord& bookmark, std::u16string_view reason) override;
   void SkippedQuery() override;
   void ItemWithoutBookmark() override;
 
@@ -38,6 +39,7 @@ class BookmarkQueue final : public BookmarkEvents {
     kCloseFolder,
     kBookmark,
     kMalformed,
+    kUnread,
     kQuery,
     kItemWithoutBookmark,
   };

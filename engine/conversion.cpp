@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "engine/ascii.h"
 #include "engine/bookmark_queue.h"
+#include "engine/file_content.h"
 #include "engine/file_name_rules.h"
 #include "engine/line_decoder.h"
 #include "engine/messages.h"
@@ -14,6 +14,7 @@
 #include "engine/pomerek_grammar.h"
 #include "engine/refusal_reasons.h"
 #include "engine/shortcut_writer.h"
+#include "engine/url_text.h"
 
 namespace velkora {
 namespace {
@@ -86,6 +87,9 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   if (IoResult result = CountEntries(); !result) {
     return Fail(ConversionReport::Outcome::kCannotRead, CannotReadMessage(path, result.reason));
   }
+  if (!nonTextReason_.empty()) {
+    return Fail(ConversionReport::Outcome::kNotText, NotBookmarkFileMessage(path, nonTextReason_));
+  }
   window_.SetProgressMaximum(static_cast<float>(state_.entryCount));
   window_.SetProgressValue(0.0f);
   ShortcutWriter writer(state_, window_, platform_, files_);
@@ -116,12 +120,19 @@ ConversionReport BookmarkConverter::Fail(ConversionReport::Outcome outcome,
 // The reading that counts also decides the encoding, which the start of a file nearly
 // always tells, and whether lines must be searched for "<LI>": a file whose start has none
 // is nearly always a browser export, whose lines are not searched. A file whose whole says
-// otherwise than its start is counted once more, as its whole says.
+// otherwise than its start is counted once more, as its whole says. A file whose start
+// shows it is not text is not counted: nothing of it is read as bookmarks.
 IoResult BookmarkConverter::CountEntries() {
   state_.inputFile = files_.FreeFile();
+  state_.entryCount = 0;
   TextEncoding counted = TextEncoding::kAnsiCodePage;
   IoResult result = files_.OpenForInputDetecting(window_.PathText(), state_.inputFile, counted);
   if (!result) return result;
+  nonTextReason_ = NonTextReason(files_.StartOfFile(state_.inputFile));
+  if (!nonTextReason_.empty()) {
+    files_.Close(state_.inputFile);
+    return result;
+  }
   CheckStamp(true);
   const bool searchItems = files_.MayHoldItems(state_.inputFile);
   result = CountOpenFile(counted, searchItems);
@@ -141,8 +152,8 @@ IoResult BookmarkConverter::CountEntries() {
 // decides: a line holding "<LI>" makes the file a Pomerek file, a "<DT>" tag before any
 // such line a Netscape bookmark file. The bookmarks the other format's grammar finds are
 // counted as not read: in a Pomerek file, those of the lines without "<LI>" (the lines it
-// reads no bookmark from); in an export, those of the "<LI>" lines on which the export's
-// grammar found no bookmark of its own.
+// reads no bookmark from); in an export, those of the "<LI>" lines with an anchor on which
+// the export's grammar found no bookmark of its own.
 IoResult BookmarkConverter::CountOpenFile(TextEncoding encoding, bool findItems) {
   state_.entryCount = 0;
   otherFormatEntries_ = 0;
@@ -164,9 +175,11 @@ IoResult BookmarkConverter::CountOpenFile(TextEncoding encoding, bool findItems)
     const std::int32_t before = netscapeItems.count;
     netscape.Feed(bytes, lineNumber);
     if (format == Format::kNone && netscape.SawTermTag()) format = Format::kNetscape;
-    // An item line of an export: a bookmark of the other format unless the export's own
-    // grammar found one on it.
-    if (item && netscapeItems.count == before) pomerek.Feed(bytes, lineNumber);
+    // An item line of an export with an anchor: a bookmark of the other format unless the
+    // export's own grammar found one on it. A literal "<LI>" in a description is none.
+    if (item && netscapeItems.count == before && decoder.Holds(bytes, "</A>")) {
+      pomerek.Feed(bytes, lineNumber);
+    }
   };
   IoResult result = ForEachLine(files_, state_.inputFile, count);
   if (!result) return result;
@@ -248,12 +261,14 @@ void BookmarkConverter::CountBookmark() {
   Increment(report_.bookmarkLines);
 }
 
-void BookmarkConverter::Bookmark(const BookmarkRecord& bookmark) {
+void BookmarkConverter::Bookmark(const BookmarkRecord& read) {
   // A shortcut without a URL opens nothing: Windows refuses to load it.
-  if (std::ranges::all_of(bookmark.url, IsHtmlWhiteSpace<char16_t>)) {
-    Unreadable(bookmark, kEmptyUrl);
+  if (IsBlankUrl(read.url)) {
+    Unreadable(read, kEmptyUrl);
     return;
   }
+  BookmarkRecord bookmark = read;
+  bookmark.url = UrlForShortcut(read.url, url_);
   CountBookmark();
   name_.assign(bookmark.title);
   MakeShortcutFileName(name_, bookmark.url);

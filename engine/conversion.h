@@ -36,7 +36,7 @@ class BookmarkConverter : private BookmarkEvents {
   ConversionReport ConvertBookmarks();
 
   // Decides the file's encoding and format, and counts the bookmarks of the file in the
-  // path box into entryCount.
+  // path box into entryCount. A file that is not text is left uncounted.
   IoResult CountEntries();
 
  private:
@@ -58,8 +58,11 @@ class BookmarkConverter : private BookmarkEvents {
   // The events of the writing pass.
   void OpenFolder(std::u16string& name, const BookmarkDates& dates) override;
   void CloseFolder() override;
-  void Bookmark(const BookmarkRecord& bookmark) override;
+  void Bookmark(const BookmarkRecord& read) override;
   void MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) override;
+  void UnreadBookmark(const BookmarkRecord& bookmark, std::u16string_view reason) override {
+    Unreadable(bookmark, reason);
+  }
   void SkippedQuery() override;
   void ItemWithoutBookmark() override;
   // A bookmark that could not be read, for reason; bookmark holds what was read of it.
@@ -79,8 +82,10 @@ class BookmarkConverter : private BookmarkEvents {
   ShortcutWriter* writer_ = nullptr;
   // The dates of the open folders, by nesting level as in state_.folderNames.
   FolderDates folderDates_{};
-  // A shortcut's name; kept, so that its memory serves every bookmark.
+  // A shortcut's name, and a URL whose control characters are encoded; kept, so that
+  // their memory serves every bookmark.
   std::u16string name_;
+  std::u16string url_;
   // The bookmarks the writing pass has met, counted as the counting pass counts them.
   std::int32_t recounted_ = 0;
   // The bookmarks the counting pass found in the format the file is not read as.
@@ -88,6 +93,8 @@ class BookmarkConverter : private BookmarkEvents {
   // The file's stamp when the counting pass opened it, and whether a later one differed.
   FileStamp countedStamp_;
   bool stampChanged_ = false;
+  // Why the file is not text; empty when it may be.
+  std::u16string_view nonTextReason_;
 };
 
 }  // namespace velkora

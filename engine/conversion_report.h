@@ -7,7 +7,9 @@ namespace velkora {
 
 // What a conversion run did, for the end message and the console converter's exit status.
 struct ConversionReport {
-  enum class Outcome { kCompleted, kPathNotSet, kCannotRead, kTargetUnusable };
+  // kNotText: the file is not text (a picture, an archive, a program...), and nothing
+  // was written. kTargetUnusable: the target cannot be used, or another run holds it.
+  enum class Outcome { kCompleted, kPathNotSet, kCannotRead, kNotText, kTargetUnusable };
 
   Outcome outcome = Outcome::kCompleted;
   std::int32_t bookmarkLines = 0;

@@ -82,6 +82,8 @@ class DetectingInputStream final : public InputStream {
   TextEncoding Encoding() const { return detector_.Encoding(); }
   bool Certain() const { return detector_.Certain(); }
   bool MayHoldItem() const { return detector_.MayHoldItem(); }
+  // The bytes ReadAhead read: the start of the file.
+  std::string_view Start() const { return ahead_; }
 
  private:
   void Examine(std::string_view bytes, bool final);

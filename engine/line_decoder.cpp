@@ -36,4 +36,11 @@ bool LineDecoder::Holds(std::string_view bytes, std::string_view ascii) const {
   return std::search(text_.begin(), text_.end(), ascii.begin(), ascii.end()) != text_.end();
 }
 
+std::size_t LineDecoder::Count(std::string_view bytes, std::string_view ascii) const {
+  if (IsUtf8()) return CountOccurrences(bytes, ascii);
+  if (encoding_ == TextEncoding::kAnsiCodePage) return codePage_.CountAscii(bytes, ascii);
+  Decode(bytes, text_);
+  return CountOccurrences(std::u16string_view(text_), ascii);
+}
+
 }  // namespace velkora

@@ -27,6 +27,8 @@ class LineDecoder {
   // Whether the text of bytes holds ascii, a text of ASCII characters; the bytes are
   // searched as they stand where the encoding allows.
   bool Holds(std::string_view bytes, std::string_view ascii) const;
+  // How many times the text of bytes holds ascii, which cannot overlap itself.
+  std::size_t Count(std::string_view bytes, std::string_view ascii) const;
 
  private:
   TextEncoding encoding_;

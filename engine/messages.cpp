@@ -17,20 +17,30 @@ std::u16string DecimalText(long long number) {
   return digits;
 }
 
-std::u16string CannotReadMessage(std::u16string_view path, std::u16string_view reason) {
-  std::u16string text = u"ブックマークファイルを読み込めませんでした。\n";
+namespace {
+
+std::u16string PathMessage(std::u16string_view headline, std::u16string_view path,
+                           std::u16string_view reason) {
+  std::u16string text(headline);
+  text += u"\n";
   text += path;
   text += u"\n理由: ";
   text += reason;
   return text;
 }
 
+}  // namespace
+
+std::u16string CannotReadMessage(std::u16string_view path, std::u16string_view reason) {
+  return PathMessage(u"ブックマークファイルを読み込めませんでした。", path, reason);
+}
+
+std::u16string NotBookmarkFileMessage(std::u16string_view path, std::u16string_view reason) {
+  return PathMessage(u"ブックマークファイルではありません。", path, reason);
+}
+
 std::u16string TargetUnusableMessage(std::u16string_view target, std::u16string_view reason) {
-  std::u16string text = u"ショートカットの作成場所を使えません。\n";
-  text += target;
-  text += u"\n理由: ";
-  text += reason;
-  return text;
+  return PathMessage(u"ショートカットの作成場所を使えません。", target, reason);
 }
 
 std::u16string OtherFormatMessage(std::int32_t count) {

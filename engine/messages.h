@@ -29,6 +29,9 @@ inline constexpr std::u16string_view kUntitledName = u"無題";
 // The message for a bookmark file that could not be opened or read.
 std::u16string CannotReadMessage(std::u16string_view path, std::u16string_view reason);
 
+// The message for a file that is not text, and why.
+std::u16string NotBookmarkFileMessage(std::u16string_view path, std::u16string_view reason);
+
 // The message for a target folder that cannot be used: not there, no folder, or locked by
 // another run.
 std::u16string TargetUnusableMessage(std::u16string_view target, std::u16string_view reason);

@@ -97,8 +97,7 @@ bool IsQuery(std::u16string_view url) {
   return StartsWithAsciiIgnoringCase(url.substr(start), "place:");
 }
 
-// A NUL character in text becomes U+FFFD, as HTML's tokenizer makes it: kept, it would end
-// the URL where Windows reads it.
+// A NUL character in a name becomes U+FFFD, as HTML's tokenizer makes it.
 void ReplaceNulls(std::u16string& text) {
   std::replace(text.begin(), text.end(), u'\0', u'\uFFFD');
 }
@@ -603,8 +602,8 @@ void NetscapeGrammar::ReportBookmark() {
   }
   // Line ends and tabs are no part of a URL (a browser drops them too); kept, they would
   // end the shortcut's URL line early.
+  // Other control characters are encoded in the shortcut, as in any file's URL.
   std::erase_if(url_, [](char16_t c) { return c == u'\t' || c == u'\n' || c == u'\r'; });
-  ReplaceNulls(url_);
   MakeDisplayName(title_, name_);
   ReplaceNulls(name_);
   if (EndsWithShortcutEnding(name_)) name_.resize(name_.size() - kShortcutEnding.size());

@@ -74,10 +74,15 @@ void PomerekGrammar::Feed(std::string_view bytes, std::int32_t lineNumber) {
   ReadLine(lineNumber);
 }
 
-// An item line is one with "<LI>" and no "<UL>": reading reports one event for each.
-// Counting looks for the markers in the bytes, without decoding the line.
+// An item line is one with "<LI>" and no "<UL>": reading reports one event for each, and
+// one more for each "</A>" after its first. Counting looks for the markers in the bytes,
+// without decoding the line.
 void PomerekGrammar::CountLine(std::string_view bytes) {
-  if (decoder_.Holds(bytes, "<LI>") && !decoder_.Holds(bytes, "<UL>")) events_.Bookmark({});
+  if (!decoder_.Holds(bytes, "<LI>") || decoder_.Holds(bytes, "<UL>")) return;
+  events_.Bookmark({});
+  for (std::size_t anchors = decoder_.Count(bytes, "</A>"); anchors > 1; --anchors) {
+    events_.Bookmark({});
+  }
 }
 
 void PomerekGrammar::ReadLine(std::int32_t lineNumber) {
@@ -92,9 +97,33 @@ void PomerekGrammar::ReadLine(std::int32_t lineNumber) {
     } else if (found.item != npos) {
       events_.ItemWithoutBookmark();
     }
+    ReadFurtherAnchors(found, lineNumber);
     events_.CloseFolder();
   } else if (found.item != npos) {
     ReadBookmarkLine(found, lineNumber);
+    ReadFurtherAnchors(found, lineNumber);
+  }
+}
+
+// On an item line, each "</A>" after the first ends one more anchor, which starts where the one
+// before it ended. Its URL and title are found as a bookmark line's are, and it is reported unread,
+// rather than lost without a word.
+void PomerekGrammar::ReadFurtherAnchors(const Markers& found, std::int32_t lineNumber) {
+  if (found.item == npos || found.titleEnd == npos) return;
+  const std::u16string_view line = line_;
+  std::size_t from = found.titleEnd + kTitleEnd.size();
+  for (std::size_t end = line.find(kTitleEnd, from); end != npos;
+       from = end + kTitleEnd.size(), end = line.find(kTitleEnd, from)) {
+    const std::u16string_view anchor = line.substr(from, end - from);
+    BookmarkRecord bookmark;
+    bookmark.lineNumber = lineNumber;
+    if (const std::size_t urlStart = anchor.find(u"=\""); urlStart != npos) {
+      const std::size_t urlFrom = urlStart + 2;
+      bookmark.url = anchor.substr(urlFrom, anchor.find(u'"', urlFrom) - urlFrom);
+    }
+    const std::size_t titleStart = anchor.find(u"\">");
+    bookmark.title = titleStart == npos ? anchor : anchor.substr(titleStart + 2);
+    events_.UnreadBookmark(bookmark, kFurtherBookmarkOnLine);
   }
 }
 

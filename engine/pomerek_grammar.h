@@ -14,6 +14,7 @@ namespace velkora {
 //   <LI>name<UL>                 opens a folder named by the text between the two
 //   <LI><A HREF="url">title</A>  is a bookmark of the current folder
 //   </UL>                        closes the current folder
+// A line holds one bookmark; anchors after its first are reported as unread.
 // A line with "<UL>" but no "<LI>" only encloses a list and leaves the nesting as it is.
 class PomerekGrammar final : public BookmarkGrammar {
  public:
@@ -32,6 +33,7 @@ class PomerekGrammar final : public BookmarkGrammar {
   void ReadLine(std::int32_t lineNumber);
   void ReadFolderLine(const Markers& found);
   void ReadBookmarkLine(const Markers& found, std::int32_t lineNumber);
+  void ReadFurtherAnchors(const Markers& found, std::int32_t lineNumber);
 
   BookmarkEvents& events_;
   const LineDecoder& decoder_;

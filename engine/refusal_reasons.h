@@ -42,6 +42,11 @@ inline constexpr std::u16string_view kMalformedBookmarkLine =
 inline constexpr std::u16string_view kBookmarkOnClosingLine =
     u"</UL> と同じ行にあるため、フォルダーを閉じる行として読みました";
 
+// An anchor after the first on a line of the Pomerek file, whose grammar reads one
+// bookmark a line.
+inline constexpr std::u16string_view kFurtherBookmarkOnLine =
+    u"同じ行の 2 つ目以降のブックマークです（1 行に 1 つだけ読みます）";
+
 // A bookmark whose URL is empty, or white space only: its shortcut would open nothing.
 inline constexpr std::u16string_view kEmptyUrl = u"URL が空です";
 

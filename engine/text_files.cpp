@@ -140,6 +140,12 @@ bool SequentialFiles::MayHoldItems(std::int32_t fileNumber) {
   return file == nullptr || file->detecting == nullptr || file->detecting->MayHoldItem();
 }
 
+std::string_view SequentialFiles::StartOfFile(std::int32_t fileNumber) {
+  const OpenFile* file = Find(fileNumber);
+  return file == nullptr || file->detecting == nullptr ? std::string_view()
+                                                       : file->detecting->Start();
+}
+
 IoResult SequentialFiles::ReadLineBytes(std::int32_t fileNumber, std::string_view& bytes,
                                         bool& gotLine, bool& tooLong) {
   gotLine = false;

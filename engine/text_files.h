@@ -42,6 +42,9 @@ class SequentialFiles {
   // False when the file open as fileNumber by OpenForInputDetecting holds no "<LI>" in the
   // bytes read from it so far (right after opening, its first 64 KiB); true when it may.
   bool MayHoldItems(std::int32_t fileNumber);
+  // The first bytes of the file open as fileNumber by OpenForInputDetecting (its first
+  // 64 KiB, or all of a smaller file); empty for any other file.
+  std::string_view StartOfFile(std::int32_t fileNumber);
   // Reads the next line's bytes as they stand in the file, undecoded (a LineDecoder in the
   // file's encoding decodes them); gotLine is false once none is left. tooLong: the line
   // was longer than kMaxLineBytes and was skipped unread; bytes is then empty and gotLine

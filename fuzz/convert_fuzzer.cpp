@@ -6,6 +6,7 @@
 // well-formed ICO). For a Pomerek file in the code page, the
 // counts and every URL are also checked against a model of its lines.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -17,6 +18,7 @@
 #include "engine/conversion.h"
 #include "engine/icon_image.h"
 #include "engine/messages.h"
+#include "engine/url_text.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/native_platform.h"
 #include "tests/test_support.h"
@@ -65,6 +67,12 @@ bool Has(std::string_view line, std::string_view marker) {
   return line.find(marker) != std::string_view::npos;
 }
 
+std::int32_t Count(std::string_view line, std::string_view marker) {
+  std::int32_t count = 0;
+  for (std::size_t at = 0; (at = line.find(marker, at)) != std::string_view::npos; ++at) ++count;
+  return count;
+}
+
 // How the file is read, as far as can be told from its bytes without decoding them.
 enum class Reading {
   kLines,     // code page 932 for certain, a line with "<LI>" before any with "<dt>": the
@@ -107,7 +115,7 @@ std::int32_t MostOtherFormatBookmarks(std::string_view bytes, Reading reading) {
         ++most;
       }
     }
-    if (reading == Reading::kNetscape && item && !Has(line, "<UL>")) ++most;
+    if (reading == Reading::kNetscape && item && !Has(line, "<UL>")) most += Count(line, "</A>");
   }
   return most;
 }
@@ -121,8 +129,13 @@ ExpectedRun Expect(std::string_view bytes, const AnsiCodePage& codePage) {
     ++number;
     const bool list = Has(line, "<UL>");
     const bool item = Has(line, "<LI>");
-    if (item && !list) ++expected.entryCount;
     if (!item || list) continue;
+    // Each anchor after the line's first is reported as unread.
+    const std::int32_t further = std::max(Count(line, "</A>") - 1, 0);
+    expected.entryCount += 1 + further;
+    expected.bookmarkLines += further;
+    if (further > 0 && expected.malformedLines == 0) expected.firstMalformedLine = number;
+    expected.malformedLines += further;
     if (Has(line, "</UL>")) {
       // The line closes its folder; an anchor on it is reported as unread.
       if (Has(line, "</A>")) {
@@ -142,12 +155,13 @@ ExpectedRun Expect(std::string_view bytes, const AnsiCodePage& codePage) {
     }
     const std::size_t from = urlStart + 2;
     const std::string_view url = line.substr(from, line.find('"', from) - from);
-    // A URL of white space only makes no shortcut: it is reported as unreadable.
-    if (url.find_first_not_of(" \t\n\f\r") == npos) {
+    // A URL of nothing visible makes no shortcut: it is reported as unreadable.
+    if (IsBlankUrl(codePage.FromAnsi(url))) {
       if (expected.malformedLines++ == 0) expected.firstMalformedLine = number;
       continue;
     }
-    expected.urls.insert(codePage.ToAnsi(codePage.FromAnsi(url)));
+    std::u16string encoded;
+    expected.urls.insert(codePage.ToAnsi(UrlForShortcut(codePage.FromAnsi(url), encoded)));
   }
   return expected;
 }
@@ -247,8 +261,8 @@ std::int32_t CheckTargetTree(const fs::path& target, bool modelled,
               "a shortcut's icon lines name an icon file of the target");
       url.resize(icon);
     }
-    Require(url.find_first_of("\r\n") == std::string::npos,
-            "a shortcut has exactly two lines, or four with its icon");
+    Require(std::ranges::none_of(url, [](char c) { return c >= 0 && (c < 0x20 || c == 0x7F); }),
+            "a shortcut has exactly two lines, or four with its icon, and no control character");
     if (modelled) {
       const auto found = urls.find(url);
       Require(found != urls.end(), "a shortcut holds the URL of a well-formed bookmark line");
@@ -362,6 +376,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const ConversionReport report =
       BookmarkConverter(state, window, platform.Services()).ConvertBookmarks();
 
+  std::multiset<std::string> none;
+  if (report.outcome == ConversionReport::Outcome::kNotText) {
+    fuzz::Require(
+        fuzz::CheckTargetTree(scratch.target, false, none) == 0 && window.messages.size() == 1,
+        "a file that is not text is refused with one message, and nothing written");
+    return 0;
+  }
   const fuzz::Reading reading = fuzz::HowRead(bytes);
   const bool modelled = reading == fuzz::Reading::kLines;
   fuzz::ExpectedRun expected;

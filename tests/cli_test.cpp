@@ -108,6 +108,9 @@ TEST(ConsoleConverter, ExitStatusTellsWhetherEverythingWasWritten) {
   EXPECT_EQ(missingFile.status, 2);
   EXPECT_NE(missingFile.out.find(bookmarks + ".none"), std::string::npos) << missingFile.out;
 
+  WriteBytes(fixture.BookmarkFile().string() + ".png", "\x89PNG\r\n\x1A\n");
+  EXPECT_EQ(Convert({bookmarks + ".png", out}).status, 2);  // a file that is not text
+
   const ProcessRun emptyPath = Convert({"", out});
   EXPECT_EQ(emptyPath.status, 2);
   EXPECT_EQ(emptyPath.out, "ブックマークファイルのパスが設定されていません\n");
@@ -138,8 +141,8 @@ TEST(ConsoleConverter, StandardErrorNamesEachBookmark) {
   const std::string out = Utf8(fixture.Out());
   // The longest title that fits, and one more character.
   const std::string title(259 - fixture.Out().u16string().size() - 1 - 4 + 1, 'l');
-  fixture.WriteBookmarks({Bookmark("u1", "taken"), Bookmark(" ", "blank"), Bookmark("u3", title),
-                          Bookmark("u4", "ok")});
+  fixture.WriteBookmarks({Bookmark("u1", "taken") + "<A HREF=\"u2\">second</A>",
+                          Bookmark(" ", "blank"), Bookmark("u3", title), Bookmark("u4", "ok")});
   const ProcessRun run = Convert({Utf8(fixture.BookmarkFile()), out});
   EXPECT_EQ(run.status, 1);
   EXPECT_TRUE(
@@ -157,6 +160,10 @@ TEST(ConsoleConverter, StandardErrorNamesEachBookmark) {
   const std::string shortened = "velkora-convert: 3 行目「" + title +
                                 "」（URL: u3）の名前を短くしました: " + title.substr(1) + ".url\n";
   EXPECT_TRUE(run.err.starts_with(failed)) << run.err;
+  EXPECT_NE(run.err.find("velkora-convert: 1 行目「second」（URL: u2）を読み取れませんでした: "
+                         "同じ行の 2 つ目以降のブックマークです（1 行に 1 つだけ読みます）\n"),
+            std::string::npos)
+      << run.err;
   EXPECT_NE(run.err.find("）\n" + blank + shortened), std::string::npos) << run.err;
   EXPECT_TRUE(run.err.ends_with(shortened)) << run.err;
 }

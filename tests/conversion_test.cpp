@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/file_content.h"
 #include "engine/messages.h"
 #include "engine/refusal_reasons.h"
 #include "engine/shortcut_names.h"
@@ -182,6 +183,7 @@ TEST(Conversion, BookmarksOfTheOtherFormatAreReported) {
                           "\" ADD_DATE=\"1701302400\">t" + std::to_string(i) + "</A>");
   }
   manyExports.push_back("<DD>a literal <LI> in a description");
+  manyExports.push_back("<!-- <LI><A HREF=\"v\">b</A> -->");
   manyExports.push_back("</DL>");
   Strings pomerekThenExport{"<UL>", Bookmark("u", "a"), Folder("F"), Bookmark("v", "b"), "</UL>"};
   pomerekThenExport.insert(pomerekThenExport.end(),
@@ -198,7 +200,8 @@ TEST(Conversion, BookmarksOfTheOtherFormatAreReported) {
       {{"<UL>", Bookmark("u", "a"), "<DT><A HREF=\"v\">b</A>", "</UL>"}, 1, 1},
       {{"<A HREF=\"v\">before</A>", "<UL>", Bookmark("u", "a")}, 1, 1},
       // An item line whose bookmark the export's grammar reads is no other bookmark.
-      {{"<DL><DT><A HREF=\"u\">a</A>", "<LI><A HREF=\"v\">b</A>", "<DD>x<LI>y", "<LI>F<UL>"}, 2, 1},
+      {{"<DL><DT><A HREF=\"u\">a</A>", "<LI><A HREF=\"v\">b</A>", "<DD>x<LI>y", "<LI>F<UL>"}, 2, 0},
+      {{"<DL><DT><A HREF=\"u\">a</A>", "<LI></UL>", "<LI>=\"w\">c</A>"}, 1, 1},
       {{"<DT><LI><A HREF=\"u\">a</A>"}, 1, 0},  // on one line, "<LI>" decides
       {{"<DL><DT><A HREF=\"u\">a</A>", "<DD>&lt;LI&gt;"}, 1, 0},
   };
@@ -674,6 +677,60 @@ TEST(Conversion, EmptyUrlIsReportedNotWritten) {
   }
 }
 
+// A URL's control characters are encoded in its shortcut, in either format (a NUL after the
+// first block, which it would make no text); a URL of nothing visible is refused as empty.
+TEST(Conversion, ControlsInUrlsAreEncodedAndInvisibleUrlsRefused) {
+  const std::string pad = std::string(kFirstBlockBytes, ' ') + "\r\n";
+  const struct {
+    std::string file;
+    std::string url;  // the shortcut's; empty: refused
+  } cases[] = {
+      {pad + Bookmark(std::string("a\0b\x01\x0b\x7f\tc", 8), "t"), "a%00b%01%0B%7F%09c"},
+      {pad + std::string("<DL><DT><A HREF=\"a\0b\x01&#127;\tc\">t</A>", 36), "a%00b%01%7Fc"},
+      {Bookmark("\x81\x40 \x01", "t"), ""},  // U+3000, a space and a control
+      {"<DL><DT><A HREF=\"&#xA0;&#x200B;&#x200D;&#xFEFF;&#x2060;&#x180E;&#xE0020;\">t</A>", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.url);
+    ConversionFixture fixture;
+    fixture.WriteBookmarkBytes(c.file);
+    const ConversionReport report = fixture.Convert();
+    EXPECT_EQ(report.malformedLines, c.url.empty() ? 1 : 0);
+    EXPECT_TRUE(c.url.empty() || fixture.Read("t.url") == ShortcutBytes(c.url));
+  }
+}
+
+// A file that is not text is refused, whatever it holds, before anything is written; a
+// UTF-16 file with its byte order mark, or a NUL after the first block, is text.
+TEST(Conversion, FilesThatAreNotTextAreRefused) {
+  const std::string line = "<LI><A HREF=\"u\">t</A>\r\n";
+  const std::string block(kFirstBlockBytes - line.size() - 1, 'x');
+  const struct {
+    std::string bytes;
+    std::string reason;  // a part of it; empty: the file is text
+  } cases[] = {
+      {"\x89PNG\r\n\x1A\n" + line, "PNG"}, {"PK\x03\x04" + line, "ZIP"},
+      {"%PDF-1.7\n" + line, "PDF"},        {std::string("MZ\x90\0", 4) + line, "EXE"},
+      {"\177ELF" + line, "ELF"},           {std::string("SQLite format 3\0", 16) + line, "SQLite"},
+      {line + block + '\0', "NUL"},        {std::string("\xFF\xFE<\0L\0I\0>\0", 10), ""},
+      {line + block + "x" + '\0', ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    ConversionFixture fixture;
+    fixture.WriteBookmarkBytes(c.bytes);
+    const ConversionReport report = fixture.Convert();
+    EXPECT_EQ(report.outcome, c.reason.empty() ? ConversionReport::Outcome::kCompleted
+                                               : ConversionReport::Outcome::kNotText);
+    if (c.reason.empty()) continue;
+    EXPECT_EQ(fixture.Tree(), Strings{});
+    const std::string message = ToUtf8(fixture.window.messages.at(0));
+    EXPECT_TRUE(message.starts_with("ブックマークファイルではありません。\n") &&
+                message.find(c.reason) != std::string::npos)
+        << message;
+  }
+}
+
 // The first line of the end message says how the run ended, and a warning goes with any
 // end but a complete one; every end but a plain complete one counts the shortcuts made.
 TEST(Conversion, EndMessageSaysHowTheRunEnded) {
@@ -696,6 +753,9 @@ TEST(Conversion, EndMessageSaysHowTheRunEnded) {
        some + u"\n\n作成したショートカット: 1 件\n読み取れなかったブックマーク行: 1 件（最初は 2 "
               u"行目）\n作成できなかったショートカット: 1 件（最初: 3 行目「t」（URL: v）\n",
        true, MessageIcon::kWarning},
+      {"a second bookmark on a line", Bookmark("u", "a") + "<A HREF=\"v\">b</A>",
+       some + u"\n\n作成したショートカット: 1 件\n読み取れなかったブックマーク行: 1 件", true,
+       MessageIcon::kWarning},
       {"none written", Bookmark("v", "t"),
        none + u"\n\n作成したショートカット: 0 件\n作成できなかったショートカット: 1 件", true,
        MessageIcon::kWarning},

@@ -80,6 +80,9 @@ TEST(BookmarkGrammar, CountingCountsWhatReadingReports) {
         "<LI><A HREF=\"v\">w</A></UL>", "<LI>bad", "</UL>"},
        {"open F", "bookmark 3 u t", "item", "close", "malformed 5", "close", "malformed 6",
         "close"}},
+      {true,
+       {"<LI><A HREF=\"u\">t</A><A HREF=\"v\">w</A>", "<LI>a</A>=\"x</A></UL>", "</A></A></UL>"},
+       {"bookmark 1 u t", "malformed 1", "malformed 2", "malformed 2", "close", "close"}},
       {false,
        {"<DL><DT><H3>F</H3>", "<DL><DT><A HREF=\"u\" ICON=\"x\">t", "</A><DT><A>no href</A>",
         "<A HREF=\"place:q\">q</A><A HREF='v'>open", "</DL>", "<a href=w>", "<!-- <a href=c> -->"},
@@ -123,14 +126,15 @@ TEST(NetscapeGrammar, CommentsEndAsInHtml) {
   }
 }
 
-// A NUL becomes U+FFFD wherever it stands; a "place:" query is one whatever its letter
-// case and white space before it.
+// A NUL becomes U+FFFD wherever it stands but in a URL, whose shortcut encodes it; a "place:" query
+// is one whatever its letter case and white space before it.
 TEST(NetscapeGrammar, NulsAndQueriesAsInHtml) {
   const struct {
     std::string line;
     std::string read;
   } cases[] = {
-      {std::string("<A HREF=\"u\0v\">t\0i\0</A>", 22), "bookmark 1 u\uFFFDv t\uFFFDi\uFFFD"},
+      {std::string("<A HREF=\"u\0v\">t\0i\0</A>", 22),
+       std::string("bookmark 1 u\0v t\uFFFDi\uFFFD", 23)},
       {"<A HREF=\"u&#0;\">t&#0;</A>", "bookmark 1 u\uFFFD t\uFFFD"},
       {"<A HREF=\"PLACE:q\">q</A>", "query"},
       {"<A HREF=\"\t\f Place:q\">q</A>", "query"},

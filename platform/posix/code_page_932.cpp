@@ -145,7 +145,7 @@ std::size_t CodePage932::AnsiLength(std::u16string_view text) const {
   return EncodedLengthWithTable(text, tables_->encode.data());
 }
 
-bool CodePage932::HoldsAscii(std::string_view bytes, std::string_view ascii) const {
+bool CodePage932::SearchableInBytes(std::string_view ascii) const {
   // No pair decodes to an ASCII character, and a byte that is no trail byte (below 0x40:
   // "<", digits, punctuation) is never taken into the character before it. Text that starts
   // with one is found in the bytes as it is in the decoded text.
@@ -153,10 +153,17 @@ bool CodePage932::HoldsAscii(std::string_view bytes, std::string_view ascii) con
     const auto b = static_cast<std::uint8_t>(c);
     return b < 0x80 && tables_->single[b] == b;
   });
-  if (ascii.empty() || !itself || IsTrailByte(static_cast<std::uint8_t>(ascii.front()))) {
-    return AnsiCodePage::HoldsAscii(bytes, ascii);
-  }
+  return !ascii.empty() && itself && !IsTrailByte(static_cast<std::uint8_t>(ascii.front()));
+}
+
+bool CodePage932::HoldsAscii(std::string_view bytes, std::string_view ascii) const {
+  if (!SearchableInBytes(ascii)) return AnsiCodePage::HoldsAscii(bytes, ascii);
   return bytes.find(ascii) != std::string_view::npos;
+}
+
+std::size_t CodePage932::CountAscii(std::string_view bytes, std::string_view ascii) const {
+  if (!SearchableInBytes(ascii)) return AnsiCodePage::CountAscii(bytes, ascii);
+  return CountOccurrences(bytes, ascii);
 }
 
 std::u16string CodePage932::FromAnsi(std::string_view bytes) const {

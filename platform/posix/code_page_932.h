@@ -26,11 +26,14 @@ class CodePage932 final : public AnsiCodePage {
   void FromAnsiInto(std::string_view bytes, std::u16string& out) const override;
   std::size_t AnsiLength(std::u16string_view text) const override;
   bool HoldsAscii(std::string_view bytes, std::string_view ascii) const override;
+  std::size_t CountAscii(std::string_view bytes, std::string_view ascii) const override;
 
   struct Tables;
 
  private:
   explicit CodePage932(std::unique_ptr<Tables> tables);
+  // Whether ascii is found in the bytes as it is in the decoded text.
+  bool SearchableInBytes(std::string_view ascii) const;
   std::unique_ptr<Tables> tables_;
 };
 
