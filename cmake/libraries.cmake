@@ -1,0 +1,59 @@
+# The libraries that read the browsers' own bookmark stores: nlohmann's JSON library
+# (headers only) for Chromium's Bookmarks files, SQLite for Firefox's places and the
+# browsers' icon databases. Each is a target of its own: velkora_json and velkora_sqlite.
+#
+# Natively both come from Debian's -dev packages. The Windows build takes the same JSON
+# headers, and compiles SQLite from Debian's source package of the version the native
+# build links (scripts/fetch-sqlite-source puts it in build/sources/sqlite3): its
+# amalgamation is generated in the build tree with tclsh and linked statically.
+
+add_library(velkora_json INTERFACE)
+add_library(velkora_sqlite INTERFACE)
+
+if(NOT WIN32)
+  find_package(nlohmann_json 3.10 REQUIRED)
+  find_package(SQLite3 REQUIRED)
+  target_link_libraries(velkora_json INTERFACE nlohmann_json::nlohmann_json)
+  target_link_libraries(velkora_sqlite INTERFACE SQLite::SQLite3)
+  return()
+endif()
+
+# The cross build searches the MinGW-w64 tree only: the JSON headers are reached through a
+# folder of their own in the build tree, which holds nothing but them.
+set(VELKORA_JSON_INCLUDE_DIR /usr/include CACHE PATH "The folder that holds nlohmann/json.hpp")
+if(NOT EXISTS ${VELKORA_JSON_INCLUDE_DIR}/nlohmann/json.hpp)
+  message(FATAL_ERROR "nlohmann/json.hpp is not in ${VELKORA_JSON_INCLUDE_DIR}: "
+                      "scripts/setup installs nlohmann-json3-dev")
+endif()
+set(json_headers ${CMAKE_BINARY_DIR}/json-headers)
+file(MAKE_DIRECTORY ${json_headers})
+file(CREATE_LINK ${VELKORA_JSON_INCLUDE_DIR}/nlohmann ${json_headers}/nlohmann SYMBOLIC)
+target_include_directories(velkora_json SYSTEM INTERFACE ${json_headers})
+
+set(VELKORA_SQLITE_SOURCE_DIR ${PROJECT_SOURCE_DIR}/build/sources/sqlite3/source CACHE PATH
+    "Debian's SQLite source package, unpacked")
+if(NOT EXISTS ${VELKORA_SQLITE_SOURCE_DIR}/configure)
+  message(FATAL_ERROR "No SQLite source in ${VELKORA_SQLITE_SOURCE_DIR}: "
+                      "scripts/fetch-sqlite-source (run by scripts/setup) fetches it")
+endif()
+enable_language(C)
+# The amalgamation is text made by the source's own tools, which run on the build host.
+set(amalgamation ${CMAKE_BINARY_DIR}/sqlite3)
+add_custom_command(
+  OUTPUT ${amalgamation}/sqlite3.c ${amalgamation}/sqlite3.h
+  COMMAND sh -c "env -u CC -u CFLAGS '${VELKORA_SQLITE_SOURCE_DIR}/configure' --quiet \
+                 --disable-tcl --disable-readline >configure.log && make -s sqlite3.c >make.log"
+  WORKING_DIRECTORY ${amalgamation}
+  DEPENDS ${VELKORA_SQLITE_SOURCE_DIR}/VERSION ${VELKORA_SQLITE_SOURCE_DIR}/manifest
+  COMMENT "Generating SQLite's amalgamation from Debian's source package"
+  VERBATIM)
+file(MAKE_DIRECTORY ${amalgamation})
+add_library(velkora_sqlite_library STATIC ${amalgamation}/sqlite3.c)
+# Only what reading a database needs: one thread, no extensions loaded, no statistics of
+# memory kept.
+target_compile_definitions(velkora_sqlite_library PRIVATE
+  SQLITE_THREADSAFE=0 SQLITE_OMIT_LOAD_EXTENSION SQLITE_DEFAULT_MEMSTATUS=0 SQLITE_DQS=0)
+# Not our code: its warnings are not ours to mend.
+target_compile_options(velkora_sqlite_library PRIVATE -w)
+target_include_directories(velkora_sqlite_library SYSTEM INTERFACE ${amalgamation})
+target_link_libraries(velkora_sqlite INTERFACE velkora_sqlite_library)
