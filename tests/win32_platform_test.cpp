@@ -63,21 +63,21 @@ TEST(Win32Platform, ProfilesAreFoundBelowTheKnownFolders) {
       for (const fs::path& folder : folders) fs::remove_all(folder, ignored);
     }
   } const made{{chromium.parent_path(), firefox.parent_path()}};
-  fs::create_directories(chromium / "Profile 1");
-  fs::create_directories(firefox / "Profiles" / "x.default-release");
-  WriteBytes(chromium / "Local State",
-             R"({"profile":{"info_cache":{"Profile 1":{"name":"個人"}}}})");
-  WriteBytes(chromium / "Profile 1" / "Bookmarks", "{}");
-  WriteBytes(firefox / "profiles.ini",
-             "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\n"
-             "Path=Profiles/x.default-release\r\n");
-  WriteBytes(firefox / "Profiles" / "x.default-release" / "places.sqlite", "");
+  for (const auto& [file, bytes] : std::vector<std::pair<fs::path, std::string>>{
+           {chromium / "Local State",
+            R"({"profile":{"info_cache":{"Profile 1":{"name":"個人"}}}})"},
+           {chromium / "Profile 1" / "Bookmarks", ""},
+           {firefox / "profiles.ini",
+            "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=p\r\n"},
+           {firefox / "p" / "places.sqlite", ""}}) {
+    fs::create_directories(file.parent_path());
+    WriteBytes(file, bytes);
+  }
   NativePlatform platform;
-  const std::vector<BrowserProfile> expected = {
-      {u"Chromium", u"個人", stores[4].folder + u"\\Profile 1\\Bookmarks"},
-      {u"Firefox", u"default-release",
-       stores[5].folder + u"\\Profiles\\x.default-release\\places.sqlite"}};
-  EXPECT_EQ(FindProfiles(platform.Services().streams, stores, u'\\'), expected);
+  EXPECT_EQ(FindProfiles(platform.Services().streams, stores, u'\\'),
+            (std::vector<BrowserProfile>{
+                {u"Chromium", u"個人", stores[4].folder + u"\\Profile 1\\Bookmarks"},
+                {u"Firefox", u"default-release", stores[5].folder + u"\\p\\places.sqlite"}}));
 }
 
 TEST(Win32Platform, TargetEndingWithASeparatorAsAtADriveRoot) {
