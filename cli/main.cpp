@@ -7,9 +7,11 @@
 #include "cli/console_window.h"
 #include "engine/conversion.h"
 #include "engine/messages.h"
+#include "engine/sources/profiles/browser_profiles.h"
 #include "engine/text.h"
 #include "engine/utf8.h"
 #include "platform/absolute_path.h"
+#include "platform/browser_stores.h"
 #include "platform/code_page_check.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
@@ -46,6 +48,9 @@ constexpr std::u16string_view kHelp =
     u"\n"
     u"  --help     この説明を表示して終了します\n"
     u"  --version  バージョンを表示して終了します\n"
+    u"  --profiles このコンピューターにあるブラウザーのプロファイルを一覧表示して終了します\n"
+    u"             "
+    u"（1行に一つ、ブラウザー・プロファイル名・ブックマークファイルのパスをタブ区切りで）\n"
     u"\n"
     u"終了ステータス:\n"
     u"  0  すべてのブックマークを書き出しました\n"
@@ -71,6 +76,18 @@ int StatusOfOutcome(ConversionReport::Outcome outcome) {
   return kCannotRun;
 }
 
+// Lists the profiles of the browsers found for this user, one a line.
+int ListProfiles() {
+  NativePlatform platform;
+  const PlatformServices& services = platform.Services();
+  std::u16string lines;
+  for (const BrowserProfile& profile :
+       FindProfiles(services.streams, BrowserStores(), services.paths.separator)) {
+    lines += ProfileLine(profile);
+  }
+  return WriteStandardOutput(lines) ? kAllWritten : kCannotRun;
+}
+
 int Run(const std::vector<std::u16string>& arguments) {
   if (arguments.size() == 1 && (arguments[0] == u"--help" || arguments[0] == u"-h")) {
     return WriteStandardOutput(kHelp) ? kAllWritten : kCannotRun;
@@ -80,6 +97,7 @@ int Run(const std::vector<std::u16string>& arguments) {
                ? kAllWritten
                : kCannotRun;
   }
+  if (arguments.size() == 1 && arguments[0] == u"--profiles") return ListProfiles();
   std::vector<std::u16string> operands;
   bool optionsEnded = false;
   for (const std::u16string& argument : arguments) {

@@ -347,6 +347,34 @@ TEST(ConsoleConverter, ReadersThatWentAwayDoNotStopTheRun) {
 }
 #endif
 
+#ifndef _WIN32
+TEST(ConsoleConverter, ProfilesAreListedOneALineWithTabsBetween) {
+  TempDir home;
+  const std::string h = Utf8(home.path());
+  for (const auto& [file, bytes] : std::vector<std::pair<std::string, std::string>>{
+           {"/xdg/microsoft-edge/Local State",
+            R"({"profile":{"info_cache":{"Default":{"name":"個人\t2"}}}})"},
+           {"/.mozilla/firefox/profiles.ini",
+            "[Profile0]\nName=default-release\nIsRelative=1\nPath=p\n"},
+           {"/xdg/microsoft-edge/Default/Bookmarks", ""},
+           {"/.mozilla/firefox/p/places.sqlite", ""}}) {
+    fs::create_directories(fs::path(h + file).parent_path());
+    WriteBytes(h + file, bytes);
+  }
+  const std::string firefoxLine =
+      "Firefox\tdefault-release\t" + h + "/.mozilla/firefox/p/places.sqlite\n";
+  const ProcessRun xdg = Convert(
+      {"--profiles"}, {}, "HOME=" + Quote(h) + " XDG_CONFIG_HOME=" + Quote(h + "/xdg") + " ");
+  EXPECT_EQ(xdg.status, 0);
+  EXPECT_EQ(xdg.out, "Microsoft Edge\t個人 2\t" + h + "/xdg/microsoft-edge/Default/Bookmarks\n" +
+                         firefoxLine);
+  const ProcessRun none =
+      Convert({"--profiles"}, {}, "HOME=" + Quote(h + "/none") + " XDG_CONFIG_HOME= ");
+  EXPECT_EQ(none.status, 0);
+  EXPECT_EQ(none.out, "");
+}
+#endif
+
 TEST(ConsoleConverter, ArgumentsAreChecked) {
   EXPECT_EQ(Convert({}).status, 2);
   EXPECT_EQ(Convert({"only-one"}).status, 2);
@@ -354,6 +382,7 @@ TEST(ConsoleConverter, ArgumentsAreChecked) {
   const ProcessRun help = Convert({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("BOOKMARK_FILE TARGET_DIR"), std::string::npos);
+  EXPECT_NE(help.out.find("--profiles"), std::string::npos);
   const ProcessRun version = Convert({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.out.rfind("velkora-convert ", 0), 0u);

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "engine/refusal_reasons.h"
+#include "engine/sources/profiles/browser_profiles.h"
 #include "engine/utf8.h"
+#include "platform/browser_stores.h"
 #include "platform/win32/win32_errors.h"
 #include "platform/win32/win32_folder.h"
 #include "platform/win32/win32_paths.h"
@@ -43,6 +45,39 @@ TEST(SystemErrorText, GivesTheSystemsTextWithoutLineEnd) {
   ASSERT_FALSE(text.empty());
   EXPECT_NE(text.back(), u'\n');
   EXPECT_EQ(SystemErrorText(0x2FFFFFFF), u"Windows のエラー 805306367");
+}
+
+TEST(Win32Platform, ProfilesAreFoundBelowTheKnownFolders) {
+  // Under Wine the known folders lie in the test's prefix. The test makes Chromium's and
+  // Firefox's folders there and removes them after; it never touches ones it did not make.
+  const std::vector<BrowserStore> stores = BrowserStores();
+  ASSERT_EQ(stores.size(), 6u);
+  const fs::path chromium(stores[4].folder), firefox(stores[5].folder);
+  if (fs::exists(chromium.parent_path()) || fs::exists(firefox.parent_path())) {
+    GTEST_SKIP() << "Chromium or Firefox keeps its own folders here";
+  }
+  struct RemovedAtEnd {
+    std::vector<fs::path> folders;
+    ~RemovedAtEnd() {
+      std::error_code ignored;
+      for (const fs::path& folder : folders) fs::remove_all(folder, ignored);
+    }
+  } const made{{chromium.parent_path(), firefox.parent_path()}};
+  for (const auto& [file, bytes] : std::vector<std::pair<fs::path, std::string>>{
+           {chromium / "Local State",
+            R"({"profile":{"info_cache":{"Profile 1":{"name":"個人"}}}})"},
+           {chromium / "Profile 1" / "Bookmarks", ""},
+           {firefox / "profiles.ini",
+            "[Profile0]\r\nName=default-release\r\nIsRelative=1\r\nPath=p\r\n"},
+           {firefox / "p" / "places.sqlite", ""}}) {
+    fs::create_directories(file.parent_path());
+    WriteBytes(file, bytes);
+  }
+  NativePlatform platform;
+  EXPECT_EQ(FindProfiles(platform.Services().streams, stores, u'\\'),
+            (std::vector<BrowserProfile>{
+                {u"Chromium", u"個人", stores[4].folder + u"\\Profile 1\\Bookmarks"},
+                {u"Firefox", u"default-release", stores[5].folder + u"\\p\\places.sqlite"}}));
 }
 
 TEST(Win32Platform, TargetEndingWithASeparatorAsAtADriveRoot) {

@@ -1,0 +1,38 @@
+#include "platform/browser_stores.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "engine/utf8.h"
+
+namespace velkora {
+namespace {
+
+// The value of an environment variable that names an absolute path, else empty.
+std::u16string AbsoluteVariable(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && value[0] == '/' ? FromUtf8(value) : std::u16string();
+}
+
+}  // namespace
+
+std::vector<BrowserStore> BrowserStores() {
+  const std::u16string home = AbsoluteVariable("HOME");
+  std::u16string config = AbsoluteVariable("XDG_CONFIG_HOME");
+  if (config.empty() && !home.empty()) config = home + u"/.config";
+  std::vector<BrowserStore> stores;
+  if (!config.empty()) {
+    constexpr ProfileListing kChromium = ProfileListing::kChromium;
+    stores = {{u"Google Chrome", kChromium, config + u"/google-chrome"},
+              {u"Microsoft Edge", kChromium, config + u"/microsoft-edge"},
+              {u"Brave", kChromium, config + u"/BraveSoftware/Brave-Browser"},
+              {u"Vivaldi", kChromium, config + u"/vivaldi"},
+              {u"Chromium", kChromium, config + u"/chromium"}};
+  }
+  if (!home.empty()) {
+    stores.push_back({u"Firefox", ProfileListing::kFirefox, home + u"/.mozilla/firefox"});
+  }
+  return stores;
+}
+
+}  // namespace velkora
