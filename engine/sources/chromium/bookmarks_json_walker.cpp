@@ -45,6 +45,13 @@ IoResult BookmarksJsonWalker::Outcome(bool parsed) const {
   return IoResult::Success();
 }
 
+void BookmarksJsonWalker::CloseOpenFolders() {
+  for (auto level = levels_.rbegin(); level != levels_.rend(); ++level) {
+    if (level->opened) events_->CloseFolder();
+  }
+  levels_.clear();
+}
+
 bool BookmarksJsonWalker::Fail(std::u16string reason) {
   failure_ = std::move(reason);
   return false;

@@ -36,6 +36,8 @@ class BookmarksJsonWalker {
 
   // The outcome once sax_parse has returned parsed.
   IoResult Outcome(bool parsed) const;
+  // Closes the folders a walk that stopped early left open, innermost first.
+  void CloseOpenFolders();
 
   // The parser's calls.
   bool null() { return Scalar(); }

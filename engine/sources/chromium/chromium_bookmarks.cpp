@@ -17,6 +17,7 @@ IoResult Walk(BookmarksJsonWalker::Walk walk, InputStream& stream, NodeHeadings&
   JsonBytes bytes(stream);
   BookmarksJsonWalker walker(walk, bytes, headings, events, options);
   const bool parsed = nlohmann::json::sax_parse(bytes.begin(), JsonBytes::end(), &walker);
+  if (!parsed && events) walker.CloseOpenFolders();
   return walker.Outcome(parsed);
 }
 

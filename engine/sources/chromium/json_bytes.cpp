@@ -18,21 +18,11 @@ bool JsonBytes::Fill() {
   return true;
 }
 
-bool JsonBytes::AtEnd() { return position_ >= filled_ && !Fill(); }
-
-void JsonBytes::Advance() {
-  const auto byte = static_cast<unsigned char>(chunk_[position_++]);
-  if (afterNewline_) {
-    ++line_;
-    column_ = 0;
-  }
-  afterNewline_ = byte == '\n';
-  // A continuation byte of UTF-8 is part of the character before it.
-  if ((byte & 0xC0) != 0x80) ++column_;
+void JsonBytes::Start(unsigned char byte) {
   constexpr std::string_view kByteOrderMark("\xEF\xBB\xBF");
   const bool mark = handed_ < 3 && static_cast<char>(byte) == kByteOrderMark[handed_];
   const bool blank = byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n';
-  if (!mark && !blank) started_ = true;
+  started_ = !mark && !blank;
   ++handed_;
 }
 

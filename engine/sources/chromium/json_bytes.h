@@ -19,9 +19,16 @@ class JsonBytes {
   explicit JsonBytes(InputStream& stream) : stream_(stream), chunk_(kChunkBytes) {}
 
   // True at the end, or once a read failed. Reads the next chunk when it needs one.
-  bool AtEnd();
+  bool AtEnd() { return position_ >= filled_ && !Fill(); }
   char Peek() const { return chunk_[position_]; }
-  void Advance();
+  void Advance() {
+    const auto byte = static_cast<unsigned char>(chunk_[position_++]);
+    if (afterNewline_) NewLine();
+    afterNewline_ = byte == '\n';
+    // A continuation byte of UTF-8 is part of the character before it.
+    column_ += (byte & 0xC0) != 0x80;
+    if (!started_) Start(byte);
+  }
 
   std::int64_t Line() const { return line_; }
   std::int64_t Column() const { return column_; }
@@ -64,6 +71,11 @@ class JsonBytes {
  private:
   static constexpr std::size_t kChunkBytes = 64 * 1024;
   bool Fill();
+  void NewLine() {
+    ++line_;
+    column_ = 0;
+  }
+  void Start(unsigned char byte);
 
   InputStream& stream_;
   std::vector<char> chunk_;
@@ -73,7 +85,7 @@ class JsonBytes {
   IoResult result_;
   std::int64_t line_ = 1;
   std::int64_t column_ = 0;
-  std::int64_t handed_ = 0;
+  std::int64_t handed_ = 0;  // until started
   bool afterNewline_ = false;
   bool started_ = false;
 };
