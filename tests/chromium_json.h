@@ -56,7 +56,7 @@ inline std::string BookmarksJson(const std::vector<std::pair<std::string, JsonNo
   std::string text = "{\"checksum\":\"0\",\"roots\":{";
   for (const auto& [key, node] : roots)
     text += "\"" + key + "\":" + NodeJson(node, reverseKeys) + ",";
-  return text + "\"meta_info\":{\"a\":{\"children\":[]}}},\"version\":1}\n";
+  return text + "\"meta_info\":{\"a\":{}},\"x\":{\"children\":[]}},\"version\":1}\n";
 }
 
 }  // namespace velkora::testing

@@ -79,11 +79,11 @@ bool BookmarksJsonWalker::string(std::string& value) {
   if (skipDepth_ > 0) return true;
   switch (std::exchange(pending_, Pending::kNone)) {
     case Pending::kName:
-      fields_.name = std::move(value);
+      fields_.name = value;
       fields_.hasName = true;
       break;
     case Pending::kUrl:
-      fields_.url = std::move(value);
+      fields_.url = value;
       fields_.hasUrl = true;
       break;
     case Pending::kType:
@@ -188,6 +188,12 @@ bool BookmarksJsonWalker::StartNode(ChromiumRoot root) {
   return true;
 }
 
+NodeType BookmarksJsonWalker::TypeOfNode(const Level& node, NodeType stored) {
+  // A root is a folder when its "type" does not say otherwise.
+  if (node.root != ChromiumRoot::kNone && stored == NodeType::kNone) return NodeType::kFolder;
+  return stored;
+}
+
 bool BookmarksJsonWalker::StartChildren() {
   Level& node = levels_.back();
   node.childrenSeen = true;
@@ -202,7 +208,7 @@ bool BookmarksJsonWalker::StartChildren() {
   if (nextHeading_ >= headings_.list.size()) return Fail(std::u16string(kBookmarksChanged));
   node.heading = static_cast<std::uint32_t>(nextHeading_++);
   const NodeHeading& heading = headings_.list[node.heading];
-  if (heading.type != NodeType::kFolder) {
+  if (TypeOfNode(node, heading.type) != NodeType::kFolder) {
     // Only a folder's children are its contents: Chromium reads no others.
     skipDepth_ = 1;
     nextHeading_ = heading.next;
@@ -229,7 +235,7 @@ void BookmarksJsonWalker::EndNode(const Level& node) {
 
 void BookmarksJsonWalker::ReportNode(const Level& node) {
   const NodeHeading* heading = node.heading == kNoHeading ? nullptr : &headings_.list[node.heading];
-  const NodeType type = heading ? heading->type : fields_.type;
+  const NodeType type = TypeOfNode(node, heading ? heading->type : fields_.type);
   if (type == NodeType::kFolder) {
     if (heading) {
       if (node.opened) events_->CloseFolder();

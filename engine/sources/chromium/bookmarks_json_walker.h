@@ -81,6 +81,7 @@ class BookmarksJsonWalker {
   bool Scalar();
   bool End();
   bool StartNode(ChromiumRoot root);
+  static NodeType TypeOfNode(const Level& node, NodeType stored);
   bool StartChildren();
   void EndNode(const Level& node);
   void ReportNode(const Level& node);
