@@ -63,7 +63,7 @@ class FileStreams {
  public:
   virtual ~FileStreams() = default;
   // Opens a regular file; a folder, a pipe or a device is refused with a reason saying
-  // which it is.
+  // which it is. A path at which nothing stands fails as IoResult::missing.
   virtual IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) = 0;
   // Creates, exclusively and never through a link, a temporary file in path's folder that
   // is to take path's name. A name that is a file open through OpenInput is never

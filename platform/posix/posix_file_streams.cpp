@@ -67,7 +67,11 @@ IoResult PosixFileStreams::OpenInput(std::u16string_view path,
   // FIFO put in its place meanwhile does not hold the run up.
   const std::string name = ToUtf8(path);
   struct stat status {};
-  if (::stat(name.c_str(), &status) != 0) return ErrnoFailure(errno);
+  if (::stat(name.c_str(), &status) != 0) {
+    const int error = errno;
+    if (error == ENOENT) return IoResult::Missing(ErrnoText(error));
+    return ErrnoFailure(error);
+  }
   if (!S_ISREG(status.st_mode)) {
     return IoResult::Failure(std::u16string(NotRegularReason(status.st_mode)));
   }

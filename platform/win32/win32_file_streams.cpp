@@ -72,6 +72,9 @@ IoResult Win32FileStreams::OpenInput(std::u16string_view path,
         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       return IoResult::Failure(std::u16string(kInputIsFolder));
     }
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+      return IoResult::Missing(SystemErrorText(error));
+    }
     return IoResult::Failure(SystemErrorText(error));
   }
   if (const DWORD type = ::GetFileType(file.get()); type != FILE_TYPE_DISK) {

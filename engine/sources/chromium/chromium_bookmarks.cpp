@@ -1,0 +1,72 @@
+#include "engine/sources/chromium/chromium_bookmarks.h"
+
+#include <nlohmann/json.hpp>
+#include <utility>
+
+#include "engine/sources/chromium/bookmarks_json_walker.h"
+#include "engine/sources/chromium/folder_below.h"
+
+namespace velkora {
+namespace {
+
+constexpr std::u16string_view kAccountFileName = u"AccountBookmarks";
+
+// One walk over stream's bytes.
+IoResult Walk(BookmarksJsonWalker::Walk walk, InputStream& stream, NodeHeadings& headings,
+              BookmarkEvents* events, BookmarksJsonWalker::Options options) {
+  JsonBytes bytes(stream);
+  BookmarksJsonWalker walker(walk, bytes, headings, events, options);
+  const bool parsed = nlohmann::json::sax_parse(bytes.begin(), JsonBytes::end(), &walker);
+  if (!parsed && events) walker.CloseOpenFolders();
+  return walker.Outcome(parsed);
+}
+
+}  // namespace
+
+std::u16string SiblingPath(std::u16string_view path, std::u16string_view name) {
+  const std::size_t separator = path.find_last_of(u"/\\");
+  std::u16string sibling(separator == std::u16string_view::npos ? std::u16string_view()
+                                                                : path.substr(0, separator + 1));
+  sibling += name;
+  return sibling;
+}
+
+ChromiumBookmarks::ChromiumBookmarks(FileStreams& streams, std::u16string bookmarksPath,
+                                     ChromiumFamily family, PageIcons* icons)
+    : streams_(streams), path_(std::move(bookmarksPath)), family_(family), icons_(icons) {}
+
+IoResult ChromiumBookmarks::Read(BookmarkEvents& events) {
+  std::unique_ptr<InputStream> stream;
+  if (IoResult opened = streams_.OpenInput(path_, stream); !opened) return opened;
+  if (IoResult read = ReadFile(path_, std::move(stream), events); !read) return read;
+  const std::u16string account = SiblingPath(path_, kAccountFileName);
+  IoResult opened = streams_.OpenInput(account, stream);
+  if (!opened && opened.missing) return IoResult::Success();
+  IoResult read = opened;
+  if (opened) {
+    FolderBelow below(events, kAccountFolderName);
+    read = ReadFile(account, std::move(stream), below);
+    below.Close();
+  }
+  if (read) return read;
+  return IoResult::Failure(std::u16string(kAccountFileName) + u": " + read.reason);
+}
+
+IoResult ChromiumBookmarks::ReadFile(std::u16string_view path, std::unique_ptr<InputStream> first,
+                                     BookmarkEvents& events) {
+  const BookmarksJsonWalker::Options options{family_, icons_};
+  NodeHeadings headings;
+  FileStamp before;
+  if (IoResult stamped = first->Stamp(before); !stamped) return stamped;
+  IoResult read = Walk(BookmarksJsonWalker::Walk::kHeadings, *first, headings, nullptr, options);
+  first.reset();
+  if (!read) return read;
+  std::unique_ptr<InputStream> second;
+  if (IoResult opened = streams_.OpenInput(path, second); !opened) return opened;
+  FileStamp after;
+  if (IoResult stamped = second->Stamp(after); !stamped) return stamped;
+  if (after != before) return IoResult::Failure(std::u16string(kBookmarksChanged));
+  return Walk(BookmarksJsonWalker::Walk::kEvents, *second, headings, &events, options);
+}
+
+}  // namespace velkora

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/file_streams.h"
+#include "engine/sources/bookmark_source.h"
+#include "engine/sources/chromium/chromium_names.h"
+#include "engine/sources/page_icons.h"
+
+namespace velkora {
+
+// The bookmarks of a Chromium browser's profile: its "Bookmarks" file (JSON), and the
+// "AccountBookmarks" file beside it, when there is one, below a top folder of its own.
+// Each root of a file is a top folder named as the browser of family shows it; a root it
+// does not name keeps its stored name, and an empty root makes no folder. A bookmark's
+// icon is the one icons keeps for its URL, when icons is given.
+//
+// The files are read in chunks, each twice (see BookmarksJsonWalker): whatever their size
+// or nesting, a read holds the values of one node, a few bytes for each level it is down,
+// and the heading of each node that has children.
+class ChromiumBookmarks final : public BookmarkSource {
+ public:
+  ChromiumBookmarks(FileStreams& streams, std::u16string bookmarksPath,
+                    ChromiumFamily family = ChromiumFamily::kChrome, PageIcons* icons = nullptr);
+
+  IoResult Read(BookmarkEvents& events) override;
+
+ private:
+  IoResult ReadFile(std::u16string_view path, std::unique_ptr<InputStream> first,
+                    BookmarkEvents& events);
+
+  FileStreams& streams_;
+  const std::u16string path_;
+  const ChromiumFamily family_;
+  PageIcons* const icons_;
+};
+
+// The path of the file name in the folder of the file at path.
+std::u16string SiblingPath(std::u16string_view path, std::u16string_view name);
+
+}  // namespace velkora
