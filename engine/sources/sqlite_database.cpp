@@ -18,6 +18,8 @@ IoResult SqliteDatabase::Open(const DatabaseSnapshot& snapshot) {
   sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
   sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
   sqlite3_exec(db, "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
+  // The copy is this process's alone: its lock is taken once, not at every statement.
+  sqlite3_exec(db, "PRAGMA locking_mode = EXCLUSIVE", nullptr, nullptr, nullptr);
   return IoResult::Success();
 }
 
