@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "engine/utf8.h"
+#include "platform/database_snapshots.h"
 #include "platform/posix/code_page_932.h"
 #include "platform/posix/openssl_sha256.h"
 #include "platform/posix/posix_file_streams.h"
@@ -137,6 +138,7 @@ class FloorRecorder::FileSystem final : public FileSystemObject {
 namespace {
 
 const OpenSslSha256 sha256;
+NativeDatabaseSnapshots snapshots;
 
 }  // namespace
 
@@ -148,6 +150,7 @@ FloorRecorder::FloorRecorder()
           [this] { return std::make_unique<FileSystem>(steps_, folders_); },
           PathConventions{u'/', 255},
           sha256,
+          snapshots,
       })) {}
 
 FloorRecorder::~FloorRecorder() = default;

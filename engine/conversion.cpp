@@ -14,6 +14,7 @@
 #include "engine/pomerek_grammar.h"
 #include "engine/refusal_reasons.h"
 #include "engine/shortcut_writer.h"
+#include "engine/sources/browser_source.h"
 #include "engine/url_text.h"
 
 namespace velkora {
@@ -123,12 +124,19 @@ ConversionReport BookmarkConverter::Fail(ConversionReport::Outcome outcome,
 // otherwise than its start is counted once more, as its whole says. A file whose start
 // shows it is not text is not counted: nothing of it is read as bookmarks.
 IoResult BookmarkConverter::CountEntries() {
+  browserSource_.reset();
+  nonTextReason_ = {};
   state_.inputFile = files_.FreeFile();
   state_.entryCount = 0;
   TextEncoding counted = TextEncoding::kAnsiCodePage;
   IoResult result = files_.OpenForInputDetecting(window_.PathText(), state_.inputFile, counted);
   if (!result) return result;
-  nonTextReason_ = NonTextReason(files_.StartOfFile(state_.inputFile));
+  const std::string_view start = files_.StartOfFile(state_.inputFile);
+  if (const SourceKind kind = SourceKindOf(start); kind != SourceKind::kText) {
+    files_.Close(state_.inputFile);
+    return CountBrowserSource(kind);
+  }
+  nonTextReason_ = NonTextReason(start);
   if (!nonTextReason_.empty()) {
     files_.Close(state_.inputFile);
     return result;
@@ -198,7 +206,24 @@ IoResult BookmarkConverter::CountOpenFile(TextEncoding encoding, bool findItems)
   return result;
 }
 
+// A browser's own store is read by its source, which tells a file changed between its
+// two readings itself.
+IoResult BookmarkConverter::CountBrowserSource(SourceKind kind) {
+  browserSource_ = BrowserSource(kind, window_.PathText(), platform_.streams, platform_.snapshots);
+  BookmarkCounter counter;
+  const IoResult result = browserSource_->Read(counter);
+  state_.entryCount = counter.count;
+  return result;
+}
+
 IoResult BookmarkConverter::ConvertEntries(ShortcutWriter& writer) {
+  if (browserSource_) {
+    writer_ = &writer;
+    recounted_ = 0;
+    const IoResult result = browserSource_->Read(*this);
+    writer_ = nullptr;
+    return result;
+  }
   state_.inputFile = files_.FreeFile();
   IoResult result = files_.OpenForInput(window_.PathText(), state_.inputFile, encoding_);
   if (!result) return result;

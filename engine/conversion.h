@@ -10,6 +10,7 @@
 #include "engine/conversion_state.h"
 #include "engine/conversion_window.h"
 #include "engine/platform_services.h"
+#include "engine/sources/browser_source.h"
 #include "engine/text_encoding.h"
 #include "engine/text_files.h"
 
@@ -47,6 +48,9 @@ class BookmarkConverter : private BookmarkEvents {
   // that reading it as its format leaves out; findItems: its lines are searched for
   // "<LI>", which a browser export lacks.
   IoResult CountOpenFile(TextEncoding encoding, bool findItems);
+  // Counts the bookmarks of a browser's own store, of kind, and keeps its source for the
+  // writing pass.
+  IoResult CountBrowserSource(SourceKind kind);
   // Reads the file through the grammar of its format, writing what it finds.
   IoResult ConvertEntries(ShortcutWriter& writer);
   // Takes the stamp of the file open as inputFile: the first of a run is kept, each later
@@ -93,6 +97,8 @@ class BookmarkConverter : private BookmarkEvents {
   // The file's stamp when the counting pass opened it, and whether a later one differed.
   FileStamp countedStamp_;
   bool stampChanged_ = false;
+  // The source of a browser's own store, when the file is one; else the file is text.
+  std::unique_ptr<BookmarkSource> browserSource_;
   // Why the file is not text; empty when it may be.
   std::u16string_view nonTextReason_;
 };

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "engine/ansi_code_page.h"
+#include "engine/database_snapshot.h"
 #include "engine/file_streams.h"
 #include "engine/file_system_object.h"
 #include "engine/sha256.h"
@@ -25,6 +26,8 @@ struct PlatformServices {
   PathConventions paths;
   // Names the icon files after their bytes.
   const Sha256& sha256;
+  // Copies of the databases a browser holds locked while it runs, to be read instead.
+  DatabaseSnapshots& snapshots;
 };
 
 }  // namespace velkora

@@ -13,6 +13,7 @@
 #include "engine/utf8.h"
 #include "platform/database_snapshots.h"
 #include "tests/browser_databases.h"
+#include "tests/chromium_json.h"
 #include "tests/test_support.h"
 
 namespace velkora::testing {
@@ -254,6 +255,96 @@ TEST(IconDataUriTest, NamesTheImageTypeByItsSignature) {
       {"<svg", ""},
   };
   for (const auto& c : kCases) EXPECT_EQ(ToUtf8(IconDataUri(c.bytes)), c.uri);
+}
+
+}  // namespace
+}  // namespace velkora::testing
+
+namespace velkora::testing {
+namespace {
+
+// Every file and folder below root with its bytes and its time of last write.
+std::vector<std::string> TreeWithBytesAndTimes(const fs::path& root) {
+  std::vector<std::string> listed;
+  for (const std::string& entry : ListTree(root)) {
+    const fs::path path = root / fs::u8path(entry);
+    std::string line =
+        entry + " @" + std::to_string(fs::last_write_time(path).time_since_epoch().count());
+    if (fs::is_regular_file(path)) line += " " + ReadBytes(path);
+    listed.push_back(line);
+  }
+  return listed;
+}
+
+// The same bookmarks as a browser's export and as the browser's own store give the same
+// shortcuts, folders and times: the store is told by its bytes, whatever the file's name.
+TEST(BrowserStores, GiveTheTreeTheirExportGives) {
+  constexpr long long kAdded = 1700000000;  // seconds since 1970
+  constexpr long long k1601 = 11644473600;  // seconds from 1601 to 1970
+  const std::string added = std::to_string(kAdded);
+  const std::string export_ =
+      "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<META CHARSET=\"UTF-8\">\n<DL><p>\n"
+      "<DT><H3 ADD_DATE=\"" +
+      added + "\" LAST_MODIFIED=\"" + added +
+      "\">%s</H3>\n<DL><p>\n"
+      "<DT><A HREF=\"http://a/\" ADD_DATE=\"" +
+      added +
+      "\">one</A>\n"
+      "<DT><H3 ADD_DATE=\"" +
+      added + "\" LAST_MODIFIED=\"" + added +
+      "\">sub</H3>\n<DL><p>\n"
+      "<DT><A HREF=\"http://b/?q=1\" ADD_DATE=\"" +
+      added + "\">two</A>\n</DL><p>\n</DL><p>\n</DL><p>\n";
+  const auto exportOf = [&](const std::string& root) {
+    std::string text = export_;
+    return text.replace(text.find("%s"), 2, root);
+  };
+  const std::string chromiumDate = std::to_string((kAdded + k1601) * 1000000);
+  const std::string json = BookmarksJson(
+      {{"bookmark_bar",
+        JsonNode("folder", "bar", "", chromiumDate,
+                 {JsonNode("url", "one", "http://a/", chromiumDate),
+                  JsonNode("folder", "sub", "", chromiumDate,
+                           {JsonNode("url", "two", "http://b/?q=1", chromiumDate)})})},
+       {"other", JsonNode("folder", "other", "", chromiumDate)}});
+  const std::string us = std::to_string(kAdded * 1000000);
+  const auto writePlaces = [&](const fs::path& file) {
+    TestDatabase places(file);
+    places.Run(kPlacesSchema);
+    places.Run("UPDATE moz_bookmarks SET dateAdded = " + us + ", lastModified = " + us +
+               "; INSERT INTO moz_places VALUES (1, 'http://a/'), (2, 'http://b/?q=1');"
+               "INSERT INTO moz_bookmarks VALUES (10, 1, 1, 3, 0, 'one', " +
+               us + ", " + us + ", 'a'), (11, 2, NULL, 3, 1, 'sub', " + us + ", " + us +
+               ", 'b'),"
+               " (12, 1, 2, 11, 0, 'two', " +
+               us + ", " + us + ", 'c');");
+  };
+  struct Case {
+    const char* store;
+    std::string root;  // the top folder's name as the browser shows it
+    std::function<void(ConversionFixture&)> write;
+  };
+  const Case cases[] = {
+      {"Chromium's Bookmarks", "ブックマーク バー",
+       [&](ConversionFixture& f) { f.WriteBookmarkBytes(json); }},
+      {"Firefox's places.sqlite", "ブックマークツールバー",
+       [&](ConversionFixture& f) {
+         fs::remove(f.BookmarkFile());
+         writePlaces(f.BookmarkFile());
+       }},
+  };
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.store);
+    ConversionFixture exported;
+    exported.WriteBookmarkBytes(exportOf(test.root));
+    ASSERT_TRUE(exported.Convert().AllWritten());
+    ConversionFixture stored;
+    test.write(stored);
+    const ConversionReport report = stored.Convert();
+    EXPECT_TRUE(report.AllWritten()) << ToUtf8(stored.window.messages.back());
+    EXPECT_EQ(report.written, 2);
+    EXPECT_EQ(TreeWithBytesAndTimes(stored.Out()), TreeWithBytesAndTimes(exported.Out()));
+  }
 }
 
 }  // namespace

@@ -478,7 +478,7 @@ TEST(Faults, ReadErrorInTheWritingPassIsReportedAndKeepsWhatWasWritten) {
   const PlatformServices& native = fixture.platform.Services();
   SecondPassReadFails streams(native.streams, first.size() + 5);
   const PlatformServices services{native.codePage, streams, native.createFileSystem, native.paths,
-                                  native.sha256};
+                                  native.sha256, native.snapshots};
   const ConversionReport report =
       BookmarkConverter(fixture.state, fixture.window, services).ConvertBookmarks();
 

@@ -280,7 +280,7 @@ TEST(FileTimes, TimesThatCannotBeSetAreToldAndFailNothing) {
   const PlatformServices services{
       native.codePage, streams,
       [&native] { return std::make_unique<TimesFail::FileSystem>(native.createFileSystem()); },
-      native.paths, native.sha256};
+      native.paths, native.sha256, native.snapshots};
   TimesRecorder recorder;
   const ConversionReport report =
       BookmarkConverter(fixture.state, fixture.window, services, &recorder).ConvertBookmarks();

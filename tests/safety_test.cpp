@@ -181,7 +181,7 @@ TEST(InterruptedWrite, FailedWriteKeepsTheOldShortcutAndLeavesNoTemporaryFile) {
   const PlatformServices& native = fixture.platform.Services();
   WritesFail streams(native.streams);
   const PlatformServices services{native.codePage, streams, native.createFileSystem, native.paths,
-                                  native.sha256};
+                                  native.sha256, native.snapshots};
   const ConversionReport report =
       BookmarkConverter(fixture.state, fixture.window, services).ConvertBookmarks();
 

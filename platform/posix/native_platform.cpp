@@ -1,5 +1,6 @@
 #include "platform/native_platform.h"
 
+#include "platform/database_snapshots.h"
 #include "platform/posix/code_page_932.h"
 #include "platform/posix/openssl_sha256.h"
 #include "platform/posix/posix_file_streams.h"
@@ -13,6 +14,11 @@ const OpenSslSha256& SystemSha256() {
   return sha256;
 }
 
+NativeDatabaseSnapshots& SystemSnapshots() {
+  static NativeDatabaseSnapshots snapshots;
+  return snapshots;
+}
+
 }  // namespace
 
 NativePlatform::NativePlatform()
@@ -23,6 +29,7 @@ NativePlatform::NativePlatform()
           [] { return std::make_unique<PosixFileSystem>(); },
           PathConventions{u'/', 255},
           SystemSha256(),
+          SystemSnapshots(),
       })) {}
 
 NativePlatform::~NativePlatform() = default;

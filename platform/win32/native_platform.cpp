@@ -1,5 +1,6 @@
 #include "platform/native_platform.h"
 
+#include "platform/database_snapshots.h"
 #include "platform/win32/bcrypt_sha256.h"
 #include "platform/win32/win32_code_page.h"
 #include "platform/win32/win32_file_streams.h"
@@ -18,6 +19,11 @@ const BcryptSha256& SystemSha256() {
   return sha256;
 }
 
+NativeDatabaseSnapshots& SystemSnapshots() {
+  static NativeDatabaseSnapshots snapshots;
+  return snapshots;
+}
+
 }  // namespace
 
 NativePlatform::NativePlatform()
@@ -28,6 +34,7 @@ NativePlatform::NativePlatform()
           [] { return std::make_unique<Win32FileSystem>(); },
           PathConventions{u'\\', 0},
           SystemSha256(),
+          SystemSnapshots(),
       })) {}
 
 NativePlatform::~NativePlatform() = default;
