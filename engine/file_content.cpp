@@ -23,9 +23,6 @@ constexpr Signature kSignatures[] = {
     {"\x7F"
      "ELF",
      u"実行ファイル（ELF）です"},
-    {std::string_view("SQLite format 3\0", 16),
-     u"SQLite のデータベースです（ブラウザーからブックマークを HTML "
-     u"ファイルにエクスポートして指定してください）"},
 };
 
 }  // namespace

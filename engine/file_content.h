@@ -11,8 +11,9 @@ inline constexpr std::size_t kFirstBlockBytes = 8 * 1024;
 
 // Why a file whose bytes begin with start is not text, in the user's words, or an empty
 // text when it may be one: the signature of a binary format at its start (PNG, ZIP, PDF,
-// an executable, an SQLite database and the like), or a NUL byte within its first block.
-// A file that starts with a UTF-16 byte order mark is text, NUL bytes and all.
+// an executable and the like), or a NUL byte within its first block. A file that starts
+// with a UTF-16 byte order mark is text, NUL bytes and all. An SQLite database is told
+// apart before: it is a browser's store, read as one.
 std::u16string_view NonTextReason(std::string_view start);
 
 }  // namespace velkora
