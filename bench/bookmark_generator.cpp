@@ -1,16 +1,21 @@
 #include "bench/bookmark_generator.h"
 
+#include <sqlite3.h>
+
 #include <array>
 #include <cstdint>
 #include <fstream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "engine/utf8.h"
 #include "platform/posix/code_page_932.h"
 #include "tests/base64_encoding.h"
+#include "tests/browser_databases.h"
 
 namespace velkora::bench {
 namespace {
@@ -181,11 +186,128 @@ void WriteNetscapeTreeFile(const std::filesystem::path& file, const TreeShape& s
   writer.Close();
 }
 
+// The name of folder index (from 0) of its level (0: the top) of a tree.
+std::string FolderName(int level, int index) {
+  if (level == 0) return std::string(kTopics[index % kTopics.size()]) + std::to_string(index + 1);
+  if (level == 1) return std::string(kKinds[index % kKinds.size()]) + std::to_string(index + 1);
+  return "第" + std::to_string(index + 1) + "集の" + std::to_string(index + 1);
+}
+
+std::string StoreUrl(int number) {
+  return "https://www.example.co.jp/section" + std::to_string(number % 97) + "/article" +
+         std::to_string(number) + ".html?from=bookmark&n=" + std::to_string(number);
+}
+
+// Walks the folders of shape depth first: open(name, first) as each opens, its bookmarks
+// numbered from first, then its folders, then close().
+template <typename Open, typename Close>
+void WalkTree(const TreeShape& shape, Open open, Close close) {
+  const int counts[] = {shape.top, shape.second, shape.third};
+  int bookmark = 0;
+  const auto walk = [&](const auto& self, int level) -> void {
+    for (int i = 0; i < counts[level]; ++i) {
+      open(FolderName(level, i), bookmark + 1);
+      bookmark += shape.bookmarksPerFolder;
+      if (level < 2) self(self, level + 1);
+      close();
+    }
+  };
+  walk(walk, 0);
+}
+
+// A Chromium browser's Bookmarks file: its keys in the browser's order, "children" first,
+// the tree below the bookmark bar.
+void WriteChromiumTreeFile(const std::filesystem::path& file, const TreeShape& shape) {
+  BookmarkFileWriter writer(file, true);
+  const std::string date = "\"13347830400000000\"";  // 2023-12-01 in microseconds since 1601
+  std::vector<std::string> names;
+  std::vector<char> first{1};
+  const auto comma = [&] { return std::exchange(first.back(), char{0}) != 0 ? "" : ","; };
+  const auto folderEnd = [&](const std::string& name) {
+    return "],\"date_added\":" + date + ",\"date_modified\":" + date + ",\"id\":\"1\",\"name\":\"" +
+           name + "\",\"type\":\"folder\"}";
+  };
+  writer.Line("{\"checksum\":\"0\",\"roots\":{\"bookmark_bar\":{\"children\":[");
+  WalkTree(
+      shape,
+      [&](const std::string& name, int firstBookmark) {
+        writer.Line(std::string(comma()) + "{\"children\":[");
+        names.push_back(name);
+        first.push_back(1);
+        for (int n = firstBookmark; n < firstBookmark + shape.bookmarksPerFolder; ++n) {
+          writer.Line(std::string(comma()) + "{\"date_added\":\"" +
+                      std::to_string(13347830400000000LL + n * 1000000LL) + "\",\"id\":\"" +
+                      std::to_string(n) + "\",\"name\":\"" + Title(n) +
+                      "\",\"type\":\"url\",\"url\":\"" + StoreUrl(n) + "\"}");
+        }
+      },
+      [&] {
+        first.pop_back();
+        writer.Line(folderEnd(names.back()));
+        names.pop_back();
+      });
+  writer.Line(folderEnd("Bookmarks bar") + "},\"version\":1}");
+  writer.Close();
+}
+
+// Runs sql on db, which must succeed.
+void Run(sqlite3* db, const std::string& sql) {
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
+    throw std::runtime_error(std::string("places: ") + sqlite3_errmsg(db));
+  }
+}
+
+// Firefox's places.sqlite with the tree below the bookmarks toolbar.
+void WritePlacesTreeFile(const std::filesystem::path& file, const TreeShape& shape) {
+  std::filesystem::remove(file);
+  sqlite3* db = nullptr;
+  const int opened = sqlite3_open(file.c_str(), &db);
+  const std::unique_ptr<sqlite3, decltype(&sqlite3_close)> held(db, sqlite3_close);
+  if (opened != SQLITE_OK) throw std::runtime_error("cannot create " + file.string());
+  Run(db, std::string("BEGIN;") + velkora::testing::kPlacesSchema);
+  constexpr long long kDate = 1701388800000000;  // 2023-12-01 in microseconds since 1970
+  int id = 100;
+  std::vector<int> parents{3};  // the toolbar
+  std::vector<int> positions{0};
+  const auto row = [&](int type, const std::string& fk, const std::string& title, long long date) {
+    ++id;
+    Run(db, "INSERT INTO moz_bookmarks VALUES (" + std::to_string(id) + "," + std::to_string(type) +
+                "," + fk + "," + std::to_string(parents.back()) + "," +
+                std::to_string(positions.back()++) + ",'" + title + "'," + std::to_string(date) +
+                "," + std::to_string(date) + ",'g" + std::to_string(id) + "')");
+  };
+  WalkTree(
+      shape,
+      [&](const std::string& name, int firstBookmark) {
+        row(2, "NULL", name, kDate);
+        parents.push_back(id);
+        positions.push_back(0);
+        for (int n = firstBookmark; n < firstBookmark + shape.bookmarksPerFolder; ++n) {
+          Run(db,
+              "INSERT INTO moz_places VALUES (" + std::to_string(n) + ",'" + StoreUrl(n) + "')");
+          row(1, std::to_string(n), Title(n), kDate + n * 1000000LL);
+        }
+      },
+      [&] {
+        parents.pop_back();
+        positions.pop_back();
+      });
+  Run(db, "COMMIT");
+}
+
 }  // namespace
 
 void WriteTreeFile(const std::filesystem::path& file, const TreeShape& shape, FileFormat format) {
   if (format == FileFormat::kNetscapeUtf8) {
     WriteNetscapeTreeFile(file, shape);
+    return;
+  }
+  if (format == FileFormat::kChromiumJson) {
+    WriteChromiumTreeFile(file, shape);
+    return;
+  }
+  if (format == FileFormat::kFirefoxPlaces) {
+    WritePlacesTreeFile(file, shape);
     return;
   }
   BookmarkFileWriter writer(file);

@@ -17,9 +17,10 @@ struct TreeShape {
   int Bookmarks() const { return Folders() * bookmarksPerFolder; }
 };
 
-// The Pomerek browser's list-item file in code page 932 with CR LF, or a browser's export
-// in the Netscape bookmark file format in UTF-8 with LF, as Chrome writes it.
-enum class FileFormat { kPomerek, kNetscapeUtf8 };
+// The Pomerek browser's list-item file in code page 932 with CR LF, a browser's export in
+// the Netscape bookmark file format in UTF-8 with LF, as Chrome writes it, or a browser's
+// own store: Chromium's Bookmarks (JSON), Firefox's places.sqlite.
+enum class FileFormat { kPomerek, kNetscapeUtf8, kChromiumJson, kFirefoxPlaces };
 
 // Writes a bookmark file of shape, with Japanese folder names and titles, every one of
 // which the run writes under its own name.
