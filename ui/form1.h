@@ -29,9 +29,9 @@ namespace velkora {
 // Finds the browsers' profiles the window lists when it loads.
 using ProfileFinder = std::function<std::vector<BrowserProfile>()>;
 
-// The program's main window: the browsers' profiles, where the bookmark file is, where the
-// shortcuts go, the Browse, Convert and Exit buttons and the progress of a run. It carries out the
-// conversion's window operations itself and owns the conversion's state.
+// The program's main window: the browsers' profiles, where the bookmark file is, where
+// the shortcuts go, the Browse, Convert and Exit buttons and the progress of a run. It
+// carries out the conversion's window operations itself and owns the conversion's state.
 class Form1 final : public ConversionWindow {
  public:
   // Without findProfiles, the window lists the profiles of the machine's browsers.
