@@ -21,7 +21,7 @@ void Form1Test::CreateForm() {
     dialogsShown.push_back(*dialog);
     return answerOpen(dialog);
   };
-  form = std::make_unique<Form1>(platform.Services(), std::move(dialogs));
+  form = std::make_unique<Form1>(platform.Services(), std::move(dialogs), findProfiles);
   ASSERT_TRUE(form->Create(SW_SHOWNORMAL));
 }
 

@@ -55,6 +55,11 @@ class Form1Test : public ::testing::Test {
   std::vector<OPENFILENAMEW> dialogsShown;
   // How the file dialog answers: the file name to choose, or false for Cancel.
   std::function<BOOL(OPENFILENAMEW*)> answerOpen = [](OPENFILENAMEW*) { return FALSE; };
+  // The browser list shows one made-up profile, whatever the machine holds; null lists
+  // the profiles of the Wine prefix.
+  ProfileFinder findProfiles = [] {
+    return std::vector<BrowserProfile>{{u"Google Chrome", u"ユーザー 1", u"C:\\Bookmarks"}};
+  };
   std::unique_ptr<Form1> form;
 };
 

@@ -1,5 +1,5 @@
-// Form1's drive and directory lists: moving between drives and folders, and what becomes
-// the target of a run.
+// Form1's browser, drive and directory lists: the profiles found, moving between drives
+// and folders, and what becomes the target of a run.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/browser_stores.h"
 #include "tests/form1_fixture.h"
 #include "tests/test_support.h"
 
@@ -33,6 +34,43 @@ class Form1ListsTest : public Form1Test {
   TempDir dir_;
   fs::path root_ = dir_.path();
 };
+
+// A profile made in the Wine prefix is listed and, chosen, fills the path box; with none
+// found the list says so and is disabled. The test removes the folders it made.
+TEST_F(Form1ListsTest, TheBrowserListShowsTheProfilesFoundAndFillsThePathBox) {
+  findProfiles = [] { return std::vector<BrowserProfile>{}; };
+  CreateForm();
+  EXPECT_FALSE(IsWindowEnabled(Control(kCombo1)));
+  EXPECT_EQ(Text(kCombo1), L"（見つかりません）");
+
+  const fs::path chrome(BrowserStores()[0].folder), google = chrome.parent_path().parent_path();
+  // Chromium's folder may be the platform test's, which would find this profile too.
+  const fs::path chromium = fs::path(BrowserStores()[4].folder).parent_path();
+  if (fs::exists(google) || fs::exists(chromium)) GTEST_SKIP() << "the browsers' folders exist";
+  const struct RemovedAtEnd {
+    fs::path folder;
+    ~RemovedAtEnd() {
+      std::error_code ignored;
+      fs::remove_all(folder, ignored);
+    }
+  } made{google};
+  ASSERT_TRUE(fs::create_directories(chrome / L"Default"));
+  WriteBytes(chrome / L"Local State",
+             R"({"profile":{"info_cache":{"Default":{"name":"ユーザー 1"}}}})");
+  WriteBytes(chrome / L"Default" / L"Bookmarks", "{}");
+  findProfiles = nullptr;
+  CreateForm();
+  HWND list = Control(kCombo1);
+  const auto index = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                  reinterpret_cast<LPARAM>(L"Google Chrome — ユーザー 1"));
+  ASSERT_NE(index, CB_ERR);
+  SendMessageW(list, CB_SETCURSEL, index, 0);
+  SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(kCombo1, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(list));
+  EXPECT_EQ(Text(kText1), (chrome / L"Default" / L"Bookmarks").wstring());
+  Type(kText1, L"C:\\x.html");
+  EXPECT_EQ(Text(kCombo1), L"") << "the list names no profile the path box does not hold";
+}
 
 TEST_F(Form1ListsTest, Dir1ShowsTheChainThenTheSubfolders) {
   OpenInDir1(root_.wstring());

@@ -162,7 +162,8 @@ TEST_F(Form1RunTest, BrowseCancelledKeepsThePathAndSaysNothing) {
   EXPECT_EQ(shown.lpstrInitialDir, nullptr);
   EXPECT_EQ(shown.lpstrDefExt, nullptr);
   static constexpr wchar_t kFilter[] =
-      L"すべてのファイル (*.*)\0*.*\0ブックマークファイル (*.html;*.htm)\0*.html;*.htm\0";
+      L"すべてのファイル (*.*)\0*.*\0ブックマークファイル (*.html;*.htm)\0*.html;*.htm\0"
+      L"ブラウザーのブックマーク (Bookmarks;places.sqlite)\0Bookmarks;places.sqlite\0";
   EXPECT_EQ(std::wstring(shown.lpstrFilter, std::size(kFilter)),
             std::wstring(kFilter, std::size(kFilter)));
 }

@@ -109,6 +109,7 @@ TEST_F(Form1WindowTest, OpensWithItsCaptionFrameAndControls) {
 
   EXPECT_TRUE(GetWindowLongPtrW(Window(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) << "takes drops";
 
+  EXPECT_EQ(Text(kLabel3), L"ブラウザー(&B)");
   EXPECT_EQ(Text(kLabel1), L"ブックマークファイルのパス(&P)");
   EXPECT_EQ(Text(kLabel2), L"ショートカットの作成場所(&D)");
   EXPECT_EQ(Text(kCommand1), L"参照(&R)...");
@@ -117,6 +118,7 @@ TEST_F(Form1WindowTest, OpensWithItsCaptionFrameAndControls) {
   EXPECT_EQ(Text(kText1), L"");
   EXPECT_EQ(ClassOf(Control(kText1)), L"Edit");
   EXPECT_EQ(ClassOf(Control(kDrive1)), L"ComboBox");
+  EXPECT_EQ(ClassOf(Control(kCombo1)), L"ComboBox");
   EXPECT_EQ(ClassOf(Control(kDir1)), L"ListBox");
   EXPECT_EQ(ClassOf(Control(kProgressBar1)), PROGRESS_CLASSW);
   for (ControlId button : {kCommand1, kCommand2, kCommand3}) {
@@ -150,13 +152,14 @@ TEST_F(Form1WindowTest, StartsAtTheFavoritesFolder) {
 
 TEST_F(Form1WindowTest, FocusStartsInText1AndTabFollowsTheTabIndex) {
   EXPECT_EQ(GetFocus(), Control(kText1));
-  const std::vector<ControlId> order{kCommand1, kDrive1, kDir1, kCommand3, kCommand2, kText1};
+  const std::vector<ControlId> order{kCommand1, kDrive1, kDir1, kCommand3,
+                                     kCommand2, kCombo1, kText1};
   HWND current = Control(kText1);
   for (ControlId expected : order) {
     current = GetNextDlgTabItem(Window(), current, FALSE);
     EXPECT_EQ(GetDlgCtrlID(current), expected);
   }
-  EXPECT_EQ(GetDlgCtrlID(GetNextDlgTabItem(Window(), Control(kText1), TRUE)), kCommand2);
+  EXPECT_EQ(GetDlgCtrlID(GetNextDlgTabItem(Window(), Control(kText1), TRUE)), kCombo1);
 }
 
 TEST_F(Form1WindowTest, FocusComesBackWhereItWasAfterDeactivation) {
@@ -173,7 +176,7 @@ TEST_F(Form1WindowTest, AccessKeysReachTheirControls) {
     wchar_t key;
     ControlId focused;
   };
-  for (const Case& key : {Case{L'd', kDrive1}, Case{L'p', kText1}}) {
+  for (const Case& key : {Case{L'd', kDrive1}, Case{L'b', kCombo1}, Case{L'p', kText1}}) {
     MSG message = AltKey(key.key);
     EXPECT_TRUE(IsDialogMessageW(Window(), &message));
     EXPECT_EQ(GetFocus(), Control(key.focused)) << static_cast<char>(key.key);
@@ -201,7 +204,7 @@ TEST_F(Form1WindowTest, ControlsKeepClearOfEachOtherAtEveryDpi) {
   RECT client{};
   GetClientRect(Window(), &client);
   EXPECT_EQ(client.right, 362);
-  EXPECT_EQ(client.bottom, 259);
+  EXPECT_EQ(client.bottom, 316);
   ExpectSoundLayout();
   const long heightAt96 = fontHeight();
 
@@ -221,7 +224,7 @@ TEST_F(Form1WindowTest, ControlsKeepClearOfEachOtherAtEveryDpi) {
   EXPECT_NEAR(fontHeight(), heightAt96 * 3 / 2, 1);
   GetClientRect(Window(), &client);
   EXPECT_GE(client.right, 543);
-  EXPECT_GE(client.bottom, 388);
+  EXPECT_GE(client.bottom, 474);
 }
 
 TEST_F(Form1WindowTest, Dir1DrawsAFocusRectangleOnTheEntryThatHasTheFocus) {
@@ -288,7 +291,9 @@ TEST_F(Form1WindowTest, ControlsFollowTheWindowAndItOpensAtItsSmallestSize) {
   struct Moved {
     LONG left, top, right, bottom;
   };
-  const std::array<Moved, 9> expected{{
+  const std::array<Moved, 11> expected{{
+      {0, 0, 0, 0},        // Label3
+      {0, 0, 100, 0},      // Combo1
       {0, 0, 0, 0},        // Label1
       {0, 0, 100, 0},      // Text1
       {100, 0, 100, 0},    // Command1

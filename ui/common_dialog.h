@@ -14,9 +14,9 @@ class CommonDialog {
  public:
   explicit CommonDialog(const Dialogs& dialogs) : dialogs_(dialogs) {}
 
-  // Shows the open-file dialog over owner with the all-files and bookmark-file filters,
-  // the bookmark filter preselected. The chosen path, or nothing when the person
-  // cancelled or the dialog failed.
+  // Shows the open-file dialog over owner with the all-files, bookmark-file and browser
+  // bookmark filters, the bookmark-file filter preselected. The chosen path, or nothing when the
+  // person cancelled or the dialog failed.
   std::optional<std::wstring> ShowOpen(HWND owner);
 
  private:

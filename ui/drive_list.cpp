@@ -2,11 +2,9 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cwctype>
 
 #include "ui/controls.h"
-#include "ui/win32_handles.h"
 
 namespace velkora {
 namespace {
@@ -33,30 +31,7 @@ bool DriveList::Create(HWND parent, int id, HFONT font) {
 }
 
 void DriveList::Place(const RECT& place, HFONT font) {
-  SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  const int wanted = place.bottom - place.top;
-  const auto itemHeight = static_cast<int>(SendMessageW(list_, CB_GETITEMHEIGHT, 0, 0));
-  SetWindowPos(list_, nullptr, place.left, place.top, place.right - place.left,
-               wanted + itemHeight * kVisibleDrives, SWP_NOZORDER | SWP_NOACTIVATE);
-  TEXTMETRICW metrics{};
-  {
-    WindowDc dc(list_);
-    SelectedObject selected(dc.get(), font);
-    GetTextMetricsW(dc.get(), &metrics);
-  }
-  // How the field's height adds up to the closed list's differs between versions of the
-  // control (some add padding to the height they are given), so the field is corrected
-  // by what the list measures until the two agree.
-  auto field = static_cast<int>(SendMessageW(list_, CB_GETITEMHEIGHT, -1, 0));
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    RECT closed{};
-    GetWindowRect(list_, &closed);
-    const int corrected =
-        std::max<int>(field + wanted - (closed.bottom - closed.top), metrics.tmHeight);
-    if (corrected == field && closed.bottom - closed.top == wanted) break;
-    SendMessageW(list_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), corrected);
-    field = corrected;
-  }
+  PlaceDropDownList(list_, place, font, kVisibleDrives);
 }
 
 bool DriveList::SelectDrive(wchar_t letter) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "engine/text.h"
+#include "platform/browser_stores.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_errors.h"
 #include "ui/controls.h"
@@ -100,8 +101,8 @@ ControlArgs SimpleControl(const ControlLayout& control) {
 
 }  // namespace
 
-Form1::Form1(const PlatformServices& platform, Dialogs dialogs)
-    : platform_(platform), dialogs_(std::move(dialogs)) {}
+Form1::Form1(const PlatformServices& platform, Dialogs dialogs, ProfileFinder findProfiles)
+    : platform_(platform), dialogs_(std::move(dialogs)), findProfiles_(std::move(findProfiles)) {}
 
 Form1::~Form1() {
   // The window goes first, while everything its messages may touch is still here.
@@ -217,12 +218,16 @@ bool Form1::OnCreate() {
   return true;
 }
 
-// Window load: the drive and directory lists start at the person's Favorites folder,
-// where Internet Explorer and Edge look for Internet Shortcuts; without one, at the root
-// of the drive that holds the Windows directory.
+// Window load: the browser list shows the profiles found on the machine. The drive and
+// directory lists start at the person's Favorites folder, where Internet Explorer and Edge
+// look for Internet Shortcuts; without one, at the root of the drive that holds the
+// Windows directory.
 void Form1::OnLoad() {
   state_.depth = 0;
   if (!state_.fileSystem) state_.fileSystem = platform_.createFileSystem();
+  combo1_.Fill(findProfiles_
+                   ? findProfiles_()
+                   : FindProfiles(platform_.streams, BrowserStores(), platform_.paths.separator));
   if (ShowFolder(FavoritesFolder())) return;
   const std::wstring systemDrive = Wide(Left(state_.fileSystem->GetSpecialFolder(0), 2));
   if (systemDrive.size() < 2 || systemDrive[1] != L':') return;
@@ -264,6 +269,12 @@ void Form1::OnCommand(int id, int notification) {
     case kCommand3:
       if (notification == BN_CLICKED) OnCommand3Click();
       break;
+    case kCombo1:
+      if (notification == CBN_SELCHANGE) OnCombo1Change();
+      break;
+    case kText1:
+      if (notification == EN_CHANGE) combo1_.FollowPath(WindowText(Control(kText1)));
+      break;
     case kDrive1:
       if (notification == CBN_SELCHANGE) OnDrive1Change();
       break;
@@ -279,6 +290,12 @@ void Form1::OnCommand1Click() {
   if (std::optional<std::wstring> chosen = commonDialog1_.ShowOpen(window_.get())) {
     SetWindowTextW(Control(kText1), chosen->c_str());
   }
+}
+
+// A profile chosen in the browser list puts its bookmark file into the path box, which
+// stays the one input.
+void Form1::OnCombo1Change() {
+  if (const std::wstring file = combo1_.ChosenFile(); !file.empty()) SetBookmarkPath(file);
 }
 
 // Exit: closing the only window ends the program; during a run, it stops the run.
@@ -380,6 +397,9 @@ bool Form1::CreateControls() {
   for (const ControlLayout& control : kForm1Controls) {
     bool created = false;
     switch (control.kind) {
+      case ControlKind::kProfileList:
+        created = combo1_.Create(window, control.id, font_.get());
+        break;
       case ControlKind::kDriveList:
         created = drive1_.Create(window, control.id, font_.get());
         break;
@@ -417,6 +437,9 @@ void Form1::ApplyLayout() {
     if ((control.anchor & kFollowBottom) != 0) place.top += taller;
     HWND handle = Control(control.id);
     switch (control.kind) {
+      case ControlKind::kProfileList:
+        combo1_.Place(place, font_.get());
+        break;
       case ControlKind::kDriveList:
         drive1_.Place(place, font_.get());
         break;

@@ -6,28 +6,37 @@
 #include <shellapi.h>
 // clang-format on
 
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/conversion_state.h"
 #include "engine/conversion_window.h"
 #include "engine/platform_services.h"
+#include "engine/sources/profiles/browser_profiles.h"
 #include "ui/common_dialog.h"
 #include "ui/dialogs.h"
 #include "ui/directory_list.h"
 #include "ui/drive_list.h"
 #include "ui/form1_layout.h"
+#include "ui/profile_list.h"
 #include "ui/progress_bar.h"
 #include "ui/win32_handles.h"
 
 namespace velkora {
 
-// The program's main window: where the bookmark file is, where the shortcuts go, the
-// Browse, Convert and Exit buttons and the progress of a run. It carries out the
-// conversion's window operations itself and owns the conversion's state.
+// Finds the browsers' profiles the window lists when it loads.
+using ProfileFinder = std::function<std::vector<BrowserProfile>()>;
+
+// The program's main window: the browsers' profiles, where the bookmark file is, where
+// the shortcuts go, the Browse, Convert and Exit buttons and the progress of a run. It
+// carries out the conversion's window operations itself and owns the conversion's state.
 class Form1 final : public ConversionWindow {
  public:
-  explicit Form1(const PlatformServices& platform, Dialogs dialogs = {});
+  // Without findProfiles, the window lists the profiles of the machine's browsers.
+  explicit Form1(const PlatformServices& platform, Dialogs dialogs = {},
+                 ProfileFinder findProfiles = {});
   ~Form1() override;
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -68,6 +77,7 @@ class Form1 final : public ConversionWindow {
   void OnCommand1Click();
   void OnCommand2Click();
   void OnCommand3Click();
+  void OnCombo1Change();
   void OnDrive1Change();
   void OnDir1Open();
   void OnActivate(bool active);
@@ -93,11 +103,13 @@ class Form1 final : public ConversionWindow {
 
   const PlatformServices& platform_;
   Dialogs dialogs_;
+  ProfileFinder findProfiles_;
   CommonDialog commonDialog1_{dialogs_};
   ConversionState state_;
   UniqueWindow window_;
   UniqueFont font_;
   UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+  ProfileList combo1_;
   DriveList drive1_;
   DirectoryList dir1_;
   ProgressBar progressBar1_;

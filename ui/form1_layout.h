@@ -19,6 +19,8 @@ enum ControlId : int {
   kProgressBar1,
   kCommand3,
   kCommand2,
+  kLabel3,
+  kCombo1,
 };
 
 enum class ControlKind {
@@ -26,6 +28,7 @@ enum class ControlKind {
   kCommandButton,
   kTextBox,
   kDriveList,
+  kProfileList,
   kDirectoryList,
   kProgressBar
 };
@@ -56,33 +59,35 @@ inline constexpr std::wstring_view kFormCaption = L"Velkora";
 inline constexpr std::wstring_view kApplicationTitle = L"VELKORA";
 // The client area the window opens with, which is also the smallest it can be made.
 inline constexpr int kClientWidthTwips = 5430;
-inline constexpr int kClientHeightTwips = 3885;
+inline constexpr int kClientHeightTwips = 4740;
 
 // Form1's controls in the order of their tab index; they are created in this order, which
 // is also the order the Tab key follows. A label stands just before the control it names,
 // so that its access key moves the focus there. No two places overlap, so no control
 // covers another's border at any DPI: the edges are rounded alike.
-inline constexpr std::array<ControlLayout, 9> kForm1Controls{{
-    {kLabel1, ControlKind::kLabel, L"ブックマークファイルのパス(&P)", {120, 120, 2880, 345}},
-    {kText1, ControlKind::kTextBox, L"", {120, 525, 5190, 330}, kGrowWide},
-    {kCommand1, ControlKind::kCommandButton, L"参照(&R)...", {4110, 120, 1200, 345}, kFollowRight},
-    {kLabel2, ControlKind::kLabel, L"ショートカットの作成場所(&D)", {120, 1005, 2880, 330}},
-    {kDrive1, ControlKind::kDriveList, L"", {3240, 1005, 2070, 330}, kFollowRight},
-    {kDir1, ControlKind::kDirectoryList, L"", {120, 1395, 5190, 1530}, kGrowWide | kGrowTall},
+inline constexpr std::array<ControlLayout, 11> kForm1Controls{{
+    {kLabel3, ControlKind::kLabel, L"ブラウザー(&B)", {120, 120, 2880, 345}},
+    {kCombo1, ControlKind::kProfileList, L"", {120, 525, 5190, 330}, kGrowWide},
+    {kLabel1, ControlKind::kLabel, L"ブックマークファイルのパス(&P)", {120, 975, 2880, 345}},
+    {kText1, ControlKind::kTextBox, L"", {120, 1380, 5190, 330}, kGrowWide},
+    {kCommand1, ControlKind::kCommandButton, L"参照(&R)...", {4110, 975, 1200, 345}, kFollowRight},
+    {kLabel2, ControlKind::kLabel, L"ショートカットの作成場所(&D)", {120, 1860, 2880, 330}},
+    {kDrive1, ControlKind::kDriveList, L"", {3240, 1860, 2070, 330}, kFollowRight},
+    {kDir1, ControlKind::kDirectoryList, L"", {120, 2250, 5190, 1530}, kGrowWide | kGrowTall},
     {kProgressBar1,
      ControlKind::kProgressBar,
      L"",
-     {120, 3045, 5190, 255},
+     {120, 3900, 5190, 255},
      kGrowWide | kFollowBottom},
     {kCommand3,
      ControlKind::kCommandButton,
      L"コンバート(&C)",
-     {2550, 3420, 1440, 345},
+     {2550, 4275, 1440, 345},
      kFollowRight | kFollowBottom},
     {kCommand2,
      ControlKind::kCommandButton,
      L"終了(&X)",
-     {4110, 3420, 1200, 345},
+     {4110, 4275, 1200, 345},
      kFollowRight | kFollowBottom},
 }};
 

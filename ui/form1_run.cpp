@@ -22,7 +22,7 @@ constexpr ULONGLONG kServeBudget = 25;
 
 // The controls a run leaves alone: they would change what it reads and where it writes,
 // or start another.
-constexpr ControlId kIdleControls[] = {kText1, kCommand1, kDrive1, kDir1, kCommand3};
+constexpr ControlId kIdleControls[] = {kCombo1, kText1, kCommand1, kDrive1, kDir1, kCommand3};
 
 // Thrown from the run's progress once Exit or the close box asked it to stop: the run is
 // left between two bookmarks, where no shortcut is being written, as an interrupt leaves
@@ -101,7 +101,10 @@ void Form1::EndRun() {
   if (!running_) return;
   running_ = false;
   stopRequested_ = false;
-  for (const ControlId id : kIdleControls) EnableWindow(Control(id), TRUE);
+  // The browser list stays disabled when it found no profile.
+  for (const ControlId id : kIdleControls) {
+    EnableWindow(Control(id), id != kCombo1 || combo1_.HasProfiles());
+  }
   dir1_.Refresh();
   DiscardInput();
   SetFocus(focusBeforeRun_ != nullptr && IsWindow(focusBeforeRun_) ? focusBeforeRun_
