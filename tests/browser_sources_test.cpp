@@ -267,7 +267,9 @@ namespace {
 std::vector<std::string> TreeWithBytesAndTimes(const fs::path& root) {
   std::vector<std::string> listed;
   for (const std::string& entry : ListTree(root)) {
-    const fs::path path = root / fs::u8path(entry);
+    // A folder is listed with a "/" after its name, which Windows does not take.
+    const fs::path path =
+        root / fs::u8path(entry.ends_with('/') ? entry.substr(0, entry.size() - 1) : entry);
     std::string line =
         entry + " @" + std::to_string(fs::last_write_time(path).time_since_epoch().count());
     if (fs::is_regular_file(path)) line += " " + ReadBytes(path);
