@@ -65,7 +65,7 @@ std::unique_ptr<BookmarkSource> BrowserSource(SourceKind kind, std::u16string_vi
   std::u16string file(path);
   if (kind == SourceKind::kFirefoxPlaces) {
     auto source = std::make_unique<WithIcons>(std::make_unique<FirefoxIcons>(), snapshots,
-                                              FaviconsBeside(path));
+                                              SiblingPath(path, u"favicons.sqlite"));
     source->Take(std::make_unique<FirefoxPlaces>(snapshots, std::move(file), source->Icons()));
     return source;
   }

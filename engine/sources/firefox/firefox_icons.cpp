@@ -13,10 +13,4 @@ IoResult FirefoxIcons::Open(DatabaseSnapshots& snapshots, std::u16string_view pa
   return table_.Open(snapshots, path, kQuery);
 }
 
-std::u16string FaviconsBeside(std::u16string_view placesPath) {
-  const std::size_t slash = placesPath.find_last_of(u"/\\");
-  const std::size_t folderEnd = slash == std::u16string_view::npos ? 0 : slash + 1;
-  return std::u16string(placesPath.substr(0, folderEnd)) + u"favicons.sqlite";
-}
-
 }  // namespace velkora

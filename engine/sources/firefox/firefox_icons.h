@@ -22,7 +22,4 @@ class FirefoxIcons final : public PageIcons {
   PageIconTable table_;
 };
 
-// The path of favicons.sqlite in the folder of places.sqlite at placesPath.
-std::u16string FaviconsBeside(std::u16string_view placesPath);
-
 }  // namespace velkora
