@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "platform/posix/code_page_932.h"
 #include "tests/base64_encoding.h"
 #include "tests/browser_databases.h"

@@ -20,7 +20,7 @@
 #include "bench/bookmark_generator.h"
 #include "bench/converter_process.h"
 #include "bench/posix_floor.h"
-#include "engine/conversion.h"
+#include "engine/run/conversion.h"
 #include "platform/native_platform.h"
 
 #ifndef VELKORA_CONVERT

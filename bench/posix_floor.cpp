@@ -10,7 +10,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "platform/database_snapshots.h"
 #include "platform/posix/code_page_932.h"
 #include "platform/posix/openssl_sha256.h"

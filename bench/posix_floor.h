@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_times.h"
-#include "engine/platform_services.h"
+#include "engine/interfaces/file_times.h"
+#include "engine/interfaces/platform_services.h"
 
 namespace velkora::bench {
 

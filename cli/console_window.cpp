@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "engine/messages.h"
+#include "engine/run/messages.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "engine/conversion_observer.h"
-#include "engine/conversion_window.h"
+#include "engine/interfaces/conversion_window.h"
+#include "engine/run/conversion_observer.h"
 
 namespace velkora {
 

@@ -5,11 +5,11 @@
 #include <vector>
 
 #include "cli/console_window.h"
-#include "engine/conversion.h"
-#include "engine/messages.h"
+#include "engine/run/conversion.h"
+#include "engine/run/messages.h"
 #include "engine/sources/profiles/browser_profiles.h"
-#include "engine/text.h"
-#include "engine/utf8.h"
+#include "engine/text/text.h"
+#include "engine/text/utf8.h"
 #include "platform/absolute_path.h"
 #include "platform/browser_stores.h"
 #include "platform/code_page_check.h"

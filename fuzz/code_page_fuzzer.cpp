@@ -12,8 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/file_name_rules.h"
-#include "engine/surrogates.h"
+#include "engine/names/file_name_rules.h"
+#include "engine/text/surrogates.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/native_platform.h"
 

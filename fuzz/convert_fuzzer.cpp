@@ -15,10 +15,10 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/conversion.h"
-#include "engine/icon_image.h"
-#include "engine/messages.h"
-#include "engine/url_text.h"
+#include "engine/run/conversion.h"
+#include "engine/run/messages.h"
+#include "engine/write/icon_image.h"
+#include "engine/write/url_text.h"
 #include "fuzz/fuzz_check.h"
 #include "platform/native_platform.h"
 #include "tests/test_support.h"

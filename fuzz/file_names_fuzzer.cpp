@@ -15,12 +15,12 @@
 #include <string>
 #include <string_view>
 
-#include "engine/file_name_rules.h"
-#include "engine/messages.h"
-#include "engine/shortcut_names.h"
-#include "engine/surrogates.h"
-#include "engine/utf8.h"
-#include "engine/windows_path_limit.h"
+#include "engine/names/file_name_rules.h"
+#include "engine/names/shortcut_names.h"
+#include "engine/names/windows_path_limit.h"
+#include "engine/run/messages.h"
+#include "engine/text/surrogates.h"
+#include "engine/text/utf8.h"
 #include "fuzz/fuzz_check.h"
 
 namespace velkora::fuzz {

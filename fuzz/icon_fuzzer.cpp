@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/data_uri.h"
-#include "engine/icon_image.h"
+#include "engine/write/data_uri.h"
+#include "engine/write/icon_image.h"
 #include "fuzz/fuzz_check.h"
 #include "tests/base64_encoding.h"
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <string_view>
 
-#include "engine/encoding_detection.h"
-#include "engine/text_decoding.h"
-#include "engine/utf8.h"
+#include "engine/sources/html/encoding_detection.h"
+#include "engine/text/text_decoding.h"
+#include "engine/text/utf8.h"
 #include "fuzz/fuzz_check.h"
 
 namespace velkora::fuzz {

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string_view>
 
-#include "engine/database_snapshot.h"
+#include "engine/interfaces/database_snapshot.h"
 
 namespace velkora {
 

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "engine/platform_services.h"
+#include "engine/interfaces/platform_services.h"
 
 namespace velkora {
 

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <utility>
 
-#include "engine/ascii.h"
-#include "engine/file_streams.h"
-#include "engine/io_result.h"
+#include "engine/interfaces/file_streams.h"
+#include "engine/interfaces/io_result.h"
+#include "engine/text/ascii.h"
 
 namespace velkora {
 

@@ -10,7 +10,7 @@
 #include "engine/sources/firefox/firefox_icons.h"
 #include "engine/sources/firefox/firefox_places.h"
 #include "engine/sources/icon_data_uri.h"
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "platform/database_snapshots.h"
 #include "tests/browser_databases.h"
 #include "tests/chromium_json.h"

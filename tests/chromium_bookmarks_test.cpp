@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/sources/icon_data_uri.h"
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "tests/chromium_json.h"
 #include "tests/test_support.h"
 

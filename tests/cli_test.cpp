@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "tests/test_support.h"
 
 #ifdef _WIN32

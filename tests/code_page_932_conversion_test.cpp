@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_name_rules.h"
-#include "engine/utf8.h"
+#include "engine/names/file_name_rules.h"
+#include "engine/text/utf8.h"
 #include "tests/test_support.h"
 
 #ifdef _WIN32

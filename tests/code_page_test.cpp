@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "engine/ansi_code_page.h"
-#include "engine/file_name_rules.h"
-#include "engine/utf8.h"
+#include "engine/interfaces/ansi_code_page.h"
+#include "engine/names/file_name_rules.h"
+#include "engine/text/utf8.h"
 #include "tests/test_support.h"
 
 namespace velkora {

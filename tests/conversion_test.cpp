@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_content.h"
-#include "engine/messages.h"
-#include "engine/refusal_reasons.h"
-#include "engine/shortcut_names.h"
-#include "engine/shortcut_writer.h"
-#include "engine/text_files.h"
-#include "engine/utf8.h"
-#include "engine/windows_path_limit.h"
+#include "engine/names/shortcut_names.h"
+#include "engine/names/windows_path_limit.h"
+#include "engine/run/messages.h"
+#include "engine/run/refusal_reasons.h"
+#include "engine/sources/file_content.h"
+#include "engine/sources/html/text_files.h"
+#include "engine/text/utf8.h"
+#include "engine/write/shortcut_writer.h"
 #include "tests/test_support.h"
 
 namespace velkora::testing {

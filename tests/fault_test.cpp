@@ -24,9 +24,9 @@
 #include <utility>
 #include <vector>
 
-#include "engine/messages.h"
-#include "engine/utf8.h"
-#include "engine/windows_path_limit.h"
+#include "engine/names/windows_path_limit.h"
+#include "engine/run/messages.h"
+#include "engine/text/utf8.h"
 #include "platform/posix/posix_errors.h"
 #include "tests/child_process.h"
 #include "tests/test_support.h"
@@ -477,8 +477,8 @@ TEST(Faults, ReadErrorInTheWritingPassIsReportedAndKeepsWhatWasWritten) {
   fixture.WriteBookmarkBytes(first + Ansi(Bookmark("http://b/", "two")) + "\r\n");
   const PlatformServices& native = fixture.platform.Services();
   SecondPassReadFails streams(native.streams, first.size() + 5);
-  const PlatformServices services{native.codePage, streams, native.createFileSystem, native.paths,
-                                  native.sha256, native.snapshots};
+  const PlatformServices services{native.codePage, streams,       native.createFileSystem,
+                                  native.paths,    native.sha256, native.snapshots};
   const ConversionReport report =
       BookmarkConverter(fixture.state, fixture.window, services).ConvertBookmarks();
 

@@ -1,10 +1,10 @@
-#include "engine/file_name_rules.h"
+#include "engine/names/file_name_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 
 namespace velkora {
 namespace {

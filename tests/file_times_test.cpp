@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/conversion_observer.h"
-#include "engine/utf8.h"
+#include "engine/run/conversion_observer.h"
+#include "engine/text/utf8.h"
 #include "tests/test_support.h"
 
 namespace velkora::testing {
@@ -278,9 +278,12 @@ TEST(FileTimes, TimesThatCannotBeSetAreToldAndFailNothing) {
   const PlatformServices& native = fixture.platform.Services();
   TimesFail streams(native.streams);
   const PlatformServices services{
-      native.codePage, streams,
+      native.codePage,
+      streams,
       [&native] { return std::make_unique<TimesFail::FileSystem>(native.createFileSystem()); },
-      native.paths, native.sha256, native.snapshots};
+      native.paths,
+      native.sha256,
+      native.snapshots};
   TimesRecorder recorder;
   const ConversionReport report =
       BookmarkConverter(fixture.state, fixture.window, services, &recorder).ConvertBookmarks();

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/messages.h"
+#include "engine/run/messages.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_errors.h"
 #include "tests/form1_fixture.h"

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "engine/bookmark_dates.h"
-#include "engine/bookmark_grammar.h"
-#include "engine/line_decoder.h"
-#include "engine/netscape_grammar.h"
-#include "engine/pomerek_grammar.h"
-#include "engine/utf8.h"
+#include "engine/sources/bookmark_dates.h"
+#include "engine/sources/html/bookmark_grammar.h"
+#include "engine/sources/html/line_decoder.h"
+#include "engine/sources/html/netscape_grammar.h"
+#include "engine/sources/html/pomerek_grammar.h"
+#include "engine/text/utf8.h"
 #include "tests/test_support.h"
 
 namespace velkora {

@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "engine/data_uri.h"
-#include "engine/icon_image.h"
-#include "engine/messages.h"
-#include "engine/shortcut_writer.h"
-#include "engine/text_files.h"
+#include "engine/run/messages.h"
+#include "engine/sources/html/text_files.h"
+#include "engine/write/data_uri.h"
+#include "engine/write/icon_image.h"
+#include "engine/write/shortcut_writer.h"
 #include "tests/base64_encoding.h"
 #include "tests/test_support.h"
 

@@ -1,13 +1,13 @@
-#include "engine/line_reader.h"
+#include "engine/sources/html/line_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "engine/line_decoder.h"
-#include "engine/text_decoding.h"
-#include "engine/text_files.h"
+#include "engine/sources/html/line_decoder.h"
+#include "engine/sources/html/text_files.h"
+#include "engine/text/text_decoding.h"
 #include "tests/test_support.h"
 
 namespace velkora {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/messages.h"
-#include "engine/utf8.h"
+#include "engine/run/messages.h"
+#include "engine/text/utf8.h"
 #include "tests/test_support.h"
 
 namespace velkora::testing {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/sources/profiles/browser_profiles.h"
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "tests/test_support.h"
 
 namespace velkora::testing {

@@ -16,10 +16,10 @@
 #include <thread>
 #include <vector>
 
-#include "engine/conversion.h"
-#include "engine/conversion_observer.h"
-#include "engine/refusal_reasons.h"
-#include "engine/utf8.h"
+#include "engine/run/conversion.h"
+#include "engine/run/conversion_observer.h"
+#include "engine/run/refusal_reasons.h"
+#include "engine/text/utf8.h"
 #include "tests/test_support.h"
 
 namespace velkora::testing {

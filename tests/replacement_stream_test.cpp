@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "platform/replacement_file.h"
 
 namespace velkora {

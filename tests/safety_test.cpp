@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/refusal_reasons.h"
-#include "engine/utf8.h"
+#include "engine/run/refusal_reasons.h"
+#include "engine/text/utf8.h"
 #include "tests/test_support.h"
 
 #ifdef _WIN32
@@ -180,8 +180,8 @@ TEST(InterruptedWrite, FailedWriteKeepsTheOldShortcutAndLeavesNoTemporaryFile) {
   WriteBytes(fixture.Out() / "x.url", ShortcutBytes("http://old/"));
   const PlatformServices& native = fixture.platform.Services();
   WritesFail streams(native.streams);
-  const PlatformServices services{native.codePage, streams, native.createFileSystem, native.paths,
-                                  native.sha256, native.snapshots};
+  const PlatformServices services{native.codePage, streams,       native.createFileSystem,
+                                  native.paths,    native.sha256, native.snapshots};
   const ConversionReport report =
       BookmarkConverter(fixture.state, fixture.window, services).ConvertBookmarks();
 

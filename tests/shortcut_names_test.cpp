@@ -1,10 +1,10 @@
-#include "engine/shortcut_names.h"
+#include "engine/names/shortcut_names.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "tests/test_support.h"
 
 namespace velkora {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "tests/test_support.h"
 
 namespace velkora::testing {

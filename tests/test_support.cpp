@@ -5,7 +5,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 
 #ifdef _WIN32
 #include <windows.h>

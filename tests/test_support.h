@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/conversion.h"
-#include "engine/conversion_window.h"
+#include "engine/interfaces/conversion_window.h"
+#include "engine/run/conversion.h"
 #include "platform/native_platform.h"
 
 namespace velkora::testing {

@@ -1,4 +1,4 @@
-#include "engine/unit_search.h"
+#include "engine/text/unit_search.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/refusal_reasons.h"
+#include "engine/run/refusal_reasons.h"
 #include "engine/sources/profiles/browser_profiles.h"
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "platform/browser_stores.h"
 #include "platform/win32/win32_errors.h"
 #include "platform/win32/win32_folder.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "engine/text.h"
+#include "engine/text/text.h"
 #include "platform/browser_stores.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_errors.h"

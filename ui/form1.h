@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/conversion_state.h"
-#include "engine/conversion_window.h"
-#include "engine/platform_services.h"
+#include "engine/interfaces/conversion_window.h"
+#include "engine/interfaces/platform_services.h"
+#include "engine/run/conversion_state.h"
 #include "engine/sources/profiles/browser_profiles.h"
 #include "ui/common_dialog.h"
 #include "ui/dialogs.h"

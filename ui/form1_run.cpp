@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "engine/conversion.h"
-#include "engine/messages.h"
+#include "engine/run/conversion.h"
+#include "engine/run/messages.h"
 #include "platform/interrupt.h"
 #include "platform/win32/wide_text.h"
 #include "ui/controls.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "engine/text.h"
+#include "engine/text/text.h"
 #include "platform/win32/wide_text.h"
 
 namespace velkora {

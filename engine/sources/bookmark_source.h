@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/bookmark_events.h"
-#include "engine/io_result.h"
+#include "engine/interfaces/io_result.h"
+#include "engine/sources/bookmark_events.h"
 
 namespace velkora {
 

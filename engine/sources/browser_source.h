@@ -3,8 +3,8 @@
 #include <memory>
 #include <string_view>
 
-#include "engine/database_snapshot.h"
-#include "engine/file_streams.h"
+#include "engine/interfaces/database_snapshot.h"
+#include "engine/interfaces/file_streams.h"
 #include "engine/sources/bookmark_source.h"
 
 namespace velkora {

@@ -1,7 +1,7 @@
 #include "engine/sources/page_icon_table.h"
 
 #include "engine/sources/snapshot_failure.h"
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 
 namespace velkora {
 namespace {

@@ -1,6 +1,6 @@
 #include "engine/sources/sqlite_database.h"
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 
 namespace velkora {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/database_snapshot.h"
-#include "engine/io_result.h"
+#include "engine/interfaces/database_snapshot.h"
+#include "engine/interfaces/io_result.h"
 
 namespace velkora {
 

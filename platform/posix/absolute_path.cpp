@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 
 namespace velkora {
 

@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "engine/ansi_encoding.h"
-#include "engine/surrogates.h"
+#include "engine/text/ansi_encoding.h"
+#include "engine/text/surrogates.h"
 
 namespace velkora {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cerrno>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 
 namespace velkora {
 namespace {

@@ -14,7 +14,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "platform/posix/interrupt_cleanup.h"
 
 namespace velkora {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/sha256.h"
+#include "engine/interfaces/sha256.h"
 
 namespace velkora {
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "engine/refusal_reasons.h"
-#include "engine/utf8.h"
+#include "engine/run/refusal_reasons.h"
+#include "engine/text/utf8.h"
 #include "platform/database_snapshots.h"
 #include "platform/posix/posix_errors.h"
 #include "platform/posix/unique_fd.h"

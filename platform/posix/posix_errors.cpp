@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 
 namespace velkora {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/io_result.h"
+#include "engine/interfaces/io_result.h"
 
 namespace velkora {
 

@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "engine/refusal_reasons.h"
-#include "engine/utf8.h"
+#include "engine/run/refusal_reasons.h"
+#include "engine/text/utf8.h"
 #include "platform/posix/posix_errors.h"
 #include "platform/posix/posix_folder.h"
 #include "platform/posix/posix_replacement_file.h"

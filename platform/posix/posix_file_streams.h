@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/file_streams.h"
+#include "engine/interfaces/file_streams.h"
 #include "platform/posix/posix_identity.h"
 
 namespace velkora {

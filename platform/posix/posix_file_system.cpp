@@ -10,8 +10,8 @@
 #include <string_view>
 #include <utility>
 
-#include "engine/refusal_reasons.h"
-#include "engine/utf8.h"
+#include "engine/run/refusal_reasons.h"
+#include "engine/text/utf8.h"
 #include "platform/posix/posix_errors.h"
 #include "platform/posix/posix_file_times.h"
 #include "platform/posix/posix_folder.h"

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "engine/file_times.h"
+#include "engine/interfaces/file_times.h"
 
 namespace velkora {
 

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "engine/folder_handle.h"
+#include "engine/interfaces/folder_handle.h"
 #include "platform/posix/unique_fd.h"
 
 namespace velkora {

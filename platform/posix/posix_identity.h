@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
-#include "engine/file_streams.h"
+#include "engine/interfaces/file_streams.h"
 #include "platform/open_inputs.h"
 
 namespace velkora {

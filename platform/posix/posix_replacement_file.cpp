@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/refusal_reasons.h"
+#include "engine/run/refusal_reasons.h"
 #include "platform/posix/posix_errors.h"
 #include "platform/posix/posix_file_times.h"
 #include "platform/posix/posix_temporary_file.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/io_result.h"
+#include "engine/interfaces/io_result.h"
 #include "platform/posix/interrupt_cleanup.h"
 #include "platform/posix/unique_fd.h"
 

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 #include "platform/posix/posix_errors.h"
 #include "platform/posix/posix_temporary_file.h"
 

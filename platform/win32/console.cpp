@@ -8,8 +8,8 @@
 
 #include <algorithm>
 
-#include "engine/surrogates.h"
-#include "engine/utf8.h"
+#include "engine/text/surrogates.h"
+#include "engine/text/utf8.h"
 #include "platform/win32/wide_text.h"
 
 namespace velkora {

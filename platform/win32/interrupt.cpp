@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "engine/messages.h"
+#include "engine/run/messages.h"
 #include "platform/console.h"
 #include "platform/win32/interrupt_lock.h"
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "engine/ansi_encoding.h"
-#include "engine/surrogates.h"
+#include "engine/text/ansi_encoding.h"
+#include "engine/text/surrogates.h"
 
 namespace velkora {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/ansi_code_page.h"
+#include "engine/interfaces/ansi_code_page.h"
 
 namespace velkora {
 

@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
-#include "engine/refusal_reasons.h"
-#include "engine/utf8.h"
+#include "engine/run/refusal_reasons.h"
+#include "engine/text/utf8.h"
 #include "platform/database_snapshots.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"

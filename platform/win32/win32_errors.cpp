@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "engine/messages.h"
+#include "engine/run/messages.h"
 #include "platform/win32/wide_text.h"
 
 namespace velkora {

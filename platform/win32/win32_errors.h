@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/io_result.h"
+#include "engine/interfaces/io_result.h"
 
 namespace velkora {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "engine/refusal_reasons.h"
+#include "engine/run/refusal_reasons.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_errors.h"
 #include "platform/win32/win32_folder.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "engine/file_streams.h"
+#include "engine/interfaces/file_streams.h"
 #include "platform/win32/win32_identity.h"
 
 namespace velkora {

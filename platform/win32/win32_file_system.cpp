@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-#include "engine/refusal_reasons.h"
+#include "engine/run/refusal_reasons.h"
 #include "platform/win32/relative_files.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/file_system_object.h"
+#include "engine/interfaces/file_system_object.h"
 
 namespace velkora {
 

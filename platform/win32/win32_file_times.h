@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "engine/file_times.h"
-#include "engine/io_result.h"
+#include "engine/interfaces/file_times.h"
+#include "engine/interfaces/io_result.h"
 #include "platform/win32/win32_errors.h"
 
 namespace velkora {

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "engine/folder_handle.h"
+#include "engine/interfaces/folder_handle.h"
 #include "platform/win32/unique_handle.h"
 
 namespace velkora {

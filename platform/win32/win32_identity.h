@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "engine/file_streams.h"
+#include "engine/interfaces/file_streams.h"
 #include "platform/open_inputs.h"
 
 namespace velkora {

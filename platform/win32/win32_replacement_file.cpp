@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/refusal_reasons.h"
+#include "engine/run/refusal_reasons.h"
 #include "platform/replacement_file.h"
 #include "platform/win32/interrupt_lock.h"
 #include "platform/win32/relative_files.h"

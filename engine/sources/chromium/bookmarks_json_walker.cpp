@@ -4,10 +4,10 @@
 #include <limits>
 #include <utility>
 
-#include "engine/icon_image.h"
-#include "engine/messages.h"
+#include "engine/run/messages.h"
 #include "engine/sources/icon_data_uri.h"
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
+#include "engine/write/icon_image.h"
 
 namespace velkora {
 namespace {

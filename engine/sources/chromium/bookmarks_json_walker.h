@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/bookmark_events.h"
-#include "engine/io_result.h"
+#include "engine/interfaces/io_result.h"
+#include "engine/sources/bookmark_events.h"
 #include "engine/sources/chromium/chromium_names.h"
 #include "engine/sources/chromium/json_bytes.h"
 #include "engine/sources/chromium/node_headings.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/file_streams.h"
+#include "engine/interfaces/file_streams.h"
 #include "engine/sources/bookmark_source.h"
 #include "engine/sources/chromium/chromium_names.h"
 #include "engine/sources/page_icons.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/database_snapshot.h"
+#include "engine/interfaces/database_snapshot.h"
 #include "engine/sources/page_icon_table.h"
 #include "engine/sources/page_icons.h"
 

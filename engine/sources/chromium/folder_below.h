@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/bookmark_events.h"
+#include "engine/sources/bookmark_events.h"
 
 namespace velkora {
 

@@ -5,8 +5,8 @@
 #include <iterator>
 #include <vector>
 
-#include "engine/file_streams.h"
-#include "engine/io_result.h"
+#include "engine/interfaces/file_streams.h"
+#include "engine/interfaces/io_result.h"
 
 namespace velkora {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/bookmark_dates.h"
+#include "engine/sources/bookmark_dates.h"
 
 namespace velkora {
 

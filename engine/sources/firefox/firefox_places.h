@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/database_snapshot.h"
+#include "engine/interfaces/database_snapshot.h"
 #include "engine/sources/bookmark_source.h"
 #include "engine/sources/page_icons.h"
 #include "engine/sources/sqlite_database.h"

@@ -3,7 +3,7 @@
 #include <limits>
 #include <vector>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 
 namespace velkora {
 namespace {

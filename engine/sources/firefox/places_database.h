@@ -4,8 +4,8 @@
 #include <optional>
 #include <string_view>
 
-#include "engine/bookmark_dates.h"
-#include "engine/io_result.h"
+#include "engine/interfaces/io_result.h"
+#include "engine/sources/bookmark_dates.h"
 #include "engine/sources/firefox/places_roots.h"
 #include "engine/sources/firefox/places_tree.h"
 #include "engine/sources/sqlite_database.h"

@@ -4,8 +4,8 @@
 #include <span>
 #include <vector>
 
-#include "engine/bookmark_events.h"
-#include "engine/io_result.h"
+#include "engine/interfaces/io_result.h"
+#include "engine/sources/bookmark_events.h"
 #include "engine/sources/firefox/places_database.h"
 #include "engine/sources/firefox/places_roots.h"
 #include "engine/sources/firefox/places_tree.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/file_streams.h"
+#include "engine/interfaces/file_streams.h"
 
 namespace velkora {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 
 namespace velkora {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "engine/utf8.h"
+#include "engine/text/utf8.h"
 
 namespace velkora {
 namespace {

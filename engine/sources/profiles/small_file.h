@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/file_streams.h"
-#include "engine/io_result.h"
+#include "engine/interfaces/file_streams.h"
+#include "engine/interfaces/io_result.h"
 
 namespace velkora {
 

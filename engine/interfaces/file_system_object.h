@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/interfaces/file_times.h"
+#include "engine/interfaces/folder_handle.h"
+#include "engine/interfaces/io_result.h"
+
+namespace velkora {
+
+// What a path names, its last name taken as it is: a link there is not followed.
+enum class EntryKind { kNothing, kFolder, kLink, kOther };
+
+// Folder tests and creation, and the whereabouts of the Windows directory.
+class FileSystemObject {
+ public:
+  virtual ~FileSystemObject() = default;
+  // Success when path names a folder that can be used (through links, if any); otherwise
+  // the system's reason, or that it is not a folder.
+  virtual IoResult CheckFolder(std::u16string_view path) const = 0;
+  // What stands at path. kLink is a symbolic link or, on Windows, any reparse point (a
+  // junction too); kNothing also when the system cannot say.
+  virtual EntryKind EntryAt(std::u16string_view path) const = 0;
+  // Creates one folder whose parent exists.
+  virtual IoResult CreateFolder(std::u16string_view path) = 0;
+  // Opens the folder at path, through links if it is one, and holds it.
+  virtual IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) = 0;
+  // Locks the folder held as target (by OpenTarget) for a run, for as long as lock lives.
+  // kTargetBusy while another run holds it.
+  virtual IoResult LockTarget(const FolderHandle& target, std::unique_ptr<FolderLock>& lock) = 0;
+  // Opens the folder name in parent, making it first when nothing stands there, and holds
+  // it. A link or junction standing there is not followed: kLinkInTheWay.
+  virtual IoResult OpenOrMakeFolder(const FolderHandle& parent, std::u16string_view name,
+                                    std::unique_ptr<FolderHandle>& folder) = 0;
+  // Gives a folder held by OpenOrMakeFolder the times that are not empty, by its handle.
+  virtual IoResult SetFolderTimes(const FolderHandle& folder, const FileTimes& times) = 0;
+  // Makes the folder held as folder hidden in the file manager (Windows); elsewhere a name
+  // that starts with a dot hides it, and nothing is done.
+  virtual IoResult HideFolder(const FolderHandle& folder) = 0;
+  // True when the entry at name in folder is a file that holds exactly bytes, read through
+  // folder: a regular file itself (not a link or a folder), of one link only (no hard link
+  // to a file elsewhere), that can be read. Reads at most one byte more than bytes.
+  virtual bool HoldsFile(const FolderHandle& folder, std::u16string_view name,
+                         std::string_view bytes) const = 0;
+  // True when the folder held as folder was removed after it was opened (or, on Windows,
+  // is to be once its last handle closes); false where that cannot be told.
+  virtual bool FolderRemoved(const FolderHandle& /*folder*/) const { return false; }
+  // Selector 0 is the Windows directory.
+  virtual std::u16string GetSpecialFolder(int selector) const = 0;
+};
+
+}  // namespace velkora
