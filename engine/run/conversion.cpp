@@ -8,6 +8,7 @@
 #include "engine/names/file_name_rules.h"
 #include "engine/run/messages.h"
 #include "engine/run/refusal_reasons.h"
+#include "engine/sources/bookmark_counter.h"
 #include "engine/sources/bookmark_queue.h"
 #include "engine/sources/browser_source.h"
 #include "engine/sources/file_content.h"
@@ -27,19 +28,6 @@ void Increment(std::int32_t& value) {
 void Decrement(std::int32_t& value) {
   if (value > std::numeric_limits<std::int32_t>::min()) --value;
 }
-
-// Counts the bookmarks a grammar finds in its counting mode.
-class BookmarkCounter final : public BookmarkEvents {
- public:
-  std::int32_t count = 0;
-
-  void OpenFolder(std::u16string&, const BookmarkDates&) override {}
-  void CloseFolder() override {}
-  void Bookmark(const BookmarkRecord&) override { Increment(count); }
-  void MalformedBookmark(std::int32_t, std::u16string_view) override { Increment(count); }
-  void SkippedQuery() override { Increment(count); }
-  void ItemWithoutBookmark() override { Increment(count); }
-};
 
 // Reads every line of the open file as bytes, handing each to examine with its 1-based
 // number and whether it was too long to be read (it is then empty).
@@ -210,9 +198,9 @@ IoResult BookmarkConverter::CountOpenFile(TextEncoding encoding, bool findItems)
 // two readings itself.
 IoResult BookmarkConverter::CountBrowserSource(SourceKind kind) {
   browserSource_ = BrowserSource(kind, window_.PathText(), platform_.streams, platform_.snapshots);
-  BookmarkCounter counter;
-  const IoResult result = browserSource_->Read(counter);
-  state_.entryCount = counter.count;
+  SourceCount count;
+  const IoResult result = browserSource_->Count(count);
+  state_.entryCount = count.bookmarks;
   return result;
 }
 

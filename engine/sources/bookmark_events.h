@@ -33,6 +33,9 @@ class BookmarkEvents {
   // An item of the file's list that holds no bookmark, though the file counts it among
   // its bookmarks: it is counted, and nothing else.
   virtual void ItemWithoutBookmark() = 0;
+  // Whether the run asks the source to stop: a source polls it between two bookmarks and,
+  // once it is true, reports nothing more.
+  virtual bool StopRequested() const { return false; }
 };
 
 }  // namespace velkora
