@@ -55,15 +55,14 @@ class QuietWindow final : public ConversionWindow {
 
   std::u16string PathText() const override { return path_; }
   std::u16string TargetDirectory() const override { return target_; }
-  void SetProgressMaximum(float) override {}
-  float ProgressValue() const override { return value_; }
-  void SetProgressValue(float value) override { value_ = value; }
+  void SetProgressMaximum(std::int32_t) override {}
+  void SetProgressValue(std::int32_t value) override { value_ = value; }
   void ShowMessage(std::u16string_view, MessageIcon) override {}
 
  private:
   std::u16string path_;
   std::u16string target_;
-  float value_ = 0;
+  std::int32_t value_ = 0;
 };
 
 // A fresh directory for the benchmark's files, removed with everything in it.

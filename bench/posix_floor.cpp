@@ -58,13 +58,6 @@ class FloorRecorder::Streams final : public FileStreams {
   IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override {
     return real_.OpenInput(path, stream);
   }
-  IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
-    IoResult result = real_.OpenOutput(path, stream);
-    if (!result) return result;
-    steps_.push_back({false, ToUtf8(path), {}, {}});
-    stream = std::make_unique<RecordingOutput>(std::move(stream), steps_);
-    return result;
-  }
   IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
                         std::unique_ptr<OutputStream>& stream) override {
     IoResult result = real_.OpenOutputIn(folder, name, stream);
@@ -73,7 +66,6 @@ class FloorRecorder::Streams final : public FileStreams {
     stream = std::make_unique<RecordingOutput>(std::move(stream), steps_);
     return result;
   }
-  IoResult Remove(std::u16string_view path) override { return real_.Remove(path); }
 
  private:
   PosixFileStreams real_;
@@ -87,12 +79,6 @@ class FloorRecorder::FileSystem final : public FileSystemObject {
       : steps_(steps), folders_(folders) {}
 
   IoResult CheckFolder(std::u16string_view path) const override { return real_.CheckFolder(path); }
-  EntryKind EntryAt(std::u16string_view path) const override { return real_.EntryAt(path); }
-  IoResult CreateFolder(std::u16string_view path) override {
-    IoResult result = real_.CreateFolder(path);
-    if (result) steps_.push_back({true, ToUtf8(path), {}, {}});
-    return result;
-  }
   IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) override {
     IoResult result = real_.OpenTarget(path, folder);
     if (result) folders_[folder.get()] = ToUtf8(path);

@@ -23,14 +23,14 @@ ConsoleWindow::ConsoleWindow(std::u16string bookmarkPath, std::u16string targetD
   UpdateInterruptText();
 }
 
-void ConsoleWindow::SetProgressMaximum(float maximum) {
+void ConsoleWindow::SetProgressMaximum(std::int32_t maximum) {
   maximum_ = maximum;
   maximumKnown_ = true;
   UpdateInterruptText();
   DrawProgress(true);
 }
 
-void ConsoleWindow::SetProgressValue(float value) {
+void ConsoleWindow::SetProgressValue(std::int32_t value) {
   value_ = value;
   DrawProgress(false);
 }
@@ -114,8 +114,9 @@ void ConsoleWindow::DrawProgress(bool now) {
   const auto time = std::chrono::steady_clock::now();
   if (!now && progressShown_ && time - lastDrawn_ < kRedrawInterval) return;
   lastDrawn_ = time;
-  const float shown = std::clamp(value_, 0.0f, std::max(maximum_, 0.0f));
-  const int filled = maximum_ > 0.0f ? static_cast<int>(shown / maximum_ * kBarWidth) : kBarWidth;
+  const std::int64_t shown =
+      std::clamp(value_, std::int32_t{0}, std::max(maximum_, std::int32_t{0}));
+  const int filled = maximum_ > 0 ? static_cast<int>(shown * kBarWidth / maximum_) : kBarWidth;
   std::u16string bar = u"\r[";
   bar.append(static_cast<std::size_t>(filled), u'#');
   bar.append(static_cast<std::size_t>(kBarWidth - filled), u' ');

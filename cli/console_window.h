@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -21,9 +22,8 @@ class ConsoleWindow final : public ConversionWindow, public ConversionObserver {
   // Reads another file than the command line named (the copy of standard input).
   void SetBookmarkPath(std::u16string path) { bookmarkPath_ = std::move(path); }
   std::u16string TargetDirectory() const override { return targetDirectory_; }
-  void SetProgressMaximum(float maximum) override;
-  float ProgressValue() const override { return value_; }
-  void SetProgressValue(float value) override;
+  void SetProgressMaximum(std::int32_t maximum) override;
+  void SetProgressValue(std::int32_t value) override;
   void ShowMessage(std::u16string_view text, MessageIcon icon) override;
 
   void ShortcutWritten(std::u16string_view path) override;
@@ -49,8 +49,8 @@ class ConsoleWindow final : public ConversionWindow, public ConversionObserver {
   bool showProgress_;
   bool progressShown_ = false;
   bool messagesWritten_ = true;
-  float maximum_ = 100.0f;
-  float value_ = 0.0f;
+  std::int32_t maximum_ = 100;
+  std::int32_t value_ = 0;
   bool maximumKnown_ = false;
   std::chrono::steady_clock::time_point lastDrawn_;
 };

@@ -25,7 +25,7 @@
 namespace velkora {
 namespace {
 
-enum ExitStatus { kAllWritten = 0, kSomeSkipped = 1, kCannotRun = 2 };
+enum ExitStatus { kAllWritten = 0, kSomeSkipped = 1, kCannotRun = 2, kInterrupted = 130 };
 
 constexpr std::u16string_view kUsage = u"使い方: velkora-convert [--] BOOKMARK_FILE TARGET_DIR\n";
 
@@ -72,6 +72,9 @@ int StatusOfOutcome(ConversionReport::Outcome outcome) {
     case ConversionReport::Outcome::kNotText:
     case ConversionReport::Outcome::kTargetUnusable:
       break;
+    // The console's run is stopped by its interrupt handler, which exits with this status.
+    case ConversionReport::Outcome::kStopped:
+      return kInterrupted;
   }
   return kCannotRun;
 }

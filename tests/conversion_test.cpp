@@ -861,14 +861,14 @@ namespace {
 // Removes a folder of the tree just before a chosen bookmark is converted.
 class FolderRemovingWindow final : public ConversionWindow {
  public:
-  FolderRemovingWindow(RecordingWindow& inner, std::filesystem::path folder, float beforeBookmark)
+  FolderRemovingWindow(RecordingWindow& inner, std::filesystem::path folder,
+                       std::int32_t beforeBookmark)
       : inner_(inner), folder_(std::move(folder)), beforeBookmark_(beforeBookmark) {}
 
   std::u16string PathText() const override { return inner_.PathText(); }
   std::u16string TargetDirectory() const override { return inner_.TargetDirectory(); }
-  void SetProgressMaximum(float maximum) override { inner_.SetProgressMaximum(maximum); }
-  float ProgressValue() const override { return inner_.ProgressValue(); }
-  void SetProgressValue(float value) override {
+  void SetProgressMaximum(std::int32_t maximum) override { inner_.SetProgressMaximum(maximum); }
+  void SetProgressValue(std::int32_t value) override {
     if (value == beforeBookmark_) {
       std::error_code error;
       std::filesystem::remove_all(folder_, error);
@@ -885,13 +885,13 @@ class FolderRemovingWindow final : public ConversionWindow {
  private:
   RecordingWindow& inner_;
   std::filesystem::path folder_;
-  float beforeBookmark_;
+  std::int32_t beforeBookmark_;
 };
 
 TEST(Conversion, FolderRemovedDuringTheRunIsMadeAgain) {
   ConversionFixture fixture;
   fixture.WriteBookmarks({Folder("A"), Folder("B"), Bookmark("u1", "one"), Bookmark("u2", "two")});
-  FolderRemovingWindow window(fixture.window, fixture.Out() / "A", 2.0f);
+  FolderRemovingWindow window(fixture.window, fixture.Out() / "A", 2);
   const ConversionReport report =
       BookmarkConverter(fixture.state, window, fixture.platform.Services()).ConvertBookmarks();
   EXPECT_TRUE(report.AllWritten()) << ToUtf8(report.firstFailureReason);

@@ -306,14 +306,13 @@ class ChangingWindow final : public ConversionWindow {
 
   std::u16string PathText() const override { return recorded_.PathText(); }
   std::u16string TargetDirectory() const override { return recorded_.TargetDirectory(); }
-  void SetProgressMaximum(float maximum) override {
+  void SetProgressMaximum(std::int32_t maximum) override {
     recorded_.SetProgressMaximum(maximum);
     if (at_ == ChangeAt::kBetweenPasses) Change();
   }
-  float ProgressValue() const override { return recorded_.ProgressValue(); }
-  void SetProgressValue(float value) override {
+  void SetProgressValue(std::int32_t value) override {
     recorded_.SetProgressValue(value);
-    if (at_ == ChangeAt::kWhileWriting && value > 0.0f) Change();
+    if (at_ == ChangeAt::kWhileWriting && value > 0) Change();
   }
   void ShowMessage(std::u16string_view text, MessageIcon icon) override {
     recorded_.ShowMessage(text, icon);

@@ -210,8 +210,6 @@ class TimesFail final : public ForwardingFileStreams {
     IoResult CheckFolder(std::u16string_view path) const override {
       return real_->CheckFolder(path);
     }
-    EntryKind EntryAt(std::u16string_view path) const override { return real_->EntryAt(path); }
-    IoResult CreateFolder(std::u16string_view path) override { return real_->CreateFolder(path); }
     IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) override {
       return real_->OpenTarget(path, folder);
     }

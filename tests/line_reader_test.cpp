@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/sources/html/bookmark_file.h"
 #include "engine/sources/html/line_decoder.h"
-#include "engine/sources/html/text_files.h"
 #include "engine/text/text_decoding.h"
 #include "tests/test_support.h"
 
@@ -95,14 +95,10 @@ class ChunkedStreams final : public FileStreams {
     stream = std::make_unique<ChunkedStream>(bytes_, chunk_);
     return IoResult::Success();
   }
-  IoResult OpenOutput(std::u16string_view, std::unique_ptr<OutputStream>&) override {
-    return IoResult::Failure(u"read only");
-  }
   IoResult OpenOutputIn(const FolderHandle&, std::u16string_view,
                         std::unique_ptr<OutputStream>&) override {
     return IoResult::Failure(u"read only");
   }
-  IoResult Remove(std::u16string_view) override { return IoResult::Failure(u"read only"); }
 
  private:
   std::string bytes_;
@@ -112,15 +108,15 @@ class ChunkedStreams final : public FileStreams {
 // The encoding decided as the file is read through for counting, in reads of chunk bytes.
 TextEncoding Detect(const std::string& bytes, std::size_t chunk) {
   ChunkedStreams streams(bytes, chunk);
-  SequentialFiles files(streams, testing::NativeCodePage());
+  std::unique_ptr<BookmarkFile> file;
   TextEncoding start = TextEncoding::kUtf16BigEndian;
-  EXPECT_TRUE(files.OpenForInputDetecting(u"f", 1, start));
+  EXPECT_TRUE(BookmarkFile::OpenDetecting(streams, u"f", file, start));
   std::string_view line;
   bool gotLine = true;
   bool tooLong = false;
-  while (gotLine) EXPECT_TRUE(files.ReadLineBytes(1, line, gotLine, tooLong));
+  while (gotLine) EXPECT_TRUE(file->ReadLineBytes(line, gotLine, tooLong));
   TextEncoding encoding = TextEncoding::kUtf16BigEndian;
-  EXPECT_TRUE(files.DetectedEncoding(1, encoding));
+  EXPECT_TRUE(file->DetectedEncoding(encoding));
   return encoding;
 }
 
@@ -190,14 +186,14 @@ TEST(TextEncoding, LinesAreDecodedInTheFilesEncoding) {
   for (const auto& c : cases) {
     for (std::size_t chunk : {1u, 3u, 64u * 1024}) {
       ChunkedStreams streams(c.bytes, chunk);
-      SequentialFiles files(streams, testing::NativeCodePage());
-      ASSERT_TRUE(files.OpenForInput(u"f", 1, c.encoding));
+      std::unique_ptr<BookmarkFile> file;
+      ASSERT_TRUE(BookmarkFile::Open(streams, u"f", c.encoding, file));
       const LineDecoder decoder(c.encoding, testing::NativeCodePage());
       std::vector<std::u16string> lines;
       std::string_view bytes;
       bool gotLine = false;
       bool tooLong = false;
-      while (files.ReadLineBytes(1, bytes, gotLine, tooLong) && gotLine) {
+      while (file->ReadLineBytes(bytes, gotLine, tooLong) && gotLine) {
         decoder.Decode(bytes, lines.emplace_back());
       }
       EXPECT_EQ(lines, c.lines) << c.bytes.size() << " chunk " << chunk;

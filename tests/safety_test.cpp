@@ -153,11 +153,6 @@ class WritesFail final : public ForwardingFileStreams {
  public:
   using ForwardingFileStreams::ForwardingFileStreams;
 
-  IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
-    IoResult result = real_.OpenOutput(path, stream);
-    if (result) stream = std::make_unique<Failing>(std::move(stream));
-    return result;
-  }
   IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
                         std::unique_ptr<OutputStream>& stream) override {
     IoResult result = real_.OpenOutputIn(folder, name, stream);

@@ -67,14 +67,10 @@ class ForwardingFileStreams : public FileStreams {
   IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override {
     return real_.OpenInput(path, stream);
   }
-  IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override {
-    return real_.OpenOutput(path, stream);
-  }
   IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
                         std::unique_ptr<OutputStream>& stream) override {
     return real_.OpenOutputIn(folder, name, stream);
   }
-  IoResult Remove(std::u16string_view path) override { return real_.Remove(path); }
 
  protected:
   FileStreams& real_;
@@ -85,20 +81,19 @@ class RecordingWindow final : public ConversionWindow {
  public:
   std::u16string path;
   std::u16string target;
-  float maximum = 100.0f;
-  float value = 0.0f;
+  std::int32_t maximum = 100;
+  std::int32_t value = 0;
   std::vector<std::u16string> messages;
   std::vector<MessageIcon> icons;  // the icon of each message
   int maximumSets = 0;
 
   std::u16string PathText() const override { return path; }
   std::u16string TargetDirectory() const override { return target; }
-  void SetProgressMaximum(float m) override {
+  void SetProgressMaximum(std::int32_t m) override {
     maximum = m;
     ++maximumSets;
   }
-  float ProgressValue() const override { return value; }
-  void SetProgressValue(float v) override { value = v; }
+  void SetProgressValue(std::int32_t v) override { value = v; }
   void ShowMessage(std::u16string_view text, MessageIcon icon) override {
     messages.emplace_back(text);
     icons.push_back(icon);

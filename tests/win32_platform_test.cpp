@@ -101,13 +101,17 @@ TEST(Win32Platform, PathsBeyondTheOldLimitOf260Characters) {
   NativePlatform platform;
   const auto fileSystem = platform.Services().createFileSystem();
   std::u16string deepest = dir.path().u16string();
+  std::vector<std::unique_ptr<FolderHandle>> chain(1);
+  ASSERT_TRUE(fileSystem->OpenTarget(deepest, chain.back()).ok);
   for (int level = 0; level < 12; ++level) {
     deepest += u"\\" + std::u16string(40, u'd');
-    ASSERT_TRUE(fileSystem->CreateFolder(deepest).ok);
+    std::unique_ptr<FolderHandle> folder;
+    ASSERT_TRUE(fileSystem->OpenOrMakeFolder(*chain.back(), std::u16string(40, u'd'), folder).ok);
+    chain.push_back(std::move(folder));
   }
   ASSERT_GT(deepest.size(), 500u);
   std::unique_ptr<OutputStream> output;
-  ASSERT_TRUE(platform.Services().streams.OpenOutput(deepest + u"\\t.url", output).ok);
+  ASSERT_TRUE(platform.Services().streams.OpenOutputIn(*chain.back(), u"t.url", output).ok);
   ASSERT_TRUE(output->Write("x").ok);
   ASSERT_TRUE(output->Close().ok);
   EXPECT_EQ(ReadBytes(fs::path(deepest) / "t.url"), "x");
@@ -119,7 +123,9 @@ TEST(Win32Platform, FailuresCarryTheSystemsReason) {
   const IoResult missing = platform.Services().streams.OpenInput(u"C:\\no\\such\\file", input);
   EXPECT_FALSE(missing.ok);
   EXPECT_FALSE(missing.reason.empty());
-  EXPECT_FALSE(platform.Services().createFileSystem()->CreateFolder(u"C:\\no\\such\\folder").ok);
+  std::unique_ptr<FolderHandle> folder;
+  EXPECT_FALSE(
+      platform.Services().createFileSystem()->OpenTarget(u"C:\\no\\such\\folder", folder).ok);
   const IoResult noFolder = platform.Services().createFileSystem()->CheckFolder(u"");
   EXPECT_FALSE(noFolder.ok);
   EXPECT_FALSE(noFolder.reason.empty());

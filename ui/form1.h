@@ -6,6 +6,7 @@
 #include <shellapi.h>
 // clang-format on
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -59,11 +60,14 @@ class Form1 final : public ConversionWindow {
   // The conversion's window operations.
   std::u16string PathText() const override;
   std::u16string TargetDirectory() const override;
-  void SetProgressMaximum(float maximum) override;
-  float ProgressValue() const override;
+  void SetProgressMaximum(std::int32_t maximum) override;
   // Also serves the window's messages now and then, so that it repaints and its Exit
   // button and close box can stop the run.
-  void SetProgressValue(float value) override;
+  void SetProgressValue(std::int32_t value) override;
+  // True once Exit, the close box or WM_QUIT asked the run to stop.
+  bool StopRequested() const override { return stopRequested_; }
+  // The value ProgressBar1 shows.
+  float ProgressValue() const;
   void ShowMessage(std::u16string_view text, MessageIcon icon) override;
 
  private:

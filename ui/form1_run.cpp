@@ -24,11 +24,6 @@ constexpr ULONGLONG kServeBudget = 25;
 // or start another.
 constexpr ControlId kIdleControls[] = {kCombo1, kText1, kCommand1, kDrive1, kDir1, kCommand3};
 
-// Thrown from the run's progress once Exit or the close box asked it to stop: the run is
-// left between two bookmarks, where no shortcut is being written, as an interrupt leaves
-// the console tool's. It never leaves OnCommand3Click.
-struct RunStopped {};
-
 std::wstring StoppedMessage(long long bookmarks, long long written) {
   return L"中断しました。ブックマーク " + Wide(DecimalText(bookmarks)) + L" 件のうち " +
          Wide(DecimalText(written)) + L" 件のショートカットを作成しました。";
@@ -55,17 +50,17 @@ void Form1::OnCommand3Click() {
   if (running_ || !TargetUsable()) return;
   const long long placedBefore = PlacedFileCount();
   BeginRun();
-  bool stopped = false;
+  // A stop asked for by Exit or the close box leaves the run between two bookmarks, where
+  // no shortcut is being written, as an interrupt leaves the console tool's.
+  ConversionReport report;
   try {
-    BookmarkConverter(state_, *this, platform_).ConvertBookmarks();
-  } catch (const RunStopped&) {
-    stopped = true;
+    report = BookmarkConverter(state_, *this, platform_).ConvertBookmarks();
   } catch (...) {
     EndRun();
     throw;
   }
   EndRun();
-  if (stopped) {
+  if (report.outcome == ConversionReport::Outcome::kStopped) {
     ShowText(StoppedMessage(state_.entryCount, PlacedFileCount() - placedBefore));
   }
 }
@@ -112,8 +107,8 @@ void Form1::EndRun() {
 }
 
 // Serves what waits for the window, about twenty times a second: paints, moves, and
-// clicks, of which only Exit's and the close box's do anything. A stop they asked for
-// ends the run here.
+// clicks, of which only Exit's and the close box's do anything: they ask the run to stop,
+// which it does before its next shortcut.
 void Form1::ServeMessagesDuringRun() {
   const ULONGLONG start = GetTickCount64();
   if (start - lastServed_ < kServeInterval) return;
@@ -131,7 +126,6 @@ void Form1::ServeMessagesDuringRun() {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-  if (stopRequested_) throw RunStopped{};
 }
 
 std::u16string Form1::PathText() const {
@@ -140,12 +134,14 @@ std::u16string Form1::PathText() const {
 
 std::u16string Form1::TargetDirectory() const { return FromWide(dir1_.Path()); }
 
-void Form1::SetProgressMaximum(float maximum) { progressBar1_.SetMaximum(maximum); }
+void Form1::SetProgressMaximum(std::int32_t maximum) {
+  progressBar1_.SetMaximum(static_cast<float>(maximum));
+}
 
 float Form1::ProgressValue() const { return progressBar1_.Value(); }
 
-void Form1::SetProgressValue(float value) {
-  progressBar1_.SetValue(value);
+void Form1::SetProgressValue(std::int32_t value) {
+  progressBar1_.SetValue(static_cast<float>(value));
   if (running_) ServeMessagesDuringRun();
 }
 

@@ -52,8 +52,6 @@ class AnsiCodePage {
   virtual void AppendAnsi(std::u16string_view text, Unencodable policy, std::string& out) const {
     out += ToAnsi(text, policy);
   }
-  // Number of bytes ToAnsi gives for text with "?" for each character it cannot encode.
-  virtual std::size_t AnsiLength(std::u16string_view text) const { return ToAnsi(text).size(); }
   // Whether the text of bytes holds ascii, a text of ASCII characters.
   virtual bool HoldsAscii(std::string_view bytes, std::string_view ascii) const {
     const std::u16string text = FromAnsi(bytes);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -8,17 +9,20 @@ namespace velkora {
 // The icon a message is shown with.
 enum class MessageIcon { kNone, kWarning };
 
-// The five operations through which a conversion run reaches its window.
+// The operations through which a conversion run reaches its window.
 class ConversionWindow {
  public:
   virtual ~ConversionWindow() = default;
-  // Text of the path box: the bookmark file to convert.
+  // Text of the path box: the bookmark file to convert. A run reads it once, at its start.
   virtual std::u16string PathText() const = 0;
   // Current path of the directory list: where the shortcut tree is built.
   virtual std::u16string TargetDirectory() const = 0;
-  virtual void SetProgressMaximum(float maximum) = 0;
-  virtual float ProgressValue() const = 0;
-  virtual void SetProgressValue(float value) = 0;
+  // The progress of a run: the bookmarks it will meet, then how many it has met.
+  virtual void SetProgressMaximum(std::int32_t maximum) = 0;
+  virtual void SetProgressValue(std::int32_t value) = 0;
+  // Whether the user asked the run to stop; the run asks between two shortcuts, and ends
+  // there without its end message.
+  virtual bool StopRequested() const { return false; }
   // Shows text with an OK button only and icon, and returns when it is closed.
   virtual void ShowMessage(std::u16string_view text, MessageIcon icon) = 0;
 };

@@ -65,16 +65,13 @@ class FileStreams {
   // Opens a regular file; a folder, a pipe or a device is refused with a reason saying
   // which it is. A path at which nothing stands fails as IoResult::missing.
   virtual IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) = 0;
-  // Creates, exclusively and never through a link, a temporary file in path's folder that
-  // is to take path's name. A name that is a file open through OpenInput is never
-  // replaced: Close refuses it.
-  virtual IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) = 0;
-  // As OpenOutput for the file name in folder, a handle of the file system object: the
-  // temporary file is made, renamed and removed in that folder itself, wherever its path
-  // leads meanwhile. folder must outlive the stream.
+  // Creates, exclusively and never through a link, a temporary file in folder, a handle of
+  // the file system object, that is to take the name name there: the temporary file is
+  // made, renamed and removed in that folder itself, wherever its path leads meanwhile. A
+  // name that is a file open through OpenInput is never replaced: Close refuses it. folder
+  // must outlive the stream.
   virtual IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
                                 std::unique_ptr<OutputStream>& stream) = 0;
-  virtual IoResult Remove(std::u16string_view path) = 0;
 };
 
 }  // namespace velkora

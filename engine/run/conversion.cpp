@@ -8,13 +8,8 @@
 #include "engine/names/file_name_rules.h"
 #include "engine/run/messages.h"
 #include "engine/run/refusal_reasons.h"
-#include "engine/sources/bookmark_counter.h"
-#include "engine/sources/bookmark_queue.h"
-#include "engine/sources/browser_source.h"
-#include "engine/sources/file_content.h"
-#include "engine/sources/html/line_decoder.h"
-#include "engine/sources/html/netscape_grammar.h"
-#include "engine/sources/html/pomerek_grammar.h"
+#include "engine/sources/html/text_files.h"
+#include "engine/sources/source_choice.h"
 #include "engine/write/shortcut_writer.h"
 #include "engine/write/url_text.h"
 
@@ -29,34 +24,15 @@ void Decrement(std::int32_t& value) {
   if (value > std::numeric_limits<std::int32_t>::min()) --value;
 }
 
-// Reads every line of the open file as bytes, handing each to examine with its 1-based
-// number and whether it was too long to be read (it is then empty).
-template <typename Examine>
-IoResult ForEachLine(SequentialFiles& files, std::int32_t fileNumber, Examine examine) {
-  std::int32_t lineNumber = 0;
-  for (;;) {
-    std::string_view bytes;
-    bool gotLine = false;
-    bool tooLong = false;
-    IoResult result = files.ReadLineBytes(fileNumber, bytes, gotLine, tooLong);
-    if (!result || !gotLine) return result;
-    Increment(lineNumber);
-    examine(bytes, lineNumber, tooLong);
-  }
-}
-
 }  // namespace
 
 BookmarkConverter::BookmarkConverter(ConversionState& state, ConversionWindow& window,
                                      const PlatformServices& platform, ConversionObserver* observer)
-    : state_(state),
-      window_(window),
-      platform_(platform),
-      observer_(observer),
-      files_(platform.streams, platform.codePage) {}
+    : state_(state), window_(window), platform_(platform), observer_(observer) {}
 
 ConversionReport BookmarkConverter::ConvertBookmarks() {
   report_ = {};
+  stopped_ = false;
   // The target is let go when the run ends, however it ends.
   struct TargetRelease {
     HeldTarget& target;
@@ -73,27 +49,29 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
     }
   }
   state_.depth = 0;
-  if (IoResult result = CountEntries(); !result) {
+  state_.entryCount = 0;
+  std::unique_ptr<BookmarkSource> source;
+  std::u16string_view nonTextReason;
+  IoResult result = ChooseSource(path, platform_, source, nonTextReason);
+  if (result && source) result = CountEntries(*source);
+  if (!result) {
     return Fail(ConversionReport::Outcome::kCannotRead, CannotReadMessage(path, result.reason));
   }
-  if (!nonTextReason_.empty()) {
-    return Fail(ConversionReport::Outcome::kNotText, NotBookmarkFileMessage(path, nonTextReason_));
+  if (!source) {
+    return Fail(ConversionReport::Outcome::kNotText, NotBookmarkFileMessage(path, nonTextReason));
   }
-  window_.SetProgressMaximum(static_cast<float>(state_.entryCount));
-  window_.SetProgressValue(0.0f);
-  ShortcutWriter writer(state_, window_, platform_, files_);
-  // Dates later than the clock says (and a day's grace) were not written by a browser.
-  const auto runStart = std::chrono::duration_cast<std::chrono::microseconds>(
-                            std::chrono::system_clock::now().time_since_epoch())
-                            .count();
-  writer.KeepDates(folderDates_, runStart, observer_);
-  const IoResult converted = ConvertEntries(writer);
-  writer.Finish();
-  if (IoResult result = converted; !result) {
-    return Fail(ConversionReport::Outcome::kCannotRead,
-                CannotReadMessage(window_.PathText(), result.reason));
+  window_.SetProgressMaximum(state_.entryCount);
+  window_.SetProgressValue(0);
+  SequentialFiles files(platform_.streams, platform_.codePage);
+  ShortcutWriter writer(state_, window_, platform_, files);
+  if (result = ConvertEntries(*source, writer); !result) {
+    return Fail(ConversionReport::Outcome::kCannotRead, CannotReadMessage(path, result.reason));
   }
-  report_.changedDuringRun = recounted_ != state_.entryCount || stampChanged_;
+  if (stopped_) {
+    report_.outcome = ConversionReport::Outcome::kStopped;
+    return report_;
+  }
+  report_.changedDuringRun = recounted_ != state_.entryCount || source->ChangedSinceCounted();
   report_.otherFormatBookmarks = otherFormatEntries_;
   window_.ShowMessage(CompletionMessage(report_), CompletionIcon(report_));
   return report_;
@@ -106,157 +84,31 @@ ConversionReport BookmarkConverter::Fail(ConversionReport::Outcome outcome,
   return report_;
 }
 
-// The reading that counts also decides the encoding, which the start of a file nearly
-// always tells, and whether lines must be searched for "<LI>": a file whose start has none
-// is nearly always a browser export, whose lines are not searched. A file whose whole says
-// otherwise than its start is counted once more, as its whole says. A file whose start
-// shows it is not text is not counted: nothing of it is read as bookmarks.
-IoResult BookmarkConverter::CountEntries() {
-  browserSource_.reset();
-  nonTextReason_ = {};
-  state_.inputFile = files_.FreeFile();
-  state_.entryCount = 0;
-  TextEncoding counted = TextEncoding::kAnsiCodePage;
-  IoResult result = files_.OpenForInputDetecting(window_.PathText(), state_.inputFile, counted);
-  if (!result) return result;
-  const std::string_view start = files_.StartOfFile(state_.inputFile);
-  if (const SourceKind kind = SourceKindOf(start); kind != SourceKind::kText) {
-    files_.Close(state_.inputFile);
-    return CountBrowserSource(kind);
-  }
-  nonTextReason_ = NonTextReason(start);
-  if (!nonTextReason_.empty()) {
-    files_.Close(state_.inputFile);
-    return result;
-  }
-  CheckStamp(true);
-  const bool searchItems = files_.MayHoldItems(state_.inputFile);
-  result = CountOpenFile(counted, searchItems);
-  if (result) result = files_.DetectedEncoding(state_.inputFile, encoding_);
-  const bool missedItems = !searchItems && files_.MayHoldItems(state_.inputFile);
-  files_.Close(state_.inputFile);
-  if (!result || (encoding_ == counted && !missedItems)) return result;
-  result = files_.OpenForInput(window_.PathText(), state_.inputFile, encoding_);
-  if (!result) return result;
-  CheckStamp();
-  result = CountOpenFile(encoding_, true);
-  files_.Close(state_.inputFile);
-  return result;
-}
-
-// One reading decides the format and counts the bookmarks of both. The first marker
-// decides: a line holding "<LI>" makes the file a Pomerek file, a "<DT>" tag before any
-// such line a Netscape bookmark file. The bookmarks the other format's grammar finds are
-// counted as not read: in a Pomerek file, those of the lines without "<LI>" (the lines it
-// reads no bookmark from); in an export, those of the "<LI>" lines with an anchor on which
-// the export's grammar found no bookmark of its own.
-IoResult BookmarkConverter::CountOpenFile(TextEncoding encoding, bool findItems) {
-  state_.entryCount = 0;
-  otherFormatEntries_ = 0;
-  const LineDecoder decoder(encoding, platform_.codePage);
-  BookmarkCounter pomerekItems;
-  PomerekGrammar pomerek(pomerekItems, decoder, GrammarMode::kCount);
-  BookmarkCounter netscapeItems;
-  NetscapeGrammar netscape(netscapeItems, decoder, GrammarMode::kCount);
-  std::int32_t tooLongLines = 0;
-  Format format = Format::kNone;
-  const auto count = [&](std::string_view bytes, std::int32_t lineNumber, bool tooLong) {
-    if (tooLong) Increment(tooLongLines);
-    const bool item = findItems && decoder.Holds(bytes, "<LI>");
-    if (item && format == Format::kNone) format = Format::kPomerek;
-    if (item && format == Format::kPomerek) {
-      pomerek.Feed(bytes, lineNumber);
-      return;
-    }
-    const std::int32_t before = netscapeItems.count;
-    netscape.Feed(bytes, lineNumber);
-    if (format == Format::kNone && netscape.SawTermTag()) format = Format::kNetscape;
-    // An item line of an export with an anchor: a bookmark of the other format unless the
-    // export's own grammar found one on it. A literal "<LI>" in a description is none.
-    if (item && netscapeItems.count == before && decoder.Holds(bytes, "</A>")) {
-      pomerek.Feed(bytes, lineNumber);
-    }
-  };
-  IoResult result = ForEachLine(files_, state_.inputFile, count);
-  if (!result) return result;
-  netscape.Finish();
-  format_ = format;
-  std::int32_t items = 0;
-  if (format_ == Format::kPomerek) {
-    items = pomerekItems.count;
-    otherFormatEntries_ = netscapeItems.count;
-  } else if (format_ == Format::kNetscape) {
-    items = netscapeItems.count;
-    otherFormatEntries_ = pomerekItems.count;
-  }
-  state_.entryCount = static_cast<std::int32_t>(std::min<std::int64_t>(
-      std::int64_t{items} + tooLongLines, std::numeric_limits<std::int32_t>::max()));
-  return result;
-}
-
-// A browser's own store is read by its source, which tells a file changed between its
-// two readings itself.
-IoResult BookmarkConverter::CountBrowserSource(SourceKind kind) {
-  browserSource_ = BrowserSource(kind, window_.PathText(), platform_.streams, platform_.snapshots);
+IoResult BookmarkConverter::CountEntries(BookmarkSource& source) {
   SourceCount count;
-  const IoResult result = browserSource_->Count(count);
+  const IoResult result = source.Count(count);
   state_.entryCount = count.bookmarks;
+  otherFormatEntries_ = count.otherFormatBookmarks;
   return result;
 }
 
-IoResult BookmarkConverter::ConvertEntries(ShortcutWriter& writer) {
-  if (browserSource_) {
-    writer_ = &writer;
-    recounted_ = 0;
-    const IoResult result = browserSource_->Read(*this);
-    writer_ = nullptr;
-    return result;
-  }
-  state_.inputFile = files_.FreeFile();
-  IoResult result = files_.OpenForInput(window_.PathText(), state_.inputFile, encoding_);
-  if (!result) return result;
-  // Another file in its place, or the same one written since, may hold as many bookmarks:
-  // the count alone would not tell.
-  CheckStamp();
+IoResult BookmarkConverter::ConvertEntries(BookmarkSource& source, ShortcutWriter& writer) {
+  // Dates later than the clock says (and a day's grace) were not written by a browser.
+  const auto runStart = std::chrono::duration_cast<std::chrono::microseconds>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
+  writer.KeepDates(folderDates_, runStart, observer_);
   writer_ = &writer;
   recounted_ = 0;
-  // Lines are read and taken apart some at a time, and their shortcuts written after: each
-  // kind of work then runs many times in a row with its code and data at hand.
-  BookmarkQueue queue;
-  const LineDecoder decoder(encoding_, platform_.codePage);
-  PomerekGrammar pomerek(queue, decoder, GrammarMode::kRead);
-  NetscapeGrammar netscape(queue, decoder, GrammarMode::kRead);
-  BookmarkGrammar* grammar = format_ == Format::kPomerek ? static_cast<BookmarkGrammar*>(&pomerek)
-                             : format_ == Format::kNetscape ? &netscape
-                                                            : nullptr;
-  result = ForEachLine(files_, state_.inputFile,
-                       [&](std::string_view bytes, std::int32_t lineNumber, bool tooLong) {
-                         if (tooLong) queue.MalformedBookmark(lineNumber, kLineTooLong);
-                         if (grammar != nullptr) grammar->Feed(bytes, lineNumber);
-                         if (queue.Full()) queue.HandOn(*this);
-                       });
-  if (result && grammar != nullptr) grammar->Finish();
-  // Written while this pass read it.
-  if (result) CheckStamp();
-  // The file stays open until the last shortcut is written: no shortcut may replace it.
-  queue.HandOn(*this);
-  files_.Close(state_.inputFile);
+  const IoResult result = source.Read(*this);
   writer_ = nullptr;
+  // A stopped run's folders get their times too.
+  writer.Finish();
   return result;
-}
-
-void BookmarkConverter::CheckStamp(bool first) {
-  FileStamp stamp;
-  const bool taken = static_cast<bool>(files_.Stamp(state_.inputFile, stamp));
-  if (first) {
-    countedStamp_ = stamp;
-    stampChanged_ = !taken;
-  } else if (!taken || stamp != countedStamp_) {
-    stampChanged_ = true;
-  }
 }
 
 void BookmarkConverter::OpenFolder(std::u16string& name, const BookmarkDates& dates) {
+  if (stopped_) return;
   Increment(state_.depth);
   if (!FolderNames::HasSlot(state_.depth)) return;
   folderDates_[static_cast<std::size_t>(state_.depth - 1)] = dates;
@@ -266,12 +118,19 @@ void BookmarkConverter::OpenFolder(std::u16string& name, const BookmarkDates& da
   KeepNameBounded(kept);
 }
 
-void BookmarkConverter::CloseFolder() { Decrement(state_.depth); }
+void BookmarkConverter::CloseFolder() {
+  if (!stopped_) Decrement(state_.depth);
+}
 
-void BookmarkConverter::CountBookmark() {
+// The progress is the count of bookmarks met; the window may take the stop it asks for
+// only while it is told the progress, between two shortcuts.
+bool BookmarkConverter::CountBookmark() {
+  if (stopped_) return false;
   Increment(recounted_);
-  window_.SetProgressValue(window_.ProgressValue() + 1.0f);
   Increment(report_.bookmarkLines);
+  window_.SetProgressValue(report_.bookmarkLines);
+  stopped_ = window_.StopRequested();
+  return !stopped_;
 }
 
 void BookmarkConverter::Bookmark(const BookmarkRecord& read) {
@@ -280,9 +139,9 @@ void BookmarkConverter::Bookmark(const BookmarkRecord& read) {
     Unreadable(read, kEmptyUrl);
     return;
   }
+  if (!CountBookmark()) return;
   BookmarkRecord bookmark = read;
   bookmark.url = UrlForShortcut(read.url, url_);
-  CountBookmark();
   name_.assign(bookmark.title);
   MakeShortcutFileName(name_, bookmark.url);
   KeepNameBounded(name_);
@@ -322,16 +181,18 @@ void BookmarkConverter::MalformedBookmark(std::int32_t lineNumber, std::u16strin
 }
 
 void BookmarkConverter::Unreadable(const BookmarkRecord& bookmark, std::u16string_view reason) {
-  CountBookmark();
+  if (!CountBookmark()) return;
   if (report_.malformedLines++ == 0) report_.firstMalformedLine = bookmark.lineNumber;
   if (observer_) observer_->LineUnreadable(bookmark, reason);
 }
 
 void BookmarkConverter::SkippedQuery() {
-  CountBookmark();
+  if (!CountBookmark()) return;
   Increment(report_.skippedQueries);
 }
 
-void BookmarkConverter::ItemWithoutBookmark() { Increment(recounted_); }
+void BookmarkConverter::ItemWithoutBookmark() {
+  if (!stopped_) Increment(recounted_);
+}
 
 }  // namespace velkora

@@ -9,7 +9,9 @@ namespace velkora {
 struct ConversionReport {
   // kNotText: the file is not text (a picture, an archive, a program...), and nothing
   // was written. kTargetUnusable: the target cannot be used, or another run holds it.
-  enum class Outcome { kCompleted, kPathNotSet, kCannotRead, kNotText, kTargetUnusable };
+  // kStopped: the window asked the run to stop between two shortcuts; the folders written
+  // got their times, and no end message was shown.
+  enum class Outcome { kCompleted, kPathNotSet, kCannotRead, kNotText, kTargetUnusable, kStopped };
 
   Outcome outcome = Outcome::kCompleted;
   std::int32_t bookmarkLines = 0;

@@ -25,22 +25,6 @@ void AppendUnencodable(std::u16string_view character, Unencodable policy, std::s
   }
 }
 
-std::size_t EncodedLengthWithTable(std::u16string_view text, const std::uint16_t* codes) {
-  std::size_t length = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char16_t c = text[i];
-    const std::uint16_t code = c < 0x80 ? c : codes[c];
-    if (code == kNoAnsiCode) {
-      // One "?" for a pair as for any other character the code page lacks.
-      if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) ++i;
-      ++length;
-    } else {
-      length += code > 0xFF ? 2 : 1;
-    }
-  }
-  return length;
-}
-
 std::string EncodeWithTable(std::u16string_view text, const std::uint16_t* codes,
                             Unencodable policy) {
   std::string out;

@@ -27,10 +27,6 @@ std::string EncodeWithTable(std::u16string_view text, const std::uint16_t* codes
 void AppendEncodedWithTable(std::u16string_view text, const std::uint16_t* codes,
                             Unencodable policy, std::string& out);
 
-// Number of bytes EncodeWithTable gives for text with "?" for each character it cannot
-// encode.
-std::size_t EncodedLengthWithTable(std::u16string_view text, const std::uint16_t* codes);
-
 // Appends what stands for character (one unit, or a surrogate pair) that the code page
 // cannot encode.
 void AppendUnencodable(std::u16string_view character, Unencodable policy, std::string& out);

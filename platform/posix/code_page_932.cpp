@@ -141,10 +141,6 @@ void CodePage932::AppendAnsi(std::u16string_view text, Unencodable policy, std::
   AppendEncodedWithTable(text, tables_->encode.data(), policy, out);
 }
 
-std::size_t CodePage932::AnsiLength(std::u16string_view text) const {
-  return EncodedLengthWithTable(text, tables_->encode.data());
-}
-
 bool CodePage932::SearchableInBytes(std::string_view ascii) const {
   // No pair decodes to an ASCII character, and a byte that is no trail byte (below 0x40:
   // "<", digits, punctuation) is never taken into the character before it. Text that starts

@@ -24,7 +24,6 @@ class CodePage932 final : public AnsiCodePage {
   void AppendAnsi(std::u16string_view text, Unencodable policy, std::string& out) const override;
   std::u16string FromAnsi(std::string_view bytes) const override;
   void FromAnsiInto(std::string_view bytes, std::u16string& out) const override;
-  std::size_t AnsiLength(std::u16string_view text) const override;
   bool HoldsAscii(std::string_view bytes, std::string_view ascii) const override;
   std::size_t CountAscii(std::string_view bytes, std::string_view ascii) const override;
 

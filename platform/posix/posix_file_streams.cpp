@@ -88,36 +88,11 @@ IoResult PosixFileStreams::OpenInput(std::u16string_view path,
   return IoResult::Success();
 }
 
-const std::string& PosixFileStreams::Utf8Path(std::u16string_view path) {
-  // A surrogate pair never holds a slash, so the two parts convert apart.
-  const std::size_t slash = path.rfind(u'/');
-  const std::u16string_view folder = path.substr(0, slash == path.npos ? 0 : slash + 1);
-  // std::ranges::equal compares the units with memcmp; == compares them one by one.
-  if (!std::ranges::equal(folder, std::u16string_view(folder_))) {
-    folder_.assign(folder);
-    folderUtf8_ = ToUtf8(folder);
-  }
-  path_.assign(folderUtf8_);
-  AppendUtf8(path.substr(folder.size()), path_);
-  return path_;
-}
-
-IoResult PosixFileStreams::OpenOutput(std::u16string_view path,
-                                      std::unique_ptr<OutputStream>& stream) {
-  const std::string& utf8 = Utf8Path(path);
-  return OpenReplacement(AT_FDCWD, utf8, folderUtf8_.size(), inputs_, stream);
-}
-
 IoResult PosixFileStreams::OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
                                         std::unique_ptr<OutputStream>& stream) {
   path_.clear();
   AppendUtf8(name, path_);
   return OpenReplacement(FolderDescriptor(folder), path_, 0, inputs_, stream);
-}
-
-IoResult PosixFileStreams::Remove(std::u16string_view path) {
-  if (::unlink(ToUtf8(path).c_str()) != 0) return ErrnoFailure(errno);
-  return IoResult::Success();
 }
 
 }  // namespace velkora

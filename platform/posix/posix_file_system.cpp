@@ -25,18 +25,6 @@ IoResult PosixFileSystem::CheckFolder(std::u16string_view path) const {
   return IoResult::Success();
 }
 
-EntryKind PosixFileSystem::EntryAt(std::u16string_view path) const {
-  struct stat status {};
-  if (::lstat(ToUtf8(path).c_str(), &status) != 0) return EntryKind::kNothing;
-  if (S_ISDIR(status.st_mode)) return EntryKind::kFolder;
-  return S_ISLNK(status.st_mode) ? EntryKind::kLink : EntryKind::kOther;
-}
-
-IoResult PosixFileSystem::CreateFolder(std::u16string_view path) {
-  if (::mkdir(ToUtf8(path).c_str(), 0777) != 0) return ErrnoFailure(errno);
-  return IoResult::Success();
-}
-
 namespace {
 
 // A folder is held only to make names in it: O_PATH needs no right to read it, as paths

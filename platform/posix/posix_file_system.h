@@ -8,8 +8,6 @@ namespace velkora {
 class PosixFileSystem final : public FileSystemObject {
  public:
   IoResult CheckFolder(std::u16string_view path) const override;
-  EntryKind EntryAt(std::u16string_view path) const override;
-  IoResult CreateFolder(std::u16string_view path) override;
   IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) override;
   // flock on the folder itself, which every process that opens it sees.
   IoResult LockTarget(const FolderHandle& target, std::unique_ptr<FolderLock>& lock) override;

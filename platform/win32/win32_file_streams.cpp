@@ -86,19 +86,9 @@ IoResult Win32FileStreams::OpenInput(std::u16string_view path,
   return IoResult::Success();
 }
 
-IoResult Win32FileStreams::OpenOutput(std::u16string_view path,
-                                      std::unique_ptr<OutputStream>& stream) {
-  return OpenReplacement(path, inputs_, stream);
-}
-
 IoResult Win32FileStreams::OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
                                         std::unique_ptr<OutputStream>& stream) {
   return OpenReplacementIn(AsWin32Folder(folder), name, inputs_, stream);
-}
-
-IoResult Win32FileStreams::Remove(std::u16string_view path) {
-  if (!::DeleteFileW(ExtendedPath(path).c_str())) return LastErrorFailure();
-  return IoResult::Success();
 }
 
 }  // namespace velkora

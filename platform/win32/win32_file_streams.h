@@ -13,10 +13,8 @@ namespace velkora {
 class Win32FileStreams final : public FileStreams {
  public:
   IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override;
-  IoResult OpenOutput(std::u16string_view path, std::unique_ptr<OutputStream>& stream) override;
   IoResult OpenOutputIn(const FolderHandle& folder, std::u16string_view name,
                         std::unique_ptr<OutputStream>& stream) override;
-  IoResult Remove(std::u16string_view path) override;
 
  private:
   std::shared_ptr<Win32OpenInputs> inputs_ = std::make_shared<Win32OpenInputs>();

@@ -116,7 +116,7 @@ IoResult Win32FileSystem::LockTarget(const FolderHandle& target,
   // A link standing at the name is refused: closing the lock would remove it, or, under
   // Wine, which follows a Linux symbolic link, what it leads to.
   const std::u16string path = held.Path() + u'\\' + FromWide(kLockName);
-  if (EntryAt(path) == EntryKind::kLink) return IoResult::Failure(std::u16string(kLinkInTheWay));
+  if (IsLinkAt(path)) return IoResult::Failure(std::u16string(kLinkInTheWay));
   UniqueHandle file;
   const DWORD error = OpenRelative(held.Handle(), kLockName, kLockFile, file);
   if (error == ERROR_SHARING_VIOLATION) return IoResult::Failure(std::u16string(kTargetBusy));
@@ -149,7 +149,7 @@ IoResult Win32FileSystem::OpenOrMakeFolder(const FolderHandle& parent, std::u16s
   if (error != ERROR_SUCCESS) return IoResult::Failure(SystemErrorText(error));
   // Held now, the entry cannot change: its name tells what the handle holds, also where
   // the system opened a link it could not leave unfollowed (Wine, a Linux symbolic link).
-  if (LeadsElsewhere(handle.get()) || EntryAt(path) == EntryKind::kLink) {
+  if (LeadsElsewhere(handle.get()) || IsLinkAt(path)) {
     return IoResult::Failure(std::u16string(kLinkInTheWay));
   }
   folder = std::make_unique<Win32Folder>(std::move(handle), std::move(path));
@@ -165,19 +165,11 @@ IoResult Win32FileSystem::CheckFolder(std::u16string_view path) const {
   return IoResult::Success();
 }
 
-EntryKind Win32FileSystem::EntryAt(std::u16string_view path) const {
+bool Win32FileSystem::IsLinkAt(std::u16string_view path) {
   const std::wstring name = ExtendedPath(path);
   const DWORD attributes = ::GetFileAttributesW(name.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return EntryKind::kNothing;
-  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && PathLeadsElsewhere(name)) {
-    return EntryKind::kLink;
-  }
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? EntryKind::kFolder : EntryKind::kOther;
-}
-
-IoResult Win32FileSystem::CreateFolder(std::u16string_view path) {
-  if (!::CreateDirectoryW(ExtendedPath(path).c_str(), nullptr)) return LastErrorFailure();
-  return IoResult::Success();
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && PathLeadsElsewhere(name);
 }
 
 IoResult Win32FileSystem::SetFolderTimes(const FolderHandle& folder, const FileTimes& times) {

@@ -4,12 +4,10 @@
 
 namespace velkora {
 
-// Folders through GetFileAttributesW and CreateDirectoryW.
+// Folders through GetFileAttributesW and handles.
 class Win32FileSystem final : public FileSystemObject {
  public:
   IoResult CheckFolder(std::u16string_view path) const override;
-  EntryKind EntryAt(std::u16string_view path) const override;
-  IoResult CreateFolder(std::u16string_view path) override;
   IoResult OpenTarget(std::u16string_view path, std::unique_ptr<FolderHandle>& folder) override;
   // A hidden file .velkora-lock in the target, open without sharing and removed when it
   // closes.
@@ -23,6 +21,10 @@ class Win32FileSystem final : public FileSystemObject {
   // The Windows directory for any selector, as GetWindowsDirectoryW gives it.
   IoResult SetFolderTimes(const FolderHandle& folder, const FileTimes& times) override;
   std::u16string GetSpecialFolder(int selector) const override;
+
+ private:
+  // True when path names a reparse point that leads elsewhere (a link or a junction).
+  static bool IsLinkAt(std::u16string_view path);
 };
 
 }  // namespace velkora

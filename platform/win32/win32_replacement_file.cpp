@@ -213,23 +213,4 @@ IoResult OpenReplacementIn(const Win32Folder& folder, std::u16string_view name,
                            std::move(inputs), stream);
 }
 
-IoResult OpenReplacement(std::u16string_view path, std::shared_ptr<const Win32OpenInputs> inputs,
-                         std::unique_ptr<OutputStream>& stream) {
-  std::wstring target = ExtendedPath(path);
-  const std::size_t separator = target.find_last_of(L'\\');
-  if (target.empty() || separator == std::wstring::npos || separator + 1 == target.size()) {
-    return IoResult::Failure(SystemErrorText(ERROR_PATH_NOT_FOUND));
-  }
-  // Named by a path, the folder is the one the path leads to now, links followed, as
-  // for the target of a run; it is held while the file is in it.
-  std::wstring folder = target.substr(0, separator);
-  if (folder.ends_with(L':')) folder += L'\\';  // a drive's root, not the drive itself
-  UniqueHandle held = HoldFolder(folder, false);
-  if (!held.valid()) return LastErrorFailure();
-  const HANDLE handle = held.get();
-  const std::wstring name = target.substr(separator + 1);
-  return CreateReplacement({handle, std::move(held)}, name, std::move(target), std::move(inputs),
-                           stream);
-}
-
 }  // namespace velkora

@@ -16,9 +16,4 @@ IoResult OpenReplacementIn(const Win32Folder& folder, std::u16string_view name,
                            std::shared_ptr<const Win32OpenInputs> inputs,
                            std::unique_ptr<OutputStream>& stream);
 
-// As OpenReplacementIn for path, in the folder that path's folder names now, held while the
-// file is in it.
-IoResult OpenReplacement(std::u16string_view path, std::shared_ptr<const Win32OpenInputs> inputs,
-                         std::unique_ptr<OutputStream>& stream);
-
 }  // namespace velkora

@@ -1,0 +1,101 @@
+#include "engine/sources/html/html_bookmark_file.h"
+
+#include <utility>
+
+#include "engine/run/refusal_reasons.h"
+#include "engine/sources/bookmark_queue.h"
+#include "engine/sources/html/line_decoder.h"
+#include "engine/sources/html/netscape_grammar.h"
+#include "engine/sources/html/pomerek_grammar.h"
+
+namespace velkora {
+
+HtmlBookmarkFile::HtmlBookmarkFile(FileStreams& streams, const AnsiCodePage& codePage,
+                                   std::u16string path, std::unique_ptr<BookmarkFile> opened)
+    : streams_(streams), codePage_(codePage), path_(std::move(path)), opened_(std::move(opened)) {}
+
+// The reading that counts also decides the encoding, which the start of a file nearly
+// always tells, and whether lines must be searched for "<LI>": a file whose start has none
+// is nearly always a browser export, whose lines are not searched. A file whose whole says
+// otherwise than its start is counted once more, as its whole says.
+IoResult HtmlBookmarkFile::Count(SourceCount& count) {
+  count = {};
+  std::unique_ptr<BookmarkFile> file = std::move(opened_);
+  TextEncoding counted = TextEncoding::kAnsiCodePage;
+  IoResult result = IoResult::Success();
+  if (file) {
+    counted = file->Encoding();
+  } else {
+    result = BookmarkFile::OpenDetecting(streams_, path_, file, counted);
+    if (!result) return result;
+  }
+  CheckStamp(*file, true);
+  const bool searchItems = file->MayHoldItems();
+  HtmlFormatCount found;
+  result = CountBothFormats(*file, counted, codePage_, searchItems, found);
+  if (result) result = file->DetectedEncoding(encoding_);
+  const bool missedItems = !searchItems && file->MayHoldItems();
+  file.reset();
+  if (result && (encoding_ != counted || missedItems)) {
+    result = BookmarkFile::Open(streams_, path_, encoding_, file);
+    if (!result) return result;
+    CheckStamp(*file);
+    result = CountBothFormats(*file, encoding_, codePage_, true, found);
+  }
+  format_ = found.format;
+  count = {found.bookmarks, found.otherFormatBookmarks};
+  return result;
+}
+
+IoResult HtmlBookmarkFile::Read(BookmarkEvents& events) {
+  std::unique_ptr<BookmarkFile> file;
+  IoResult result = BookmarkFile::Open(streams_, path_, encoding_, file);
+  if (!result) return result;
+  // Another file in its place, or the same one written since, may hold as many bookmarks:
+  // the count alone would not tell.
+  CheckStamp(*file);
+  return ReadLines(*file, events);
+}
+
+// Lines are read and taken apart some at a time, and their shortcuts written after: each
+// kind of work then runs many times in a row with its code and data at hand.
+IoResult HtmlBookmarkFile::ReadLines(BookmarkFile& file, BookmarkEvents& events) {
+  BookmarkQueue queue;
+  const LineDecoder decoder(encoding_, codePage_);
+  PomerekGrammar pomerek(queue, decoder, GrammarMode::kRead);
+  NetscapeGrammar netscape(queue, decoder, GrammarMode::kRead);
+  BookmarkGrammar* grammar = format_ == HtmlFormat::kPomerek
+                                 ? static_cast<BookmarkGrammar*>(&pomerek)
+                             : format_ == HtmlFormat::kNetscape ? &netscape
+                                                                : nullptr;
+  bool stopped = false;
+  IoResult result =
+      ForEachLine(file, [&](std::string_view bytes, std::int32_t lineNumber, bool tooLong) {
+        if (tooLong) queue.MalformedBookmark(lineNumber, kLineTooLong);
+        if (grammar != nullptr) grammar->Feed(bytes, lineNumber);
+        if (!queue.Full()) return true;
+        queue.HandOn(events);
+        stopped = events.StopRequested();
+        return !stopped;
+      });
+  if (stopped) return result;
+  if (result && grammar != nullptr) grammar->Finish();
+  // Written while this pass read it.
+  if (result) CheckStamp(file);
+  // The file stays open until the last shortcut is written: no shortcut may replace it.
+  queue.HandOn(events);
+  return result;
+}
+
+void HtmlBookmarkFile::CheckStamp(const BookmarkFile& file, bool first) {
+  FileStamp stamp;
+  const bool taken = static_cast<bool>(file.Stamp(stamp));
+  if (first) {
+    countedStamp_ = stamp;
+    stampChanged_ = !taken;
+  } else if (!taken || stamp != countedStamp_) {
+    stampChanged_ = true;
+  }
+}
+
+}  // namespace velkora
