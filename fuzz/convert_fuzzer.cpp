@@ -302,14 +302,14 @@ void CheckReport(const ConversionReport& report, Reading reading, const Expected
                 report.firstMalformedLine == expected.firstMalformedLine,
             "malformed lines are those without a URL and a title in order");
     Require(report.skippedQueries == 0, "the line grammar skips no query");
-    Require(window.maximum == static_cast<float>(expected.entryCount),
+    Require(window.maximum == expected.entryCount,
             "the progress maximum counts the bookmark lines");
   } else if (reading == Reading::kUnknown) {
     // Either grammar: a Pomerek line with "<LI>" and "</UL>" is counted, not converted.
-    Require(window.maximum >= static_cast<float>(report.bookmarkLines),
+    Require(window.maximum >= report.bookmarkLines,
             "the counting pass counts every bookmark the writing pass meets");
   } else {
-    Require(window.maximum == static_cast<float>(report.bookmarkLines),
+    Require(window.maximum == report.bookmarkLines,
             "the counting pass counts what the writing pass meets");
   }
   if (reading == Reading::kNothing) {
@@ -320,8 +320,7 @@ void CheckReport(const ConversionReport& report, Reading reading, const Expected
     Require(report.otherFormatBookmarks <= expected.mostOtherFormat,
             "only bookmarks of the other format are counted as such");
   }
-  Require(window.value == static_cast<float>(report.bookmarkLines),
-          "the progress counts the bookmarks");
+  Require(window.value == report.bookmarkLines, "the progress counts the bookmarks");
   Require(window.messages.size() == 1, "a run ends with one message");
   const std::u16string& message = window.messages.front();
   // The first line says how the run ended; a warning goes with every end but a complete one.

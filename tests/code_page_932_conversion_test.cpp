@@ -61,7 +61,7 @@ TEST(CodePage932Conversion, ListItemsFarIntoTheFile) {
                                BookmarkBytes("http://a/", title) +
                                BookmarkBytes("http://b/", "b&amp;c"));
     EXPECT_TRUE(fixture.Convert().AllWritten());
-    EXPECT_EQ(fixture.window.maximum, 2.0f);
+    EXPECT_EQ(fixture.window.maximum, 2);
     EXPECT_EQ(fixture.Tree(), (Strings{"b&amp;c.url", ToUtf8(u"検索.url")}));
   }
 }

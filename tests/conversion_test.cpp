@@ -43,28 +43,28 @@ TEST(Conversion, TypicalFileBuildsTheFolderTree) {
             (Strings{"トップ.url", "ニュース/", "ニュース/国内/", "ニュース/国内/政治.url",
                      "ニュース/夕刊.url", "ニュース/朝刊.url"}));
   EXPECT_EQ(fixture.Read("ニュース/国内/政治.url"), ShortcutBytes("http://b.example/?q=1"));
-  EXPECT_EQ(fixture.window.maximum, 4.0f);
-  EXPECT_EQ(fixture.window.value, 4.0f);
+  EXPECT_EQ(fixture.window.maximum, 4);
+  EXPECT_EQ(fixture.window.value, 4);
   EXPECT_EQ(fixture.window.messages, std::vector<std::u16string>{kDone});
 }
 
 TEST(Conversion, EmptyPathOnlyShowsItsMessage) {
   ConversionFixture fixture;
   fixture.window.path.clear();
-  fixture.window.value = 7.0f;
+  fixture.window.value = 7;
   const ConversionReport report = fixture.Convert();
 
   EXPECT_EQ(report.outcome, ConversionReport::Outcome::kPathNotSet);
   EXPECT_EQ(fixture.window.messages,
             std::vector<std::u16string>{std::u16string(kPathNotSetMessage)});
   EXPECT_EQ(fixture.window.maximumSets, 0);
-  EXPECT_EQ(fixture.window.value, 7.0f);
+  EXPECT_EQ(fixture.window.value, 7);
   EXPECT_TRUE(fixture.Tree().empty());
 }
 
 TEST(Conversion, UnreadableBookmarkFileIsReportedAndTouchesNothing) {
   ConversionFixture fixture;
-  fixture.window.value = 3.0f;
+  fixture.window.value = 3;
   const ConversionReport missing = fixture.Convert();  // the file was never written
   EXPECT_EQ(missing.outcome, ConversionReport::Outcome::kCannotRead);
   ASSERT_EQ(fixture.window.messages.size(), 1u);
@@ -72,7 +72,7 @@ TEST(Conversion, UnreadableBookmarkFileIsReportedAndTouchesNothing) {
   EXPECT_NE(message.find(fixture.window.path), std::u16string::npos);
   EXPECT_NE(message.find(u"読み込めません"), std::u16string::npos);
   EXPECT_EQ(fixture.window.maximumSets, 0);
-  EXPECT_EQ(fixture.window.value, 3.0f);
+  EXPECT_EQ(fixture.window.value, 3);
 
   fixture.window.path = fixture.Out().u16string();  // a directory is no bookmark file
   fixture.window.messages.clear();
@@ -102,8 +102,8 @@ TEST(Conversion, EmptyFileAndFilesWithoutBookmarksSaySo) {
     ConversionFixture fixture;
     fixture.WriteBookmarkBytes(bytes);
     EXPECT_TRUE(fixture.Convert().AllWritten());
-    EXPECT_EQ(fixture.window.maximum, 0.0f);
-    EXPECT_EQ(fixture.window.value, 0.0f);
+    EXPECT_EQ(fixture.window.maximum, 0);
+    EXPECT_EQ(fixture.window.value, 0);
     EXPECT_EQ(fixture.window.messages,
               std::vector<std::u16string>{std::u16string(kNoBookmarksMessage)});
     EXPECT_EQ(fixture.window.icons, std::vector<MessageIcon>{MessageIcon::kWarning});
@@ -116,7 +116,7 @@ TEST(Conversion, LastLineIsConvertedWithOrWithoutLineEnd) {
     ConversionFixture fixture;
     fixture.WriteBookmarkBytes("<UL>\r\n" + Bookmark("http://last/", "last") + end);
     EXPECT_TRUE(fixture.Convert().AllWritten());
-    EXPECT_EQ(fixture.window.maximum, 1.0f);
+    EXPECT_EQ(fixture.window.maximum, 1);
     EXPECT_EQ(fixture.Tree(), Strings{"last.url"}) << "line end " << end.size();
   }
 }
@@ -214,7 +214,7 @@ TEST(Conversion, BookmarksOfTheOtherFormatAreReported) {
     EXPECT_EQ(report.bookmarkLines, c.written);
     EXPECT_EQ(report.otherFormatBookmarks, c.other);
     EXPECT_EQ(report.AllWritten(), c.other == 0);
-    EXPECT_EQ(fixture.window.maximum, static_cast<float>(c.written));
+    EXPECT_EQ(fixture.window.maximum, c.written);
     const std::u16string expected =
         c.other == 0 ? kDone
                      : std::u16string(kSomeNotWrittenMessage) + u"\n\n作成したショートカット: " +
@@ -227,8 +227,8 @@ TEST(Conversion, ItemWithClosingIsCountedButClosesTheFolder) {
   ConversionFixture fixture;
   fixture.WriteBookmarks({Folder("A"), "<LI>odd</UL>", Bookmark("u", "after")});
   EXPECT_TRUE(fixture.Convert().AllWritten());
-  EXPECT_EQ(fixture.window.maximum, 2.0f);
-  EXPECT_EQ(fixture.window.value, 1.0f);
+  EXPECT_EQ(fixture.window.maximum, 2);
+  EXPECT_EQ(fixture.window.value, 1);
   EXPECT_EQ(fixture.Tree(), Strings{"after.url"});  // a folder without bookmarks is not made
 }
 
@@ -283,7 +283,7 @@ TEST(Conversion, MalformedBookmarkLinesAreCountedAndReported) {
   EXPECT_FALSE(report.AllWritten());
   EXPECT_EQ(report.malformedLines, 5);
   EXPECT_EQ(report.firstMalformedLine, 2);
-  EXPECT_EQ(fixture.window.value, 6.0f);
+  EXPECT_EQ(fixture.window.value, 6);
   EXPECT_EQ(fixture.Tree(), Strings{"good.url"});
   ASSERT_EQ(fixture.window.messages.size(), 1u);
   const std::u16string& message = fixture.window.messages[0];

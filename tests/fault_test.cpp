@@ -396,7 +396,7 @@ TEST(Faults, BookmarkFileRemovedBetweenThePassesIsReported) {
 
   EXPECT_EQ(report.outcome, ConversionReport::Outcome::kCannotRead);
   EXPECT_EQ(report.written, 0);
-  EXPECT_EQ(fixture.window.maximum, 2.0f);
+  EXPECT_EQ(fixture.window.maximum, 2);
   EXPECT_EQ(fixture.window.messages,
             std::vector<std::u16string>{CannotReadMessage(fixture.window.path, ErrnoText(ENOENT))});
   EXPECT_TRUE(fixture.Tree().empty());
@@ -416,8 +416,8 @@ TEST(Faults, BookmarkFileGrownOrCutBetweenThePassesIsConvertedAsItIsThenAndRepor
   EXPECT_EQ(more.malformedLines, 1);
   // The window is handed a value past the maximum it was given and has to keep its bar
   // in range itself.
-  EXPECT_EQ(grown.window.maximum, 1.0f);
-  EXPECT_EQ(grown.window.value, 3.0f);
+  EXPECT_EQ(grown.window.maximum, 1);
+  EXPECT_EQ(grown.window.value, 3);
   EXPECT_EQ(grown.Tree(), (Strings{"F/", "F/late.url", "F/one.url"}));
   ASSERT_EQ(grown.window.messages.size(), 1u);
   EXPECT_TRUE(Contains(grown.window.messages[0], u"4 行目"));
@@ -430,8 +430,8 @@ TEST(Faults, BookmarkFileGrownOrCutBetweenThePassesIsConvertedAsItIsThenAndRepor
   EXPECT_FALSE(fewer.AllWritten());
   EXPECT_TRUE(fewer.changedDuringRun);
   EXPECT_EQ(fewer.written, 1);
-  EXPECT_EQ(cut.window.maximum, 2.0f);
-  EXPECT_EQ(cut.window.value, 1.0f);
+  EXPECT_EQ(cut.window.maximum, 2);
+  EXPECT_EQ(cut.window.value, 1);
   EXPECT_EQ(cut.Tree(), Strings{"one.url"});
 }
 

@@ -251,11 +251,13 @@ class ServedTimer {
 
 class Form1LongRunTest : public Form1RunTest {
  protected:
-  // Writes an export of count bookmarks in 20 folders, an icon to each folder, into the path box.
+  // Writes an export of count bookmarks in 20 folders of 2020's headings, an icon to each
+  // folder, into the path box.
   void WriteBookmarks(int count) {
     std::vector<std::string> lines{"<HTML>", "<UL>"};
     for (int folder = 0; folder < 20; ++folder) {
-      lines.push_back("<DT><H3>フォルダー" + std::to_string(folder) + "</H3><DL>");
+      lines.push_back("<DT><H3 LAST_MODIFIED=\"1600000000\">フォルダー" + std::to_string(folder) +
+                      "</H3><DL>");
       for (int entry = 0; entry < count / 20; ++entry) {
         lines.push_back(BookmarkWithIcon("http://example.com/" + std::to_string(entry),
                                          "ページ" + std::to_string(entry), folder));
@@ -366,7 +368,8 @@ TEST_F(Form1LongRunTest, ExitOrTheCloseBoxStopsARun) {
     fs::remove_all(out_);
     fs::create_directory(out_);
     messages.clear();
-    form->SetProgressValue(0.0f);
+    form->SetProgressValue(0);
+    const auto runStart = fs::file_time_type::clock::now();
     ProgressWatch watch(Control(kProgressBar1), kBookmarks / 4, [this, closeBox] {
       if (closeBox) {
         PostMessageW(Window(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -384,6 +387,12 @@ TEST_F(Form1LongRunTest, ExitOrTheCloseBoxStopsARun) {
                                     std::to_wstring(written) +
                                     L" 件のショートカットを作成しました。");
     EXPECT_EQ(messages[0].style, static_cast<UINT>(MB_OK));
+    // The folder held at the stop has its heading's time, as those left before it.
+    for (const fs::directory_entry& entry : fs::directory_iterator(out_)) {
+      if (!entry.is_directory() || entry.path().filename() == ".velkora-icons") continue;
+      EXPECT_LT(fs::last_write_time(entry.path()), runStart - std::chrono::hours(24 * 365))
+          << entry.path();
+    }
     ASSERT_NE(form->Handle(), nullptr) << "the window stays";
     EXPECT_TRUE(IsWindowEnabled(Control(kCommand3)));
   }

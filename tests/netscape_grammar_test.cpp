@@ -148,7 +148,7 @@ TEST(NetscapeBookmarkFiles, GrammarRules) {
     EXPECT_EQ(report.skippedQueries, c.skippedQueries) << c.what;
     EXPECT_EQ(report.written + report.malformedLines + report.skippedQueries, report.bookmarkLines)
         << c.what;
-    EXPECT_EQ(fixture.window.maximum, static_cast<float>(report.bookmarkLines)) << c.what;
+    EXPECT_EQ(fixture.window.maximum, report.bookmarkLines) << c.what;
     EXPECT_EQ(report.AllWritten(), c.malformed == 0) << c.what;
   }
 }

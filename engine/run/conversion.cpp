@@ -1,9 +1,9 @@
 #include "engine/run/conversion.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <limits>
+#include <memory>
 
 #include "engine/names/file_name_rules.h"
 #include "engine/run/messages.h"

@@ -28,13 +28,13 @@ class FolderNames {
 using FolderDates = std::array<BookmarkDates, FolderNames::kLevels>;
 
 // What the window keeps of conversion runs: the folder names of the last run and its
-// nesting level, the file numbers, the bookmark count that scales the progress bar, and
-// the file system object. They live as long as the window and are not cleared between
-// runs.
+// nesting level, the shortcut's file number, the bookmark count of the last run (which
+// scaled its progress and which a stopped run's message gives), and the file system
+// object. They live as long as the window and are not cleared between runs; the bookmark
+// file is the run's own, open only while the run reads it.
 struct ConversionState {
   FolderNames folderNames;
   std::int32_t depth = 0;
-  std::int32_t inputFile = 0;
   std::int32_t outputFile = 0;
   std::int32_t entryCount = 0;
   std::unique_ptr<FileSystemObject> fileSystem;
