@@ -21,9 +21,9 @@ struct ConversionReport {
   // Bookmarks not written on purpose: saved queries only their own browser can open.
   std::int32_t skippedQueries = 0;
   std::int32_t failedShortcuts = 0;
-  // Bookmarks of the other format in a file that holds both (an export's "<DT><A" lines
-  // in a Pomerek file, "<LI>" lines in an export): not read, since the file is read as
-  // its own format.
+  // Bookmarks of another format in a file that holds two, as its source counted them
+  // (SourceCount::otherFormatBookmarks): not read, since the file is read as its own
+  // format.
   std::int32_t otherFormatBookmarks = 0;
   // The first shortcut that could not be written: its bookmark, its path and the reason.
   std::int32_t firstFailedLine = 0;
