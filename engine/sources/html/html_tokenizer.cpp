@@ -323,16 +323,19 @@ void HtmlTokenizer::AppendAttributeName(std::string_view piece) {
 void HtmlTokenizer::EndAttributeName() {
   // Of two attributes of one name the first counts, and only in a start tag, of one of
   // the tags the sink keeps it in.
-  if (tag_.isEnd || attribute_ >= kNotKept || tag_.seen[attribute_]) return;
-  const KeptAttribute& kept = kept_[attribute_];
-  if (attributeNameLength_ != kept.name.size() || !KeptInThisTag(kept)) return;
+  if (tag_.isEnd || attribute_ >= kNotKept || tag_.seen[attribute_] ||
+      attributeNameLength_ != kept_[attribute_].name.size() || !KeptInThisTag(attribute_)) {
+    return;
+  }
   tag_.seen[attribute_] = true;
   keeping_ = attribute_;
 }
 
-bool HtmlTokenizer::KeptInThisTag(const KeptAttribute& kept) const {
-  return kept.tags.empty() || std::any_of(kept.tags.begin(), kept.tags.end(),
-                                          [this](std::string_view t) { return tag_.Is(t); });
+bool HtmlTokenizer::KeptInThisTag(std::size_t i) const {
+  if (keptTagCount_[i] == 0) return true;
+  const std::uint32_t key = tag_.NameKey();
+  const auto tags = keptTags_[i].begin();
+  return std::find(tags, tags + keptTagCount_[i], key) != tags + keptTagCount_[i];
 }
 
 void HtmlTokenizer::KeepValue(std::string_view utf8) {

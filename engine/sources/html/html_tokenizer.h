@@ -75,8 +75,8 @@ class HtmlTokenizer {
   void BeginAttribute();
   void AppendAttributeName(std::string_view piece);
   void EndAttributeName();
-  // Whether the kept attribute's tags include the tag being read.
-  bool KeptInThisTag(const KeptAttribute& kept) const;
+  // Whether kept attribute i is kept in the tag being read, a start tag.
+  bool KeptInThisTag(std::size_t i) const;
   // Keeps a piece of the value of the attribute being kept.
   void KeepValue(std::string_view utf8);
   void EmitTag();
@@ -86,6 +86,9 @@ class HtmlTokenizer {
   // For each unit, the kept attribute whose name begins with it, in either letter case;
   // kNotKept for the others.
   std::array<unsigned char, 256> keptByFirstUnit_{};
+  // Of each kept attribute, the keys of the tags it is kept in; none: any.
+  std::array<std::array<std::uint32_t, kMostTagsOfAnAttribute>, kMostKeptAttributes> keptTags_{};
+  std::array<std::size_t, kMostKeptAttributes> keptTagCount_{};
   std::int32_t lineNumber_ = 0;
 
   State state_ = State::kText;

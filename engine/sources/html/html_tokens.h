@@ -16,13 +16,32 @@ struct KeptAttribute {
   std::string_view name;
   // The most UTF-16 units of its value kept; a longer value is marked too long.
   std::size_t longest;
-  // The start tags, in lower case, whose attribute of this name is kept; none: every start
-  // tag's.
+  // The start tags, in lower case, whose attribute of this name is kept (at most
+  // kMostTagsOfAnAttribute); none: every start tag's.
   std::span<const std::string_view> tags;
 };
 
-// The most attributes a reader may keep.
+// The most attributes a reader may keep, and the most tags it may keep one in.
 inline constexpr std::size_t kMostKeptAttributes = 4;
+inline constexpr std::size_t kMostTagsOfAnAttribute = 4;
+
+// A tag's name as one number, from its first three units and its length (names of more
+// than three units are told apart only from shorter ones). Units past the length do not
+// count.
+constexpr std::uint32_t TagNameKey(const std::array<char, 3>& name, std::size_t length) {
+  std::uint32_t units = static_cast<unsigned char>(name[0]) |
+                        static_cast<std::uint32_t>(static_cast<unsigned char>(name[1])) << 8 |
+                        static_cast<std::uint32_t>(static_cast<unsigned char>(name[2])) << 16;
+  if (length < 3) units &= (std::uint32_t{1} << (8 * length)) - 1;
+  return units | static_cast<std::uint32_t>(std::min<std::size_t>(length, 4)) << 24;
+}
+
+// The key of lowerName, a name of at most three units.
+constexpr std::uint32_t TagNameKey(std::string_view lowerName) {
+  std::array<char, 3> name{};
+  std::copy_n(lowerName.begin(), std::min<std::size_t>(lowerName.size(), 3), name.begin());
+  return TagNameKey(name, lowerName.size());
+}
 
 // A start or end tag as the tokenizer read it.
 struct HtmlTag {
@@ -41,10 +60,8 @@ struct HtmlTag {
   std::array<std::u16string, kMostKeptAttributes> values;
 
   // Whether the name is lowerName, a name of at most three units.
-  bool Is(std::string_view lowerName) const {
-    return nameLength == lowerName.size() &&
-           std::equal(lowerName.begin(), lowerName.end(), name.begin());
-  }
+  bool Is(std::string_view lowerName) const { return NameKey() == TagNameKey(lowerName); }
+  std::uint32_t NameKey() const { return TagNameKey(name, nameLength); }
 };
 
 // What an HTML tokenizer hands its tokens to.
