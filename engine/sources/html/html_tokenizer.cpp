@@ -28,6 +28,11 @@ HtmlTokenizer::HtmlTokenizer(HtmlTokenSink& sink)
     const char first = kept_[i].name[0];
     keptByFirstUnit_[static_cast<unsigned char>(first)] = static_cast<unsigned char>(i);
     keptByFirstUnit_[static_cast<unsigned char>(AsciiUpper(first))] = static_cast<unsigned char>(i);
+    const std::span<const std::string_view> tags =
+        kept_[i].tags.first(std::min(kept_[i].tags.size(), kMostTagsOfAnAttribute));
+    keptTagCount_[i] = tags.size();
+    std::transform(tags.begin(), tags.end(), keptTags_[i].begin(),
+                   [](std::string_view tag) { return TagNameKey(tag); });
   }
 }
 
