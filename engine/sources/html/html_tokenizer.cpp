@@ -201,6 +201,7 @@ std::size_t HtmlTokenizer::ReadTagName(std::string_view text, std::size_t at) {
   for (; at < text.size(); ++at) {
     const char c = text[at];
     if (IsHtmlWhiteSpace(c) || c == '/') {
+      FindAttributesKeptHere();
       state_ = State::kBeforeAttributeName;
       return at + 1;
     }
@@ -328,19 +329,26 @@ void HtmlTokenizer::AppendAttributeName(std::string_view piece) {
 void HtmlTokenizer::EndAttributeName() {
   // Of two attributes of one name the first counts, and only in a start tag, of one of
   // the tags the sink keeps it in.
-  if (tag_.isEnd || attribute_ >= kNotKept || tag_.seen[attribute_] ||
-      attributeNameLength_ != kept_[attribute_].name.size() || !KeptInThisTag(attribute_)) {
+  if (attribute_ >= kNotKept || (keptHere_ & (1U << attribute_)) == 0 || tag_.seen[attribute_] ||
+      attributeNameLength_ != kept_[attribute_].name.size()) {
     return;
   }
   tag_.seen[attribute_] = true;
   keeping_ = attribute_;
 }
 
-bool HtmlTokenizer::KeptInThisTag(std::size_t i) const {
-  if (keptTagCount_[i] == 0) return true;
-  const std::uint32_t key = tag_.NameKey();
-  const auto tags = keptTags_[i].begin();
-  return std::find(tags, tags + keptTagCount_[i], key) != tags + keptTagCount_[i];
+void HtmlTokenizer::FindAttributesKeptHere() {
+  const std::uint32_t key = tag_.NameKey() | (tag_.isEnd ? std::uint32_t{1} << 31 : 0);
+  if (key == keptHereTag_) return;
+  keptHereTag_ = key;
+  keptHere_ = 0;
+  if (tag_.isEnd) return;
+  for (std::size_t i = 0; i < kept_.size(); ++i) {
+    const auto tags = std::span(keptTags_[i]).first(keptTagCount_[i]);
+    if (tags.empty() || std::find(tags.begin(), tags.end(), key) != tags.end()) {
+      keptHere_ |= 1U << i;
+    }
+  }
 }
 
 void HtmlTokenizer::KeepValue(std::string_view utf8) {

@@ -75,8 +75,8 @@ class HtmlTokenizer {
   void BeginAttribute();
   void AppendAttributeName(std::string_view piece);
   void EndAttributeName();
-  // Whether kept attribute i is kept in the tag being read, a start tag.
-  bool KeptInThisTag(std::size_t i) const;
+  // Once the name of a tag with attributes is read: which kept attributes it keeps.
+  void FindAttributesKeptHere();
   // Keeps a piece of the value of the attribute being kept.
   void KeepValue(std::string_view utf8);
   void EmitTag();
@@ -97,6 +97,10 @@ class HtmlTokenizer {
   // The attribute whose name is being read, as far as it matches a kept one.
   std::size_t attributeNameLength_ = 0;
   std::size_t attribute_ = kNotKept;
+  // Bit i set when the tag being read keeps kept attribute i, and of which tag that is
+  // (its name's key, with the top bit for an end tag): the next tag is mostly of the same.
+  unsigned keptHere_ = 0;
+  std::uint32_t keptHereTag_ = ~std::uint32_t{0};
   // The attribute whose value is being read, when it is kept; kNotKept otherwise.
   std::size_t keeping_ = kNotKept;
 };
