@@ -130,6 +130,11 @@ TEST(ChromiumBookmarks, ReadsTheRootsAndNodesAsTheBrowserShowsThem) {
        {},
        "AccountBookmarks: ブックマークファイルを読めません（JSON として正しくありません）: 行 "
        "1、列 9"},
+      {Raw("{\"roots\":{\"other\":{\"children\":[{\"children\":[{\"type\":\"url\",\"url\":\"a:\"}],"
+           "\"name\":\"u\",\"type\":\"url\",\"url\":\"b:\"},{\"children\":[{\"url\":\"c:\"}]}]}}}"),
+       {},
+       ChromiumFamily::kChrome,
+       In("その他のブックマーク", {"1 b: u", "malformed 1 " + unknownType})},
       {Raw(" \n"), {}, ChromiumFamily::kChrome, {}, "ファイルが空です"},
       {Raw("[{\"roots\":{}}]"), {}, ChromiumFamily::kChrome, {}, "Chromium 系ブラウザーの"},
       {Raw("{\"version\":1,\"roots\":[]}"),
@@ -154,6 +159,11 @@ TEST(ChromiumBookmarks, ReadsTheRootsAndNodesAsTheBrowserShowsThem) {
       EXPECT_EQ(log.events, c.events) << c.bookmarks[order];
       EXPECT_EQ(read.ok, c.failure.empty()) << c.bookmarks[order];
       EXPECT_NE(ToUtf8(read.reason).find(c.failure), std::string::npos) << ToUtf8(read.reason);
+      // Counted in one reading as many as a reading reports.
+      SourceCount count;
+      BookmarkCounter counter;
+      EXPECT_EQ(source.Count(count).ok, source.Read(counter).ok);
+      EXPECT_EQ(count.bookmarks, read ? counter.count : 0) << c.bookmarks[order];
     }
   }
 }

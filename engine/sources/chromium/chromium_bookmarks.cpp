@@ -1,5 +1,7 @@
 #include "engine/sources/chromium/chromium_bookmarks.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <utility>
 
@@ -11,14 +13,24 @@ namespace {
 
 constexpr std::u16string_view kAccountFileName = u"AccountBookmarks";
 
-// One walk over stream's bytes.
+// One walk over stream's bytes; a kCount walk adds what it counted to counted.
 IoResult Walk(BookmarksJsonWalker::Walk walk, InputStream& stream, NodeHeadings& headings,
-              BookmarkEvents* events, BookmarksJsonWalker::Options options) {
+              BookmarkEvents* events, BookmarksJsonWalker::Options options,
+              std::int32_t* counted = nullptr) {
   JsonBytes bytes(stream);
   BookmarksJsonWalker walker(walk, bytes, headings, events, options);
   const bool parsed = nlohmann::json::sax_parse(bytes.begin(), JsonBytes::end(), &walker);
   if (!parsed && events) walker.CloseOpenFolders();
+  if (counted) {
+    *counted = static_cast<std::int32_t>(
+        std::min<std::int64_t>(std::int64_t{*counted} + walker.Counted(), INT32_MAX));
+  }
   return walker.Outcome(parsed);
+}
+
+IoResult InAccountFile(IoResult result) {
+  if (result) return result;
+  return IoResult::Failure(std::u16string(kAccountFileName) + u": " + result.reason);
 }
 
 }  // namespace
@@ -35,21 +47,33 @@ ChromiumBookmarks::ChromiumBookmarks(FileStreams& streams, std::u16string bookma
                                      ChromiumFamily family, PageIcons* icons)
     : streams_(streams), path_(std::move(bookmarksPath)), family_(family), icons_(icons) {}
 
+IoResult ChromiumBookmarks::Count(SourceCount& count) {
+  count = {};
+  const BookmarksJsonWalker::Options options{family_, icons_};
+  std::unique_ptr<InputStream> stream;
+  if (IoResult opened = streams_.OpenInput(path_, stream); !opened) return opened;
+  NodeHeadings unused;
+  const auto walk = BookmarksJsonWalker::Walk::kCount;
+  if (IoResult read = Walk(walk, *stream, unused, nullptr, options, &count.bookmarks); !read) {
+    return read;
+  }
+  IoResult opened = streams_.OpenInput(SiblingPath(path_, kAccountFileName), stream);
+  if (!opened) return opened.missing ? IoResult::Success() : InAccountFile(opened);
+  return InAccountFile(Walk(walk, *stream, unused, nullptr, options, &count.bookmarks));
+}
+
 IoResult ChromiumBookmarks::Read(BookmarkEvents& events) {
   std::unique_ptr<InputStream> stream;
   if (IoResult opened = streams_.OpenInput(path_, stream); !opened) return opened;
   if (IoResult read = ReadFile(path_, std::move(stream), events); !read) return read;
+  if (events.StopRequested()) return IoResult::Success();
   const std::u16string account = SiblingPath(path_, kAccountFileName);
   IoResult opened = streams_.OpenInput(account, stream);
-  if (!opened && opened.missing) return IoResult::Success();
-  IoResult read = opened;
-  if (opened) {
-    FolderBelow below(events, kAccountFolderName);
-    read = ReadFile(account, std::move(stream), below);
-    below.Close();
-  }
-  if (read) return read;
-  return IoResult::Failure(std::u16string(kAccountFileName) + u": " + read.reason);
+  if (!opened) return opened.missing ? IoResult::Success() : InAccountFile(opened);
+  FolderBelow below(events, kAccountFolderName);
+  IoResult read = ReadFile(account, std::move(stream), below);
+  below.Close();
+  return InAccountFile(read);
 }
 
 IoResult ChromiumBookmarks::ReadFile(std::u16string_view path, std::unique_ptr<InputStream> first,

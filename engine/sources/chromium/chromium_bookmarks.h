@@ -17,14 +17,15 @@ namespace velkora {
 // does not name keeps its stored name, and an empty root makes no folder. A bookmark's
 // icon is the one icons keeps for its URL, when icons is given.
 //
-// The files are read in chunks, each twice (see BookmarksJsonWalker): whatever their size
-// or nesting, a read holds the values of one node, a few bytes for each level it is down,
-// and the heading of each node that has children.
+// The files are read in chunks, each twice (see BookmarksJsonWalker), and counted in one
+// reading of each: whatever their size or nesting, a read holds the values of one node, a
+// few bytes for each level it is down, and the heading of each node that has children.
 class ChromiumBookmarks final : public BookmarkSource {
  public:
   ChromiumBookmarks(FileStreams& streams, std::u16string bookmarksPath,
                     ChromiumFamily family = ChromiumFamily::kChrome, PageIcons* icons = nullptr);
 
+  IoResult Count(SourceCount& count) override;
   IoResult Read(BookmarkEvents& events) override;
 
  private:

@@ -50,6 +50,10 @@ IoResult PlacesWalk::Run() {
     }
     const PlacesTree::Index index = frame.rows[frame.next++];
     if (reached_[index]) continue;
+    if (events_.StopRequested()) {
+      CloseOpenFolders();
+      return IoResult::Success();
+    }
     reached_[index] = true;
     // Visit may push a frame: frame is not used after it.
     if (IoResult visited = Visit(index, frame.quiet); !visited) {

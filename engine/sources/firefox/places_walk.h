@@ -18,7 +18,8 @@ namespace velkora {
 // what is below them, and separators, are passed over. Each row is visited once, so a
 // parent chain that loops is never followed around; rows that the walk from the root
 // never reaches (their chain loops, or ends at a row that is no folder or is missing)
-// are reported last, each bookmark among them as unreadable.
+// are reported last, each bookmark among them as unreadable. Once events asks it to stop,
+// it closes the folders it opened and reports nothing more.
 class PlacesWalk {
  public:
   PlacesWalk(const PlacesTree& tree, const PlacesRootIds& roots, PlacesDetails& details,
