@@ -207,7 +207,8 @@ TEST(DatabaseSnapshotTest, CopiesTheDatabaseWithItsJournalsAndRemovesTheCopy) {
   ASSERT_NE(snapshot, nullptr);
   const fs::path copy(std::u8string(snapshot->Utf8Path().begin(), snapshot->Utf8Path().end()));
   EXPECT_EQ(ListTree(copy.parent_path()),
-            (std::vector<std::string>{"database", "database-journal", "database-wal"}));
+            (std::vector<std::string>{"database", "database-journal", "database-wal",
+                                      "velkora-snapshot-owner"}));
   EXPECT_EQ(ReadBytes(copy.string() + "-wal"), "bytes of-wal");
   snapshot.reset();
   EXPECT_FALSE(fs::exists(copy.parent_path()));
