@@ -178,11 +178,8 @@ bool BookmarksJsonWalker::End() {
   pending_ = Pending::kNone;
   const Level level = levels_.back();
   levels_.pop_back();
-  if (walk_ == Walk::kCount) {
-    CountEnded(level);
-  } else if (level.frame == Frame::kNode) {
-    EndNode(level);
-  }
+  if (walk_ == Walk::kHeadings) CountEnded(level);
+  if (level.frame == Frame::kNode) EndNode(level);
   // The values after a node's children are its own.
   if (level.frame == Frame::kChildren) fields_.Clear();
   return true;
@@ -211,13 +208,9 @@ NodeType BookmarksJsonWalker::TypeOfNode(const Level& node, NodeType stored) {
 bool BookmarksJsonWalker::StartChildren() {
   Level& node = levels_.back();
   node.childrenSeen = true;
-  if (walk_ == Walk::kCount) {
+  if (walk_ == Walk::kHeadings) {
     // The node's "type" may come after its children: whether they count is told at its end.
     node.typeBeforeChildren = fields_.type;
-    levels_.push_back({Frame::kChildren});
-    return true;
-  }
-  if (walk_ == Walk::kHeadings) {
     if (headings_.list.size() >= kNoHeading) return Fail(std::u16string(kNotBookmarksJson));
     node.heading = static_cast<std::uint32_t>(headings_.list.size());
     headings_.Merge(headings_.list.emplace_back(), fields_);

@@ -20,14 +20,14 @@ namespace velkora {
 // few bytes for each level of nesting. A value the file's format does not use is passed
 // over, whatever it holds.
 //
-// It reads the file twice. The first walk (kHeadings) reports nothing and keeps the heading
-// of every node with children; the second (kEvents) reports the folders, opening each from
-// its heading when its children start, and the bookmarks, each when its object ends, and
-// stops between two nodes once events asks it to. A walk of its own (kCount) reports
-// nothing and counts the bookmarks kEvents would report, in one reading.
+// It reads the file twice. The first walk (kHeadings) reports nothing, keeps the heading
+// of every node with children and counts the bookmarks the second will report; the second
+// (kEvents) reports the folders, opening each from its heading when its children start,
+// and the bookmarks, each when its object ends, and stops between two nodes once events
+// asks it to.
 class BookmarksJsonWalker {
  public:
-  enum class Walk { kHeadings, kEvents, kCount };
+  enum class Walk { kHeadings, kEvents };
   struct Options {
     ChromiumFamily family = ChromiumFamily::kChrome;
     PageIcons* icons = nullptr;
@@ -38,7 +38,7 @@ class BookmarksJsonWalker {
 
   // The outcome once sax_parse has returned parsed.
   IoResult Outcome(bool parsed) const;
-  // What kCount counted: every node kEvents reports as a bookmark, read or not.
+  // What kHeadings counted: every node kEvents reports as a bookmark, read or not.
   std::int32_t Counted() const { return counted_; }
   // Closes the folders a walk that stopped early left open, innermost first.
   void CloseOpenFolders();
@@ -80,7 +80,7 @@ class BookmarksJsonWalker {
     bool opened = false;
     std::uint32_t heading = kNoHeading;
     std::int32_t line = 0;
-    // kCount: the "type" before the node's children, and the bookmarks counted inside it.
+    // kHeadings: the "type" before the node's children, and the bookmarks counted inside it.
     NodeType typeBeforeChildren = NodeType::kNone;
     std::int32_t counted = 0;
   };

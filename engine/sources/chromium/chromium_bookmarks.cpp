@@ -13,7 +13,8 @@ namespace {
 
 constexpr std::u16string_view kAccountFileName = u"AccountBookmarks";
 
-// One walk over stream's bytes; a kCount walk adds what it counted to counted.
+// One walk over stream's bytes; a kHeadings walk adds the bookmarks it counted to counted,
+// when it is given.
 IoResult Walk(BookmarksJsonWalker::Walk walk, InputStream& stream, NodeHeadings& headings,
               BookmarkEvents* events, BookmarksJsonWalker::Options options,
               std::int32_t* counted = nullptr) {
@@ -49,39 +50,59 @@ ChromiumBookmarks::ChromiumBookmarks(FileStreams& streams, std::u16string bookma
 
 IoResult ChromiumBookmarks::Count(SourceCount& count) {
   count = {};
-  const BookmarksJsonWalker::Options options{family_, icons_};
+  changed_ = false;
+  bookmarks_ = {};
+  account_ = {};
   std::unique_ptr<InputStream> stream;
   if (IoResult opened = streams_.OpenInput(path_, stream); !opened) return opened;
-  NodeHeadings unused;
-  const auto walk = BookmarksJsonWalker::Walk::kCount;
-  if (IoResult read = Walk(walk, *stream, unused, nullptr, options, &count.bookmarks); !read) {
-    return read;
-  }
+  if (IoResult read = CountFile(*stream, bookmarks_, count.bookmarks); !read) return read;
   IoResult opened = streams_.OpenInput(SiblingPath(path_, kAccountFileName), stream);
   if (!opened) return opened.missing ? IoResult::Success() : InAccountFile(opened);
-  return InAccountFile(Walk(walk, *stream, unused, nullptr, options, &count.bookmarks));
+  return InAccountFile(CountFile(*stream, account_, count.bookmarks));
+}
+
+IoResult ChromiumBookmarks::CountFile(InputStream& stream, CountedFile& counted,
+                                      std::int32_t& bookmarks) {
+  counted = {};
+  if (IoResult stamped = stream.Stamp(counted.stamp); !stamped) return stamped;
+  const BookmarksJsonWalker::Options options{family_, icons_};
+  IoResult read = Walk(BookmarksJsonWalker::Walk::kHeadings, stream, counted.headings, nullptr,
+                       options, &bookmarks);
+  if (read) {
+    counted.counted = true;
+  } else {
+    counted = {};
+  }
+  return read;
 }
 
 IoResult ChromiumBookmarks::Read(BookmarkEvents& events) {
   std::unique_ptr<InputStream> stream;
   if (IoResult opened = streams_.OpenInput(path_, stream); !opened) return opened;
-  if (IoResult read = ReadFile(path_, std::move(stream), events); !read) return read;
+  if (IoResult read = ReadFile(path_, std::move(stream), bookmarks_, events); !read) return read;
   if (events.StopRequested()) return IoResult::Success();
   const std::u16string account = SiblingPath(path_, kAccountFileName);
   IoResult opened = streams_.OpenInput(account, stream);
   if (!opened) return opened.missing ? IoResult::Success() : InAccountFile(opened);
   FolderBelow below(events, kAccountFolderName);
-  IoResult read = ReadFile(account, std::move(stream), below);
+  IoResult read = ReadFile(account, std::move(stream), account_, below);
   below.Close();
   return InAccountFile(read);
 }
 
 IoResult ChromiumBookmarks::ReadFile(std::u16string_view path, std::unique_ptr<InputStream> first,
-                                     BookmarkEvents& events) {
+                                     CountedFile& counted, BookmarkEvents& events) {
   const BookmarksJsonWalker::Options options{family_, icons_};
-  NodeHeadings headings;
   FileStamp before;
   if (IoResult stamped = first->Stamp(before); !stamped) return stamped;
+  // Unchanged since it was counted, the file is read with the headings counting found.
+  CountedFile known = std::exchange(counted, {});
+  if (known.counted && known.stamp != before) changed_ = true;
+  if (known.counted && known.stamp == before) {
+    NodeHeadings headings = std::move(known.headings);
+    return Walk(BookmarksJsonWalker::Walk::kEvents, *first, headings, &events, options);
+  }
+  NodeHeadings headings;
   IoResult read = Walk(BookmarksJsonWalker::Walk::kHeadings, *first, headings, nullptr, options);
   first.reset();
   if (!read) return read;

@@ -4,7 +4,20 @@
 
 namespace velkora {
 
+void JsonBytes::CountHanded() {
+  for (; counted_ < position_; ++counted_) {
+    const auto byte = static_cast<unsigned char>(chunk_[counted_]);
+    if (afterNewline_) NewLine();
+    afterNewline_ = byte == '\n';
+    // A continuation byte of UTF-8 is part of the character before it.
+    column_ += (byte & 0xC0) != 0x80;
+    if (!started_) Start(byte);
+  }
+}
+
 bool JsonBytes::Fill() {
+  CountHanded();
+  counted_ = 0;
   position_ = 0;
   filled_ = 0;
   if (ended_) return false;
