@@ -114,6 +114,11 @@ TEST(FirefoxPlacesTest, ReportsTheTreeAsFirefoxShowsIt) {
       ASSERT_TRUE(places.Read(events)) << "read " << read;
       EXPECT_EQ(events.trace, c.trace) << "read " << read;
     }
+    // Counted without the rows' details as many as a reading reports.
+    SourceCount count;
+    BookmarkCounter counter;
+    ASSERT_TRUE(places.Count(count) && places.Read(counter));
+    EXPECT_EQ(count.bookmarks, counter.count);
   }
 }
 
