@@ -27,13 +27,14 @@ namespace {
 constexpr std::array<std::string_view, 3> kCompanions = {"", "-wal", "-journal"};
 constexpr std::string_view kCopyName = "database";
 
+struct DirCloser {
+  void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
 // Removes the folder name of the folder parent (or the current one) and, unless emptyOnly,
 // every file in it first (a snapshot's folder holds no folders). A link in its place is
 // not followed.
 void RemoveFolder(int parent, const char* name, bool emptyOnly = false) {
-  struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-  };
   if (!emptyOnly) {
     const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (const std::unique_ptr<DIR, DirCloser> dir(fd >= 0 ? ::fdopendir(fd) : nullptr); dir) {
@@ -52,9 +53,6 @@ void RemoveFolder(int parent, const char* name, bool emptyOnly = false) {
 // were killed: those whose process is gone. A folder without its marker is only removed
 // when it is empty, as one is when its run was killed before the marker was made.
 void RemoveLeftSnapshots(const std::string& temporary) {
-  struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-  };
   const std::unique_ptr<DIR, DirCloser> dir(::opendir(temporary.c_str()));
   if (!dir) return;
   const int parent = ::dirfd(dir.get());

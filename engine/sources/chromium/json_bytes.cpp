@@ -1,18 +1,34 @@
 #include "engine/sources/chromium/json_bytes.h"
 
+#include <algorithm>
+#include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace velkora {
 
 void JsonBytes::CountHanded() {
-  for (; counted_ < position_; ++counted_) {
+  for (; !started_ && counted_ < position_; ++counted_) {
     const auto byte = static_cast<unsigned char>(chunk_[counted_]);
     if (afterNewline_) NewLine();
     afterNewline_ = byte == '\n';
-    // A continuation byte of UTF-8 is part of the character before it.
     column_ += (byte & 0xC0) != 0x80;
-    if (!started_) Start(byte);
+    Start(byte);
   }
+  // Then a line at a time: a line end belongs to the line it ends, and the next byte
+  // starts a new one.
+  const char* at = chunk_.data() + counted_;
+  const char* const end = chunk_.data() + position_;
+  while (at < end) {
+    if (std::exchange(afterNewline_, false)) NewLine();
+    const void* newline = std::memchr(at, '\n', static_cast<std::size_t>(end - at));
+    const char* const stop = newline ? static_cast<const char*>(newline) + 1 : end;
+    // A continuation byte of UTF-8 is part of the character before it.
+    column_ += std::count_if(at, stop, [](char byte) { return (byte & 0xC0) != 0x80; });
+    afterNewline_ = newline != nullptr;
+    at = stop;
+  }
+  counted_ = position_;
 }
 
 bool JsonBytes::Fill() {
