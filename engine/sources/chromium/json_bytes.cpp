@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
@@ -15,19 +16,26 @@ void JsonBytes::CountHanded() {
     column_ += (byte & 0xC0) != 0x80;
     Start(byte);
   }
-  // Then a line at a time: a line end belongs to the line it ends, and the next byte
-  // starts a new one.
+  // Then all at once: a line end belongs to the line it ends, the byte after it starts a
+  // new one, and the column counts the characters since the last line end handed.
   const char* at = chunk_.data() + counted_;
   const char* const end = chunk_.data() + position_;
-  while (at < end) {
-    if (std::exchange(afterNewline_, false)) NewLine();
-    const void* newline = std::memchr(at, '\n', static_cast<std::size_t>(end - at));
-    const char* const stop = newline ? static_cast<const char*>(newline) + 1 : end;
-    // A continuation byte of UTF-8 is part of the character before it.
-    column_ += std::count_if(at, stop, [](char byte) { return (byte & 0xC0) != 0x80; });
-    afterNewline_ = newline != nullptr;
-    at = stop;
+  if (at == end) return;
+  if (std::exchange(afterNewline_, false)) NewLine();
+  const auto last =
+      std::find(std::make_reverse_iterator(end - 1), std::make_reverse_iterator(at), '\n');
+  if (last.base() != at) {
+    for (const char* line = at; line != last.base(); ++line_) {
+      line = static_cast<const char*>(
+                 std::memchr(line, '\n', static_cast<std::size_t>(last.base() - line))) +
+             1;
+    }
+    column_ = 0;
+    at = last.base();
   }
+  // A continuation byte of UTF-8 is part of the character before it.
+  column_ += std::count_if(at, end, [](char byte) { return (byte & 0xC0) != 0x80; });
+  afterNewline_ = end[-1] == '\n';
   counted_ = position_;
 }
 
