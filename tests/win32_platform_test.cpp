@@ -235,7 +235,8 @@ namespace {
 // The folder a run killed while it held a snapshot leaves behind goes with the next
 // snapshot taken once its process is gone; one named alike without our marker stays.
 TEST(Win32Platform, SnapshotFoldersOfKilledRunsAreRemoved) {
-  STARTUPINFOW startup{sizeof(startup)};
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
   PROCESS_INFORMATION child{};
   std::wstring line = L"cmd.exe /c exit 0";
   ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
