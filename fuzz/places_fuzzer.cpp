@@ -22,16 +22,19 @@ namespace {
 class CheckedEvents final : public BookmarkEvents {
  public:
   int depth = 0;
+  std::int32_t reported = 0;
 
   void OpenFolder(std::u16string&, const BookmarkDates&) override { ++depth; }
   void CloseFolder() override { Require(--depth >= 0, "only an open folder is closed"); }
   void Bookmark(const BookmarkRecord& bookmark) override {
     Require(bookmark.lineNumber >= 1, "a bookmark is named by its row");
+    ++reported;
   }
   void MalformedBookmark(std::int32_t line, std::u16string_view reason) override {
     Require(line >= 1 && !reason.empty(), "an unreadable bookmark has its row and a reason");
+    ++reported;
   }
-  void SkippedQuery() override {}
+  void SkippedQuery() override { ++reported; }
   void ItemWithoutBookmark() override { Require(false, "a database has no items of no bookmark"); }
 };
 
@@ -51,8 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string image;
   if (chromium.Open(snapshots, file.u16string())) chromium.IconOf("https://a.example/", image);
   FirefoxPlaces places(snapshots, file.u16string(), &icons);
+  SourceCount count;
+  const IoResult counted = places.Count(count);
   fuzz::CheckedEvents events;
   const IoResult read = places.Read(events);
+  fuzz::Require(!read || (counted && count.bookmarks == events.reported),
+                "the count is what the reading reports");
   fuzz::Require(events.depth == 0, "every folder opened is closed");
   fuzz::Require(read || !read.reason.empty(), "a failure says why");
   return 0;

@@ -1,17 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
 #include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "engine/sources/chromium/chromium_bookmarks.h"
 #include "engine/sources/chromium/chromium_icons.h"
 #include "engine/sources/firefox/firefox_icons.h"
 #include "engine/sources/firefox/firefox_places.h"
 #include "engine/sources/icon_data_uri.h"
 #include "engine/text/utf8.h"
 #include "platform/database_snapshots.h"
+#include "platform/native_platform.h"
 #include "tests/browser_databases.h"
 #include "tests/chromium_json.h"
 #include "tests/test_support.h"
@@ -26,12 +29,16 @@ namespace fs = std::filesystem;
 class TraceEvents final : public BookmarkEvents {
  public:
   std::string trace;
+  // The bookmarks after which it asks the source to stop.
+  int stopAfter = INT_MAX;
+  bool StopRequested() const override { return bookmarks_ >= stopAfter; }
 
   void OpenFolder(std::u16string& name, const BookmarkDates& dates) override {
     trace += "[" + ToUtf8(name) + Dates(dates) + " ";
   }
   void CloseFolder() override { trace += "] "; }
   void Bookmark(const BookmarkRecord& b) override {
+    ++bookmarks_;
     trace += ToUtf8(b.title) + "=" + ToUtf8(b.url) + "@" + std::to_string(b.lineNumber) +
              Dates(b.dates) + (b.icon.empty() ? "" : "+" + ToUtf8(b.icon)) + " ";
   }
@@ -55,6 +62,7 @@ class TraceEvents final : public BookmarkEvents {
     const auto text = [](const auto& date) { return date ? std::to_string(*date) : "-"; };
     return "(" + text(d.added) + "," + text(d.modified) + ")";
   }
+  int bookmarks_ = 0;
 };
 
 // Gives https://c.example/ the smallest PNG there is.
@@ -106,6 +114,48 @@ TEST(FirefoxPlacesTest, ReportsTheTreeAsFirefoxShowsIt) {
       ASSERT_TRUE(places.Read(events)) << "read " << read;
       EXPECT_EQ(events.trace, c.trace) << "read " << read;
     }
+    // Counted without the rows' details as many as a reading reports.
+    SourceCount count;
+    BookmarkCounter counter;
+    ASSERT_TRUE(places.Count(count) && places.Read(counter));
+    EXPECT_EQ(count.bookmarks, counter.count);
+  }
+}
+
+// Asked to stop after a bookmark, a source reports nothing more, closes the folders it
+// opened and succeeds; AccountBookmarks is not read.
+TEST(BrowserSourcesTest, StopBetweenTwoBookmarks) {
+  TempDir dir;
+  const std::string json =
+      BookmarksJson({{"bookmark_bar",
+                      {"folder",
+                       "",
+                       "",
+                       "",
+                       {{"folder", "F", "", "", {{"url", "a", "a:"}, {"url", "b", "b:"}}}}}},
+                     {"other", {"folder", "", "", "", {{"url", "c", "c:"}}}}});
+  WriteBytes(dir.path() / "Bookmarks", json);
+  WriteBytes(dir.path() / "AccountBookmarks", json);
+  TestDatabase(dir.path() / "places.sqlite")
+      .Run(std::string(kPlacesSchema) +
+           "INSERT INTO moz_places VALUES (1, 'a:'), (2, 'b:');"
+           "INSERT INTO moz_bookmarks VALUES (10, 2, NULL, 2, 0, 'F', 1, 1, 'f'),"
+           " (11, 1, 1, 10, 0, 'a', 1, 1, 'a'), (12, 1, 2, 10, 1, 'b', 1, 1, 'b'),"
+           " (13, 1, 2, 3, 0, 'c', 1, 1, 'c');");
+  NativePlatform platform;
+  NativeDatabaseSnapshots snapshots;
+  ChromiumBookmarks chromium(platform.Services().streams, (dir.path() / "Bookmarks").u16string());
+  FirefoxPlaces places(snapshots, (dir.path() / "places.sqlite").u16string());
+  const struct {
+    BookmarkSource& source;
+    const char* trace;
+  } kCases[] = {{chromium, "[ブックマーク バー [F a=a:@4 ] ] "},
+                {places, "[ブックマークメニュー(1,1) [F(1,1) a=a:@11(1,1) ] ] "}};
+  for (const auto& c : kCases) {
+    TraceEvents events;
+    events.stopAfter = 1;
+    EXPECT_TRUE(c.source.Read(events));
+    EXPECT_EQ(events.trace, c.trace);
   }
 }
 
@@ -162,7 +212,8 @@ TEST(DatabaseSnapshotTest, CopiesTheDatabaseWithItsJournalsAndRemovesTheCopy) {
   ASSERT_NE(snapshot, nullptr);
   const fs::path copy(std::u8string(snapshot->Utf8Path().begin(), snapshot->Utf8Path().end()));
   EXPECT_EQ(ListTree(copy.parent_path()),
-            (std::vector<std::string>{"database", "database-journal", "database-wal"}));
+            (std::vector<std::string>{"database", "database-journal", "database-wal",
+                                      "velkora-snapshot-owner"}));
   EXPECT_EQ(ReadBytes(copy.string() + "-wal"), "bytes of-wal");
   snapshot.reset();
   EXPECT_FALSE(fs::exists(copy.parent_path()));

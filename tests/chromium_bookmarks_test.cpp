@@ -130,6 +130,11 @@ TEST(ChromiumBookmarks, ReadsTheRootsAndNodesAsTheBrowserShowsThem) {
        {},
        "AccountBookmarks: ブックマークファイルを読めません（JSON として正しくありません）: 行 "
        "1、列 9"},
+      {Raw("{\"roots\":{\"other\":{\"children\":[{\"children\":[{\"type\":\"url\",\"url\":\"a:\"}],"
+           "\"name\":\"u\",\"type\":\"url\",\"url\":\"b:\"},{\"children\":[{\"url\":\"c:\"}]}]}}}"),
+       {},
+       ChromiumFamily::kChrome,
+       In("その他のブックマーク", {"1 b: u", "malformed 1 " + unknownType})},
       {Raw(" \n"), {}, ChromiumFamily::kChrome, {}, "ファイルが空です"},
       {Raw("[{\"roots\":{}}]"), {}, ChromiumFamily::kChrome, {}, "Chromium 系ブラウザーの"},
       {Raw("{\"version\":1,\"roots\":[]}"),
@@ -149,11 +154,18 @@ TEST(ChromiumBookmarks, ReadsTheRootsAndNodesAsTheBrowserShowsThem) {
       OneIcon icons;
       ChromiumBookmarks source(platform.Services().streams, (dir.path() / "Bookmarks").u16string(),
                                c.family, &icons);
+      // Read with what counting found, then once more without it.
+      SourceCount count;
+      const IoResult counted = source.Count(count);
       EventLog log;
       const IoResult read = source.Read(log);
       EXPECT_EQ(log.events, c.events) << c.bookmarks[order];
       EXPECT_EQ(read.ok, c.failure.empty()) << c.bookmarks[order];
       EXPECT_NE(ToUtf8(read.reason).find(c.failure), std::string::npos) << ToUtf8(read.reason);
+      BookmarkCounter counter;
+      EXPECT_EQ(source.Read(counter).ok, read.ok);
+      EXPECT_EQ(counted.ok, read.ok);
+      EXPECT_EQ(count.bookmarks, read ? counter.count : 0) << c.bookmarks[order];
     }
   }
 }

@@ -27,6 +27,7 @@
 #include "engine/names/windows_path_limit.h"
 #include "engine/run/messages.h"
 #include "engine/text/utf8.h"
+#include "platform/database_snapshots.h"
 #include "platform/posix/posix_errors.h"
 #include "tests/child_process.h"
 #include "tests/test_support.h"
@@ -487,6 +488,42 @@ TEST(Faults, ReadErrorInTheWritingPassIsReportedAndKeepsWhatWasWritten) {
             std::vector<std::u16string>{CannotReadMessage(fixture.window.path, ErrnoText(EIO))});
   EXPECT_EQ(fixture.Tree(), Strings{"one.url"});
   EXPECT_EQ(fixture.Read("one.url"), ShortcutBytes("http://a/"));
+}
+
+}  // namespace
+}  // namespace velkora::testing
+
+namespace velkora::testing {
+namespace {
+
+// A run killed while it holds a snapshot leaves its folder behind; the next snapshot taken
+// removes it, and leaves alone a folder named alike that holds no marker of ours.
+TEST(DatabaseSnapshotLeftovers, AreRemovedOnceTheirRunIsGone) {
+  TempDir dir;
+  TempDir temporary;
+  const std::u16string database = (dir.path() / "places.sqlite").u16string();
+  WriteBytes(dir.path() / "places.sqlite", "bytes");
+  const char* saved = std::getenv("TMPDIR");
+  const std::string before = saved != nullptr ? saved : "";
+  ::setenv("TMPDIR", temporary.path().c_str(), 1);
+  const ChildResult killed = RunInChild([&] {
+    std::unique_ptr<DatabaseSnapshot> snapshot;
+    if (NativeDatabaseSnapshots().Take(database, snapshot)) ::raise(SIGKILL);
+    return std::string("no snapshot");
+  });
+  const Strings left = ListTree(temporary.path());
+  ASSERT_FALSE(killed.exited) << killed.output;
+  ASSERT_FALSE(left.empty());
+  const std::string folder = left.front().substr(0, left.front().find('/'));
+  const fs::path alike = temporary.path() / (folder.substr(0, folder.size() - 6) + "zzzzzz");
+  fs::create_directory(alike);
+  WriteBytes(alike / "x", "not ours");
+  std::unique_ptr<DatabaseSnapshot> snapshot;
+  const bool taken = NativeDatabaseSnapshots().Take(database, snapshot).ok;
+  saved != nullptr ? ::setenv("TMPDIR", before.c_str(), 1) : ::unsetenv("TMPDIR");
+  ASSERT_TRUE(taken);
+  EXPECT_FALSE(fs::exists(temporary.path() / folder));
+  EXPECT_TRUE(fs::exists(alike / "x"));
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include "engine/sources/profiles/browser_profiles.h"
 #include "engine/text/utf8.h"
 #include "platform/browser_stores.h"
+#include "platform/database_snapshots.h"
+#include "platform/snapshot_folder_name.h"
 #include "platform/win32/win32_errors.h"
 #include "platform/win32/win32_folder.h"
 #include "platform/win32/win32_paths.h"
@@ -228,6 +230,43 @@ TEST(Win32Platform, SpecialFolderIsTheWindowsDirectory) {
   const std::u16string windows = fileSystem->GetSpecialFolder(0);
   EXPECT_TRUE(fileSystem->CheckFolder(windows).ok) << ToUtf8(windows);
   EXPECT_TRUE(fs::exists(fs::path(windows) / "system32"));
+}
+
+}  // namespace
+}  // namespace velkora::testing
+
+namespace velkora::testing {
+namespace {
+
+// The folder a run killed while it held a snapshot leaves behind goes with the next
+// snapshot taken once its process is gone; one named alike without our marker stays.
+TEST(Win32Platform, SnapshotFoldersOfKilledRunsAreRemoved) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION child{};
+  std::wstring line = L"cmd.exe /c exit 0";
+  ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                               nullptr, nullptr, &startup, &child));
+  ::WaitForSingleObject(child.hProcess, INFINITE);
+  ::CloseHandle(child.hThread);
+  ::CloseHandle(child.hProcess);
+  wchar_t temporary[MAX_PATH + 1];
+  ASSERT_NE(::GetTempPathW(MAX_PATH + 1, temporary), 0u);
+  const fs::path left =
+      fs::path(temporary) / (SnapshotFolderStart<wchar_t>(child.dwProcessId) + L"abcdef");
+  const fs::path alike =
+      fs::path(temporary) / (SnapshotFolderStart<wchar_t>(child.dwProcessId) + L"zzzzzz");
+  fs::create_directory(left);
+  fs::create_directory(alike);
+  WriteBytes(left / std::string(kSnapshotMarkerName), "");
+  WriteBytes(alike / "x", "not ours");
+  TempDir dir;
+  WriteBytes(dir.path() / "places.sqlite", "bytes");
+  std::unique_ptr<DatabaseSnapshot> snapshot;
+  EXPECT_TRUE(NativeDatabaseSnapshots().Take((dir.path() / "places.sqlite").u16string(), snapshot));
+  EXPECT_FALSE(fs::exists(left));
+  EXPECT_TRUE(fs::exists(alike / "x"));
+  fs::remove_all(alike);
 }
 
 }  // namespace

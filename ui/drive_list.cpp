@@ -5,6 +5,7 @@
 #include <cwctype>
 
 #include "ui/controls.h"
+#include "ui/drop_down_list.h"
 
 namespace velkora {
 namespace {
@@ -15,18 +16,10 @@ constexpr int kVisibleDrives = 8;
 }  // namespace
 
 bool DriveList::Create(HWND parent, int id, HFONT font) {
-  ControlArgs args;
-  args.parent = parent;
-  args.className = WC_COMBOBOXW;
-  args.style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-  args.id = id;
-  args.font = font;
-  list_ = CreateControl(args);
+  list_ = CreateDropDownList(parent, id, font);
   if (list_ == nullptr) return false;
   drives_ = ListDrives();
-  for (const Drive& drive : drives_) {
-    SendMessageW(list_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(DriveText(drive).c_str()));
-  }
+  for (const Drive& drive : drives_) AddListEntry(list_, DriveText(drive));
   return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/win32/wide_text.h"
 #include "ui/controls.h"
+#include "ui/drop_down_list.h"
 
 namespace velkora {
 namespace {
@@ -16,31 +17,21 @@ constexpr int kVisibleProfiles = 8;
 // The one entry of a list in which no profile was found.
 constexpr wchar_t kNoneFound[] = L"（見つかりません）";
 
-void AddEntry(HWND list, const std::wstring& text) {
-  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 }  // namespace
 
 bool ProfileList::Create(HWND parent, int id, HFONT font) {
-  ControlArgs args;
-  args.parent = parent;
-  args.className = WC_COMBOBOXW;
   // Unsorted: the profiles stay in the order they were found, browser by browser.
-  args.style = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
-  args.id = id;
-  args.font = font;
-  list_ = CreateControl(args);
+  list_ = CreateDropDownList(parent, id, font);
   return list_ != nullptr;
 }
 
 void ProfileList::Fill(std::vector<BrowserProfile> profiles) {
   profiles_ = std::move(profiles);
   SendMessageW(list_, CB_RESETCONTENT, 0, 0);
-  for (const BrowserProfile& profile : profiles_) AddEntry(list_, Wide(ProfileLabel(profile)));
+  for (const BrowserProfile& profile : profiles_) AddListEntry(list_, Wide(ProfileLabel(profile)));
   if (profiles_.empty()) {
     // Shown in the closed list, greyed with it.
-    AddEntry(list_, kNoneFound);
+    AddListEntry(list_, kNoneFound);
     SendMessageW(list_, CB_SETCURSEL, 0, 0);
   }
   EnableWindow(list_, HasProfiles());

@@ -43,7 +43,9 @@ class WithIcons final : public BookmarkSource {
 
   PageIcons* Icons() const { return icons_.get(); }
   void Take(std::unique_ptr<BookmarkSource> bookmarks) { bookmarks_ = std::move(bookmarks); }
+  IoResult Count(SourceCount& count) override { return bookmarks_->Count(count); }
   IoResult Read(BookmarkEvents& events) override { return bookmarks_->Read(events); }
+  bool ChangedSinceCounted() const override { return bookmarks_->ChangedSinceCounted(); }
 
  private:
   std::unique_ptr<PageIcons> icons_;

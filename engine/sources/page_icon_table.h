@@ -6,6 +6,7 @@
 
 #include "engine/interfaces/database_snapshot.h"
 #include "engine/interfaces/io_result.h"
+#include "engine/sources/page_icons.h"
 #include "engine/sources/sqlite_database.h"
 
 namespace velkora {
@@ -24,7 +25,7 @@ struct PageIconQuery {
 };
 
 // The icons of a browser's database, read from a snapshot of it.
-class PageIconTable {
+class PageIconTable final {
  public:
   // Takes the snapshot of the database at path and prepares query. No file at path is no
   // icon at all, and a success.
@@ -39,6 +40,21 @@ class PageIconTable {
   SqliteDatabase db_;
   SqliteStatement select_;
   bool takesIco_ = false;
+};
+
+// The icons a browser keeps for pages in the database of the query, read from a snapshot:
+// ChromiumIcons and FirefoxIcons.
+template <const PageIconQuery& kQuery>
+class BrowserIcons final : public PageIcons {
+ public:
+  // Reads the database at path; no file there is no icons, and a success.
+  IoResult Open(DatabaseSnapshots& snapshots, std::u16string_view path) {
+    return table_.Open(snapshots, path, kQuery);
+  }
+  bool IconOf(std::string_view url, std::string& image) override { return table_.Find(url, image); }
+
+ private:
+  PageIconTable table_;
 };
 
 }  // namespace velkora

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "engine/sources/profiles/browser_places.h"
 #include "engine/text/utf8.h"
 
 namespace velkora {
@@ -20,19 +21,7 @@ std::vector<BrowserStore> BrowserStores() {
   const std::u16string home = AbsoluteVariable("HOME");
   std::u16string config = AbsoluteVariable("XDG_CONFIG_HOME");
   if (config.empty() && !home.empty()) config = home + u"/.config";
-  std::vector<BrowserStore> stores;
-  if (!config.empty()) {
-    constexpr ProfileListing kChromium = ProfileListing::kChromium;
-    stores = {{u"Google Chrome", kChromium, config + u"/google-chrome"},
-              {u"Microsoft Edge", kChromium, config + u"/microsoft-edge"},
-              {u"Brave", kChromium, config + u"/BraveSoftware/Brave-Browser"},
-              {u"Vivaldi", kChromium, config + u"/vivaldi"},
-              {u"Chromium", kChromium, config + u"/chromium"}};
-  }
-  if (!home.empty()) {
-    stores.push_back({u"Firefox", ProfileListing::kFirefox, home + u"/.mozilla/firefox"});
-  }
-  return stores;
+  return BrowserStoresBelow({config, home, false});
 }
 
 }  // namespace velkora

@@ -1,12 +1,16 @@
 #include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/run/refusal_reasons.h"
@@ -14,6 +18,7 @@
 #include "platform/database_snapshots.h"
 #include "platform/posix/posix_errors.h"
 #include "platform/posix/unique_fd.h"
+#include "platform/snapshot_folder_name.h"
 
 namespace velkora {
 namespace {
@@ -22,25 +27,62 @@ namespace {
 constexpr std::array<std::string_view, 3> kCompanions = {"", "-wal", "-journal"};
 constexpr std::string_view kCopyName = "database";
 
-// Removes the folder and every file in it (a snapshot's folder holds no folders).
-void RemoveFolder(const std::string& folder) {
-  struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-  };
-  if (const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str())); dir) {
-    while (const dirent* entry = ::readdir(dir.get())) {
-      const std::string_view name = entry->d_name;
-      if (name != "." && name != "..") ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
+struct DirCloser {
+  void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+// Removes the folder name of the folder parent (or the current one) and, unless emptyOnly,
+// every file in it first (a snapshot's folder holds no folders). A link in its place is
+// not followed.
+void RemoveFolder(int parent, const char* name, bool emptyOnly = false) {
+  if (!emptyOnly) {
+    const int fd = ::openat(parent, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (const std::unique_ptr<DIR, DirCloser> dir(fd >= 0 ? ::fdopendir(fd) : nullptr); dir) {
+      while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string_view entryName = entry->d_name;
+        if (entryName != "." && entryName != "..") ::unlinkat(::dirfd(dir.get()), entry->d_name, 0);
+      }
+    } else if (fd >= 0) {
+      ::close(fd);
     }
   }
-  ::rmdir(folder.c_str());
+  ::unlinkat(parent, name, AT_REMOVEDIR);
+}
+
+// Removes the snapshot folders in temporary that runs of this user left behind when they
+// were killed: those whose process is gone. A folder without its marker is only removed
+// when it is empty, as one is when its run was killed before the marker was made.
+void RemoveLeftSnapshots(const std::string& temporary) {
+  const std::unique_ptr<DIR, DirCloser> dir(::opendir(temporary.c_str()));
+  if (!dir) return;
+  const int parent = ::dirfd(dir.get());
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::optional<std::uint32_t> owner = SnapshotFolderOwner(std::string_view(entry->d_name));
+    if (!owner) continue;
+    struct stat status {};
+    if (::fstatat(parent, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0 ||
+        !S_ISDIR(status.st_mode) || status.st_uid != ::geteuid()) {
+      continue;
+    }
+    // ESRCH alone says the process is gone: EPERM is a live process of another user.
+    if (*owner > static_cast<std::uint32_t>(std::numeric_limits<pid_t>::max()) ||
+        ::kill(static_cast<pid_t>(*owner), 0) == 0 || errno != ESRCH) {
+      continue;
+    }
+    const std::string marker = std::string(entry->d_name) + "/" + std::string(kSnapshotMarkerName);
+    struct stat markerStatus {};
+    const bool marked =
+        ::fstatat(parent, marker.c_str(), &markerStatus, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(markerStatus.st_mode);
+    RemoveFolder(parent, entry->d_name, !marked);
+  }
 }
 
 class PosixSnapshot final : public DatabaseSnapshot {
  public:
   explicit PosixSnapshot(std::string folder)
       : folder_(std::move(folder)), path_(folder_ + "/" + std::string(kCopyName)) {}
-  ~PosixSnapshot() override { RemoveFolder(folder_); }
+  ~PosixSnapshot() override { RemoveFolder(AT_FDCWD, folder_.c_str()); }
   PosixSnapshot(const PosixSnapshot&) = delete;
   PosixSnapshot& operator=(const PosixSnapshot&) = delete;
 
@@ -95,12 +137,20 @@ IoResult NativeDatabaseSnapshots::Take(std::u16string_view path,
   UniqueFd database;
   bool missing = false;
   if (IoResult opened = OpenSource(source, database, missing); !opened || missing) return opened;
-  const char* temporary = std::getenv("TMPDIR");
-  std::string folder =
-      std::string(temporary != nullptr && *temporary != '\0' ? temporary : "/tmp") +
-      "/velkora-snapshot-XXXXXX";
+  const char* variable = std::getenv("TMPDIR");
+  const std::string temporary(variable != nullptr && *variable != '\0' ? variable : "/tmp");
+  RemoveLeftSnapshots(temporary);
+  std::string folder = temporary + "/" +
+                       SnapshotFolderStart<char>(static_cast<std::uint32_t>(::getpid())) +
+                       std::string(kSnapshotRandomLetters, 'X');
   if (::mkdtemp(folder.data()) == nullptr) return ErrnoFailure(errno);
   auto taken = std::make_unique<PosixSnapshot>(std::move(folder));
+  const std::string marker = taken->Folder() + "/" + std::string(kSnapshotMarkerName);
+  if (UniqueFd made(
+          ::open(marker.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+      !made) {
+    return ErrnoFailure(errno);
+  }
   for (const std::string_view companion : kCompanions) {
     UniqueFd file;
     if (companion.empty()) {

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/sources/profiles/browser_places.h"
+
 namespace velkora {
 namespace {
 
@@ -27,21 +29,8 @@ std::u16string KnownFolder(const KNOWNFOLDERID& id) {
 }  // namespace
 
 std::vector<BrowserStore> BrowserStores() {
-  const std::u16string local = KnownFolder(FOLDERID_LocalAppData);
-  const std::u16string roaming = KnownFolder(FOLDERID_RoamingAppData);
-  std::vector<BrowserStore> stores;
-  if (!local.empty()) {
-    constexpr ProfileListing kChromium = ProfileListing::kChromium;
-    stores = {{u"Google Chrome", kChromium, local + u"\\Google\\Chrome\\User Data"},
-              {u"Microsoft Edge", kChromium, local + u"\\Microsoft\\Edge\\User Data"},
-              {u"Brave", kChromium, local + u"\\BraveSoftware\\Brave-Browser\\User Data"},
-              {u"Vivaldi", kChromium, local + u"\\Vivaldi\\User Data"},
-              {u"Chromium", kChromium, local + u"\\Chromium\\User Data"}};
-  }
-  if (!roaming.empty()) {
-    stores.push_back({u"Firefox", ProfileListing::kFirefox, roaming + u"\\Mozilla\\Firefox"});
-  }
-  return stores;
+  return BrowserStoresBelow(
+      {KnownFolder(FOLDERID_LocalAppData), KnownFolder(FOLDERID_RoamingAppData), true});
 }
 
 }  // namespace velkora

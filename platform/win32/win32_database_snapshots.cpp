@@ -1,13 +1,16 @@
 #include <windows.h>
 
 #include <array>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 
 #include "engine/run/refusal_reasons.h"
 #include "engine/text/utf8.h"
 #include "platform/database_snapshots.h"
+#include "platform/snapshot_folder_name.h"
 #include "platform/win32/unique_handle.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_errors.h"
@@ -27,16 +30,52 @@ struct FindTraits {
   static void Free(HANDLE find) { ::FindClose(find); }
 };
 
-// Removes the folder and every file in it (a snapshot's folder holds no folders).
-void RemoveFolder(const std::wstring& folder) {
+// Removes the folder and, unless emptyOnly, every file in it first (a snapshot's folder
+// holds no folders).
+void RemoveFolder(const std::wstring& folder, bool emptyOnly = false) {
   WIN32_FIND_DATAW found{};
-  if (UniqueResource<FindTraits> find(::FindFirstFileW((folder + L"\\*").c_str(), &found)); find) {
+  if (UniqueResource<FindTraits> find(
+          emptyOnly ? INVALID_HANDLE_VALUE : ::FindFirstFileW((folder + L"\\*").c_str(), &found));
+      find) {
     do {
       const std::wstring_view name = found.cFileName;
       if (name != L"." && name != L"..") ::DeleteFileW((folder + L"\\" + found.cFileName).c_str());
     } while (::FindNextFileW(find.get(), &found));
   }
   ::RemoveDirectoryW(folder.c_str());
+}
+
+// Whether the process of that id has ended: no process has the id, or the one that has
+// it has exited (its id is still held by a handle to it).
+bool ProcessGone(std::uint32_t id) {
+  UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+  if (!process) return ::GetLastError() == ERROR_INVALID_PARAMETER;
+  DWORD code = 0;
+  return ::GetExitCodeProcess(process.get(), &code) && code != STILL_ACTIVE;
+}
+
+// Removes the snapshot folders in temporary (which ends in a backslash) that runs left
+// behind when they were killed: those whose process is gone. The temporary folder is the
+// user's own. A folder without its marker is only removed when it is empty, as one is
+// when its run was killed before the marker was made.
+void RemoveLeftSnapshots(const std::wstring& temporary) {
+  const std::wstring pattern = temporary + AsciiText<wchar_t>(kSnapshotFolderPrefix) + L"*";
+  WIN32_FIND_DATAW found{};
+  UniqueResource<FindTraits> find(::FindFirstFileW(pattern.c_str(), &found));
+  if (!find) return;
+  do {
+    const std::optional<std::uint32_t> owner =
+        SnapshotFolderOwner(std::wstring_view(found.cFileName));
+    const DWORD attributes = found.dwFileAttributes;
+    if (!owner || !(attributes & FILE_ATTRIBUTE_DIRECTORY) ||
+        (attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !ProcessGone(*owner)) {
+      continue;
+    }
+    const std::wstring folder = temporary + found.cFileName;
+    const DWORD marker =
+        ::GetFileAttributesW((folder + L"\\" + AsciiText<wchar_t>(kSnapshotMarkerName)).c_str());
+    RemoveFolder(folder, marker == INVALID_FILE_ATTRIBUTES || (marker & FILE_ATTRIBUTE_DIRECTORY));
+  } while (::FindNextFileW(find.get(), &found));
 }
 
 class Win32Snapshot final : public DatabaseSnapshot {
@@ -92,18 +131,30 @@ IoResult CopyInto(HANDLE from, const std::wstring& path) {
   return IoResult::Success();
 }
 
-// A new folder of a random name below the user's temporary folder, into folder.
+// A new folder of this process and a random name below the user's temporary folder, with
+// its marker, into folder; the folders killed runs left there are removed first.
 IoResult CreateSnapshotFolder(std::wstring& folder) {
-  std::array<wchar_t, MAX_PATH + 1> temporary{};
-  const DWORD length = ::GetTempPathW(static_cast<DWORD>(temporary.size()), temporary.data());
-  if (length == 0 || length >= temporary.size()) return LastErrorFailure();
+  std::array<wchar_t, MAX_PATH + 1> buffer{};
+  const DWORD length = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+  if (length == 0 || length >= buffer.size()) return LastErrorFailure();
+  const std::wstring temporary(buffer.data(), length);
+  RemoveLeftSnapshots(temporary);
   static std::minstd_rand random(std::random_device{}() ^ ::GetCurrentProcessId());
   static constexpr wchar_t kLetters[] = L"abcdefghijklmnopqrstuvwxyz0123456789";
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-    folder.assign(temporary.data(), length);
-    folder += L"velkora-snapshot-";
-    for (int i = 0; i < 6; ++i) folder += kLetters[random() % (std::size(kLetters) - 1)];
-    if (::CreateDirectoryW(folder.c_str(), nullptr)) return IoResult::Success();
+    folder = temporary + SnapshotFolderStart<wchar_t>(::GetCurrentProcessId());
+    for (std::size_t i = 0; i < kSnapshotRandomLetters; ++i) {
+      folder += kLetters[random() % (std::size(kLetters) - 1)];
+    }
+    if (::CreateDirectoryW(folder.c_str(), nullptr)) {
+      const std::wstring marker = folder + L"\\" + AsciiText<wchar_t>(kSnapshotMarkerName);
+      UniqueHandle made(::CreateFileW(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (made) return IoResult::Success();
+      const IoResult failure = LastErrorFailure();
+      RemoveFolder(folder, true);
+      return failure;
+    }
     if (::GetLastError() != ERROR_ALREADY_EXISTS) return LastErrorFailure();
   }
   return IoResult::Failure(SystemErrorText(ERROR_ALREADY_EXISTS));

@@ -16,6 +16,11 @@ std::int32_t LineNumber(std::int64_t line) {
   return static_cast<std::int32_t>(std::min<std::int64_t>(line, INT32_MAX));
 }
 
+// into + more, kept within the counts of bookmarks.
+void AddCount(std::int32_t& into, std::int32_t more) {
+  into = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{into} + more, INT32_MAX));
+}
+
 NodeType TypeOf(std::string_view type) {
   if (type == "url") return NodeType::kUrl;
   if (type == "folder") return NodeType::kFolder;
@@ -40,6 +45,7 @@ BookmarksJsonWalker::BookmarksJsonWalker(Walk walk, JsonBytes& bytes, NodeHeadin
 IoResult BookmarksJsonWalker::Outcome(bool parsed) const {
   if (!bytes_.ReadResult()) return bytes_.ReadResult();
   if (!failure_.empty()) return IoResult::Failure(failure_);
+  if (stopped_) return IoResult::Success();
   if (!parsed || notBookmarks_ || !sawRoots_)
     return IoResult::Failure(std::u16string(kNotBookmarksJson));
   return IoResult::Success();
@@ -172,6 +178,7 @@ bool BookmarksJsonWalker::End() {
   pending_ = Pending::kNone;
   const Level level = levels_.back();
   levels_.pop_back();
+  if (walk_ == Walk::kHeadings) CountEnded(level);
   if (level.frame == Frame::kNode) EndNode(level);
   // The values after a node's children are its own.
   if (level.frame == Frame::kChildren) fields_.Clear();
@@ -179,6 +186,10 @@ bool BookmarksJsonWalker::End() {
 }
 
 bool BookmarksJsonWalker::StartNode(ChromiumRoot root) {
+  if (walk_ == Walk::kEvents && events_->StopRequested()) {
+    stopped_ = true;
+    return false;
+  }
   if (walk_ == Walk::kHeadings && levels_.back().frame == Frame::kChildren) {
     headings_.list[levels_[levels_.size() - 2].heading].hasChild = true;
   }
@@ -198,6 +209,8 @@ bool BookmarksJsonWalker::StartChildren() {
   Level& node = levels_.back();
   node.childrenSeen = true;
   if (walk_ == Walk::kHeadings) {
+    // The node's "type" may come after its children: whether they count is told at its end.
+    node.typeBeforeChildren = fields_.type;
     if (headings_.list.size() >= kNoHeading) return Fail(std::u16string(kNotBookmarksJson));
     node.heading = static_cast<std::uint32_t>(headings_.list.size());
     headings_.Merge(headings_.list.emplace_back(), fields_);
@@ -231,6 +244,19 @@ void BookmarksJsonWalker::EndNode(const Level& node) {
   NodeHeading& heading = headings_.list[node.heading];
   headings_.Merge(heading, fields_);
   heading.next = static_cast<std::uint32_t>(headings_.list.size());
+}
+
+void BookmarksJsonWalker::CountEnded(const Level& level) {
+  if (level.frame == Frame::kChildren) {
+    AddCount(levels_.back().counted, level.counted);
+    return;
+  }
+  if (level.frame != Frame::kNode) return;
+  // As ReportNode tells them: a folder's bookmarks are those inside it, any other node is
+  // one bookmark, and the children of a node that is no folder are never read.
+  const NodeType stored = fields_.type != NodeType::kNone ? fields_.type : level.typeBeforeChildren;
+  const std::int32_t counted = TypeOfNode(level, stored) == NodeType::kFolder ? level.counted : 1;
+  AddCount(levels_.back().frame == Frame::kChildren ? levels_.back().counted : counted_, counted);
 }
 
 void BookmarksJsonWalker::ReportNode(const Level& node) {

@@ -20,9 +20,11 @@ namespace velkora {
 // few bytes for each level of nesting. A value the file's format does not use is passed
 // over, whatever it holds.
 //
-// It walks the file twice. The first walk (kHeadings) reports nothing and keeps the heading
-// of every node with children; the second (kEvents) reports the folders, opening each from
-// its heading when its children start, and the bookmarks, each when its object ends.
+// It reads the file twice. The first walk (kHeadings) reports nothing, keeps the heading
+// of every node with children and counts the bookmarks the second will report; the second
+// (kEvents) reports the folders, opening each from its heading when its children start,
+// and the bookmarks, each when its object ends, and stops between two nodes once events
+// asks it to.
 class BookmarksJsonWalker {
  public:
   enum class Walk { kHeadings, kEvents };
@@ -36,6 +38,8 @@ class BookmarksJsonWalker {
 
   // The outcome once sax_parse has returned parsed.
   IoResult Outcome(bool parsed) const;
+  // What kHeadings counted: every node kEvents reports as a bookmark, read or not.
+  std::int32_t Counted() const { return counted_; }
   // Closes the folders a walk that stopped early left open, innermost first.
   void CloseOpenFolders();
 
@@ -76,6 +80,9 @@ class BookmarksJsonWalker {
     bool opened = false;
     std::uint32_t heading = kNoHeading;
     std::int32_t line = 0;
+    // kHeadings: the "type" before the node's children, and the bookmarks counted inside it.
+    NodeType typeBeforeChildren = NodeType::kNone;
+    std::int32_t counted = 0;
   };
 
   bool Scalar();
@@ -84,6 +91,7 @@ class BookmarksJsonWalker {
   static NodeType TypeOfNode(const Level& node, NodeType stored);
   bool StartChildren();
   void EndNode(const Level& node);
+  void CountEnded(const Level& level);
   void ReportNode(const Level& node);
   void OpenFolder(const Level& node, const NodeHeading* heading);
   void ReportBookmark(const Level& node);
@@ -105,6 +113,8 @@ class BookmarksJsonWalker {
   std::size_t nextHeading_ = 0;
   bool sawRoots_ = false;
   bool notBookmarks_ = false;
+  bool stopped_ = false;
+  std::int32_t counted_ = 0;
   std::u16string failure_;
 
   // The texts of the event being reported.

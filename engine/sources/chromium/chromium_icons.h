@@ -1,25 +1,20 @@
 #pragma once
 
-#include <string>
-#include <string_view>
-
-#include "engine/interfaces/database_snapshot.h"
 #include "engine/sources/page_icon_table.h"
-#include "engine/sources/page_icons.h"
 
 namespace velkora {
 
-// The icons a Chromium browser keeps for pages in its profile's Favicons database, read
-// from a snapshot: of a page's PNG images the one closest to 16 pixels wide, at least 16
-// when there is one.
-class ChromiumIcons final : public PageIcons {
- public:
-  // Reads the database at path; no file there is no icons, and a success.
-  IoResult Open(DatabaseSnapshots& snapshots, std::u16string_view path);
-  bool IconOf(std::string_view url, std::string& image) override { return table_.Find(url, image); }
+// Of a page's PNG images in a Chromium browser's Favicons database, the one closest to 16
+// pixels wide, at least 16 when there is one.
+inline constexpr PageIconQuery kChromiumIconQuery = {
+    {"favicons", "favicon_bitmaps", "icon_mapping"},
+    "CREATE INDEX IF NOT EXISTS velkora_page_url ON icon_mapping(page_url)",
+    "SELECT b.image_data FROM icon_mapping m JOIN favicon_bitmaps b ON b.icon_id = m.icon_id "
+    "WHERE m.page_url = ?1 "
+    "ORDER BY b.width < 16, CASE WHEN b.width < 16 THEN -b.width ELSE b.width END, b.id",
+    false};
 
- private:
-  PageIconTable table_;
-};
+// The icons a Chromium browser keeps for pages in its profile's Favicons database.
+using ChromiumIcons = BrowserIcons<kChromiumIconQuery>;
 
 }  // namespace velkora

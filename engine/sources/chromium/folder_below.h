@@ -39,6 +39,7 @@ class FolderBelow final : public BookmarkEvents {
     Open();
     events_.ItemWithoutBookmark();
   }
+  bool StopRequested() const override { return events_.StopRequested(); }
 
  private:
   void Open() {

@@ -1,10 +1,47 @@
 #include "engine/sources/chromium/json_bytes.h"
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <string_view>
+#include <utility>
 
 namespace velkora {
 
+void JsonBytes::CountHanded() {
+  for (; !started_ && counted_ < position_; ++counted_) {
+    const auto byte = static_cast<unsigned char>(chunk_[counted_]);
+    if (afterNewline_) NewLine();
+    afterNewline_ = byte == '\n';
+    column_ += (byte & 0xC0) != 0x80;
+    Start(byte);
+  }
+  // Then all at once: a line end belongs to the line it ends, the byte after it starts a
+  // new one, and the column counts the characters since the last line end handed.
+  const char* at = chunk_.data() + counted_;
+  const char* const end = chunk_.data() + position_;
+  if (at == end) return;
+  if (std::exchange(afterNewline_, false)) NewLine();
+  const auto last =
+      std::find(std::make_reverse_iterator(end - 1), std::make_reverse_iterator(at), '\n');
+  if (last.base() != at) {
+    for (const char* line = at; line != last.base(); ++line_) {
+      line = static_cast<const char*>(
+                 std::memchr(line, '\n', static_cast<std::size_t>(last.base() - line))) +
+             1;
+    }
+    column_ = 0;
+    at = last.base();
+  }
+  // A continuation byte of UTF-8 is part of the character before it.
+  column_ += std::count_if(at, end, [](char byte) { return (byte & 0xC0) != 0x80; });
+  afterNewline_ = end[-1] == '\n';
+  counted_ = position_;
+}
+
 bool JsonBytes::Fill() {
+  CountHanded();
+  counted_ = 0;
   position_ = 0;
   filled_ = 0;
   if (ended_) return false;

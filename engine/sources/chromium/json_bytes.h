@@ -12,8 +12,9 @@ namespace velkora {
 
 // The bytes of a stream handed to the JSON parser one at a time, read in chunks, with the
 // line and column of the last byte handed: the parser's messages are placed by them. A
-// column counts characters of UTF-8, not bytes. A failure to read ends the bytes early
-// and is kept for the caller.
+// column counts characters of UTF-8, not bytes. Lines and columns are counted when they
+// are asked for, over the bytes handed since, so that handing a byte costs no more than
+// a step. A failure to read ends the bytes early and is kept for the caller.
 class JsonBytes {
  public:
   explicit JsonBytes(InputStream& stream) : stream_(stream), chunk_(kChunkBytes) {}
@@ -21,19 +22,21 @@ class JsonBytes {
   // True at the end, or once a read failed. Reads the next chunk when it needs one.
   bool AtEnd() { return position_ >= filled_ && !Fill(); }
   char Peek() const { return chunk_[position_]; }
-  void Advance() {
-    const auto byte = static_cast<unsigned char>(chunk_[position_++]);
-    if (afterNewline_) NewLine();
-    afterNewline_ = byte == '\n';
-    // A continuation byte of UTF-8 is part of the character before it.
-    column_ += (byte & 0xC0) != 0x80;
-    if (!started_) Start(byte);
-  }
+  void Advance() { ++position_; }
 
-  std::int64_t Line() const { return line_; }
-  std::int64_t Column() const { return column_; }
+  std::int64_t Line() {
+    CountHanded();
+    return line_;
+  }
+  std::int64_t Column() {
+    CountHanded();
+    return column_;
+  }
   // True when a byte other than white space or a byte order mark has been handed.
-  bool Started() const { return started_; }
+  bool Started() {
+    CountHanded();
+    return started_;
+  }
   const IoResult& ReadResult() const { return result_; }
 
   // An input iterator over the bytes, for nlohmann::json::sax_parse(first, last, ...).
@@ -76,11 +79,14 @@ class JsonBytes {
     column_ = 0;
   }
   void Start(unsigned char byte);
+  // Takes the bytes handed since the last count into the line, the column and the start.
+  void CountHanded();
 
   InputStream& stream_;
   std::vector<char> chunk_;
   std::size_t position_ = 0;
   std::size_t filled_ = 0;
+  std::size_t counted_ = 0;  // the bytes of the chunk counted
   bool ended_ = false;
   IoResult result_;
   std::int64_t line_ = 1;

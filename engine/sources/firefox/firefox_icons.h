@@ -1,25 +1,21 @@
 #pragma once
 
-#include <string>
-#include <string_view>
-
-#include "engine/interfaces/database_snapshot.h"
 #include "engine/sources/page_icon_table.h"
-#include "engine/sources/page_icons.h"
 
 namespace velkora {
 
-// The icons Firefox keeps for pages in favicons.sqlite, read from a snapshot: of a page's
-// icons the largest up to 32 pixels wide, or else the smallest larger one; SVG images
-// (and anything that is neither PNG nor ICO) are passed over.
-class FirefoxIcons final : public PageIcons {
- public:
-  // Reads the database at path; no file there is no icons, and a success.
-  IoResult Open(DatabaseSnapshots& snapshots, std::u16string_view path);
-  bool IconOf(std::string_view url, std::string& image) override { return table_.Find(url, image); }
+// Of a page's icons in Firefox's favicons.sqlite, the largest up to 32 pixels wide, or else
+// the smallest larger one; SVG images (and anything that is neither PNG nor ICO) are
+// passed over.
+inline constexpr PageIconQuery kFirefoxIconQuery = {
+    {"moz_icons", "moz_pages_w_icons", "moz_icons_to_pages"},
+    "CREATE INDEX IF NOT EXISTS velkora_page_url ON moz_pages_w_icons(page_url)",
+    "SELECT i.data FROM moz_pages_w_icons p JOIN moz_icons_to_pages l ON l.page_id = p.id "
+    "JOIN moz_icons i ON i.id = l.icon_id WHERE p.page_url = ?1 "
+    "ORDER BY i.width > 32, CASE WHEN i.width > 32 THEN i.width ELSE -i.width END, i.id",
+    true};
 
- private:
-  PageIconTable table_;
-};
+// The icons Firefox keeps for pages in favicons.sqlite.
+using FirefoxIcons = BrowserIcons<kFirefoxIconQuery>;
 
 }  // namespace velkora

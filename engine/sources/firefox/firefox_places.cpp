@@ -20,15 +20,27 @@ IoResult FirefoxPlaces::Open() {
   return checked;
 }
 
-IoResult FirefoxPlaces::Read(BookmarkEvents& events) {
+IoResult FirefoxPlaces::ReadTree() {
+  if (tree_) return IoResult::Success();
   if (IoResult opened = Open(); !opened) return opened;
-  PlacesRootIds roots;
-  if (IoResult read = ReadPlacesRoots(db_, roots); !read) return read;
-  std::optional<PlacesTree> tree;
-  if (IoResult read = ReadPlacesTree(db_, tree); !read) return read;
+  if (IoResult read = ReadPlacesRoots(db_, roots_); !read) return read;
+  return ReadPlacesTree(db_, tree_);
+}
+
+IoResult FirefoxPlaces::Count(SourceCount& count) {
+  count = {};
+  if (IoResult read = ReadTree(); !read) return read;
+  BookmarkCounter counter;
+  IoResult counted = PlacesWalk(*tree_, roots_, counter).Run();
+  count.bookmarks = counter.count;
+  return counted;
+}
+
+IoResult FirefoxPlaces::Read(BookmarkEvents& events) {
+  if (IoResult read = ReadTree(); !read) return read;
   PlacesDetails details(db_);
   if (IoResult prepared = details.Prepare(); !prepared) return prepared;
-  return PlacesWalk(*tree, roots, details, icons_, events).Run();
+  return PlacesWalk(*tree_, roots_, details, icons_, events).Run();
 }
 
 }  // namespace velkora

@@ -50,6 +50,10 @@ IoResult PlacesWalk::Run() {
     }
     const PlacesTree::Index index = frame.rows[frame.next++];
     if (reached_[index]) continue;
+    if (events_.StopRequested()) {
+      CloseOpenFolders();
+      return IoResult::Success();
+    }
     reached_[index] = true;
     // Visit may push a frame: frame is not used after it.
     if (IoResult visited = Visit(index, frame.quiet); !visited) {
@@ -79,32 +83,42 @@ IoResult PlacesWalk::Visit(PlacesTree::Index index, bool quiet) {
 }
 
 IoResult PlacesWalk::OpenFolder(const PlacesItem& item, std::optional<PlacesRoot> root) {
-  if (IoResult found = details_.Find(item.id); !found) return found;
-  std::u16string name = root ? std::u16string(PlacesRootName(*root)) : FromUtf8(details_.Title());
-  events_.OpenFolder(name, details_.Dates());
+  std::u16string name;
+  if (details_ == nullptr) {
+    events_.OpenFolder(name, {});
+  } else {
+    if (IoResult found = details_->Find(item.id); !found) return found;
+    name = root ? std::u16string(PlacesRootName(*root)) : FromUtf8(details_->Title());
+    events_.OpenFolder(name, details_->Dates());
+  }
   frames_.push_back({tree_.ChildrenOf(item.id), 0, false});
   return IoResult::Success();
 }
 
 IoResult PlacesWalk::ReportBookmark(const PlacesItem& item) {
-  if (IoResult found = details_.Find(item.id); !found) return found;
-  if (!details_.HasUrl()) {
+  if (details_ == nullptr) {
+    // Counted: given only to a counter, an empty record counts as the row does.
+    events_.Bookmark({});
+    return IoResult::Success();
+  }
+  if (IoResult found = details_->Find(item.id); !found) return found;
+  if (!details_->HasUrl()) {
     events_.MalformedBookmark(LineOf(item.id), kNoUrlReason);
     return IoResult::Success();
   }
-  const std::u16string url = FromUtf8(details_.Url());
+  const std::u16string url = FromUtf8(details_->Url());
   if (IsQuery(url)) {
     events_.SkippedQuery();
     return IoResult::Success();
   }
-  const std::u16string title = FromUtf8(details_.Title());
+  const std::u16string title = FromUtf8(details_->Title());
   std::u16string icon;
   bool iconTooLong = false;
-  if (icons_ != nullptr && icons_->IconOf(details_.Url(), image_)) {
+  if (icons_ != nullptr && icons_->IconOf(details_->Url(), image_)) {
     iconTooLong = image_.size() > kMaxIconBytes;
     if (!iconTooLong) icon = IconDataUri(image_);
   }
-  events_.Bookmark({url, title, LineOf(item.id), icon, iconTooLong, details_.Dates()});
+  events_.Bookmark({url, title, LineOf(item.id), icon, iconTooLong, details_->Dates()});
   return IoResult::Success();
 }
 

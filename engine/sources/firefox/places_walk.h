@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/interfaces/io_result.h"
+#include "engine/sources/bookmark_counter.h"
 #include "engine/sources/bookmark_events.h"
 #include "engine/sources/firefox/places_database.h"
 #include "engine/sources/firefox/places_roots.h"
@@ -18,12 +19,17 @@ namespace velkora {
 // what is below them, and separators, are passed over. Each row is visited once, so a
 // parent chain that loops is never followed around; rows that the walk from the root
 // never reaches (their chain loops, or ends at a row that is no folder or is missing)
-// are reported last, each bookmark among them as unreadable.
+// are reported last, each bookmark among them as unreadable. Once events asks it to stop,
+// it closes the folders it opened and reports nothing more.
 class PlacesWalk {
  public:
   PlacesWalk(const PlacesTree& tree, const PlacesRootIds& roots, PlacesDetails& details,
              PageIcons* icons, BookmarkEvents& events)
-      : tree_(tree), roots_(roots), details_(details), icons_(icons), events_(events) {}
+      : tree_(tree), roots_(roots), details_(&details), icons_(icons), events_(events) {}
+  // Counts into counter what the walk reports, without reading the rows' titles, URLs and
+  // icons: each bookmark row is one, whatever it holds.
+  PlacesWalk(const PlacesTree& tree, const PlacesRootIds& roots, BookmarkCounter& counter)
+      : tree_(tree), roots_(roots), details_(nullptr), icons_(nullptr), events_(counter) {}
 
   IoResult Run();
 
@@ -43,7 +49,7 @@ class PlacesWalk {
 
   const PlacesTree& tree_;
   const PlacesRootIds& roots_;
-  PlacesDetails& details_;
+  PlacesDetails* const details_;  // none when counting
   PageIcons* icons_;
   BookmarkEvents& events_;
   std::vector<Frame> frames_;
