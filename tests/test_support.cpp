@@ -1,5 +1,7 @@
 #include "tests/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <fstream>
 #include <random>
@@ -179,6 +181,14 @@ void ConversionFixture::WriteBookmarkBytes(std::string_view bytes) {
 
 ConversionReport ConversionFixture::Convert(ConversionObserver* observer) {
   return BookmarkConverter(state, window, platform.Services(), observer).ConvertBookmarks();
+}
+
+const HeldTarget& ConversionFixture::HoldTarget() {
+  if (!state.fileSystem) state.fileSystem = platform.Services().createFileSystem();
+  if (!state.target.Holds(window.target)) {
+    EXPECT_TRUE(state.target.Hold(*state.fileSystem, window.target).ok);
+  }
+  return state.target;
 }
 
 std::string ConversionFixture::Read(std::string_view relativeUtf8) const {

@@ -25,10 +25,6 @@ void Increment(std::int32_t& value) {
   if (value < std::numeric_limits<std::int32_t>::max()) ++value;
 }
 
-void Decrement(std::int32_t& value) {
-  if (value > std::numeric_limits<std::int32_t>::min()) --value;
-}
-
 // Reads every line of the open file as bytes, handing each to examine with its 1-based
 // number and whether it was too long to be read (it is then empty).
 template <typename Examine>
@@ -72,7 +68,6 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
                   TargetUnusableMessage(targetPath, held.reason), MessageIcon::kWarning);
     }
   }
-  state_.depth = 0;
   if (IoResult result = CountEntries(); !result) {
     return Fail(ConversionReport::Outcome::kCannotRead, CannotReadMessage(path, result.reason));
   }
@@ -81,12 +76,12 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   }
   window_.SetProgressMaximum(static_cast<float>(state_.entryCount));
   window_.SetProgressValue(0.0f);
-  ShortcutWriter writer(state_, window_, platform_, files_);
+  ShortcutWriter writer(state_.target, *state_.fileSystem, platform_);
   // Dates later than the clock says (and a day's grace) were not written by a browser.
   const auto runStart = std::chrono::duration_cast<std::chrono::microseconds>(
                             std::chrono::system_clock::now().time_since_epoch())
                             .count();
-  writer.KeepDates(folderDates_, runStart, observer_);
+  writer.KeepDates(runStart, observer_);
   const IoResult converted = ConvertEntries(writer);
   writer.Finish();
   if (IoResult result = converted; !result) {
@@ -257,16 +252,10 @@ void BookmarkConverter::CheckStamp(bool first) {
 }
 
 void BookmarkConverter::OpenFolder(std::u16string& name, const BookmarkDates& dates) {
-  Increment(state_.depth);
-  if (!FolderNames::HasSlot(state_.depth)) return;
-  folderDates_[static_cast<std::size_t>(state_.depth - 1)] = dates;
-  // The rules see the whole name (its end may be dropped); what is kept is bounded.
-  std::u16string& kept = state_.folderNames[state_.depth];
-  kept = FolderFileName(name);
-  KeepNameBounded(kept);
+  writer_->OpenFolder(name, dates);
 }
 
-void BookmarkConverter::CloseFolder() { Decrement(state_.depth); }
+void BookmarkConverter::CloseFolder() { writer_->CloseFolder(); }
 
 void BookmarkConverter::CountBookmark() {
   Increment(recounted_);
