@@ -183,9 +183,13 @@ ConversionReport ConversionFixture::Convert(ConversionObserver* observer) {
 
 const HeldTarget& ConversionFixture::HoldTarget() {
   if (!state.fileSystem) state.fileSystem = platform.Services().createFileSystem();
-  if (!state.target.Holds(window.target) && !state.target.Hold(*state.fileSystem, window.target)) {
-    throw std::runtime_error("cannot hold the target");
+  if (state.target.Holds(window.target)) return state.target;
+  // Opened without the lock, whose file on Windows would stand in the tree.
+  state.target = {};
+  if (!state.fileSystem->OpenTarget(window.target, state.target.folder)) {
+    throw std::runtime_error("cannot open the target");
   }
+  state.target.path = window.target;
   return state.target;
 }
 

@@ -115,8 +115,8 @@ class ConversionFixture {
   void WriteBookmarks(const std::vector<std::string>& lines);
   void WriteBookmarkBytes(std::string_view bytes);
   ConversionReport Convert(ConversionObserver* observer = nullptr);
-  // Holds the target in the state, as the front end's check does before a run, for a
-  // ShortcutWriter on it (with the state's file system).
+  // Holds the target in the state, opened but not locked, for a ShortcutWriter on it (with
+  // the state's file system).
   const HeldTarget& HoldTarget();
 
   std::vector<std::string> Tree() const { return ListTree(out_); }
