@@ -11,8 +11,8 @@
 #include "engine/run/messages.h"
 #include "engine/run/refusal_reasons.h"
 #include "engine/sources/file_content.h"
-#include "engine/sources/html/text_files.h"
 #include "engine/text/utf8.h"
+#include "engine/write/folder_path.h"
 #include "engine/write/shortcut_writer.h"
 #include "tests/test_support.h"
 
@@ -134,14 +134,14 @@ TEST(Conversion, NestingFollowsListLines) {
   ConversionFixture fixture;
   fixture.WriteBookmarks({"<UL>", Folder("A"), "<UL>", Bookmark("u", "in A"), "</UL>",
                           Bookmark("u", "after A"), "</UL>", "</UL>", Bookmark("u", "below top"),
-                          Folder("B"), Bookmark("u", "in B")});
+                          Folder("B"), Bookmark("u", "in B"), Folder("C"), Folder("D"),
+                          Bookmark("u", "in D")});
   EXPECT_TRUE(fixture.Convert().AllWritten());
   // "<UL>" alone leaves the level as it is, but every "</UL>" lowers it: the first
   // closing already ends folder A, the next ones take the level below the top, and the
-  // folder line after them only brings it back to -1.
-  EXPECT_EQ(fixture.Tree(),
-            (Strings{"A/", "A/in A.url", "after A.url", "below top.url", "in B.url"}));
-  EXPECT_EQ(fixture.state.depth, -1);
+  // folder line after them only brings it back to -1; two more make D the first level.
+  EXPECT_EQ(fixture.Tree(), (Strings{"A/", "A/in A.url", "D/", "D/in D.url", "after A.url",
+                                     "below top.url", "in B.url"}));
 }
 
 // More lines than a run takes apart before it writes their shortcuts: the shortcuts, their
@@ -350,10 +350,10 @@ TEST(Conversion, SmallAndCapitalRomanNumeralsAreOneName) {
 // URL is percent-encoded where the code page has no bytes for it.
 TEST(ShortcutWriter, KeepsCharactersOutsideTheCodePage) {
   ConversionFixture fixture;
-  SequentialFiles files(fixture.platform.Services().streams, fixture.platform.Services().codePage);
-  ShortcutWriter writer(fixture.state, fixture.window, fixture.platform.Services(), files);
-  fixture.state.depth = 1;
-  fixture.state.folderNames[1] = U16("Café 한국");
+  const HeldTarget& target = fixture.HoldTarget();
+  ShortcutWriter writer(target, *fixture.state.fileSystem, fixture.platform.Services());
+  std::u16string folder = U16("Café 한국");
+  writer.OpenFolder(folder, {});
   const struct {
     std::string title;
     std::string url;
@@ -391,10 +391,13 @@ TEST(Conversion, NestingBeyondTheFolderSlotsStaysAtTheDeepestFolder) {
   for (int level = 0; level < 135; ++level) lines.push_back("</UL>");
   lines.push_back(Folder("neg"));
   lines.push_back(Bookmark("v", "shallow"));
+  // From -4, the fifth folder opened is the first level again.
+  for (int level = -3; level <= 1; ++level) lines.push_back(Folder("up" + std::to_string(level)));
+  lines.push_back(Bookmark("w", "back"));
   fixture.WriteBookmarks(lines);
   EXPECT_TRUE(fixture.Convert().AllWritten());
-  EXPECT_EQ(fixture.Tree(), Sorted({"d128/", "d128/deep.url", "shallow.url"}));
-  EXPECT_EQ(fixture.state.depth, -4);
+  EXPECT_EQ(fixture.Tree(),
+            Sorted({"d128/", "d128/deep.url", "shallow.url", "up1/", "up1/back.url"}));
 }
 
 class PathLength : public ::testing::Test {
@@ -613,8 +616,11 @@ TEST_F(PathLength, HugeNamesAreKeptShortAndGiveTheResultsOfTheWholeName) {
     if (test.tree.empty()) {
       EXPECT_EQ(report.firstFailureReason, kPathTooLongForWindows);
     }
-    EXPECT_LE(run.state.folderNames[1].size(), kLongestKeptName);
-    EXPECT_LE(run.state.folderNames[1].capacity(), 2 * kLongestKeptName);
+    FolderPath folder(u"", u'/', 0);
+    std::u16string name = U16(test.folder);
+    folder.Open(name, {});
+    folder.Update();
+    for (const auto& level : folder.Levels()) EXPECT_LE(level.name.size(), kLongestKeptName);
   }
 }
 

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "engine/run/messages.h"
-#include "engine/sources/html/text_files.h"
 #include "engine/write/data_uri.h"
 #include "engine/write/icon_image.h"
 #include "engine/write/shortcut_writer.h"
@@ -126,10 +125,20 @@ TEST(IconImage, UsableIconsAndTheMalformedFormsThatGiveNone) {
 
 // A ShortcutWriter on a fixture's target, as a run has one.
 struct WriterFixture {
+  // folder, when given: a folder below the fixture's target, made here, to write into.
+  explicit WriterFixture(const std::string& folder = "")
+      : writer{HoldBelow(conversion, folder), *conversion.state.fileSystem,
+               conversion.platform.Services()} {}
+  static const HeldTarget& HoldBelow(ConversionFixture& conversion, const std::string& folder) {
+    if (!folder.empty()) {
+      conversion.window.target = (conversion.Out() / U16(folder)).u16string();
+      fs::create_directory(conversion.window.target);
+    }
+    return conversion.HoldTarget();
+  }
+
   ConversionFixture conversion;
-  SequentialFiles files{conversion.platform.Services().streams,
-                        conversion.platform.Services().codePage};
-  ShortcutWriter writer{conversion.state, conversion.window, conversion.platform.Services(), files};
+  ShortcutWriter writer;
 
   ShortcutOutcome Write(const std::string& url, const std::string& title, const std::string& icon) {
     const std::u16string urlText = U16(url);
@@ -152,8 +161,8 @@ struct WriterFixture {
 
 TEST(IconFiles, BookmarksOfOneIconShareItsFileAndNameIt) {
   WriterFixture fixture;
-  fixture.conversion.state.depth = 1;
-  fixture.conversion.state.folderNames[1] = U16("F");
+  std::u16string folder = u"F";
+  fixture.writer.OpenFolder(folder, {});
   ASSERT_TRUE(fixture.Write("http://a.example/", "a", PngUri(Png())).result);
   // The same icon written another way is the same file.
   ASSERT_TRUE(fixture.Write("http://b.example/", "b", IcoUri(PngIco())).result);
@@ -178,8 +187,8 @@ TEST(IconFiles, AnotherRunKeepsTheFileThere) {
   const auto old = fs::last_write_time(first.IconFile()) - std::chrono::hours(48);
   fs::last_write_time(first.IconFile(), old);
   {
-    ShortcutWriter again(first.conversion.state, first.conversion.window,
-                         first.conversion.platform.Services(), first.files);
+    ShortcutWriter again(first.conversion.HoldTarget(), *first.conversion.state.fileSystem,
+                         first.conversion.platform.Services());
     const std::u16string url = u"v";
     const std::u16string icon = U16(PngUri(Png()));
     BookmarkRecord bookmark;
@@ -233,11 +242,7 @@ TEST(IconFiles, AnIconThatCannotBeGivenLeavesItsLinesOut) {
       {"icon over 64 KiB", "", false, false, true},
   };
   for (const auto& c : cases) {
-    WriterFixture fixture;
-    if (!c.folder.empty()) {
-      fixture.conversion.window.target = (fixture.conversion.Out() / U16(c.folder)).u16string();
-      fs::create_directory(fixture.conversion.window.target);
-    }
+    WriterFixture fixture(c.folder);
     const fs::path target(fixture.conversion.window.target);
     if (c.blockFolder) WriteBytes(target / ".velkora-icons", "");
     if (c.blockFile) fs::create_directories(fixture.IconFile());

@@ -6,6 +6,7 @@
 
 #include "engine/run/messages.h"
 #include "engine/text/utf8.h"
+#include "engine/write/folder_path.h"
 #include "tests/test_support.h"
 
 namespace velkora::testing {
@@ -122,9 +123,9 @@ TEST(NetscapeBookmarkFiles, GrammarRules) {
        "<DT><A HREF=\"http://b/\">b</A></DL></DL><DT><A HREF=\"http://c/\">c</A>",
        {"A/", "A/a.url\thttp://a/", "A/b.url\thttp://b/", "c.url\thttp://c/"}},
       {"nesting beyond 128 levels",
-       Repeat("<DT><H3></H3><DL>\n", FolderNames::kLevels - 1) + "<DT><H3>d</H3><DL>\n" +
+       Repeat("<DT><H3></H3><DL>\n", FolderPath::kLevels - 1) + "<DT><H3>d</H3><DL>\n" +
            Repeat("<DT><H3>x</H3><DL>\n", 2) + "<DT><A HREF=\"http://deep/\">deep</A>\n" +
-           Repeat("</DL>", FolderNames::kLevels + 2) + "<DT><A HREF=\"http://top/\">top</A>",
+           Repeat("</DL>", FolderPath::kLevels + 2) + "<DT><A HREF=\"http://top/\">top</A>",
        deep},
       {"a <DT> before any line with <LI> makes it an export",
        "<DT><A HREF=\"http://n/\">n</A>\r\n<UL>\r\n<LI><A HREF=\"http://l/\">l</A>\r\n",

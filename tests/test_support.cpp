@@ -181,6 +181,18 @@ ConversionReport ConversionFixture::Convert(ConversionObserver* observer) {
   return BookmarkConverter(state, window, platform.Services(), observer).ConvertBookmarks();
 }
 
+const HeldTarget& ConversionFixture::HoldTarget() {
+  if (!state.fileSystem) state.fileSystem = platform.Services().createFileSystem();
+  if (state.target.Holds(window.target)) return state.target;
+  // Opened without the lock, whose file on Windows would stand in the tree.
+  state.target = {};
+  if (!state.fileSystem->OpenTarget(window.target, state.target.folder)) {
+    throw std::runtime_error("cannot open the target");
+  }
+  state.target.path = window.target;
+  return state.target;
+}
+
 std::string ConversionFixture::Read(std::string_view relativeUtf8) const {
   return ReadBytes(out_ / fs::path(U16(relativeUtf8)));
 }

@@ -110,6 +110,9 @@ class ConversionFixture {
   void WriteBookmarks(const std::vector<std::string>& lines);
   void WriteBookmarkBytes(std::string_view bytes);
   ConversionReport Convert(ConversionObserver* observer = nullptr);
+  // Holds the target in the state, opened but not locked, for a ShortcutWriter on it (with
+  // the state's file system).
+  const HeldTarget& HoldTarget();
 
   std::vector<std::string> Tree() const { return ListTree(out_); }
   std::string Read(std::string_view relativeUtf8) const;

@@ -223,7 +223,6 @@ bool Form1::OnCreate() {
 // look for Internet Shortcuts; without one, at the root of the drive that holds the
 // Windows directory.
 void Form1::OnLoad() {
-  state_.depth = 0;
   if (!state_.fileSystem) state_.fileSystem = platform_.createFileSystem();
   combo1_.Fill(findProfiles_
                    ? findProfiles_()

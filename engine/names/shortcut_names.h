@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "engine/names/windows_path_limit.h"
+#include "engine/text/utf8.h"
 
 namespace velkora {
 
@@ -29,6 +30,19 @@ std::size_t FittedTitleLength(std::u16string_view title, std::size_t room);
 
 // The longest prefix of whole characters of name that takes at most limit bytes in UTF-8.
 std::u16string CutToUtf8Bytes(std::u16string_view name, std::size_t limit);
+
+// Appends name to path, cut to limit bytes of UTF-8 when limited; false when it was cut.
+// Most names fit, and are appended without a copy of their own.
+inline bool AppendFitting(std::u16string& path, std::u16string_view name, std::size_t limit,
+                          bool limited) {
+  // No unit takes more than three bytes in UTF-8: a short name fits unmeasured.
+  if (!limited || name.size() * 3 <= limit || Utf8Length(name) <= limit) {
+    path += name;
+    return true;
+  }
+  path += CutToUtf8Bytes(name, limit);
+  return false;
+}
 
 // A name in the form in which Windows compares names (letter case folded). Kept by its
 // user, so that its memory serves every name of a run.

@@ -8,7 +8,6 @@
 #include "engine/names/file_name_rules.h"
 #include "engine/run/messages.h"
 #include "engine/run/refusal_reasons.h"
-#include "engine/sources/html/text_files.h"
 #include "engine/sources/source_choice.h"
 #include "engine/write/shortcut_writer.h"
 #include "engine/write/url_text.h"
@@ -18,10 +17,6 @@ namespace {
 
 void Increment(std::int32_t& value) {
   if (value < std::numeric_limits<std::int32_t>::max()) ++value;
-}
-
-void Decrement(std::int32_t& value) {
-  if (value > std::numeric_limits<std::int32_t>::min()) --value;
 }
 
 }  // namespace
@@ -48,7 +43,6 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
                   TargetUnusableMessage(targetPath, held.reason), MessageIcon::kWarning);
     }
   }
-  state_.depth = 0;
   state_.entryCount = 0;
   std::unique_ptr<BookmarkSource> source;
   std::u16string_view nonTextReason;
@@ -62,8 +56,7 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   }
   window_.SetProgressMaximum(state_.entryCount);
   window_.SetProgressValue(0);
-  SequentialFiles files(platform_.streams, platform_.codePage);
-  ShortcutWriter writer(state_, window_, platform_, files);
+  ShortcutWriter writer(state_.target, *state_.fileSystem, platform_);
   if (result = ConvertEntries(*source, writer); !result) {
     return Fail(ConversionReport::Outcome::kCannotRead, CannotReadMessage(path, result.reason));
   }
@@ -97,7 +90,7 @@ IoResult BookmarkConverter::ConvertEntries(BookmarkSource& source, ShortcutWrite
   const auto runStart = std::chrono::duration_cast<std::chrono::microseconds>(
                             std::chrono::system_clock::now().time_since_epoch())
                             .count();
-  writer.KeepDates(folderDates_, runStart, observer_);
+  writer.KeepDates(runStart, observer_);
   writer_ = &writer;
   recounted_ = 0;
   const IoResult result = source.Read(*this);
@@ -108,18 +101,11 @@ IoResult BookmarkConverter::ConvertEntries(BookmarkSource& source, ShortcutWrite
 }
 
 void BookmarkConverter::OpenFolder(std::u16string& name, const BookmarkDates& dates) {
-  if (stopped_) return;
-  Increment(state_.depth);
-  if (!FolderNames::HasSlot(state_.depth)) return;
-  folderDates_[static_cast<std::size_t>(state_.depth - 1)] = dates;
-  // The rules see the whole name (its end may be dropped); what is kept is bounded.
-  std::u16string& kept = state_.folderNames[state_.depth];
-  kept = FolderFileName(name);
-  KeepNameBounded(kept);
+  if (!stopped_) writer_->OpenFolder(name, dates);
 }
 
 void BookmarkConverter::CloseFolder() {
-  if (!stopped_) Decrement(state_.depth);
+  if (!stopped_) writer_->CloseFolder();
 }
 
 // The progress is the count of bookmarks met; the window may take the stop it asks for

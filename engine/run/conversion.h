@@ -61,9 +61,8 @@ class BookmarkConverter : private BookmarkEvents {
   const PlatformServices& platform_;
   ConversionObserver* observer_;
   ConversionReport report_;
+  // The writer of the writing pass, which follows the folders its events open and close.
   ShortcutWriter* writer_ = nullptr;
-  // The dates of the open folders, by nesting level as in state_.folderNames.
-  FolderDates folderDates_{};
   // A shortcut's name, and a URL whose control characters are encoded; kept, so that
   // their memory serves every bookmark.
   std::u16string name_;

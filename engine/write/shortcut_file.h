@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine/interfaces/ansi_code_page.h"
+#include "engine/interfaces/file_streams.h"
+#include "engine/interfaces/file_times.h"
+#include "engine/interfaces/folder_handle.h"
+#include "engine/interfaces/io_result.h"
+
+namespace velkora {
+
+// The .url file of a shortcut: an [InternetShortcut] section with its URL and, when it has
+// one, its icon, in the ANSI code page. It is written as a replacement file in its folder:
+// the name takes the file only once it is written whole, and the old file stays when it
+// cannot be.
+class ShortcutFile {
+ public:
+  ShortcutFile(FileStreams& streams, const AnsiCodePage& codePage);
+
+  // Writes the shortcut of url, with the icon file iconPath when not empty, as name in
+  // folder, then gives it times unless they are empty; timesSet says whether they were set
+  // (the file stands at its name either way).
+  IoResult Write(const FolderHandle& folder, std::u16string_view name, std::u16string_view url,
+                 std::u16string_view iconPath, const FileTimes& times, IoResult& timesSet);
+
+ private:
+  FileStreams& streams_;
+  const AnsiCodePage& codePage_;
+  // Kept, so that their memory serves every shortcut.
+  std::u16string text_;
+  std::string bytes_;
+};
+
+}  // namespace velkora
