@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string_view>
+
+namespace velkora {
+
+// Why path cannot name an entry of a record (empty when it can): a path below the target,
+// relative, its names parted by '/', none of them empty, "." or "..", no '\\', ':' or
+// control character in it.
+std::u16string_view RecordPathFault(std::u16string_view path);
+
+}  // namespace velkora

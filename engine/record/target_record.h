@@ -1,0 +1,55 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace velkora {
+
+// The browser's file a run read its bookmarks from.
+enum class RecordSourceKind { kHtml, kChromium, kFirefox };
+
+struct RecordSource {
+  RecordSourceKind kind = RecordSourceKind::kHtml;
+  std::u16string path;
+  bool operator==(const RecordSource&) const = default;
+};
+
+enum class RecordEntryKind { kFile, kFolder };
+
+// One file or folder a run made in the target, as the run left it.
+struct RecordEntry {
+  // Below the target, names parted by '/'.
+  std::u16string path;
+  RecordEntryKind kind = RecordEntryKind::kFile;
+  // The bytes written and their SHA-256; zero for a folder.
+  std::uint64_t size = 0;
+  std::array<std::uint8_t, 32> sha256{};
+  // The modification time the run saw once it had written the entry.
+  std::int64_t modified = 0;
+  // Which bookmark or folder it stands for: a browser's guid, or for an HTML export the
+  // folder path, title and URL parted by kIdentitySeparator.
+  std::u16string identity;
+  bool operator==(const RecordEntry&) const = default;
+};
+
+// A character no folder path, title or URL holds once read: it parts an HTML bookmark's
+// identity.
+inline constexpr char16_t kIdentitySeparator = u'\0';
+
+// What a run put in a target, kept in the target's .velkora folder.
+struct TargetRecord {
+  RecordSource source;
+  // Sorted by path, each path once.
+  std::vector<RecordEntry> entries;
+  bool operator==(const TargetRecord&) const = default;
+};
+
+// The bounds a record read back must keep.
+inline constexpr std::size_t kRecordByteLimit = std::size_t{64} << 20;
+inline constexpr std::size_t kRecordEntryLimit = 1'000'000;
+inline constexpr int kRecordVersion = 1;
+
+}  // namespace velkora

@@ -1,0 +1,83 @@
+// The target's record read back: what a planted or damaged record holds is refused with its
+// line and reason, and what RecordText writes reads back the same.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/record/record_text.h"
+#include "engine/text/utf8.h"
+
+namespace velkora {
+namespace {
+
+const std::string kHash(64, 'a');
+
+std::string Header(std::size_t entries, int version = 1) {
+  return R"({"format":"velkora-record","version":)" + std::to_string(version) +
+         R"(,"source":{"kind":"html","path":"b.html"},"entries":)" + std::to_string(entries) +
+         "}\n";
+}
+
+std::string Entry(const std::string& path, const std::string& size = "1",
+                  const std::string& hash = kHash) {
+  return R"({"path":")" + path + R"(","kind":"file","size":)" + size + R"(,"sha256":")" + hash +
+         R"(","modified":5,"identity":"g"})" + "\n";
+}
+
+TEST(ParseRecord, RefusesWhatNoRunWrites) {
+  const struct {
+    std::string text;
+    std::string reason;
+  } rows[] = {
+      {Header(1) + "{\"path\":\n", "行 2: JSON として読めません"},
+      {Header(0, 2), "行 1: 記録の版が違います"},
+      {std::string(kRecordByteLimit + 1, ' '), "64 MiB を超えて"},
+      {Header(kRecordEntryLimit + 1), "項目が多すぎます"},
+      {Header(2) + Entry("a.url"), "途中で切れて"},
+      {Header(1) + Entry(""), "パスが空です"},
+      {Header(1) + Entry("/etc/a.url"), "「/」で始まって"},
+      {Header(1) + Entry("C:/a.url"), "「:」"},
+      {Header(1) + Entry(R"(\\\\server\\a.url)"), "「\\」"},
+      {Header(1) + Entry("a/../../b.url"), "「.」か「..」"},
+      {Header(1) + Entry("./b.url"), "「.」か「..」"},
+      {Header(1) + Entry("a//b.url"), "空の名前"},
+      {Header(1) + Entry("a/"), "空の名前"},
+      {Header(1) + Entry(R"(a\u0000.url)"), "制御文字か NUL"},
+      {Header(1) + Entry(R"(a\u001f.url)"), "制御文字か NUL"},
+      {Header(2) + Entry("b.url") + Entry("b.url"), "行 3: 同じパスの項目が 2 つ"},
+      {Header(1) + Entry("a.url", "1", kHash.substr(1)), "16 進 64 桁"},
+      {Header(1) + Entry("a.url", "1", "g" + kHash.substr(1)), "16 進 64 桁"},
+      {Header(1) + Entry("a.url", "-1"), "大きさが負です"},
+  };
+  for (const auto& row : rows) {
+    TargetRecord record;
+    record.source.path = u"kept";
+    const IoResult result = ParseRecord(row.text, record);
+    EXPECT_FALSE(result.ok) << row.text.substr(0, 200);
+    EXPECT_NE(ToUtf8(result.reason).find(row.reason), std::string::npos)
+        << ToUtf8(result.reason) << " / " << row.text.substr(0, 200);
+    EXPECT_EQ(record.source.path, u"kept");
+  }
+}
+
+TEST(ParseRecord, ReadsBackWhatRecordTextWrote) {
+  TargetRecord record{{RecordSourceKind::kFirefox, u"C:\\P\\places.sqlite"}, {}};
+  // A name of bytes that are no UTF-8 (on Linux) and an HTML bookmark's identity.
+  record.entries.push_back({u"z/\xDC81\xD800.url",
+                            RecordEntryKind::kFile,
+                            77,
+                            {1, 2, 255},
+                            -3,
+                            std::u16string(u"F\0T\0https://e/", 14)});
+  record.entries.push_back({u"z", RecordEntryKind::kFolder, 0, {}, 9, u"guid-z"});
+  const std::string text = RecordText(record);
+  TargetRecord read;
+  ASSERT_TRUE(ParseRecord(text, read).ok) << text;
+  std::swap(record.entries[0], record.entries[1]);
+  EXPECT_EQ(read, record);
+  EXPECT_EQ(RecordText(read), text);
+}
+
+}  // namespace
+}  // namespace velkora
