@@ -46,6 +46,7 @@ TEST(ParseRecord, RefusesWhatNoRunWrites) {
       {Header(1) + Entry(R"(a\u0000.url)"), "制御文字か NUL"},
       {Header(1) + Entry(R"(a\u001f.url)"), "制御文字か NUL"},
       {Header(2) + Entry("b.url") + Entry("b.url"), "行 3: 同じパスの項目が 2 つ"},
+      {Header(2) + Entry("Ä/b.url") + Entry("ä/B.url"), "同じパスの項目が 2 つ"},
       {Header(1) + Entry("a.url", "1", kHash.substr(1)), "16 進 64 桁"},
       {Header(1) + Entry("a.url", "1", "g" + kHash.substr(1)), "16 進 64 桁"},
       {Header(1) + Entry("a.url", "-1"), "大きさが負です"},

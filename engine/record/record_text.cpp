@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/names/case_table.h"
 #include "engine/record/record_json.h"
 #include "engine/record/record_path.h"
 #include "engine/run/messages.h"
@@ -183,14 +184,23 @@ IoResult ParseRecord(std::string_view text, TargetRecord& record) {
     }
     entries.emplace_back(std::move(entry), i + 1);
   }
-  std::stable_sort(entries.begin(), entries.end(),
-                   [](const auto& a, const auto& b) { return a.first.path < b.first.path; });
-  for (std::size_t i = 1; i < entries.size(); ++i) {
-    if (entries[i].first.path == entries[i - 1].first.path) {
-      const std::size_t later = std::max(entries[i].second, entries[i - 1].second);
-      return Broken(later, u"同じパスの項目が 2 つあります");
+  // Two paths that differ only in case name one file on Windows, and the writer, which
+  // compares names as Windows does, never makes both.
+  std::vector<std::pair<std::u16string, std::size_t>> folded;
+  folded.reserve(entries.size());
+  for (const auto& [entry, line] : entries) {
+    std::u16string key = entry.path;
+    for (char16_t& c : key) c = UpperCase(c);
+    folded.emplace_back(std::move(key), line);
+  }
+  std::sort(folded.begin(), folded.end());
+  for (std::size_t i = 1; i < folded.size(); ++i) {
+    if (folded[i].first == folded[i - 1].first) {
+      return Broken(folded[i].second, u"同じパスの項目が 2 つあります");
     }
   }
+  std::sort(entries.begin(), entries.end(),
+            [](const auto& a, const auto& b) { return a.first.path < b.first.path; });
   read.entries.reserve(entries.size());
   for (auto& [entry, line] : entries) read.entries.push_back(std::move(entry));
   record = std::move(read);

@@ -1,0 +1,34 @@
+// Arbitrary bytes as a target's record: ParseRecord either refuses them with a reason, or
+// what it read, written again by RecordText, reads back the same and keeps its rules.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "engine/record/record_path.h"
+#include "engine/record/record_text.h"
+#include "fuzz/fuzz_check.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace velkora;
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  TargetRecord record;
+  const IoResult result = ParseRecord(text, record);
+  if (!result.ok) {
+    fuzz::Require(!result.reason.empty(), "a refused record says why");
+    fuzz::Require(record == TargetRecord{}, "a refused record changes nothing");
+    return 0;
+  }
+  for (std::size_t i = 0; i < record.entries.size(); ++i) {
+    fuzz::Require(RecordPathFault(record.entries[i].path).empty(), "a read path stays below");
+    fuzz::Require(i == 0 || record.entries[i - 1].path < record.entries[i].path,
+                  "the entries are sorted, each path once");
+  }
+  const std::string written = RecordText(record);
+  TargetRecord again;
+  fuzz::Require(ParseRecord(written, again).ok, "a written record reads back");
+  fuzz::Require(again == record, "a written record reads back the same");
+  fuzz::Require(RecordText(again) == written, "a record is written one way");
+  return 0;
+}
