@@ -71,6 +71,8 @@ int StatusOfOutcome(ConversionReport::Outcome outcome) {
     case ConversionReport::Outcome::kCannotRead:
     case ConversionReport::Outcome::kNotText:
     case ConversionReport::Outcome::kTargetUnusable:
+    case ConversionReport::Outcome::kCancelled:
+    case ConversionReport::Outcome::kOtherSource:
       break;
     // The console's run is stopped by its interrupt handler, which exits with this status.
     case ConversionReport::Outcome::kStopped:

@@ -361,7 +361,7 @@ TEST(ShortcutWriter, KeepsCharactersOutsideTheCodePage) {
   for (const auto& bookmark : bookmarks) {
     const std::u16string title = U16(bookmark.title);
     const std::u16string url = U16(bookmark.url);
-    ASSERT_TRUE(writer.WriteShortcut({url, title, 1, {}, false, {}}, title).result);
+    ASSERT_TRUE(writer.WriteShortcut({url, title, 1, {}, false, {}, {}}, title).result);
   }
   EXPECT_EQ(fixture.Tree(), Sorted({"Café 한국/", "Café 한국/😀 é.url", "Café 한국/😀 É (2).url"}));
   EXPECT_EQ(fixture.Read("Café 한국/😀 é.url"),

@@ -228,6 +228,35 @@ class TimesFail final : public ForwardingFileStreams {
                    std::string_view bytes) const override {
       return real_->HoldsFile(folder, name, bytes);
     }
+    IoResult OpenFolderIn(const FolderHandle& parent, std::u16string_view name,
+                          std::unique_ptr<FolderHandle>& folder) override {
+      return real_->OpenFolderIn(parent, name, folder);
+    }
+    IoResult StampAt(const FolderHandle& folder, std::u16string_view name,
+                     FileStamp& stamp) const override {
+      return real_->StampAt(folder, name, stamp);
+    }
+    IoResult ReadFileAt(const FolderHandle& folder, std::u16string_view name, std::size_t limit,
+                        std::string& bytes) const override {
+      return real_->ReadFileAt(folder, name, limit, bytes);
+    }
+    IoResult SetFileTimesAt(const FolderHandle& folder, std::u16string_view name,
+                            const FileTimes& times) override {
+      return real_->SetFileTimesAt(folder, name, times);
+    }
+    IoResult MoveFileAt(const FolderHandle& from, std::u16string_view name, const FolderHandle& to,
+                        std::u16string_view newName) override {
+      return real_->MoveFileAt(from, name, to, newName);
+    }
+    IoResult RemoveFileAt(const FolderHandle& folder, std::u16string_view name, std::size_t limit,
+                          const std::function<bool(std::string_view bytes)>& isOurs,
+                          bool& removed) override {
+      return real_->RemoveFileAt(folder, name, limit, isOurs, removed);
+    }
+    IoResult RemoveEmptyFolderAt(const FolderHandle& parent, std::u16string_view name,
+                                 bool& removed) override {
+      return real_->RemoveEmptyFolderAt(parent, name, removed);
+    }
     std::u16string GetSpecialFolder(int selector) const override {
       return real_->GetSpecialFolder(selector);
     }

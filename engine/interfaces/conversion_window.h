@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/interfaces/target_changes.h"
+
 namespace velkora {
 
 // The icon a message is shown with.
@@ -23,6 +25,14 @@ class ConversionWindow {
   // Whether the user asked the run to stop; the run asks between two shortcuts, and ends
   // there without its end message.
   virtual bool StopRequested() const { return false; }
+  // What the user asked of the target's record for the run that starts: read once, at the
+  // start of a run.
+  virtual RunOptions Options() const { return {}; }
+  // With RunOptions::preview: shows what the run is about to change, with 実行 and
+  // キャンセル; true to go on.
+  virtual bool ConfirmChanges(const TargetChangePreview& /*preview*/) { return true; }
+  // Asks text as a question with はい and いいえ; true for はい.
+  virtual bool Ask(std::u16string_view /*text*/) { return false; }
   // Shows text with an OK button only and icon, and returns when it is closed.
   virtual void ShowMessage(std::u16string_view text, MessageIcon icon) = 0;
 };

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "engine/interfaces/target_changes.h"
 #include "engine/sources/bookmark_record.h"
 
 namespace velkora {
@@ -24,6 +25,9 @@ class ConversionObserver {
   // The shortcut or folder at path was written, but the dates of its bookmark or heading
   // could not be given to it; it keeps the time of its writing.
   virtual void TimesNotSet(std::u16string_view /*path*/, std::u16string_view /*reason*/) {}
+  // A change to the target beside a shortcut written (moved, removed, kept) or, in a run
+  // that only works out what it would do, every change it would make.
+  virtual void TargetChanged(const TargetChange& /*change*/) {}
   // An icon file that could not be written, once for each icon; its shortcuts are written
   // without it.
   virtual void IconFailed(std::u16string_view /*path*/, std::u16string_view /*reason*/) {}

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/interfaces/target_changes.h"
+
 namespace velkora {
 
 // What a conversion run did, for the end message and the console converter's exit status.
@@ -11,7 +13,20 @@ struct ConversionReport {
   // was written. kTargetUnusable: the target cannot be used, or another run holds it.
   // kStopped: the window asked the run to stop between two shortcuts; the folders written
   // got their times, and no end message was shown.
-  enum class Outcome { kCompleted, kPathNotSet, kCannotRead, kNotText, kTargetUnusable, kStopped };
+  // kCancelled: the user cancelled the run when shown its changes, or when asked about a
+  // record made from another bookmark file; nothing was changed. kOtherSource: a run that
+  // removes refused a record made from another bookmark file, unasked (the console
+  // without --replace-source); nothing was changed.
+  enum class Outcome {
+    kCompleted,
+    kPathNotSet,
+    kCannotRead,
+    kNotText,
+    kTargetUnusable,
+    kStopped,
+    kCancelled,
+    kOtherSource
+  };
 
   Outcome outcome = Outcome::kCompleted;
   std::int32_t bookmarkLines = 0;
@@ -40,6 +55,14 @@ struct ConversionReport {
   // The writing pass met a different number of bookmarks than the counting pass: the
   // file changed between the passes.
   bool changedDuringRun = false;
+
+  // What became of the target beside the shortcuts written.
+  TargetChangeCounts changes;
+  // The target's record was made from this other bookmark file (empty when it was not).
+  std::u16string otherSource;
+  // Why the target's record could not be read or written (empty when it could): a run
+  // that cannot trust its record removes nothing.
+  std::u16string recordProblem;
 
   // True when the run completed over an unchanged file and every bookmark, of either
   // format, became a shortcut or was skipped on purpose.

@@ -70,7 +70,7 @@ void BookmarkQueue::HandOn(BookmarkEvents& events) {
         events.Bookmark({text.substr(event.start, event.firstLength),
                          text.substr(event.start + event.firstLength, event.secondLength),
                          event.lineNumber, text.substr(iconStart, event.thirdLength),
-                         event.iconTooLong, event.dates});
+                         event.iconTooLong, event.dates, {}});
         break;
       }
       case Kind::kMalformed:

@@ -23,6 +23,9 @@ struct BookmarkRecord {
   bool iconTooLong = false;
   // Its ADD_DATE and LAST_MODIFIED.
   BookmarkDates dates;
+  // The browser's own identity of the bookmark (Chromium's and Firefox's guid); empty for
+  // a file that has none.
+  std::u16string_view guid;
 };
 
 }  // namespace velkora

@@ -20,6 +20,21 @@ class Win32FileSystem final : public FileSystemObject {
   bool FolderRemoved(const FolderHandle& folder) const override;
   // The Windows directory for any selector, as GetWindowsDirectoryW gives it.
   IoResult SetFolderTimes(const FolderHandle& folder, const FileTimes& times) override;
+  IoResult OpenFolderIn(const FolderHandle& parent, std::u16string_view name,
+                        std::unique_ptr<FolderHandle>& folder) override;
+  IoResult StampAt(const FolderHandle& folder, std::u16string_view name,
+                   FileStamp& stamp) const override;
+  IoResult ReadFileAt(const FolderHandle& folder, std::u16string_view name, std::size_t limit,
+                      std::string& bytes) const override;
+  IoResult SetFileTimesAt(const FolderHandle& folder, std::u16string_view name,
+                          const FileTimes& times) override;
+  IoResult MoveFileAt(const FolderHandle& from, std::u16string_view name, const FolderHandle& to,
+                      std::u16string_view newName) override;
+  IoResult RemoveFileAt(const FolderHandle& folder, std::u16string_view name, std::size_t limit,
+                        const std::function<bool(std::string_view bytes)>& isOurs,
+                        bool& removed) override;
+  IoResult RemoveEmptyFolderAt(const FolderHandle& parent, std::u16string_view name,
+                               bool& removed) override;
   std::u16string GetSpecialFolder(int selector) const override;
 
  private:

@@ -118,7 +118,7 @@ IoResult PlacesWalk::ReportBookmark(const PlacesItem& item) {
     iconTooLong = image_.size() > kMaxIconBytes;
     if (!iconTooLong) icon = IconDataUri(image_);
   }
-  events_.Bookmark({url, title, LineOf(item.id), icon, iconTooLong, details_->Dates()});
+  events_.Bookmark({url, title, LineOf(item.id), icon, iconTooLong, details_->Dates(), {}});
   return IoResult::Success();
 }
 

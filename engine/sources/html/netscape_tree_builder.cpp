@@ -254,7 +254,7 @@ void NetscapeTreeBuilder::ReportBookmark() {
   ReplaceNulls(name_);
   if (EndsWithShortcutEnding(name_)) name_.resize(name_.size() - kShortcutEnding.size());
   if (iconHasReference_) DecodeReferences(icon_);
-  events_.Bookmark({url_, name_, anchorLine_, icon_, iconTooLong_, dates_});
+  events_.Bookmark({url_, name_, anchorLine_, icon_, iconTooLong_, dates_, {}});
 }
 
 }  // namespace velkora
