@@ -71,12 +71,21 @@ std::string Title(int number) {
          std::to_string(number);
 }
 
+// What a file for a re-run changes of a bookmark.
+enum class Change { kNone, kUrl, kTitle };
+
+Change ChangeOf(int number, int changeEvery) {
+  if (changeEvery <= 0 || number % changeEvery != changeEvery / 2) return Change::kNone;
+  return (number / changeEvery) % 2 == 0 ? Change::kUrl : Change::kTitle;
+}
+
 // The bookmark line of bookmark number, with the attributes a browser writes.
-std::string BookmarkLine(int number) {
+std::string BookmarkLine(int number, Change change = Change::kNone) {
   return "<DT><LI><A HREF=\"https://www.example.co.jp/section" + std::to_string(number % 97) +
-         "/article" + std::to_string(number) + ".html?from=bookmark\" ADD_DATE=\"" +
+         "/article" + std::to_string(number) + ".html?from=bookmark" +
+         (change == Change::kUrl ? "&v=2" : "") + "\" ADD_DATE=\"" +
          std::to_string(1701302400 + number) + "\" LAST_VISIT=\"1701388800\">" + Title(number) +
-         "</A>";
+         (change == Change::kTitle ? "（改訂版）" : "") + "</A>";
 }
 
 // The line that opens a folder named name and number.
@@ -297,7 +306,11 @@ void WritePlacesTreeFile(const std::filesystem::path& file, const TreeShape& sha
 
 }  // namespace
 
-void WriteTreeFile(const std::filesystem::path& file, const TreeShape& shape, FileFormat format) {
+void WriteTreeFile(const std::filesystem::path& file, const TreeShape& shape, FileFormat format,
+                   int changeEvery) {
+  if (changeEvery != 0 && format != FileFormat::kPomerek) {
+    throw std::invalid_argument("changed bookmarks are made for Pomerek files only");
+  }
   if (format == FileFormat::kNetscapeUtf8) {
     WriteNetscapeTreeFile(file, shape);
     return;
@@ -313,7 +326,10 @@ void WriteTreeFile(const std::filesystem::path& file, const TreeShape& shape, Fi
   BookmarkFileWriter writer(file);
   int bookmark = 0;
   const auto bookmarks = [&] {
-    for (int i = 0; i < shape.bookmarksPerFolder; ++i) writer.Line(BookmarkLine(++bookmark));
+    for (int i = 0; i < shape.bookmarksPerFolder; ++i) {
+      ++bookmark;
+      writer.Line(BookmarkLine(bookmark, ChangeOf(bookmark, changeEvery)));
+    }
   };
   Header(writer);
   for (int top = 0; top < shape.top; ++top) {

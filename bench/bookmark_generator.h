@@ -23,9 +23,12 @@ struct TreeShape {
 enum class FileFormat { kPomerek, kNetscapeUtf8, kChromiumJson, kFirefoxPlaces };
 
 // Writes a bookmark file of shape, with Japanese folder names and titles, every one of
-// which the run writes under its own name.
+// which the run writes under its own name. With changeEvery (Pomerek files only), the
+// bookmarks numbered k * changeEvery + changeEvery / 2 differ from those of the same file
+// without it: for even k the URL, for odd k the title; with changeEvery no larger than a
+// folder's bookmarks, every folder holds some of them.
 void WriteTreeFile(const std::filesystem::path& file, const TreeShape& shape,
-                   FileFormat format = FileFormat::kPomerek);
+                   FileFormat format = FileFormat::kPomerek, int changeEvery = 0);
 
 // Writes a bookmark file of about bytes bytes made mostly of lines the run reads and
 // ignores (descriptions, headings), with bookmarks bookmarks spread evenly among them in a

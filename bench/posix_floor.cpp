@@ -113,7 +113,9 @@ class FloorRecorder::FileSystem final : public FileSystemObject {
   }
   IoResult OpenFolderIn(const FolderHandle& parent, std::u16string_view name,
                         std::unique_ptr<FolderHandle>& folder) override {
-    return real_.OpenFolderIn(parent, name, folder);
+    IoResult result = real_.OpenFolderIn(parent, name, folder);
+    if (result) folders_[folder.get()] = folders_.at(&parent) + '/' + ToUtf8(name);
+    return result;
   }
   IoResult StampAt(const FolderHandle& folder, std::u16string_view name,
                    FileStamp& stamp) const override {
@@ -171,11 +173,24 @@ FloorRecorder::FloorRecorder()
 FloorRecorder::~FloorRecorder() = default;
 
 std::vector<FloorStep> FloorRecorder::Steps(const std::string& from, const std::string& to) const {
-  std::vector<FloorStep> steps = steps_;
-  for (FloorStep& step : steps) {
+  // The run's own folder holds its icons, which are part of what it makes, and its record,
+  // which a converter that keeps none need not write: the floor leaves out the record,
+  // and the folder too when no icon needs it.
+  const std::string own = from + "/.velkora";
+  const std::string icons = own + "/icons";
+  const auto below = [](const std::string& path, const std::string& folder) {
+    return path == folder || path.starts_with(folder + '/');
+  };
+  bool iconsMade = false;
+  for (const FloorStep& step : steps_) iconsMade = iconsMade || below(step.path, icons);
+  std::vector<FloorStep> steps;
+  for (FloorStep step : steps_) {
     if (!step.path.starts_with(from))
       throw std::runtime_error("made outside the target: " + step.path);
+    const bool record = below(step.path, own) && !below(step.path, icons);
+    if (record && !(iconsMade && step.path == own && step.folder)) continue;
     step.path.replace(0, from.size(), to);
+    steps.push_back(std::move(step));
   }
   return steps;
 }

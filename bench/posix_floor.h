@@ -29,7 +29,8 @@ class FloorRecorder {
   FloorRecorder& operator=(const FloorRecorder&) = delete;
 
   const PlatformServices& Services() const { return *services_; }
-  // The steps so far, with paths below from moved below to.
+  // The steps so far, with paths below from moved below to, but for the run's record
+  // in from/.velkora (its icons in from/.velkora/icons stay).
   std::vector<FloorStep> Steps(const std::string& from, const std::string& to) const;
 
  private:
