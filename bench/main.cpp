@@ -253,7 +253,8 @@ void MeasureUnchangedRerun(const Options& options, const fs::path& work) {
   OutputCounter counter(platform.Services());
   TimeEngine(platform.Services(), bookmarks, target, expected);  // not timed
   const StatFloor floor = ListFiles(target);
-  if (floor.Files() != expected) throw std::runtime_error("the first run made other files");
+  if (floor.Files() != expected)
+    throw std::runtime_error("the first run did not leave a shortcut a bookmark");
   std::vector<double> engine;
   std::vector<double> stat;
   int mostWritten = 0;
