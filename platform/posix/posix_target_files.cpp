@@ -20,7 +20,7 @@
 #include "platform/posix/posix_folder.h"
 #include "platform/posix/posix_identity.h"
 #include "platform/posix/posix_temporary_file.h"
-#include "platform/posix/target_file_reasons.h"
+#include "platform/target_file_reasons.h"
 
 namespace velkora {
 namespace {
