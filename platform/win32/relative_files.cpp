@@ -66,4 +66,16 @@ DWORD DeleteByHandle(HANDLE file) {
   return ERROR_SUCCESS;
 }
 
+bool LeadsElsewhere(HANDLE entry) {
+  FILE_ATTRIBUTE_TAG_INFO information{};
+  if (!::GetFileInformationByHandleEx(entry, FileAttributeTagInfo, &information,
+                                      sizeof information)) {
+    BY_HANDLE_FILE_INFORMATION attributes{};
+    return !::GetFileInformationByHandle(entry, &attributes) ||
+           (attributes.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  }
+  if ((information.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return false;
+  return information.ReparseTag == 0 || IsReparseTagNameSurrogate(information.ReparseTag);
+}
+
 }  // namespace velkora

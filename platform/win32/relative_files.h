@@ -33,4 +33,10 @@ DWORD RenameRelative(HANDLE file, HANDLE folder, std::wstring_view name, bool re
 // removed when its last handle closes. Returns ERROR_SUCCESS or the Windows error.
 DWORD DeleteByHandle(HANDLE file);
 
+// True when the entry open as entry is a reparse point not known to stand for the entry
+// itself, as a folder synchronised with a cloud drive does: junctions and symbolic links,
+// the name surrogates, lead elsewhere, and so does any reparse point whose tag cannot be
+// read.
+bool LeadsElsewhere(HANDLE entry);
+
 }  // namespace velkora

@@ -69,21 +69,6 @@ constexpr RelativeOpen kFileToRead{
     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN,
     FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_REPARSE_POINT};
 
-// True when entry is a reparse point not known to stand for the entry itself, as a folder
-// synchronised with a cloud drive does: junctions and symbolic links, the name surrogates,
-// lead elsewhere, and so does any reparse point whose tag cannot be read.
-bool LeadsElsewhere(HANDLE entry) {
-  FILE_ATTRIBUTE_TAG_INFO information{};
-  if (!::GetFileInformationByHandleEx(entry, FileAttributeTagInfo, &information,
-                                      sizeof information)) {
-    BY_HANDLE_FILE_INFORMATION attributes{};
-    return !::GetFileInformationByHandle(entry, &attributes) ||
-           (attributes.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-  }
-  if ((information.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return false;
-  return information.ReparseTag == 0 || IsReparseTagNameSurrogate(information.ReparseTag);
-}
-
 // As LeadsElsewhere for the reparse point at name.
 bool PathLeadsElsewhere(const std::wstring& name) {
   WIN32_FIND_DATAW data{};

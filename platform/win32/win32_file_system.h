@@ -37,7 +37,6 @@ class Win32FileSystem final : public FileSystemObject {
                                bool& removed) override;
   std::u16string GetSpecialFolder(int selector) const override;
 
- private:
   // True when path names a reparse point that leads elsewhere (a link or a junction).
   static bool IsLinkAt(std::u16string_view path);
 };
