@@ -192,6 +192,8 @@ void ExitOnInterrupt() {
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   action.sa_mask = InterruptSet();
+  // The handler returns from the stop it asks for: a call it interrupted goes on.
+  action.sa_flags = SA_RESTART;
   for (const int signal : kInterrupts) ::sigaction(signal, &action, nullptr);
   struct sigaction ignored {};
   ignored.sa_handler = SIG_IGN;
