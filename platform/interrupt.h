@@ -4,8 +4,9 @@
 
 namespace velkora {
 
-// Makes an interrupt end the process at once, as a console tool must: SIGINT, SIGTERM,
-// SIGHUP and SIGQUIT on POSIX; Ctrl+C, Ctrl+Break and closing the console on Windows. The
+// Makes an interrupt end the process at once, as a console tool must (but see
+// StopOnFirstInterrupt): SIGINT, SIGTERM, SIGHUP and SIGQUIT on POSIX; Ctrl+C, Ctrl+Break
+// and closing the console on Windows. The
 // temporary files the platform layer has made are removed (a shortcut being written, the
 // copy of standard input), the latest text given to SetInterruptText is written to
 // standard error, and the exit status is 130. On POSIX it also ignores SIGPIPE: a reader
