@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "engine/run/change_messages.h"
 #include "engine/run/messages.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
@@ -16,9 +17,10 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 }  // namespace
 
 ConsoleWindow::ConsoleWindow(std::u16string bookmarkPath, std::u16string targetDirectory,
-                             bool showProgress)
+                             RunOptions options, bool showProgress)
     : bookmarkPath_(std::move(bookmarkPath)),
       targetDirectory_(std::move(targetDirectory)),
+      options_(options),
       showProgress_(showProgress) {
   UpdateInterruptText();
 }
@@ -30,9 +32,21 @@ void ConsoleWindow::SetProgressMaximum(std::int32_t maximum) {
   DrawProgress(true);
 }
 
+// The run asks for its stop right after telling its progress, as the window's run takes
+// its clicks then: the interrupt's stop is taken here, so that a source, which asks too,
+// never stops before the run knows it stopped.
 void ConsoleWindow::SetProgressValue(std::int32_t value) {
+  stopRequested_ = stopRequested_ || InterruptStopRequested();
   value_ = value;
   DrawProgress(false);
+}
+
+bool ConsoleWindow::Ask(std::u16string_view text) {
+  ReportLine(u"velkora-convert: " + std::u16string(text));
+  ReportLine(
+      u"velkora-convert: --replace-source を付けると、記録をこのブックマークファイルの"
+      u"ものに置き換えます");
+  return false;
 }
 
 // The console has no icon: the message's first line says how the run ended.
@@ -86,15 +100,31 @@ void ConsoleWindow::IconNotTaken(const BookmarkRecord& bookmark, std::u16string_
              std::u16string(reason));
 }
 
+// A dry run's changes are what it was asked for: its output. Those of a run are told as
+// its failures are.
+void ConsoleWindow::TargetChanged(const TargetChange& change) {
+  if (!options_.dryRun) {
+    ReportLine(u"velkora-convert: " + TargetChangeLine(change));
+    return;
+  }
+  std::u16string clear;
+  ClearProgress(clear);
+  if (!clear.empty()) WriteStandardError(clear);
+  if (!WriteStandardOutput(TargetChangeLine(change) + u'\n')) messagesWritten_ = false;
+}
+
 void ConsoleWindow::ReportLine(std::u16string_view text) {
   std::u16string line;
-  if (progressShown_) {
-    line = u"\r" + std::u16string(kBarWidth + 30, u' ') + u"\r";
-    progressShown_ = false;  // drawn again with the next progress
-  }
+  ClearProgress(line);
   line += text;
   line += u'\n';
   WriteStandardError(line);
+}
+
+void ConsoleWindow::ClearProgress(std::u16string& line) {
+  if (!progressShown_) return;
+  line = u"\r" + std::u16string(kBarWidth + 30, u' ') + u"\r";
+  progressShown_ = false;  // drawn again with the next progress
 }
 
 void ConsoleWindow::UpdateInterruptText() {

@@ -10,13 +10,16 @@
 
 namespace velkora {
 
-// The window operations for the console: the path and the target come from the command
-// line, progress is a bar on standard error, messages go to standard output. As observer
-// it names each failure on standard error as it happens, and keeps the text an interrupt
-// shows saying how far the run got.
+// The window operations for the console: the path, the target and the options come from
+// the command line, progress is a bar on standard error, messages go to standard output.
+// As observer it names each failure and each change beside a shortcut written on standard
+// error as it happens (a dry run's changes, the run's whole output, on standard output),
+// and keeps the text an interrupt shows saying how far the run got. The first interrupt
+// during a run is its stop.
 class ConsoleWindow final : public ConversionWindow, public ConversionObserver {
  public:
-  ConsoleWindow(std::u16string bookmarkPath, std::u16string targetDirectory, bool showProgress);
+  ConsoleWindow(std::u16string bookmarkPath, std::u16string targetDirectory, RunOptions options,
+                bool showProgress);
 
   std::u16string PathText() const override { return bookmarkPath_; }
   // Reads another file than the command line named (the copy of standard input).
@@ -24,6 +27,11 @@ class ConsoleWindow final : public ConversionWindow, public ConversionObserver {
   std::u16string TargetDirectory() const override { return targetDirectory_; }
   void SetProgressMaximum(std::int32_t maximum) override;
   void SetProgressValue(std::int32_t value) override;
+  bool StopRequested() const override { return stopRequested_; }
+  RunOptions Options() const override { return options_; }
+  // The console cannot ask: it names the question and the option that answers it, and
+  // says no.
+  bool Ask(std::u16string_view text) override;
   void ShowMessage(std::u16string_view text, MessageIcon icon) override;
 
   void ShortcutWritten(std::u16string_view path) override;
@@ -34,21 +42,26 @@ class ConsoleWindow final : public ConversionWindow, public ConversionObserver {
   void TimesNotSet(std::u16string_view path, std::u16string_view reason) override;
   void IconFailed(std::u16string_view path, std::u16string_view reason) override;
   void IconNotTaken(const BookmarkRecord& bookmark, std::u16string_view reason) override;
+  void TargetChanged(const TargetChange& change) override;
 
   // False when a message could not be written to standard output.
   bool MessagesWritten() const { return messagesWritten_; }
 
  private:
   void DrawProgress(bool now);
+  // Clears the progress bar's line, for a line written below it.
+  void ClearProgress(std::u16string& line);
   // Writes one line to standard error, clearing the progress bar's line first.
   void ReportLine(std::u16string_view text);
   void UpdateInterruptText();
 
   std::u16string bookmarkPath_;
   std::u16string targetDirectory_;
+  RunOptions options_;
   bool showProgress_;
   bool progressShown_ = false;
   bool messagesWritten_ = true;
+  bool stopRequested_ = false;
   std::int32_t maximum_ = 100;
   std::int32_t value_ = 0;
   bool maximumKnown_ = false;

@@ -1,6 +1,8 @@
 // velkora-convert: converts a bookmark file (the Pomerek browser's, or a browser's export)
 // into Internet Shortcut files from the command line, with the same engine as the window.
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -27,10 +29,12 @@ namespace {
 
 enum ExitStatus { kAllWritten = 0, kSomeSkipped = 1, kCannotRun = 2, kInterrupted = 130 };
 
-constexpr std::u16string_view kUsage = u"使い方: velkora-convert [--] BOOKMARK_FILE TARGET_DIR\n";
+constexpr std::u16string_view kUsage =
+    u"使い方: velkora-convert [--delete] [--dry-run] [--replace-source] [--] BOOKMARK_FILE "
+    u"TARGET_DIR\n";
 
+// Follows the usage line.
 constexpr std::u16string_view kHelp =
-    u"使い方: velkora-convert [--] BOOKMARK_FILE TARGET_DIR\n"
     u"\n"
     u"ブックマークファイル BOOKMARK_FILE を読み、ブックマークのフォルダーと同じ構成の\n"
     u"フォルダーを TARGET_DIR の下に作って、ブックマークごとにインターネットショートカット\n"
@@ -45,7 +49,23 @@ constexpr std::u16string_view kHelp =
     u"BOOKMARK_FILE が「-」なら標準入力を読みます（一時ファイルに写してから変換します）。\n"
     u"書き出せなかったブックマークと名前を短くしたショートカットは、その都度\n"
     u"標準エラー出力に表示します（行番号・タイトル・URL）。\n"
+    u"書き出したショートカットとフォルダーは TARGET_DIR\\.velkora に記録します（パス・\n"
+    u"大きさ・内容のハッシュ・ブックマーク）。もう一度変換すると、内容の変わらない\n"
+    u"ショートカットは書き直さずにそのまま残し、移動したり名前を変えたりしたブックマークの\n"
+    u"ショートカットは新しい場所へ移します。消えたブックマークのショートカットは、\n"
+    u"--delete がなければ残して、その数を最後に表示します。\n"
     u"\n"
+    u"  --delete   消えたブックマークのショートカットと、空になったそのフォルダーを削除します。\n"
+    u"             削除するのは、記録にあり（Velkora が作ったもの）、その後だれも編集して\n"
+    u"             いないファイルだけです。編集されたファイルと、ほかのものがあるフォルダーは\n"
+    u"             残し、そのことを標準エラー出力に表示します（移動・削除も1行ずつ表示します）\n"
+    u"  --dry-run  何も変更せず、変換ですること（追加・更新・移動・削除・残す（理由））を\n"
+    u"             1行に一つ標準出力に表示し、最後に件数を表示します。--delete と一緒に\n"
+    u"             指定すると、--delete で削除するものを表示します\n"
+    u"  --replace-source\n"
+    u"             記録が別のブックマークファイルから作られていても、--delete で変換し、\n"
+    u"             記録をこのブックマークファイルのものに置き換えます（指定しなければ、\n"
+    u"             --delete の変換はそのことを表示して、何も変更せずに終わります）\n"
     u"  --help     この説明を表示して終了します\n"
     u"  --version  バージョンを表示して終了します\n"
     u"  --profiles このコンピューターにあるブラウザーのプロファイルを一覧表示して終了します\n"
@@ -58,8 +78,10 @@ constexpr std::u16string_view kHelp =
     u"     別の形式のため読まなかったブックマークがあったか、変換中にファイルが変更されました\n"
     u"  2  変換できませんでした（引数の誤り、ファイルを読めない、ブックマークファイルでは\n"
     u"     ない（画像・圧縮ファイル・実行ファイルなど）、出力先を使えない（ないか、別の変換が\n"
-    u"     書き込み中））\n"
-    u"  130  中断されました（途中まで書き出したショートカットは残ります）\n";
+    u"     書き込み中）、--delete で記録が別のブックマークファイルのもの（--replace-source\n"
+    u"     なし））\n"
+    u"  130  中断されました（次のブックマークの前で止め、それまでに書き出したショートカットは\n"
+    u"       残して記録します。もう一度中断すると、すぐに終了します）\n";
 
 // The exit status an outcome gives: a run that did not go through the bookmarks wrote
 // nothing; for one that did (kAllWritten here), its report decides.
@@ -74,7 +96,7 @@ int StatusOfOutcome(ConversionReport::Outcome outcome) {
     case ConversionReport::Outcome::kCancelled:
     case ConversionReport::Outcome::kOtherSource:
       break;
-    // The console's run is stopped by its interrupt handler, which exits with this status.
+    // The console's run is stopped only by an interrupt.
     case ConversionReport::Outcome::kStopped:
       return kInterrupted;
   }
@@ -93,9 +115,51 @@ int ListProfiles() {
   return WriteStandardOutput(lines) ? kAllWritten : kCannotRun;
 }
 
+// The options of a run and what each sets.
+struct RunOption {
+  std::u16string_view name;
+  bool RunOptions::*flag;
+};
+constexpr RunOption kRunOptions[] = {{u"--delete", &RunOptions::removeGone},
+                                     {u"--dry-run", &RunOptions::dryRun},
+                                     {u"--replace-source", &RunOptions::replaceSource}};
+
+// Splits arguments into operands and options, in any order, up to "--"; false, with the
+// usage said, for an unknown or repeated option.
+bool ParseArguments(const std::vector<std::u16string>& arguments,
+                    std::vector<std::u16string>& operands, RunOptions& options) {
+  bool optionsEnded = false;
+  for (const std::u16string& argument : arguments) {
+    if (!optionsEnded && argument == u"--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (optionsEnded || argument.size() < 2 || argument[0] != u'-') {
+      operands.push_back(argument);
+      continue;
+    }
+    const auto* option =
+        std::find_if(std::begin(kRunOptions), std::end(kRunOptions),
+                     [&argument](const RunOption& o) { return o.name == argument; });
+    std::u16string_view problem = u"不明なオプションです: ";
+    if (option != std::end(kRunOptions)) {
+      if (!(options.*option->flag)) {
+        options.*option->flag = true;
+        continue;
+      }
+      problem = u"オプションが重複しています: ";
+    }
+    WriteStandardError(u"velkora-convert: " + std::u16string(problem) + argument + u"\n");
+    WriteStandardError(kUsage);
+    return false;
+  }
+  return true;
+}
+
 int Run(const std::vector<std::u16string>& arguments) {
   if (arguments.size() == 1 && (arguments[0] == u"--help" || arguments[0] == u"-h")) {
-    return WriteStandardOutput(kHelp) ? kAllWritten : kCannotRun;
+    return WriteStandardOutput(std::u16string(kUsage) + std::u16string(kHelp)) ? kAllWritten
+                                                                               : kCannotRun;
   }
   if (arguments.size() == 1 && arguments[0] == u"--version") {
     return WriteStandardOutput(u"velkora-convert " + FromUtf8(VELKORA_VERSION) + u"\n")
@@ -104,18 +168,8 @@ int Run(const std::vector<std::u16string>& arguments) {
   }
   if (arguments.size() == 1 && arguments[0] == u"--profiles") return ListProfiles();
   std::vector<std::u16string> operands;
-  bool optionsEnded = false;
-  for (const std::u16string& argument : arguments) {
-    if (!optionsEnded && argument == u"--") {
-      optionsEnded = true;
-    } else if (!optionsEnded && argument.size() > 1 && argument[0] == u'-') {
-      WriteStandardError(u"velkora-convert: 不明なオプションです: " + argument + u"\n");
-      WriteStandardError(kUsage);
-      return kCannotRun;
-    } else {
-      operands.push_back(argument);
-    }
-  }
+  RunOptions options;
+  if (!ParseArguments(arguments, operands, options)) return kCannotRun;
   if (operands.size() != 2) {
     WriteStandardError(kUsage);
     return kCannotRun;
@@ -147,7 +201,7 @@ int Run(const std::vector<std::u16string>& arguments) {
   if (IoResult held = state.target.Hold(*state.fileSystem, target); !held) {
     return targetUnusable(held.reason);
   }
-  ConsoleWindow window(bookmarkPath, target, StandardErrorIsTerminal());
+  ConsoleWindow window(bookmarkPath, target, options, StandardErrorIsTerminal());
   ExitOnInterrupt();
   StandardInputCopy input;
   if (bookmarkPath == u"-") {
@@ -158,11 +212,16 @@ int Run(const std::vector<std::u16string>& arguments) {
     }
     window.SetBookmarkPath(input.Path());
   }
-  const ConversionReport report =
-      BookmarkConverter(state, window, services, &window).ConvertBookmarks();
+  ConversionReport report;
+  {
+    // An interrupt meanwhile stops the run between two bookmarks, and it writes its record.
+    StopOnFirstInterrupt stopOnInterrupt;
+    report = BookmarkConverter(state, window, services, &window).ConvertBookmarks();
+  }
   if (!window.MessagesWritten()) {
     WriteStandardError(u"velkora-convert: メッセージを標準出力に書き込めませんでした\n");
   }
+  if (report.outcome == ConversionReport::Outcome::kStopped) WriteInterruptText();
   if (const int status = StatusOfOutcome(report.outcome); status != kAllWritten) return status;
   // Not one line or file to name as it happens: the count, said once at the end.
   if (report.otherFormatBookmarks > 0) {

@@ -313,6 +313,79 @@ TEST(ConsoleConverter, InterruptLeavesOnlyWholeShortcuts) {
   }
 }
 
+// A Chromium Bookmarks file: each bookmark (its number: root 0 or 1, title, or none once
+// gone), with its guid, after a first one in each root.
+std::string ChromiumBookmarks(const std::vector<std::pair<int, std::string>>& marks) {
+  std::string roots[2] = {R"({"children":[{"type":"url","url":"http://e/","name":"e")", roots[0]};
+  for (std::size_t id = 0; id < marks.size(); ++id) {
+    if (marks[id].second.empty()) continue;
+    roots[marks[id].first] += R"(},{"type":"url","guid":"00000000-0000-4000-8000-)" +
+                              std::to_string(100000000000 + id) + R"(","url":"http://s/)" +
+                              std::to_string(id) + R"(","name":")" + marks[id].second + "\"";
+  }
+  return R"({"roots":{"bookmark_bar":)" + roots[0] + R"(}]},"other":)" + roots[1] + "}]}}}";
+}
+
+// Bookmarks deleted, renamed, moved and added between runs with --delete and without, each
+// interrupted at a random moment: a last --delete run leaves what a fresh conversion makes,
+// a file nobody listed and a shortcut edited since. Then the options, on that target.
+TEST(ConsoleConverter, InterruptedRunsLeaveTheTargetInStep) {
+  ConversionFixture fixture;
+  TempDir fresh;
+  const fs::path file = fixture.BookmarkFile(), target = fixture.Out(), bar = "ブックマーク バー";
+  std::vector<std::pair<int, std::string>> marks;
+  for (int id = 0; id < 3000; ++id) marks.emplace_back(id % 2, "b" + std::to_string(id));
+  const auto convert = [&](const fs::path& into, const char* option, const std::string& timer) {
+    WriteBytes(file, ChromiumBookmarks(marks));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_LE(Convert({option, Utf8(file), Utf8(into)}, {}, timer).status, timer.empty() ? 1 : 130);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  convert(target, "--", "");
+  if (!fs::exists(target / ".velkora/record")) GTEST_SKIP() << "the run keeps no record";
+  WriteBytes(target / bar / "b0.url", "edited");
+  WriteBytes(target / "mine.txt", "mine");
+  marks[0].second.clear();
+  const double length = convert(target, "--", "");
+  std::srand(26);
+  for (int round = 0; round < 20; ++round) {
+    for (int change = 0; change < 80; ++change) {
+      auto& [root, title] = marks[static_cast<std::size_t>(std::rand()) % marks.size()];
+      if (change % 4 == 0) title.clear();
+      if (change % 4 == 1 && !title.empty()) title.insert(0, "r" + std::to_string(round));
+      if (change % 4 == 2) root = 1 - root;
+      if (change % 4 == 3) marks.emplace_back(change % 2, "b" + std::to_string(marks.size()));
+    }
+    const std::string delay = std::to_string(length * (std::rand() % 1000) / 1000);
+    convert(target, round % 2 ? "--" : "--delete",
+            "timeout --preserve-status -s INT " + delay + " ");
+  }
+  marks.emplace_back(0, "last");
+  convert(target, "--delete", "");
+  convert(fresh.path(), "--", "");
+  std::vector<std::string> expected = ListTree(fresh.path());
+  for (const std::string& name : expected)
+    EXPECT_TRUE(!name.ends_with(".url") ||
+                ReadBytes(target / name) == ReadBytes(fresh.path() / name));
+  expected.insert(expected.end(), {"mine.txt", Utf8(bar / "b0.url")});
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(ListTree(target), expected);
+  marks.back().second.clear();
+  WriteBytes(file, ChromiumBookmarks(marks));
+  fs::copy_file(file, Utf8(file) + "2");
+  const std::tuple<std::vector<std::string>, int, bool, std::string> options[] = {
+      {{"--dry-run", "--delete", Utf8(file)}, 0, true, "\n削除: "},
+      {{"--delete", Utf8(file) + "2"}, 2, false, "\nvelkora-convert: --replace-source を付けると"},
+      {{"--replace-source", "--delete", Utf8(file) + "2"}, 0, false, "\nvelkora-convert: 削除: "}};
+  for (auto [arguments, status, out, line] : options) {
+    arguments.push_back(Utf8(target));
+    const ProcessRun run = Convert(arguments);
+    EXPECT_EQ(run.status, status) << run.err;
+    EXPECT_NE(("\n" + (out ? run.out : run.err)).find(line), std::string::npos) << run.err;
+    EXPECT_EQ(fs::exists(target / bar / "last.url"), status != 0 || out) << line;
+  }
+}
+
 // Readers of standard output and error that are gone before the run writes to them, or
 // go after the first line (SIGPIPE on each later write): the run still converts every
 // bookmark, removes the copy of standard input, and ends with its usual status.
@@ -379,6 +452,9 @@ TEST(ConsoleConverter, ArgumentsAreChecked) {
   EXPECT_EQ(Convert({}).status, 2);
   EXPECT_EQ(Convert({"only-one"}).status, 2);
   EXPECT_EQ(Convert({"--bogus", "a", "b"}).status, 2);
+  const std::string twice = Convert({"--dry-run", "--dry-run", "a", "b"}).err;
+  EXPECT_TRUE(twice.starts_with("velkora-convert: オプションが重複しています: --dry-run\n"));
+  EXPECT_EQ(Convert({"--", "--dry-run", "a", "b"}).err.find("使い方: "), 0u);  // three operands
   const ProcessRun help = Convert({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("BOOKMARK_FILE TARGET_DIR"), std::string::npos);

@@ -1,6 +1,6 @@
 // The interrupt handler of the console tool. It runs as a signal handler, so it only reads
-// what was published into fixed buffers beforehand and calls unlinkat, write and _exit,
-// which are safe there.
+// what was published into fixed buffers beforehand, sets lock-free atomics and calls
+// unlinkat, write and _exit, which are safe there.
 
 #include "platform/interrupt.h"
 
@@ -55,6 +55,12 @@ std::atomic<long long> placedFiles{0};
 std::atomic<int> stepsUnderWay{0};
 std::atomic<int> heldBackSignal{0};
 
+// While the conversion runs (StopOnFirstInterrupt), the first interrupt only sets
+// stopRequested. textWritten: the run's end wrote the text already.
+std::atomic<bool> stopOnFirst{false};
+std::atomic<bool> stopRequested{false};
+std::atomic<bool> textWritten{false};
+
 static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free &&
                   std::atomic<long long>::is_always_lock_free,
               "the signal handler reads these without locks");
@@ -68,14 +74,8 @@ void WriteError(const char* text, std::size_t left) {
   }
 }
 
-extern "C" void OnInterrupt(int signal) {
-  if (stepsUnderWay.load() > 0) {
-    heldBackSignal.store(signal);
-    return;
-  }
-  for (Slot& slot : slots) {
-    if (slot.used.load()) ::unlinkat(slot.folder, slot.path, 0);
-  }
+// Writes the text shown, with the number of files placed in it when it is counted.
+void WriteShownText() {
   const Text& text = texts[shownText.load()];
   WriteError(text.before, text.beforeSize);
   if (text.counted) {
@@ -90,6 +90,19 @@ extern "C" void OnInterrupt(int signal) {
     WriteError(digits + start, sizeof digits - start);
   }
   WriteError(text.after, text.afterSize);
+}
+
+extern "C" void OnInterrupt(int signal) {
+  // The first while the conversion runs only asks it to stop.
+  if (stopOnFirst.load() && !stopRequested.exchange(true)) return;
+  if (stepsUnderWay.load() > 0) {
+    heldBackSignal.store(signal);
+    return;
+  }
+  for (Slot& slot : slots) {
+    if (slot.used.load()) ::unlinkat(slot.folder, slot.path, 0);
+  }
+  if (!textWritten.load()) WriteShownText();
   ::_exit(kInterruptedStatus);
 }
 
@@ -153,6 +166,22 @@ void CountPlacedFile() { placedFiles.fetch_add(1); }
 
 long long PlacedFileCount() { return placedFiles.load(); }
 
+StopOnFirstInterrupt::StopOnFirstInterrupt() { stopOnFirst.store(true); }
+
+StopOnFirstInterrupt::~StopOnFirstInterrupt() { stopOnFirst.store(false); }
+
+bool InterruptStopRequested() { return stopRequested.load(); }
+
+void WriteInterruptText() {
+  // Written whole: an interrupt meanwhile waits, then ends the process without writing it
+  // again.
+  const sigset_t set = InterruptSet();
+  sigset_t before;
+  ::pthread_sigmask(SIG_BLOCK, &set, &before);
+  if (!textWritten.exchange(true)) WriteShownText();
+  ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+}
+
 void SetInterruptText(std::u16string_view text) { ShowText(text, {}, false); }
 
 void SetInterruptText(std::u16string_view before, std::u16string_view after) {
@@ -163,6 +192,8 @@ void ExitOnInterrupt() {
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   action.sa_mask = InterruptSet();
+  // The handler returns from the stop it asks for: a call it interrupted goes on.
+  action.sa_flags = SA_RESTART;
   for (const int signal : kInterrupts) ::sigaction(signal, &action, nullptr);
   struct sigaction ignored {};
   ignored.sa_handler = SIG_IGN;
