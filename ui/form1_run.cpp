@@ -161,9 +161,8 @@ RunOptions Form1::Options() const {
 
 bool Form1::ConfirmChanges(const TargetChangePreview& preview) {
   const INT_PTR pressed = ShowChangePreview(window_.get(), font_.get(), dpi_, preview);
-  if (pressed != kPreviewRun && pressed != kPreviewCancel) {
-    ShowText(kPreviewFailedMessage, MB_ICONWARNING);
-  }
+  // Anything but 実行 cancels: a dialog ended by WM_QUIT too, which the run then sees.
+  if (pressed == -1) ShowText(kPreviewFailedMessage, MB_ICONWARNING);
   return pressed == kPreviewRun;
 }
 
