@@ -46,8 +46,6 @@ struct PreviewDialog {
   ChangePreviewTexts texts;
 };
 
-int Pixels(int twips, UINT dpi) { return TwipsToPixels(twips, dpi); }
-
 // The height text needs in font, broken into lines no wider than width.
 int TextHeight(HWND control, const std::wstring& text, HFONT font, int width) {
   WindowDc dc(control);
@@ -88,7 +86,7 @@ void PlaceFrame(HWND dialog, SIZE client, UINT dpi) {
 // below it, then 実行 and キャンセル at the right; キャンセル is the default and has the focus.
 bool Build(HWND dialog, const PreviewDialog& preview) {
   const UINT dpi = preview.dpi;
-  const int margin = Pixels(kMargin, dpi), width = Pixels(kClientWidth, dpi);
+  const int margin = TwipsToPixels(kMargin, dpi), width = TwipsToPixels(kClientWidth, dpi);
   const int inner = width - 2 * margin;
   HWND summary = MakeControl(dialog, preview,
                              {.className = WC_STATICW,
@@ -117,11 +115,11 @@ bool Build(HWND dialog, const PreviewDialog& preview) {
   const int summaryHeight = TextHeight(summary, preview.texts.summary, preview.font, inner);
   PlaceControl(summary, RECT{margin, margin, margin + inner, margin + summaryHeight});
   const int changesTop = 2 * margin + summaryHeight;
-  const int changesBottom = changesTop + Pixels(kChangesHeight, dpi);
+  const int changesBottom = changesTop + TwipsToPixels(kChangesHeight, dpi);
   PlaceControl(changes, RECT{margin, changesTop, margin + inner, changesBottom});
   const int buttonTop = changesBottom + margin,
-            buttonBottom = buttonTop + Pixels(kButtonHeight, dpi);
-  const int buttonWidth = Pixels(kButtonWidth, dpi);
+            buttonBottom = buttonTop + TwipsToPixels(kButtonHeight, dpi);
+  const int buttonWidth = TwipsToPixels(kButtonWidth, dpi);
   PlaceControl(cancel, RECT{width - margin - buttonWidth, buttonTop, width - margin, buttonBottom});
   PlaceControl(run, RECT{width - 2 * (margin + buttonWidth), buttonTop,
                          width - 2 * margin - buttonWidth, buttonBottom});
@@ -158,15 +156,17 @@ ChangePreviewTexts PreviewTexts(const TargetChangePreview& preview) {
   if (!preview.otherSource.empty()) {
     texts.summary += L"\n" + Wide(OtherSourceMessage(preview.otherSource));
   }
-  for (const TargetChange& change : preview.firstChanges) {
+  const auto addLine = [&texts](const std::wstring& line) {
     if (!texts.changes.empty()) texts.changes += L"\r\n";
-    texts.changes += Wide(TargetChangeLine(change));
-  }
+    texts.changes += line;
+  };
+  for (const TargetChange& change : preview.firstChanges) addLine(Wide(TargetChangeLine(change)));
+  // Every change the counts name has a line; those past the first are only counted.
   const TargetChangeCounts& counts = preview.counts;
   const long long all = static_cast<long long>(counts.added) + counts.updated + counts.moved +
                         counts.removed + counts.kept;
   const long long more = all - static_cast<long long>(preview.firstChanges.size());
-  if (more > 0) texts.changes += L"\r\n…ほか " + Wide(DecimalText(more)) + L" 件";
+  if (more > 0) addLine(L"…ほか " + Wide(DecimalText(more)) + L" 件");
   if (texts.changes.empty()) texts.changes = kNoChanges;
   return texts;
 }

@@ -32,8 +32,8 @@ using ProfileFinder = std::function<std::vector<BrowserProfile>()>;
 
 // The program's main window: the browsers' profiles, where the bookmark file is, where
 // the shortcuts go, whether gone shortcuts are removed, the Browse, Convert and Exit
-// buttons and the progress of a run. It
-// carries out the conversion's window operations itself and owns the conversion's state.
+// buttons and the progress of a run. It carries out the conversion's window operations
+// itself, its questions too, and owns the conversion's state.
 class Form1 final : public ConversionWindow {
  public:
   // Without findProfiles, the window lists the profiles of the machine's browsers.
