@@ -18,11 +18,13 @@
 #include <utility>
 #include <vector>
 
+#include "engine/run/change_messages.h"
 #include "engine/run/messages.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_errors.h"
 #include "tests/form1_fixture.h"
 #include "tests/test_support.h"
+#include "ui/controls.h"
 
 namespace velkora::testing {
 namespace {
@@ -181,6 +183,73 @@ TEST_F(Form1RunTest, BrowseWithAFileSetsThePath) {
   EXPECT_TRUE(messages.empty());
 }
 
+// Served by the modal loop of a dialog the window owns and disables: keeps the dialog's
+// caption and texts, clicks the button named press or presses that key on the focused one.
+struct {
+  HWND owner = nullptr;
+  std::wstring press;
+  std::wstring seen;
+} answer;
+void CALLBACK AnswerPreview(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = nullptr;
+  while ((dialog = FindWindowExW(nullptr, dialog, L"#32770", nullptr)) != nullptr &&
+         GetWindow(dialog, GW_OWNER) != answer.owner) {
+  }
+  if (dialog == nullptr) return;
+  answer.seen += WindowText(dialog) + L"|" +
+                 WindowText(FindWindowExW(dialog, nullptr, L"Static", nullptr)) + L"|" +
+                 WindowText(FindWindowExW(dialog, nullptr, L"Edit", nullptr));
+  EXPECT_FALSE(IsWindowEnabled(answer.owner));
+  HWND button = FindWindowExW(dialog, nullptr, L"Button", answer.press.c_str());
+  PostMessageW(button ? button : GetFocus(), button ? BM_CLICK : WM_KEYDOWN, answer.press[0], 0);
+}
+struct Answering {
+  UINT_PTR timer = SetTimer(nullptr, 0, 20, AnswerPreview);
+  ~Answering() { KillTimer(nullptr, timer); }
+};
+
+// The counts, other source, first changes and how many more; only 実行 goes on, not Enter or Esc.
+TEST_F(Form1RunTest, ThePreviewShowsTheChangesAndOnlyRunGoesOn) {
+  const Answering answering;
+  TargetChangePreview preview{{.added = 1, .moved = 1, .removed = 21, .kept = 1, .unchanged = 3},
+                              {{TargetChange::Kind::kRemove, u"ニュース/朝刊.url", {}, {}},
+                               {TargetChange::Kind::kMove, u"b/新.url", u"a/旧.url", {}},
+                               {TargetChange::Kind::kKeep, u"メモ.url", {}, u"編集済み"}},
+                              {}};
+  for (const std::wstring press : {L"実行", L"キャンセル", L"\r", L"\x1b"}) {
+    preview.otherSource = press == L"キャンセル" ? u"C:\\古い.html" : u"";
+    answer = {Window(), press, {}};
+    EXPECT_EQ(form->ConfirmChanges(preview), press == L"実行");
+    EXPECT_EQ(
+        answer.seen,
+        L"VELKORA|出力先に次の変更を加えます。\n" + Wide(TargetChangeCountsText(preview.counts)) +
+            (press == L"キャンセル" ? L"\n" + Wide(OtherSourceMessage(preview.otherSource)) : L"") +
+            L"|削除: ニュース/朝刊.url\r\n移動: a/旧.url → b/新.url\r\n残す: "
+            L"メモ.url（編集済み）\r\n…ほか 21 件");
+  }
+}
+
+// With the box set, a gone shortcut is shown first: キャンセル keeps it silently, 実行 removes it.
+TEST_F(Form1RunTest, AGoneShortcutIsShownFirstAndRemovedOnlyOnRun) {
+  const Answering answering;
+  const std::string kept = Bookmark("http://a.example/", "朝刊");
+  WriteBookmarkFile(bookmarks_, {"<UL>", kept, Bookmark("http://b.example/", "夕刊"), "</UL>"});
+  Type(kText1, bookmarks_.wstring());
+  Click(kCheck1);
+  answer = {Window(), L"実行", {}};
+  Click(kCommand3);
+  if (!fs::exists(out_ / L".velkora" / L"record")) GTEST_SKIP() << "the run keeps no record";
+  WriteBookmarkFile(bookmarks_, {"<UL>", kept, "</UL>"});
+  for (const bool cancel : {true, false}) {
+    messages.clear();
+    answer = {Window(), cancel ? L"キャンセル" : L"実行", {}};
+    Click(kCommand3);
+    EXPECT_NE(answer.seen.find(L"削除: 夕刊.url"), std::wstring::npos) << answer.seen;
+    EXPECT_EQ(fs::exists(out_ / L"夕刊.url"), cancel);
+    EXPECT_TRUE(fs::exists(out_ / L"朝刊.url") && messages.empty() == cancel);
+  }
+}
+
 // Records the bar's position each time it paints, and calls act once, the first time
 // it paints at or past a position.
 class ProgressWatch {
@@ -303,7 +372,8 @@ TEST_F(Form1LongRunTest, ProgressMovesVisiblyAndTheWindowIsServedThroughout) {
     idleControlsDisabled =
         !IsWindowEnabled(Control(kText1)) && !IsWindowEnabled(Control(kCommand1)) &&
         !IsWindowEnabled(Control(kDrive1)) && !IsWindowEnabled(Control(kDir1)) &&
-        !IsWindowEnabled(Control(kCommand3)) && IsWindowEnabled(Control(kCommand2));
+        !IsWindowEnabled(Control(kCheck1)) && !IsWindowEnabled(Control(kCommand3)) &&
+        IsWindowEnabled(Control(kCommand2));
   });
   ServedTimer timer(Window());
   const auto start = std::chrono::steady_clock::now();

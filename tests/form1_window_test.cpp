@@ -115,6 +115,7 @@ TEST_F(Form1WindowTest, OpensWithItsCaptionFrameAndControls) {
   EXPECT_EQ(Text(kCommand1), L"参照(&R)...");
   EXPECT_EQ(Text(kCommand3), L"コンバート(&C)");
   EXPECT_EQ(Text(kCommand2), L"終了(&X)");
+  EXPECT_EQ(Text(kCheck1), L"消えたブックマークのショートカットを削除する(&M)");
   EXPECT_EQ(Text(kText1), L"");
   EXPECT_EQ(ClassOf(Control(kText1)), L"Edit");
   EXPECT_EQ(ClassOf(Control(kDrive1)), L"ComboBox");
@@ -151,8 +152,8 @@ TEST_F(Form1WindowTest, StartsAtTheFavoritesFolder) {
 
 TEST_F(Form1WindowTest, FocusStartsInText1AndTabFollowsTheTabIndex) {
   EXPECT_EQ(GetFocus(), Control(kText1));
-  const std::vector<ControlId> order{kCommand1, kDrive1, kDir1, kCommand3,
-                                     kCommand2, kCombo1, kText1};
+  const std::vector<ControlId> order{kCommand1, kDrive1,   kDir1,   kCheck1,
+                                     kCommand3, kCommand2, kCombo1, kText1};
   HWND current = Control(kText1);
   for (ControlId expected : order) {
     current = GetNextDlgTabItem(Window(), current, FALSE);
@@ -175,11 +176,14 @@ TEST_F(Form1WindowTest, AccessKeysReachTheirControls) {
     wchar_t key;
     ControlId focused;
   };
-  for (const Case& key : {Case{L'd', kDrive1}, Case{L'b', kCombo1}, Case{L'p', kText1}}) {
+  for (const Case& key :
+       {Case{L'm', kCheck1}, Case{L'd', kDrive1}, Case{L'b', kCombo1}, Case{L'p', kText1}}) {
     MSG message = AltKey(key.key);
     EXPECT_TRUE(IsDialogMessageW(Window(), &message));
     EXPECT_EQ(GetFocus(), Control(key.focused)) << static_cast<char>(key.key);
   }
+  const RunOptions options = form->Options();
+  EXPECT_TRUE(options.removeGone && options.preview && !options.dryRun && !options.replaceSource);
   for (const wchar_t key : {L'r', L'c', L'x'}) {
     MSG message = AltKey(key);
     IsDialogMessageW(Window(), &message);
@@ -203,7 +207,7 @@ TEST_F(Form1WindowTest, ControlsKeepClearOfEachOtherAtEveryDpi) {
   RECT client{};
   GetClientRect(Window(), &client);
   EXPECT_EQ(client.right, 362);
-  EXPECT_EQ(client.bottom, 316);
+  EXPECT_EQ(client.bottom, 346);
   ExpectSoundLayout();
   const long heightAt96 = fontHeight();
 
@@ -223,7 +227,7 @@ TEST_F(Form1WindowTest, ControlsKeepClearOfEachOtherAtEveryDpi) {
   EXPECT_NEAR(fontHeight(), heightAt96 * 3 / 2, 1);
   GetClientRect(Window(), &client);
   EXPECT_GE(client.right, 543);
-  EXPECT_GE(client.bottom, 474);
+  EXPECT_GE(client.bottom, 519);
 }
 
 TEST_F(Form1WindowTest, Dir1DrawsAFocusRectangleOnTheEntryThatHasTheFocus) {
@@ -290,7 +294,7 @@ TEST_F(Form1WindowTest, ControlsFollowTheWindowAndItOpensAtItsSmallestSize) {
   struct Moved {
     LONG left, top, right, bottom;
   };
-  const std::array<Moved, 11> expected{{
+  const std::array<Moved, 12> expected{{
       {0, 0, 0, 0},        // Label3
       {0, 0, 100, 0},      // Combo1
       {0, 0, 0, 0},        // Label1
@@ -300,6 +304,7 @@ TEST_F(Form1WindowTest, ControlsFollowTheWindowAndItOpensAtItsSmallestSize) {
       {100, 0, 100, 0},    // Drive1
       {0, 0, 100, 60},     // Dir1
       {0, 60, 100, 60},    // ProgressBar1
+      {0, 60, 100, 60},    // Check1
       {100, 60, 100, 60},  // Command3
       {100, 60, 100, 60},  // Command2
   }};

@@ -88,6 +88,10 @@ ControlArgs SimpleControl(const ControlLayout& control) {
       args.className = WC_BUTTONW;
       args.style = WS_TABSTOP | BS_PUSHBUTTON;
       break;
+    case ControlKind::kCheckBox:
+      args.className = WC_BUTTONW;
+      args.style = WS_TABSTOP | BS_AUTOCHECKBOX;
+      break;
     case ControlKind::kTextBox:
       args.className = WC_EDITW;
       args.style = WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
@@ -372,6 +376,11 @@ void Form1::OnActivate(bool active) {
   if (!active) {
     HWND focus = GetFocus();
     if (focus != nullptr && IsChild(window, focus)) lastFocus_ = focus;
+    return;
+  }
+  // Back from a run's question: the focus waits on the window, as during the whole run.
+  if (running_) {
+    SetFocus(window);
     return;
   }
   HWND focus = lastFocus_ != nullptr && IsWindow(lastFocus_) ? lastFocus_ : Control(kText1);

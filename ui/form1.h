@@ -31,8 +31,9 @@ namespace velkora {
 using ProfileFinder = std::function<std::vector<BrowserProfile>()>;
 
 // The program's main window: the browsers' profiles, where the bookmark file is, where
-// the shortcuts go, the Browse, Convert and Exit buttons and the progress of a run. It
-// carries out the conversion's window operations itself and owns the conversion's state.
+// the shortcuts go, whether gone shortcuts are removed, the Browse, Convert and Exit
+// buttons and the progress of a run. It carries out the conversion's window operations
+// itself, its questions too, and owns the conversion's state.
 class Form1 final : public ConversionWindow {
  public:
   // Without findProfiles, the window lists the profiles of the machine's browsers.
@@ -68,6 +69,13 @@ class Form1 final : public ConversionWindow {
   bool StopRequested() const override { return stopRequested_; }
   // The value ProgressBar1 shows.
   float ProgressValue() const;
+  // The check box 消えたブックマークのショートカットを削除する: gone shortcuts are removed, and
+  // the changes are shown first.
+  RunOptions Options() const override;
+  // The preview dialog, modal over the window; true for 実行.
+  bool ConfirmChanges(const TargetChangePreview& preview) override;
+  // A message box with はい and いいえ, いいえ the default; true for はい.
+  bool Ask(std::u16string_view text) override;
   void ShowMessage(std::u16string_view text, MessageIcon icon) override;
 
  private:

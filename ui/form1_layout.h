@@ -21,11 +21,13 @@ enum ControlId : int {
   kCommand2,
   kLabel3,
   kCombo1,
+  kCheck1,
 };
 
 enum class ControlKind {
   kLabel,
   kCommandButton,
+  kCheckBox,
   kTextBox,
   kDriveList,
   kProfileList,
@@ -59,13 +61,13 @@ inline constexpr std::wstring_view kFormCaption = L"Velkora";
 inline constexpr std::wstring_view kApplicationTitle = L"VELKORA";
 // The client area the window opens with, which is also the smallest it can be made.
 inline constexpr int kClientWidthTwips = 5430;
-inline constexpr int kClientHeightTwips = 4740;
+inline constexpr int kClientHeightTwips = 5190;
 
 // Form1's controls in the order of their tab index; they are created in this order, which
 // is also the order the Tab key follows. A label stands just before the control it names,
 // so that its access key moves the focus there. No two places overlap, so no control
 // covers another's border at any DPI: the edges are rounded alike.
-inline constexpr std::array<ControlLayout, 11> kForm1Controls{{
+inline constexpr std::array<ControlLayout, 12> kForm1Controls{{
     {kLabel3, ControlKind::kLabel, L"ブラウザー(&B)", {120, 120, 2880, 345}},
     {kCombo1, ControlKind::kProfileList, L"", {120, 525, 5190, 330}, kGrowWide},
     {kLabel1, ControlKind::kLabel, L"ブックマークファイルのパス(&P)", {120, 975, 2880, 345}},
@@ -79,15 +81,22 @@ inline constexpr std::array<ControlLayout, 11> kForm1Controls{{
      L"",
      {120, 3900, 5190, 255},
      kGrowWide | kFollowBottom},
+    // The one choice a run takes beside its input and target, just above the button that
+    // starts it.
+    {kCheck1,
+     ControlKind::kCheckBox,
+     L"消えたブックマークのショートカットを削除する(&M)",
+     {120, 4275, 5190, 330},
+     kGrowWide | kFollowBottom},
     {kCommand3,
      ControlKind::kCommandButton,
      L"コンバート(&C)",
-     {2550, 4275, 1440, 345},
+     {2550, 4725, 1440, 345},
      kFollowRight | kFollowBottom},
     {kCommand2,
      ControlKind::kCommandButton,
      L"終了(&X)",
-     {4110, 4275, 1200, 345},
+     {4110, 4725, 1200, 345},
      kFollowRight | kFollowBottom},
 }};
 

@@ -1,5 +1,6 @@
 // Form1's conversion run: the check of its target, the run itself on the window's thread,
-// the window's messages served from its progress, the stop, and its end.
+// its options and questions, the window's messages served from its progress, the stop,
+// and its end.
 
 #include <string>
 
@@ -7,6 +8,7 @@
 #include "engine/run/messages.h"
 #include "platform/interrupt.h"
 #include "platform/win32/wide_text.h"
+#include "ui/change_preview.h"
 #include "ui/controls.h"
 #include "ui/form1.h"
 #include "ui/path_text.h"
@@ -22,7 +24,11 @@ constexpr ULONGLONG kServeBudget = 25;
 
 // The controls a run leaves alone: they would change what it reads and where it writes,
 // or start another.
-constexpr ControlId kIdleControls[] = {kCombo1, kText1, kCommand1, kDrive1, kDir1, kCommand3};
+constexpr ControlId kIdleControls[] = {kCombo1, kText1,  kCommand1, kDrive1,
+                                       kDir1,   kCheck1, kCommand3};
+
+constexpr wchar_t kPreviewFailedMessage[] =
+    L"変更の確認を表示できなかったため、何も変更しませんでした。";
 
 std::wstring StoppedMessage(long long bookmarks, long long written) {
   return L"中断しました。ブックマーク " + Wide(DecimalText(bookmarks)) + L" 件のうち " +
@@ -60,6 +66,9 @@ void Form1::OnCommand3Click() {
     throw;
   }
   EndRun();
+  // A run the person said no to, in the preview or about the record of another bookmark
+  // file (kCancelled, kOtherSource), changed nothing and says nothing more; the others
+  // have said what they did, but for a stopped one.
   if (report.outcome == ConversionReport::Outcome::kStopped) {
     ShowText(StoppedMessage(state_.entryCount, PlacedFileCount() - placedBefore));
   }
@@ -143,6 +152,24 @@ float Form1::ProgressValue() const { return progressBar1_.Value(); }
 void Form1::SetProgressValue(std::int32_t value) {
   progressBar1_.SetValue(static_cast<float>(value));
   if (running_) ServeMessagesDuringRun();
+}
+
+RunOptions Form1::Options() const {
+  const bool removeGone = IsDlgButtonChecked(window_.get(), kCheck1) == BST_CHECKED;
+  return RunOptions{.removeGone = removeGone, .preview = removeGone};
+}
+
+bool Form1::ConfirmChanges(const TargetChangePreview& preview) {
+  const INT_PTR pressed = ShowChangePreview(window_.get(), font_.get(), dpi_, preview);
+  // Anything but 実行 cancels: a dialog ended by WM_QUIT too, which the run then sees.
+  if (pressed == -1) ShowText(kPreviewFailedMessage, MB_ICONWARNING);
+  return pressed == kPreviewRun;
+}
+
+bool Form1::Ask(std::u16string_view text) {
+  return dialogs_.messageBox(window_.get(), Wide(text).c_str(),
+                             std::wstring(kApplicationTitle).c_str(),
+                             MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
 void Form1::ShowMessage(std::u16string_view text, MessageIcon icon) {
