@@ -19,9 +19,14 @@ ShortcutWriter::~ShortcutWriter() = default;
 
 void ShortcutWriter::OpenFolder(std::u16string& name, const BookmarkDates& dates) {
   if (steps_ != nullptr) {
+    // A heading longer than any a browser writes tells its folder apart by its start: the
+    // identity of each of its bookmarks stays small.
+    constexpr std::size_t kHeadingUnits = 1024;
     headingStarts_.push_back(headings_.size());
-    headings_ += name;
-    headings_ += kIdentitySeparator;
+    if (headingStarts_.size() <= FolderPath::kLevels) {
+      headings_ += std::u16string_view(name).substr(0, kHeadingUnits);
+      headings_ += kIdentitySeparator;
+    }
   }
   path_.Open(name, dates);
   foldersNoted_ = false;
