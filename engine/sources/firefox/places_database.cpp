@@ -88,7 +88,7 @@ IoResult ReadPlacesRoots(const SqliteDatabase& db, PlacesRootIds& roots) {
 
 IoResult PlacesDetails::Prepare() {
   return PrepareOn(db_, statement_,
-                   "SELECT b.title, b.dateAdded, b.lastModified, p.url FROM moz_bookmarks b "
+                   "SELECT b.title, b.dateAdded, b.lastModified, p.url, b.guid FROM moz_bookmarks b "
                    "LEFT JOIN moz_places p ON p.id = b.fk WHERE b.id = ?");
 }
 
