@@ -27,15 +27,6 @@ IoResult PosixFileSystem::CheckFolder(std::u16string_view path) const {
 
 namespace {
 
-// A folder is held only to make names in it: O_PATH needs no right to read it, as paths
-// did not. Where there is no O_PATH, the folder is opened for reading.
-#ifdef O_PATH
-constexpr int kFolderAccess = O_PATH;
-#else
-constexpr int kFolderAccess = O_RDONLY;
-#endif
-constexpr int kFolderFlags = kFolderAccess | O_DIRECTORY | O_CLOEXEC;
-
 // A target locked with flock, for as long as its descriptor is open.
 class PosixFolderLock final : public FolderLock {
  public:
@@ -44,11 +35,6 @@ class PosixFolderLock final : public FolderLock {
  private:
   UniqueFd fd_;
 };
-
-// Opens the folder name in parent, never through a link.
-UniqueFd OpenFolderAt(int parent, const char* name) {
-  return UniqueFd(::openat(parent, name, kFolderFlags | O_NOFOLLOW));
-}
 
 }  // namespace
 

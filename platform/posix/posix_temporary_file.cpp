@@ -26,7 +26,15 @@ std::string LettersOf(std::uint64_t draw) {
   return letters;
 }
 
+// The draws of the process, seeded once.
+std::mt19937_64& Random() {
+  static std::mt19937_64 random(std::random_device{}());
+  return random;
+}
+
 }  // namespace
+
+std::string AsideName() { return ".velkora-" + LettersOf(Random()()) + ".tmp"; }
 
 IoResult CreateTemporaryFile(std::string prefix, std::string_view suffix, mode_t mode,
                              TemporaryFile& file, std::size_t nameStart, int folder) {
@@ -34,8 +42,7 @@ IoResult CreateTemporaryFile(std::string prefix, std::string_view suffix, mode_t
   // away before the next is made, and a name used again costs the file system less than a
   // new one for every file (about 2% of a conversion on tmpfs). A name that is taken (a
   // file left by a crash, another process) gives way to fresh letters.
-  static std::mt19937_64 random(std::random_device{}());
-  static const std::string firstLetters = LettersOf(random());
+  static const std::string firstLetters = LettersOf(Random()());
   std::string& path = prefix;
   const std::size_t prefixSize = path.size();
   path.reserve(prefixSize + kRandomLetters + suffix.size());
@@ -44,7 +51,7 @@ IoResult CreateTemporaryFile(std::string prefix, std::string_view suffix, mode_t
     if (attempt == 0) {
       path += firstLetters;
     } else {
-      path += LettersOf(random());
+      path += LettersOf(Random()());
     }
     path += suffix;
     const std::string_view name = std::string_view(path).substr(nameStart);

@@ -24,6 +24,10 @@ struct TemporaryFile {
   const char* Name() const { return path.c_str() + nameStart; }
 };
 
+// A fresh name for a file moved aside for a moment: ".velkora-", six random letters and
+// ".tmp", which no shortcut has.
+std::string AsideName();
+
 // Creates prefix + six random letters + suffix for writing, exclusively and never through
 // a link, with mode (before the umask). Its name is published for removal on interrupt
 // before the file exists, so that no moment is left in which an interrupt leaves it. The
