@@ -281,8 +281,8 @@ TEST(IconFiles, AnExportsIconsReachItsShortcuts) {
     const std::string withIcon =
         std::string("[InternetShortcut]\r\nURL=http://a.example/\r\n")
             .append("IconFile=")
-            .append(
-                (fixture.Out() / ".velkora" / "icons" / (std::string(kPngIconName) + ".ico")).string())
+            .append((fixture.Out() / ".velkora" / "icons" / (std::string(kPngIconName) + ".ico"))
+                        .string())
             .append("\r\nIconIndex=0\r\n");
     EXPECT_EQ(fixture.Read("a.url"), blocked ? ShortcutBytes("http://a.example/") : withIcon);
     EXPECT_EQ(fixture.Read("c.url"), ShortcutBytes("http://c.example/"));

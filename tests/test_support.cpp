@@ -135,7 +135,8 @@ std::vector<std::string> ListTree(const fs::path& root) {
   }
 #endif
   // The record and its folder are left out: the trees are those the bookmarks make.
-  std::erase_if(entries, [](const std::string& e) { return e == ".velkora/" || e == ".velkora/record"; });
+  std::erase_if(entries,
+                [](const std::string& e) { return e == ".velkora/" || e == ".velkora/record"; });
   std::sort(entries.begin(), entries.end());
   return entries;
 }

@@ -107,8 +107,8 @@ bool IsTime(const json& value) {
 
 // Why line's value cannot be an entry, or empty when it is; entry takes it.
 std::u16string_view EntryFault(const json& value, RecordEntry& entry) {
-  if (!HasOnlyKeys(value, {"path", "kind", "size", "sha256", "modified", "identity",
-                           "givenCreated", "givenModified"})) {
+  if (!HasOnlyKeys(value, {"path", "kind", "size", "sha256", "modified", "identity", "givenCreated",
+                           "givenModified"})) {
     return u"項目ではありません";
   }
   if (!value.contains("path") || !ReadText(value.at("path"), entry.path)) {

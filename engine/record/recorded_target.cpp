@@ -10,7 +10,8 @@
 namespace velkora {
 namespace {
 
-constexpr std::u16string_view kRecordRefused = u"出力先の記録を使えません（何も削除・移動しません）: ";
+constexpr std::u16string_view kRecordRefused =
+    u"出力先の記録を使えません（何も削除・移動しません）: ";
 
 }  // namespace
 

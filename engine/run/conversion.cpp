@@ -100,8 +100,8 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   result = RunPass(*source, record, options_.dryRun);
   // Even a run that stopped or failed leaves a record of what it wrote.
   if (!options_.dryRun) {
-    if (IoResult saved = record.Save(*state_.fileSystem, platform_.streams,
-                                     *state_.target.folder, recordSource);
+    if (IoResult saved =
+            record.Save(*state_.fileSystem, platform_.streams, *state_.target.folder, recordSource);
         !saved) {
       report_.recordProblem = std::u16string(kRecordNotWritten) + saved.reason;
     }

@@ -5,10 +5,10 @@
 
 #include "engine/interfaces/conversion_window.h"
 #include "engine/interfaces/platform_services.h"
+#include "engine/record/recorded_target.h"
 #include "engine/run/conversion_observer.h"
 #include "engine/run/conversion_report.h"
 #include "engine/run/conversion_state.h"
-#include "engine/record/recorded_target.h"
 #include "engine/sources/bookmark_events.h"
 #include "engine/sources/bookmark_source.h"
 

@@ -39,8 +39,8 @@ struct PlacedIcon {
 };
 
 // The icon files of one run. Each distinct icon is written once into kIconFolderName in the
-// target's kVelkoraFolderName, named after the first 16 hexadecimal digits of its SHA-256, so that the same
-// icon comes to the same file in every run: a file already there under that name is kept.
+// target's kVelkoraFolderName, named after the first 16 hexadecimal digits of its SHA-256, so that
+// the same icon comes to the same file in every run: a file already there under that name is kept.
 class IconFiles {
  public:
   IconFiles(FileStreams& streams, const Sha256& sha256, const AnsiCodePage& codePage,

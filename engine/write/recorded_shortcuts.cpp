@@ -36,17 +36,17 @@ RecordedShortcuts::Step RecordedShortcuts::Decide(const FolderHandle* folder,
   Step step;
   step.added = !here && here.missing;
   std::size_t index = record_.Find(path);
-  if (index != RecordedTarget::kNone) {
+  if (index != RecordedTarget::kNone && here) {
     const RecordEntry& entry = record_.Entry(index);
     if (entry.kind == RecordEntryKind::kFile &&
-        record_.StateOf(index) == RecordedTarget::State::kNotMet && here && hashed_ &&
+        record_.StateOf(index) == RecordedTarget::State::kNotMet && hashed_ &&
         entry.size == bytes.size() && entry.sha256 == digest_ &&
         stamp.size == static_cast<std::int64_t>(entry.size) && stamp.modified == entry.modified) {
       KeepTimes(index, folder, name, path, times, false);
       return {false, false, false};
     }
-    return step;
   }
+  // Nothing stands here: the bookmark's file may stand where the record had it before.
   if (!options_.removeGone || !step.added) return step;
   index = MoveHere(folder, name, path, identity);
   if (index == RecordedTarget::kNone) return step;
@@ -61,8 +61,7 @@ RecordedShortcuts::Step RecordedShortcuts::Decide(const FolderHandle* folder,
 std::size_t RecordedShortcuts::MoveHere(const FolderHandle* folder, std::u16string_view name,
                                         std::u16string_view path, std::u16string_view identity) {
   const std::size_t index = record_.FindIdentity(identity);
-  if (index == RecordedTarget::kNone ||
-      record_.StateOf(index) != RecordedTarget::State::kNotMet) {
+  if (index == RecordedTarget::kNone || record_.StateOf(index) != RecordedTarget::State::kNotMet) {
     return RecordedTarget::kNone;
   }
   const RecordEntry& entry = record_.Entry(index);
@@ -77,8 +76,8 @@ std::size_t RecordedShortcuts::MoveHere(const FolderHandle* folder, std::u16stri
   }
   // A move that fails (a name taken meanwhile, the file gone) leaves the old file to the
   // end of the run; this one is written as new.
-  if (!options_.dryRun && (folder == nullptr ||
-                           !fileSystem_.MoveFileAt(from_.Folder(), oldName, *folder, name))) {
+  if (!options_.dryRun &&
+      (folder == nullptr || !fileSystem_.MoveFileAt(from_.Folder(), oldName, *folder, name))) {
     return RecordedTarget::kNone;
   }
   Increment(counts_.moved);
@@ -125,7 +124,12 @@ void RecordedShortcuts::Written(const Step& step, const FolderHandle* folder,
                                 const FileTimes& times) {
   if (!step.moved) Increment(step.added ? counts_.added : counts_.updated);
   if (options_.dryRun) {
-    if (!step.moved) Tell(step.added ? TargetChange::Kind::kAdd : TargetChange::Kind::kUpdate, path);
+    if (!step.moved)
+      Tell(step.added ? TargetChange::Kind::kAdd : TargetChange::Kind::kUpdate, path);
+    // What the record has here would be written over: not gone.
+    if (const std::size_t index = record_.Find(path); index != RecordedTarget::kNone) {
+      record_.Drop(index);
+    }
     return;
   }
   RecordEntry entry;

@@ -28,9 +28,9 @@ class RecordedShortcuts {
     bool moved = false;
   };
 
-  RecordedShortcuts(FileSystemObject& fileSystem, const Sha256& sha256,
-                    const FolderHandle& target, RecordedTarget& record, const RunOptions& options,
-                    ConversionObserver* observer, TargetChangeCounts& counts);
+  RecordedShortcuts(FileSystemObject& fileSystem, const Sha256& sha256, const FolderHandle& target,
+                    RecordedTarget& record, const RunOptions& options, ConversionObserver* observer,
+                    TargetChangeCounts& counts);
 
   bool DryRun() const { return options_.dryRun; }
   // Decides for the shortcut of identity whose bytes are bytes, to be named name in folder
