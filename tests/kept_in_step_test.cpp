@@ -169,7 +169,7 @@ TEST(KeptInStep, ARunFollowsTheRecordOfTheRunBefore) {
        none,
        {true, false, true},
        abTree,
-       {},
+       {"削除: F/a.url", "削除: F/b.url", "削除: G/c.url", "削除: F", "削除: G"},
        abFiles,
        Outcome::kCancelled},
       {"another source refused",
@@ -204,6 +204,10 @@ TEST(KeptInStep, ARunFollowsTheRecordOfTheRunBefore) {
     EXPECT_EQ(report.outcome, row.outcome);
     EXPECT_EQ(!report.recordProblem.empty(), row.recordRefused) << ToUtf8(report.recordProblem);
     EXPECT_EQ(ListTree(fixture.Out()), row.tree);
+    // The preview's lines come after those the run told.
+    for (const TargetChange& change : fixture.window.preview.firstChanges) {
+      changes.lines.push_back(ToUtf8(TargetChangeLine(change)));
+    }
     EXPECT_EQ(changes.lines, row.lines);
     const auto after = Files(fixture.Out());
     for (const std::string& name : row.untouched) {
