@@ -184,6 +184,9 @@ TEST(KeptInStep, ARunFollowsTheRecordOfTheRunBefore) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
+#ifdef _WIN32
+    if (std::string_view(row.name).ends_with("a link")) continue;  // links need privileges
+#endif
     ConversionFixture fixture;
     const auto write = [&fixture](const Strings& lines) {
       if (lines.size() == 1) {
