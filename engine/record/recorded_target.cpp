@@ -33,10 +33,6 @@ std::u16string RecordedTarget::Read(FileSystemObject& fileSystem, const FolderHa
     const RecordEntry& entry = old_.entries[i];
     FoldRecordPath(entry.path, key_);
     byPath_.emplace(key_, i);
-    if (entry.kind != RecordEntryKind::kFile || entry.identity.empty()) continue;
-    // Two files of one identity (a bookmark twice in its folder): neither is followed.
-    const auto [at, added] = byIdentity_.emplace(entry.identity, i);
-    if (!added) at->second = kNone;
   }
   return {};
 }
@@ -58,7 +54,19 @@ std::size_t RecordedTarget::Find(std::u16string_view path) {
   return found == byPath_.end() ? kNone : found->second;
 }
 
-std::size_t RecordedTarget::FindIdentity(std::u16string_view identity) const {
+std::size_t RecordedTarget::FindIdentity(std::u16string_view identity) {
+  // Only a run that follows moves asks: the others never pay for the index.
+  if (!identitiesIndexed_) {
+    identitiesIndexed_ = true;
+    byIdentity_.reserve(old_.entries.size());
+    for (std::size_t i = 0; i < old_.entries.size(); ++i) {
+      const RecordEntry& entry = old_.entries[i];
+      if (entry.kind != RecordEntryKind::kFile || entry.identity.empty()) continue;
+      // Two files of one identity (a bookmark twice in its folder): neither is followed.
+      const auto [at, added] = byIdentity_.emplace(entry.identity, i);
+      if (!added) at->second = kNone;
+    }
+  }
   const auto found = byIdentity_.find(identity);
   return found == byIdentity_.end() ? kNone : found->second;
 }

@@ -39,7 +39,7 @@ class RecordedTarget {
   // The earlier entry at path ('/'-separated, below the target), or kNone.
   std::size_t Find(std::u16string_view path);
   // The earlier file entry of identity, or kNone (also for one that two files share).
-  std::size_t FindIdentity(std::u16string_view identity) const;
+  std::size_t FindIdentity(std::u16string_view identity);
   RecordEntry& Entry(std::size_t index) { return old_.entries[index]; }
   const std::vector<RecordEntry>& Entries() const { return old_.entries; }
   State StateOf(std::size_t index) const { return states_[index]; }
@@ -79,6 +79,7 @@ class RecordedTarget {
   std::vector<State> states_;
   Index byPath_;
   Index byIdentity_;
+  bool identitiesIndexed_ = false;
   std::u16string key_;
   std::vector<RecordEntry> fresh_;
   // The folded paths of this run's folders that the earlier record did not hold.
