@@ -240,8 +240,10 @@ std::int32_t CheckTargetTree(const fs::path& target, bool modelled,
     const fs::file_status status = entry.symlink_status();
     if (fs::is_directory(status)) continue;
     Require(fs::is_regular_file(status), "only folders and files are made");
+    // The record is the record fuzzer's.
+    if (entry.path() == target / ".velkora" / "record") continue;
     const std::string bytes = testing::ReadBytes(entry.path());
-    if (entry.path().parent_path() == target / ".velkora-icons" &&
+    if (entry.path().parent_path() == target / ".velkora" / "icons" &&
         entry.path().extension() == ".ico") {
       Require(entry.path().stem().string().size() == 16 && IsWellFormedIco(bytes),
               "an icon file is a well-formed ICO named by 16 hexadecimal digits");
@@ -254,11 +256,11 @@ std::int32_t CheckTargetTree(const fs::path& target, bool modelled,
     std::string url =
         bytes.substr(kShortcutStart.size(), bytes.size() - kShortcutStart.size() - kLineEnd.size());
     // A shortcut with an icon names its file in two more lines.
-    const std::string iconLine = "\r\nIconFile=" + (target / ".velkora-icons").string() + "/";
+    const std::string iconLine = "\r\nIconFile=" + (target / ".velkora" / "icons").string() + "/";
     if (const std::size_t icon = url.find(iconLine); icon != std::string::npos) {
       const std::string name = url.substr(icon + iconLine.size());
       Require(name.size() == 16 + 4 + 13 && name.ends_with(".ico\r\nIconIndex=0") &&
-                  fs::is_regular_file(target / ".velkora-icons" / name.substr(0, 20)),
+                  fs::is_regular_file(target / ".velkora" / "icons" / name.substr(0, 20)),
               "a shortcut's icon lines name an icon file of the target");
       url.resize(icon);
     }

@@ -300,7 +300,7 @@ TEST(ConsoleConverter, InterruptLeavesOnlyWholeShortcuts) {
     EXPECT_LT(tree.size(), 20001u);
     int written = 0;
     for (const std::string& name : tree) {
-      if (name == ".velkora-icons/" || name.ends_with(".ico")) continue;
+      if (name == ".velkora/icons/" || name.ends_with(".ico")) continue;
       const std::string url = name == "old.url" ? "http://old/" : "http://s/";
       const std::string bytes = ReadBytes(fixture.Out() / name);
       EXPECT_TRUE(bytes == ShortcutBytes(url) || IsShortcutWithIcon(bytes, url)) << name;

@@ -151,7 +151,7 @@ struct WriterFixture {
     return writer.WriteShortcut(bookmark, titleText);
   }
   fs::path IconFile() const {
-    return conversion.Out() / ".velkora-icons" / (std::string(kPngIconName) + ".ico");
+    return conversion.Out() / ".velkora" / "icons" / (std::string(kPngIconName) + ".ico");
   }
   std::string ShortcutWithIcon(const std::string& url) const {
     return "[InternetShortcut]\r\nURL=" + url + "\r\nIconFile=" + IconFile().string() +
@@ -170,8 +170,8 @@ TEST(IconFiles, BookmarksOfOneIconShareItsFileAndNameIt) {
   ASSERT_TRUE(fixture.Write("http://d.example/", "d", "").result);
 
   EXPECT_EQ(fixture.conversion.Tree(),
-            (std::vector<std::string>{".velkora-icons/",
-                                      ".velkora-icons/" + std::string(kPngIconName) + ".ico", "F/",
+            (std::vector<std::string>{".velkora/icons/",
+                                      ".velkora/icons/" + std::string(kPngIconName) + ".ico", "F/",
                                       "F/a.url", "F/b.url", "F/c.url", "F/d.url"}));
   EXPECT_EQ(ReadBytes(fixture.IconFile()), PngIco());
   EXPECT_EQ(fixture.conversion.Read("F/a.url"), fixture.ShortcutWithIcon("http://a.example/"));
@@ -209,7 +209,7 @@ TEST(IconFiles, AnotherFileOfTheIconsNameIsReplaced) {
   for (const auto& [bytes, linked] : cases) {
     WriterFixture fixture;
     const fs::path icon = fixture.IconFile(), outside = fixture.conversion.Out() / "../o.ico";
-    fs::create_directory(icon.parent_path());
+    fs::create_directories(icon.parent_path());
     WriteBytes(linked ? outside : icon, bytes);
     if (linked) fs::create_hard_link(outside, icon);
     EXPECT_TRUE(fixture.Write("v", "b", PngUri(Png())).result && ReadBytes(icon) == PngIco() &&
@@ -244,7 +244,8 @@ TEST(IconFiles, AnIconThatCannotBeGivenLeavesItsLinesOut) {
   for (const auto& c : cases) {
     WriterFixture fixture(c.folder);
     const fs::path target(fixture.conversion.window.target);
-    if (c.blockFolder) WriteBytes(target / ".velkora-icons", "");
+    if (c.blockFolder) fs::create_directory(target / ".velkora");
+    if (c.blockFolder) WriteBytes(target / ".velkora" / "icons", "");
     if (c.blockFile) fs::create_directories(fixture.IconFile());
     const std::string icon = PngUri(c.tooLarge ? std::string(kMaxIconBytes + 1, 'x') : Png());
     for (const char* title : {"a", "b"}) {
@@ -265,7 +266,8 @@ TEST(IconFiles, AnIconThatCannotBeGivenLeavesItsLinesOut) {
 TEST(IconFiles, AnExportsIconsReachItsShortcuts) {
   for (const bool blocked : {false, true}) {
     ConversionFixture fixture;
-    if (blocked) WriteBytes(fixture.Out() / ".velkora-icons", "");
+    if (blocked) fs::create_directory(fixture.Out() / ".velkora");
+    if (blocked) WriteBytes(fixture.Out() / ".velkora" / "icons", "");
     const std::string icon = PngUri(Png());
     fixture.WriteBookmarks(
         {"<!DOCTYPE NETSCAPE-Bookmark-file-1>", "<DL><p>",
@@ -279,8 +281,8 @@ TEST(IconFiles, AnExportsIconsReachItsShortcuts) {
     const std::string withIcon =
         std::string("[InternetShortcut]\r\nURL=http://a.example/\r\n")
             .append("IconFile=")
-            .append(
-                (fixture.Out() / ".velkora-icons" / (std::string(kPngIconName) + ".ico")).string())
+            .append((fixture.Out() / ".velkora" / "icons" / (std::string(kPngIconName) + ".ico"))
+                        .string())
             .append("\r\nIconIndex=0\r\n");
     EXPECT_EQ(fixture.Read("a.url"), blocked ? ShortcutBytes("http://a.example/") : withIcon);
     EXPECT_EQ(fixture.Read("c.url"), ShortcutBytes("http://c.example/"));

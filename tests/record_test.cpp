@@ -50,6 +50,7 @@ TEST(ParseRecord, RefusesWhatNoRunWrites) {
       {Header(1) + Entry("a.url", "1", kHash.substr(1)), "16 進 64 桁"},
       {Header(1) + Entry("a.url", "1", "g" + kHash.substr(1)), "16 進 64 桁"},
       {Header(1) + Entry("a.url", "-1"), "大きさが負です"},
+      {Header(1) + Entry("a.url", "1,\"givenCreated\":\"x\""), "与えた日時が整数ではありません"},
   };
   for (const auto& row : rows) {
     TargetRecord record;
@@ -70,8 +71,10 @@ TEST(ParseRecord, ReadsBackWhatRecordTextWrote) {
                             77,
                             {1, 2, 255},
                             -3,
-                            std::u16string(u"F\0T\0https://e/", 14)});
-  record.entries.push_back({u"z", RecordEntryKind::kFolder, 0, {}, 9, u"guid-z"});
+                            std::u16string(u"F\0T\0https://e/", 14),
+                            -4,
+                            {}});
+  record.entries.push_back({u"z", RecordEntryKind::kFolder, 0, {}, 9, u"guid-z", {}, 5});
   const std::string text = RecordText(record);
   TargetRecord read;
   ASSERT_TRUE(ParseRecord(text, read).ok) << text;

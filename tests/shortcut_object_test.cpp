@@ -216,7 +216,7 @@ TEST(ShortcutObject, NamesEachShortcutsIconFileWhichLoadsAt16By16) {
       const std::u16string named =
           NativeCodePage().FromAnsi(bytes.substr(start, bytes.find('\r', start) - start));
       const std::wstring icon(named.begin(), named.end());
-      EXPECT_TRUE(icon.starts_with((fixture.Out() / ".velkora-icons\\").make_preferred().wstring()))
+      EXPECT_TRUE(icon.starts_with((fixture.Out() / ".velkora\\icons\\").make_preferred().wstring()))
           << entry;
       EXPECT_EQ(ShellIconLocation(path.wstring()), (IconLocation{icon, 0}))
           << source << ": " << entry;
@@ -230,7 +230,7 @@ TEST(ShortcutObject, NamesEachShortcutsIconFileWhichLoadsAt16By16) {
     }
     EXPECT_GT(withIcons, 3) << source;
     const DWORD attributes =
-        GetFileAttributesW((fixture.Out() / ".velkora-icons").wstring().c_str());
+        GetFileAttributesW((fixture.Out() / ".velkora").wstring().c_str());
     EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u) << source;
   }
   CoUninitialize();

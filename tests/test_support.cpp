@@ -134,6 +134,9 @@ std::vector<std::string> ListTree(const fs::path& root) {
     entries.push_back(relative);
   }
 #endif
+  // The record and its folder are left out: the trees are those the bookmarks make.
+  std::erase_if(entries,
+                [](const std::string& e) { return e == ".velkora/" || e == ".velkora/record"; });
   std::sort(entries.begin(), entries.end());
   return entries;
 }

@@ -86,7 +86,20 @@ class RecordingWindow final : public ConversionWindow {
   std::vector<std::u16string> messages;
   std::vector<MessageIcon> icons;  // the icon of each message
   int maximumSets = 0;
+  RunOptions options;
+  bool confirm = true;  // ConfirmChanges's answer; preview, what it was shown
+  TargetChangePreview preview;
+  std::vector<std::u16string> asked;  // Ask answers no
 
+  RunOptions Options() const override { return options; }
+  bool ConfirmChanges(const TargetChangePreview& shown) override {
+    preview = shown;
+    return confirm;
+  }
+  bool Ask(std::u16string_view text) override {
+    asked.emplace_back(text);
+    return false;
+  }
   std::u16string PathText() const override { return path; }
   std::u16string TargetDirectory() const override { return target; }
   void SetProgressMaximum(std::int32_t m) override {

@@ -52,8 +52,8 @@ for run in 1 2 3 4 5; do
     fail "interrupt $run: no message"
   cmp -s "$work/out/b19999.url" "$work/old.url" || fail "interrupt $run: the older file changed"
   written=0
-  for file in "$work"/out/* "$work"/out/.[!.]* "$work"/out/.velkora-icons/{*,.[!.]*}; do
-    [[ -e $file && $file != */b19999.url && $file != */.velkora-icons && $file != *.ico ]] || continue
+  for file in "$work"/out/* "$work"/out/.[!.]* "$work"/out/.velkora/icons/{*,.[!.]*}; do
+    [[ -e $file && $file != */b19999.url && $file != */.velkora && $file != */.velkora/icons && $file != *.ico ]] || continue
     [[ $file == *.url ]] || fail "interrupt $run: $(basename "$file") was left behind"
     grep -q $'^URL=http://s/\r$' "$file" && grep -q $'^IconIndex=0\r$' "$file" ||
       fail "interrupt $run: $(basename "$file") is not whole"

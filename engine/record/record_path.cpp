@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/names/case_table.h"
+
 namespace velkora {
 
 std::u16string_view RecordPathFault(std::u16string_view path) {
@@ -24,6 +26,11 @@ std::u16string_view RecordPathFault(std::u16string_view path) {
     if (end == path.size()) return {};
     start = end + 1;
   }
+}
+
+void FoldRecordPath(std::u16string_view path, std::u16string& key) {
+  key.resize(path.size());
+  for (std::size_t i = 0; i < path.size(); ++i) key[i] = UpperCase(path[i]);
 }
 
 }  // namespace velkora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace velkora {
@@ -8,5 +9,8 @@ namespace velkora {
 // relative, its names parted by '/', none of them empty, "." or "..", no '\\', ':' or
 // control character in it.
 std::u16string_view RecordPathFault(std::u16string_view path);
+
+// path as Windows compares names, into key: two paths of one key name one file there.
+void FoldRecordPath(std::u16string_view path, std::u16string& key);
 
 }  // namespace velkora

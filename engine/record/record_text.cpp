@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "engine/names/case_table.h"
 #include "engine/record/record_json.h"
 #include "engine/record/record_path.h"
 #include "engine/run/messages.h"
@@ -46,6 +45,8 @@ json EntryValue(const RecordEntry& entry) {
     value["size"] = entry.size;
     value["sha256"] = record_json::HexDigest(entry.sha256);
   }
+  if (entry.givenCreated) value["givenCreated"] = *entry.givenCreated;
+  if (entry.givenModified) value["givenModified"] = *entry.givenModified;
   return value;
 }
 
@@ -97,9 +98,17 @@ std::u16string_view HeaderFault(const json& header, RecordSource& source,
   return {};
 }
 
+// A time of a record: an integer that std::int64_t holds.
+bool IsTime(const json& value) {
+  return value.is_number_integer() &&
+         !(value.is_number_unsigned() &&
+           value.get<std::uint64_t>() > std::numeric_limits<std::int64_t>::max());
+}
+
 // Why line's value cannot be an entry, or empty when it is; entry takes it.
 std::u16string_view EntryFault(const json& value, RecordEntry& entry) {
-  if (!HasOnlyKeys(value, {"path", "kind", "size", "sha256", "modified", "identity"})) {
+  if (!HasOnlyKeys(value, {"path", "kind", "size", "sha256", "modified", "identity", "givenCreated",
+                           "givenModified"})) {
     return u"項目ではありません";
   }
   if (!value.contains("path") || !ReadText(value.at("path"), entry.path)) {
@@ -124,12 +133,14 @@ std::u16string_view EntryFault(const json& value, RecordEntry& entry) {
     return u"項目の種類（file か folder）がありません";
   }
   const json modified = value.value("modified", json());
-  if (!modified.is_number_integer() ||
-      (modified.is_number_unsigned() &&
-       modified.get<std::uint64_t>() > std::numeric_limits<std::int64_t>::max())) {
-    return u"更新日時が整数ではありません";
-  }
+  if (!IsTime(modified)) return u"更新日時が整数ではありません";
   entry.modified = modified.get<std::int64_t>();
+  for (const auto& [key, given] : {std::pair{"givenCreated", &entry.givenCreated},
+                                   std::pair{"givenModified", &entry.givenModified}}) {
+    if (!value.contains(key)) continue;
+    if (!IsTime(value.at(key))) return u"与えた日時が整数ではありません";
+    *given = value.at(key).get<std::int64_t>();
+  }
   if (!value.contains("identity") || !ReadText(value.at("identity"), entry.identity)) {
     return u"ブックマークの識別子がありません";
   }
@@ -189,8 +200,8 @@ IoResult ParseRecord(std::string_view text, TargetRecord& record) {
   std::vector<std::pair<std::u16string, std::size_t>> folded;
   folded.reserve(entries.size());
   for (const auto& [entry, line] : entries) {
-    std::u16string key = entry.path;
-    for (char16_t& c : key) c = UpperCase(c);
+    std::u16string key;
+    FoldRecordPath(entry.path, key);
     folded.emplace_back(std::move(key), line);
   }
   std::sort(folded.begin(), folded.end());

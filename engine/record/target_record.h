@@ -3,7 +3,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velkora {
@@ -27,11 +29,16 @@ struct RecordEntry {
   // The bytes written and their SHA-256; zero for a folder.
   std::uint64_t size = 0;
   std::array<std::uint8_t, 32> sha256{};
-  // The modification time the run saw once it had written the entry.
+  // The modification time the run saw once it had written the entry, in the units of
+  // FileStamp::modified.
   std::int64_t modified = 0;
   // Which bookmark or folder it stands for: a browser's guid, or for an HTML export the
   // folder path, title and URL parted by kIdentitySeparator.
   std::u16string identity;
+  // The times the run gave the file from its bookmark's dates (microseconds since 1970),
+  // empty for those it left as the system set them.
+  std::optional<std::int64_t> givenCreated;
+  std::optional<std::int64_t> givenModified;
   bool operator==(const RecordEntry&) const = default;
 };
 
@@ -46,6 +53,11 @@ struct TargetRecord {
   std::vector<RecordEntry> entries;
   bool operator==(const TargetRecord&) const = default;
 };
+
+// The hidden folder directly below a target that holds what Velkora keeps there: the
+// record, as kRecordFileName, and the icon folder.
+inline constexpr std::u16string_view kVelkoraFolderName = u".velkora";
+inline constexpr std::u16string_view kRecordFileName = u"record";
 
 // The bounds a record read back must keep.
 inline constexpr std::size_t kRecordByteLimit = std::size_t{64} << 20;

@@ -6,9 +6,12 @@
 #include <memory>
 
 #include "engine/names/file_name_rules.h"
+#include "engine/run/change_messages.h"
 #include "engine/run/messages.h"
 #include "engine/run/refusal_reasons.h"
 #include "engine/sources/source_choice.h"
+#include "engine/write/gone_entries.h"
+#include "engine/write/recorded_shortcuts.h"
 #include "engine/write/shortcut_writer.h"
 #include "engine/write/url_text.h"
 
@@ -18,6 +21,36 @@ namespace {
 void Increment(std::int32_t& value) {
   if (value < std::numeric_limits<std::int32_t>::max()) ++value;
 }
+
+constexpr std::u16string_view kReplaceRecordQuestion =
+    u"記録を置き換えて、消えたブックマークのショートカットを削除しますか?";
+constexpr std::u16string_view kRecordNotWritten = u"出力先の記録を書き込めませんでした: ";
+
+RecordSourceKind RecordKindOf(SourceKind kind) {
+  switch (kind) {
+    case SourceKind::kChromiumBookmarks:
+      return RecordSourceKind::kChromium;
+    case SourceKind::kFirefoxPlaces:
+      return RecordSourceKind::kFirefox;
+    case SourceKind::kText:
+      break;
+  }
+  return RecordSourceKind::kHtml;
+}
+
+// What a dry pass before a run tells: the first changes, for the preview.
+class PreviewLines final : public ConversionObserver {
+ public:
+  std::vector<TargetChange> lines;
+
+  void ShortcutWritten(std::u16string_view /*path*/) override {}
+  void ShortcutShortened(const BookmarkRecord&, std::u16string_view) override {}
+  void ShortcutFailed(const BookmarkRecord&, std::u16string_view, std::u16string_view) override {}
+  void LineUnreadable(const BookmarkRecord&, std::u16string_view) override {}
+  void TargetChanged(const TargetChange& change) override {
+    if (lines.size() < kPreviewChangeLines) lines.push_back(change);
+  }
+};
 
 }  // namespace
 
@@ -43,10 +76,12 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
                   TargetUnusableMessage(targetPath, held.reason), MessageIcon::kWarning);
     }
   }
+  options_ = window_.Options();
   state_.entryCount = 0;
   std::unique_ptr<BookmarkSource> source;
   std::u16string_view nonTextReason;
-  IoResult result = ChooseSource(path, platform_, source, nonTextReason);
+  SourceKind kind = SourceKind::kText;
+  IoResult result = ChooseSource(path, platform_, source, nonTextReason, kind);
   if (result && source) result = CountEntries(*source);
   if (!result) {
     return Fail(ConversionReport::Outcome::kCannotRead, CannotReadMessage(path, result.reason));
@@ -54,10 +89,24 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   if (!source) {
     return Fail(ConversionReport::Outcome::kNotText, NotBookmarkFileMessage(path, nonTextReason));
   }
-  window_.SetProgressMaximum(state_.entryCount);
-  window_.SetProgressValue(0);
-  ShortcutWriter writer(state_.target, *state_.fileSystem, platform_);
-  if (result = ConvertEntries(*source, writer); !result) {
+  RecordedTarget record;
+  report_.recordProblem = record.Read(*state_.fileSystem, *state_.target.folder);
+  const RecordSource recordSource{RecordKindOf(kind), path};
+  if (!AgreeOnSource(record, recordSource)) return report_;
+  if (options_.removeGone && options_.preview && !options_.dryRun && !Previewed(*source, record)) {
+    if (report_.outcome != ConversionReport::Outcome::kCannotRead) return report_;
+    return Fail(report_.outcome, CannotReadMessage(path, report_.firstFailureReason));
+  }
+  result = RunPass(*source, record, options_.dryRun);
+  // Even a run that stopped or failed leaves a record of what it wrote.
+  if (!options_.dryRun) {
+    if (IoResult saved =
+            record.Save(*state_.fileSystem, platform_.streams, *state_.target.folder, recordSource);
+        !saved) {
+      report_.recordProblem = std::u16string(kRecordNotWritten) + saved.reason;
+    }
+  }
+  if (!result) {
     return Fail(ConversionReport::Outcome::kCannotRead, CannotReadMessage(path, result.reason));
   }
   if (stopped_) {
@@ -66,8 +115,71 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   }
   report_.changedDuringRun = recounted_ != state_.entryCount || source->ChangedSinceCounted();
   report_.otherFormatBookmarks = otherFormatEntries_;
-  window_.ShowMessage(CompletionMessage(report_), CompletionIcon(report_));
+  window_.ShowMessage(EndMessage(), CompletionIcon(report_));
   return report_;
+}
+
+bool BookmarkConverter::AgreeOnSource(const RecordedTarget& record, const RecordSource& source) {
+  if (!record.Exists() || record.IsSource(source)) return true;
+  report_.otherSource = record.Source().path;
+  if (!options_.removeGone || options_.replaceSource) return true;
+  if (window_.Ask(OtherSourceMessage(report_.otherSource) + u"\n" +
+                  std::u16string(kReplaceRecordQuestion))) {
+    return true;
+  }
+  report_.outcome = ConversionReport::Outcome::kOtherSource;
+  return false;
+}
+
+bool BookmarkConverter::Previewed(BookmarkSource& source, const RecordedTarget& record) {
+  RecordedTarget trial = record;
+  PreviewLines preview;
+  ConversionObserver* const observer = observer_;
+  observer_ = &preview;
+  const ConversionReport before = report_;
+  const IoResult result = RunPass(source, trial, true);
+  observer_ = observer;
+  const TargetChangePreview shown{report_.changes, std::move(preview.lines), report_.otherSource};
+  report_ = before;
+  if (!result) {
+    report_.outcome = ConversionReport::Outcome::kCannotRead;
+    report_.firstFailureReason = result.reason;
+    return false;
+  }
+  if (stopped_) {
+    report_.outcome = ConversionReport::Outcome::kStopped;
+    return false;
+  }
+  if (window_.ConfirmChanges(shown)) return true;
+  report_.outcome = ConversionReport::Outcome::kCancelled;
+  return false;
+}
+
+IoResult BookmarkConverter::RunPass(BookmarkSource& source, RecordedTarget& record, bool dryRun) {
+  RunOptions options = options_;
+  options.dryRun = dryRun;
+  window_.SetProgressMaximum(state_.entryCount);
+  window_.SetProgressValue(0);
+  ShortcutWriter writer(state_.target, *state_.fileSystem, platform_);
+  RecordedShortcuts steps(*state_.fileSystem, platform_.sha256, *state_.target.folder, record,
+                          options, observer_, report_.changes);
+  writer.KeepInStep(steps);
+  const IoResult result = ConvertEntries(source, writer);
+  // Entries not met are gone only once the whole source was read.
+  if (!result || stopped_) return result;
+  GoneEntries gone(*state_.fileSystem, platform_.sha256, *state_.target.folder, record, observer_,
+                   report_.changes);
+  gone.Settle(options.removeGone, dryRun, [this] { return stopped_ = window_.StopRequested(); });
+  return result;
+}
+
+std::u16string BookmarkConverter::EndMessage() const {
+  std::u16string text =
+      options_.dryRun ? TargetChangeCountsText(report_.changes) : CompletionMessage(report_);
+  if (report_.changes.gone > 0) text += u"\n" + GoneShortcutsMessage(report_.changes.gone);
+  if (!report_.otherSource.empty()) text += u"\n" + OtherSourceMessage(report_.otherSource);
+  if (!report_.recordProblem.empty()) text += u"\n" + report_.recordProblem;
+  return text;
 }
 
 ConversionReport BookmarkConverter::Fail(ConversionReport::Outcome outcome,
@@ -93,6 +205,7 @@ IoResult BookmarkConverter::ConvertEntries(BookmarkSource& source, ShortcutWrite
   writer.KeepDates(runStart, observer_);
   writer_ = &writer;
   recounted_ = 0;
+  stopped_ = false;
   const IoResult result = source.Read(*this);
   writer_ = nullptr;
   // A stopped run's folders get their times too.

@@ -5,6 +5,7 @@
 
 #include "engine/interfaces/conversion_window.h"
 #include "engine/interfaces/platform_services.h"
+#include "engine/record/recorded_target.h"
 #include "engine/run/conversion_observer.h"
 #include "engine/run/conversion_report.h"
 #include "engine/run/conversion_state.h"
@@ -36,6 +37,18 @@ class BookmarkConverter : private BookmarkEvents {
   IoResult CountEntries(BookmarkSource& source);
   // Reads source into writer, and lets the folders still held have their times.
   IoResult ConvertEntries(BookmarkSource& source, ShortcutWriter& writer);
+  // Reads source into the target as the record says, then settles the record's entries
+  // the run did not meet, unless it stopped first or the source could not be read whole;
+  // dryRun: only tells what it would do.
+  IoResult RunPass(BookmarkSource& source, RecordedTarget& record, bool dryRun);
+  // A record made from another bookmark file: told, and with removal asked for, accepted
+  // only as the options or the user say. False when the run is refused.
+  bool AgreeOnSource(const RecordedTarget& record, const RecordSource& source);
+  // With a preview asked for: a dry pass, then the window's confirmation. False when the
+  // run ends here (cancelled, stopped or the file unreadable: report_ says which).
+  bool Previewed(BookmarkSource& source, const RecordedTarget& record);
+  // The end message: what a first run said, then what became of the record's entries.
+  std::u16string EndMessage() const;
   ConversionReport Fail(ConversionReport::Outcome outcome, std::u16string_view message,
                         MessageIcon icon = MessageIcon::kNone);
 
@@ -61,6 +74,7 @@ class BookmarkConverter : private BookmarkEvents {
   const PlatformServices& platform_;
   ConversionObserver* observer_;
   ConversionReport report_;
+  RunOptions options_;
   // The writer of the writing pass, which follows the folders its events open and close.
   ShortcutWriter* writer_ = nullptr;
   // A shortcut's name, and a URL whose control characters are encoded; kept, so that

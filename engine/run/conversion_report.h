@@ -68,7 +68,7 @@ struct ConversionReport {
   // format, became a shortcut or was skipped on purpose.
   bool AllWritten() const {
     return outcome == Outcome::kCompleted && malformedLines == 0 && failedShortcuts == 0 &&
-           otherFormatBookmarks == 0 && !changedDuringRun;
+           otherFormatBookmarks == 0 && !changedDuringRun && recordProblem.empty();
   }
 };
 

@@ -76,7 +76,11 @@ MessageIcon CompletionIcon(const ConversionReport& report) {
 
 std::u16string CompletionMessage(const ConversionReport& report) {
   if (NoBookmarks(report)) return std::u16string(kNoBookmarksMessage);
-  const bool allWritten = report.AllWritten();
+  // A record that could not be read or written is told after the counts (the run's end
+  // message): the shortcuts were written all the same.
+  ConversionReport shortcuts = report;
+  shortcuts.recordProblem.clear();
+  const bool allWritten = shortcuts.AllWritten();
   std::u16string text(allWritten           ? kCompletedMessage
                       : report.written > 0 ? kSomeNotWrittenMessage
                                            : kNoneWrittenMessage);

@@ -11,7 +11,8 @@
 namespace velkora {
 
 IoResult ChooseSource(std::u16string_view path, const PlatformServices& platform,
-                      std::unique_ptr<BookmarkSource>& source, std::u16string_view& nonTextReason) {
+                      std::unique_ptr<BookmarkSource>& source, std::u16string_view& nonTextReason,
+                      SourceKind& kind) {
   source.reset();
   nonTextReason = {};
   // A bookmark HTML file is counted from this opening, which read its start.
@@ -20,7 +21,8 @@ IoResult ChooseSource(std::u16string_view path, const PlatformServices& platform
   IoResult result = BookmarkFile::OpenDetecting(platform.streams, path, file, encoding);
   if (!result) return result;
   const std::string_view start = file->StartOfFile();
-  if (const SourceKind kind = SourceKindOf(start); kind != SourceKind::kText) {
+  kind = SourceKindOf(start);
+  if (kind != SourceKind::kText) {
     file.reset();
     source = BrowserSource(kind, path, platform.streams, platform.snapshots);
     return result;

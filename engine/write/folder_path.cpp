@@ -8,14 +8,17 @@
 #include "engine/names/file_name_rules.h"
 #include "engine/names/shortcut_names.h"
 #include "engine/names/windows_path_limit.h"
+#include "engine/record/target_record.h"
 #include "engine/write/icon_files.h"
 
 namespace velkora {
 namespace {
 
-// What Velkora keeps at the top of a target: the icon folder, and the file a run locks the
-// target with on Windows. A bookmark folder there may not take one of their names.
-constexpr std::array<std::u16string_view, 2> kKeptTopNames{kIconFolderName, u".velkora-lock"};
+// What Velkora keeps at the top of a target: its folder, the file a run locks the target
+// with on Windows, and the icon folder of earlier versions. A bookmark folder there may not
+// take one of their names.
+constexpr std::array<std::u16string_view, 3> kKeptTopNames{kVelkoraFolderName, u".velkora-lock",
+                                                           kEarlierIconFolderName};
 
 // Whether name is one of kKeptTopNames, compared as Windows compares names.
 bool IsKeptTopName(std::u16string_view name) {

@@ -20,12 +20,20 @@ void HeldFolders::KeepDates(std::int64_t runStart, ConversionObserver* observer)
 IoResult HeldFolders::Hold(const FolderPath& path, std::u16string& failedPath) {
   const std::vector<FolderPath::Level>& levels = path.Levels();
   keptFolders_ = !held_.empty();
+  absent_ = false;
   for (std::size_t level = held_.size(); level < levels.size(); ++level) {
     const FolderHandle& parent = level == 0 ? target_ : *held_[level - 1].handle;
     Held folder;
     folder.path = path.Chain().substr(0, levels[level].end);
-    if (IoResult result = fileSystem_.OpenOrMakeFolder(parent, levels[level].name, folder.handle);
-        !result) {
+    IoResult result = onlyOpen_
+                          ? fileSystem_.OpenFolderIn(parent, levels[level].name, folder.handle)
+                          : fileSystem_.OpenOrMakeFolder(parent, levels[level].name, folder.handle);
+    // Only opening, a folder missing is one a run would make: nothing below it stands.
+    if (!result && onlyOpen_ && result.missing) {
+      absent_ = true;
+      return IoResult::Success();
+    }
+    if (!result) {
       failedPath = std::move(folder.path);
       return result;
     }
@@ -35,7 +43,8 @@ IoResult HeldFolders::Hold(const FolderPath& path, std::u16string& failedPath) {
   // Only a path held whole gives its folders times: the folders made on the way to one that
   // could not be are let go without them, unless a later shortcut holds them again.
   for (auto folder = held_.rbegin(); folder != held_.rend() && !folder->timed; ++folder) {
-    if (keepDates_) folder->times = TimesOfDates(path.DatesAt(folder->depth), runStart_);
+    if (keepDates_ && !onlyOpen_)
+      folder->times = TimesOfDates(path.DatesAt(folder->depth), runStart_);
     folder->timed = true;
   }
   return IoResult::Success();

@@ -35,8 +35,12 @@ class HeldFolders {
   // Opens or makes each level of path not held yet. On failure, failedPath is the path of
   // the folder that could not be opened or made.
   IoResult Hold(const FolderPath& path, std::u16string& failedPath);
+  // From now on folders are only opened where they stand, never made, and get no times.
+  void OnlyOpen() { onlyOpen_ = true; }
   // The folder of the latest Hold: its innermost level, else the target.
   const FolderHandle& Innermost() const { return held_.empty() ? target_ : *held_.back().handle; }
+  // Innermost(), or null when, only opening, the latest Hold found a level missing.
+  const FolderHandle* Standing() const { return absent_ ? nullptr : &Innermost(); }
   // True when the latest Hold kept a folder held for an earlier shortcut.
   bool KeptFolders() const { return keptFolders_; }
   // Lets go the folders of nesting level depth and below, innermost first, with their times.
@@ -57,6 +61,8 @@ class HeldFolders {
   const FolderHandle& target_;
   std::vector<Held> held_;
   bool keptFolders_ = false;
+  bool onlyOpen_ = false;
+  bool absent_ = false;
   bool keepDates_ = false;
   std::int64_t runStart_ = 0;
   ConversionObserver* observer_ = nullptr;

@@ -1,6 +1,7 @@
 #include "engine/write/icon_files.h"
 
 #include "engine/names/windows_path_limit.h"
+#include "engine/record/target_record.h"
 #include "engine/run/refusal_reasons.h"
 #include "engine/write/icon_image.h"
 
@@ -66,7 +67,9 @@ PlacedIcon IconFiles::Place(std::u16string_view icon, FileSystemObject& fileSyst
     // Written before, the icon is not written again unless its folder is gone: then it is
     // made again, as a bookmark folder is, and each icon is written again at its next
     // shortcut.
-    if (!fileSystem.FolderRemoved(*folder_)) return {PlacedIcon::Kind::kPlaced, path_, {}, false};
+    if (onlyName_ || !fileSystem.FolderRemoved(*folder_)) {
+      return {PlacedIcon::Kind::kPlaced, path_, {}, false};
+    }
     written_.clear();
     folderResult_ = OpenFolder(fileSystem, targetFolder, targetPath);
     folderOpenedNow_ = true;
@@ -117,6 +120,8 @@ IoResult IconFiles::OpenFolder(FileSystemObject& fileSystem, const FolderHandle&
                                std::u16string_view targetPath) {
   folderPath_.assign(targetPath);
   if (folderPath_.empty() || folderPath_.back() != separator_) folderPath_ += separator_;
+  folderPath_ += kVelkoraFolderName;
+  folderPath_ += separator_;
   folderPath_ += kIconFolderName;
   folderPath_ += separator_;
   // The shortcut names the file by this path, which Windows must open and the code page
@@ -127,17 +132,20 @@ IoResult IconFiles::OpenFolder(FileSystemObject& fileSystem, const FolderHandle&
   if (codePage_.FromAnsi(codePage_.ToAnsi(folderPath_)) != folderPath_) {
     return IoResult::Failure(std::u16string(kIconPathNotInCodePage));
   }
-  if (IoResult result = fileSystem.OpenOrMakeFolder(targetFolder, kIconFolderName, folder_);
+  if (onlyName_) return IoResult::Success();
+  if (IoResult result =
+          fileSystem.OpenOrMakeFolder(targetFolder, kVelkoraFolderName, velkoraFolder_);
       !result) {
     return result;
   }
   // A folder left visible still serves its shortcuts: whether it could be hidden changes
   // nothing else.
-  fileSystem.HideFolder(*folder_);
-  return IoResult::Success();
+  fileSystem.HideFolder(*velkoraFolder_);
+  return fileSystem.OpenOrMakeFolder(*velkoraFolder_, kIconFolderName, folder_);
 }
 
 IoResult IconFiles::WriteIcon(FileSystemObject& fileSystem) {
+  if (onlyName_) return IoResult::Success();
   const std::u16string_view name = std::u16string_view(path_).substr(folderPath_.size());
   // The name is the bytes': a file there that holds them is this icon, from an earlier run.
   // Anything else there (other bytes, a hard link to a file elsewhere, a file that cannot

@@ -17,8 +17,11 @@
 
 namespace velkora {
 
-// The folder, directly below the target, that holds the icons of the target's shortcuts.
-inline constexpr std::u16string_view kIconFolderName = u".velkora-icons";
+// The folder, in the target's kVelkoraFolderName, that holds the icons of the target's
+// shortcuts.
+inline constexpr std::u16string_view kIconFolderName = u"icons";
+// Where earlier versions kept the icons, directly below the target: left as it is.
+inline constexpr std::u16string_view kEarlierIconFolderName = u".velkora-icons";
 
 // What a bookmark's icon came to.
 struct PlacedIcon {
@@ -35,9 +38,9 @@ struct PlacedIcon {
   bool firstFailure = false;
 };
 
-// The icon files of one run. Each distinct icon is written once into kIconFolderName below
-// the target, named after the first 16 hexadecimal digits of its SHA-256, so that the same
-// icon comes to the same file in every run: a file already there under that name is kept.
+// The icon files of one run. Each distinct icon is written once into kIconFolderName in the
+// target's kVelkoraFolderName, named after the first 16 hexadecimal digits of its SHA-256, so that
+// the same icon comes to the same file in every run: a file already there under that name is kept.
 class IconFiles {
  public:
   IconFiles(FileStreams& streams, const Sha256& sha256, const AnsiCodePage& codePage,
@@ -51,6 +54,8 @@ class IconFiles {
   // until the next call.
   PlacedIcon Place(std::u16string_view icon, FileSystemObject& fileSystem,
                    const FolderHandle& targetFolder, std::u16string_view targetPath);
+  // From now on icons are given their paths only: no folder is made, no file written.
+  void OnlyName() { onlyName_ = true; }
 
  private:
   // What an ICON value came to, remembered so that a value met again is not decoded or
@@ -94,7 +99,9 @@ class IconFiles {
   const Sha256& sha256_;
   const AnsiCodePage& codePage_;
   char16_t separator_;
+  std::unique_ptr<FolderHandle> velkoraFolder_;
   std::unique_ptr<FolderHandle> folder_;
+  bool onlyName_ = false;
   // Whether the folder was tried, and what came of it; whether for the current icon.
   bool folderTried_ = false;
   bool folderOpenedNow_ = false;

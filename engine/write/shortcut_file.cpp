@@ -7,12 +7,7 @@ namespace velkora {
 ShortcutFile::ShortcutFile(FileStreams& streams, const AnsiCodePage& codePage)
     : streams_(streams), codePage_(codePage) {}
 
-IoResult ShortcutFile::Write(const FolderHandle& folder, std::u16string_view name,
-                             std::u16string_view url, std::u16string_view iconPath,
-                             const FileTimes& times, IoResult& timesSet) {
-  timesSet = IoResult::Success();
-  std::unique_ptr<OutputStream> output;
-  if (IoResult opened = streams_.OpenOutputIn(folder, name, output); !opened) return opened;
+std::string_view ShortcutFile::Make(std::u16string_view url, std::u16string_view iconPath) {
   text_.assign(u"[InternetShortcut]\r\nURL=");
   text_ += url;
   text_ += u"\r\n";
@@ -24,6 +19,14 @@ IoResult ShortcutFile::Write(const FolderHandle& folder, std::u16string_view nam
   }
   bytes_.clear();
   codePage_.AppendAnsi(text_, Unencodable::kPercentUtf8, bytes_);
+  return bytes_;
+}
+
+IoResult ShortcutFile::Write(const FolderHandle& folder, std::u16string_view name,
+                             const FileTimes& times, IoResult& timesSet) {
+  timesSet = IoResult::Success();
+  std::unique_ptr<OutputStream> output;
+  if (IoResult opened = streams_.OpenOutputIn(folder, name, output); !opened) return opened;
   // A stream that goes unclosed removes what it wrote: after a failed write the old
   // shortcut stays.
   if (IoResult written = output->Write(bytes_); !written) return written;

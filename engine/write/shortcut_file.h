@@ -19,11 +19,14 @@ class ShortcutFile {
  public:
   ShortcutFile(FileStreams& streams, const AnsiCodePage& codePage);
 
-  // Writes the shortcut of url, with the icon file iconPath when not empty, as name in
-  // folder, then gives it times unless they are empty; timesSet says whether they were set
-  // (the file stands at its name either way).
-  IoResult Write(const FolderHandle& folder, std::u16string_view name, std::u16string_view url,
-                 std::u16string_view iconPath, const FileTimes& times, IoResult& timesSet);
+  // Makes the bytes of the shortcut of url, with the icon file iconPath when not empty;
+  // they stay valid until the next call.
+  std::string_view Make(std::u16string_view url, std::u16string_view iconPath);
+  // Writes the bytes Make made last as name in folder, then gives the file times unless
+  // they are empty; timesSet says whether they were set (the file stands at its name either
+  // way).
+  IoResult Write(const FolderHandle& folder, std::u16string_view name, const FileTimes& times,
+                 IoResult& timesSet);
 
  private:
   FileStreams& streams_;

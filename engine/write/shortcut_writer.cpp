@@ -12,17 +12,89 @@ ShortcutWriter::ShortcutWriter(const HeldTarget& target, FileSystemObject& fileS
       names_(platform.paths.separator, platform.paths.componentUtf8Limit),
       folders_(fileSystem, *target.folder),
       icons_(platform.streams, platform.sha256, platform.codePage, platform.paths.separator),
-      file_(platform.streams, platform.codePage) {}
+      file_(platform.streams, platform.codePage),
+      separator_(platform.paths.separator) {}
 
 ShortcutWriter::~ShortcutWriter() = default;
 
 void ShortcutWriter::OpenFolder(std::u16string& name, const BookmarkDates& dates) {
+  if (steps_ != nullptr) {
+    // A heading longer than any a browser writes tells its folder apart by its start: the
+    // identity of each of its bookmarks stays small.
+    constexpr std::size_t kHeadingUnits = 1024;
+    headingStarts_.push_back(headings_.size());
+    if (headingStarts_.size() <= FolderPath::kLevels) {
+      headings_ += std::u16string_view(name).substr(0, kHeadingUnits);
+      headings_ += kIdentitySeparator;
+    }
+  }
   path_.Open(name, dates);
+  foldersNoted_ = false;
 }
 
 void ShortcutWriter::CloseFolder() {
   if (path_.Depth() >= 1) folders_.LetGoFrom(path_.Depth());
   path_.Close();
+  foldersNoted_ = false;
+  if (!headingStarts_.empty()) {
+    headings_.resize(headingStarts_.back());
+    headingStarts_.pop_back();
+  }
+}
+
+void ShortcutWriter::KeepInStep(RecordedShortcuts& steps) {
+  steps_ = &steps;
+  if (steps.DryRun()) {
+    folders_.OnlyOpen();
+    icons_.OnlyName();
+  }
+}
+
+void ShortcutWriter::MakeIdentity(const BookmarkRecord& bookmark) {
+  RecordPathOf(names_.Path(), target_.path.size(), separator_, relative_);
+  if (!bookmark.guid.empty()) {
+    identity_.assign(bookmark.guid);
+    return;
+  }
+  identity_.assign(headings_);
+  identity_ += bookmark.title;
+  identity_ += kIdentitySeparator;
+  identity_ += bookmark.url;
+}
+
+void ShortcutWriter::NoteFolders() {
+  if (foldersNoted_ || steps_ == nullptr) return;
+  foldersNoted_ = true;
+  for (const FolderPath::Level& level : path_.Levels()) {
+    RecordPathOf(std::u16string_view(path_.Chain()).substr(0, level.end), target_.path.size(),
+                 separator_, relative_);
+    steps_->FolderMet(relative_);
+  }
+}
+
+IoResult ShortcutWriter::WriteFile(const BookmarkRecord& bookmark, std::u16string_view path,
+                                   std::string_view bytes, const FileTimes& times) {
+  const std::u16string_view name = path.substr(names_.NameStart());
+  const FolderHandle* folder = folders_.Standing();
+  RecordedShortcuts::Step step;
+  if (steps_ != nullptr) {
+    NoteFolders();
+    MakeIdentity(bookmark);
+    step = steps_->Decide(folder, name, relative_, identity_, bytes, times);
+    if (!step.write) return IoResult::Success();
+  }
+  if (steps_ == nullptr || !steps_->DryRun()) {
+    IoResult timesSet;
+    if (IoResult written = file_.Write(*folder, name, times, timesSet); !written) {
+      if (steps_ != nullptr) steps_->NotWritten(relative_);
+      return written;
+    }
+    if (!timesSet && observer_ != nullptr) observer_->TimesNotSet(path, timesSet.reason);
+  }
+  if (steps_ != nullptr) {
+    steps_->Written(step, folder, name, relative_, identity_, bytes.size(), times);
+  }
+  return IoResult::Success();
 }
 
 void ShortcutWriter::KeepDates(std::int64_t runStart, ConversionObserver* observer) {
@@ -58,10 +130,9 @@ ShortcutOutcome ShortcutWriter::WriteShortcut(const BookmarkRecord& bookmark,
     return outcome;
   };
   const bool placed = icon.kind == PlacedIcon::Kind::kPlaced;
-  IoResult timesSet;
-  const IoResult result =
-      file_.Write(folders_.Innermost(), std::u16string_view(path).substr(names_.NameStart()),
-                  bookmark.url, placed ? icon.path : std::u16string_view(), times, timesSet);
+  const std::string_view bytes =
+      file_.Make(bookmark.url, placed ? icon.path : std::u16string_view());
+  const IoResult result = WriteFile(bookmark, path, bytes, times);
   if (!result) {
     if (result.nameTaken) {
       // The name stands for another file (its short name): the next free number is tried.
@@ -76,7 +147,6 @@ ShortcutOutcome ShortcutWriter::WriteShortcut(const BookmarkRecord& bookmark,
     }
     return withIcon({result, path});
   }
-  if (!timesSet && observer_ != nullptr) observer_->TimesNotSet(path, timesSet.reason);
   ShortcutNamePicker::NoteWritten(picked);
   ShortcutOutcome written{IoResult::Success(), path};
   written.shortened = picked.shortened;

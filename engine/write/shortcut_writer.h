@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "engine/interfaces/file_system_object.h"
 #include "engine/interfaces/io_result.h"
@@ -16,6 +17,7 @@
 #include "engine/write/held_folders.h"
 #include "engine/write/held_target.h"
 #include "engine/write/icon_files.h"
+#include "engine/write/recorded_shortcuts.h"
 #include "engine/write/shortcut_file.h"
 
 namespace velkora {
@@ -67,6 +69,10 @@ class ShortcutWriter {
   // their headings' dates, as read in a run that started at runStart (microseconds since
   // 1970). A time that cannot be set is told to observer.
   void KeepDates(std::int64_t runStart, ConversionObserver* observer);
+  // From now on, each shortcut is matched with the target's record through steps: one
+  // whose bytes are on disk already is not written again, and in a dry run none is, nor is
+  // any folder or icon made.
+  void KeepInStep(RecordedShortcuts& steps);
   // The end of the run, however far it got: the folders still held get their times.
   void Finish() { folders_.LetGoFrom(1); }
 
@@ -78,6 +84,23 @@ class ShortcutWriter {
   HeldFolders folders_;
   IconFiles icons_;
   ShortcutFile file_;
+  // The record's path and identity of the current shortcut.
+  void MakeIdentity(const BookmarkRecord& bookmark);
+  // Tells steps_ of the folders of the current path, once after it changed.
+  void NoteFolders();
+  // Writes the bytes file_ made last, unless the record says they stand there already.
+  IoResult WriteFile(const BookmarkRecord& bookmark, std::u16string_view path,
+                     std::string_view bytes, const FileTimes& times);
+
+  char16_t separator_;
+  RecordedShortcuts* steps_ = nullptr;
+  bool foldersNoted_ = false;
+  // The headings of the open folders as the source gave them, each followed by
+  // kIdentitySeparator, and where each starts.
+  std::u16string headings_;
+  std::vector<std::size_t> headingStarts_;
+  std::u16string relative_;
+  std::u16string identity_;
   // The dates of the run, when kept.
   bool keepDates_ = false;
   std::int64_t runStart_ = 0;

@@ -101,6 +101,9 @@ bool BookmarksJsonWalker::string(std::string& value) {
     case Pending::kModified:
       fields_.dates.modified = ChromiumDate(value);
       break;
+    case Pending::kGuid:
+      fields_.guid = value;
+      break;
     default:
       if (levels_.empty()) notBookmarks_ = true;
       break;
@@ -130,6 +133,8 @@ bool BookmarksJsonWalker::key(std::string& key) {
     pending_ = Pending::kAdded;
   } else if (key == "date_modified") {
     pending_ = Pending::kModified;
+  } else if (key == "guid") {
+    pending_ = Pending::kGuid;
   }
   return true;
 }
@@ -299,6 +304,8 @@ void BookmarksJsonWalker::ReportBookmark(const Level& node) {
   bookmark.title = title_;
   bookmark.lineNumber = node.line;
   bookmark.dates = fields_.dates;
+  guid_ = FromUtf8(fields_.guid);
+  bookmark.guid = guid_;
   if (options_.icons && options_.icons->IconOf(fields_.url, image_)) {
     if (image_.size() > kMaxIconBytes) {
       bookmark.iconTooLong = true;

@@ -70,7 +70,8 @@ class BookmarksJsonWalker {
     kUrl,
     kType,
     kAdded,
-    kModified
+    kModified,
+    kGuid
   };
   static constexpr std::uint32_t kNoHeading = 0xFFFFFFFF;
   struct Level {
@@ -118,7 +119,7 @@ class BookmarksJsonWalker {
   std::u16string failure_;
 
   // The texts of the event being reported.
-  std::u16string name_, url_, title_, icon_;
+  std::u16string name_, url_, title_, icon_, guid_;
   std::string image_;
 };
 

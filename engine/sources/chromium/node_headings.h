@@ -17,6 +17,7 @@ enum class NodeType : std::uint8_t { kNone, kUrl, kFolder, kOther };
 struct NodeFields {
   std::string name;
   std::string url;
+  std::string guid;
   bool hasName = false;
   bool hasUrl = false;
   NodeType type = NodeType::kNone;
@@ -25,6 +26,7 @@ struct NodeFields {
   void Clear() {
     name.clear();
     url.clear();
+    guid.clear();
     hasName = hasUrl = false;
     type = NodeType::kNone;
     dates = {};

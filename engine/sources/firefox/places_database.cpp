@@ -87,9 +87,10 @@ IoResult ReadPlacesRoots(const SqliteDatabase& db, PlacesRootIds& roots) {
 }
 
 IoResult PlacesDetails::Prepare() {
-  return PrepareOn(db_, statement_,
-                   "SELECT b.title, b.dateAdded, b.lastModified, p.url FROM moz_bookmarks b "
-                   "LEFT JOIN moz_places p ON p.id = b.fk WHERE b.id = ?");
+  return PrepareOn(
+      db_, statement_,
+      "SELECT b.title, b.dateAdded, b.lastModified, p.url, b.guid FROM moz_bookmarks b "
+      "LEFT JOIN moz_places p ON p.id = b.fk WHERE b.id = ?");
 }
 
 IoResult PlacesDetails::Find(std::int64_t id) {

@@ -23,8 +23,8 @@ IoResult CheckPlacesTables(const SqliteDatabase& db);
 IoResult ReadPlacesTree(const SqliteDatabase& db, std::optional<PlacesTree>& tree);
 IoResult ReadPlacesRoots(const SqliteDatabase& db, PlacesRootIds& roots);
 
-// The rest of a row of moz_bookmarks, looked up by its id: title, dates and the URL of
-// the page it is a bookmark of.
+// The rest of a row of moz_bookmarks, looked up by its id: title, dates, the URL of the
+// page it is a bookmark of, and its guid.
 class PlacesDetails {
  public:
   explicit PlacesDetails(const SqliteDatabase& db) : db_(db) {}
@@ -36,6 +36,7 @@ class PlacesDetails {
   BookmarkDates Dates() const { return {statement_.OptionalInt(1), statement_.OptionalInt(2)}; }
   bool HasUrl() const { return !statement_.IsNull(3); }
   std::string_view Url() const { return statement_.Bytes(3); }
+  std::string_view Guid() const { return statement_.Bytes(4); }
 
  private:
   const SqliteDatabase& db_;

@@ -118,7 +118,8 @@ IoResult PlacesWalk::ReportBookmark(const PlacesItem& item) {
     iconTooLong = image_.size() > kMaxIconBytes;
     if (!iconTooLong) icon = IconDataUri(image_);
   }
-  events_.Bookmark({url, title, LineOf(item.id), icon, iconTooLong, details_->Dates(), {}});
+  const std::u16string guid = FromUtf8(details_->Guid());
+  events_.Bookmark({url, title, LineOf(item.id), icon, iconTooLong, details_->Dates(), guid});
   return IoResult::Success();
 }
 

@@ -1,0 +1,134 @@
+#include "engine/record/recorded_target.h"
+
+#include <memory>
+#include <utility>
+
+#include "engine/names/case_table.h"
+#include "engine/record/record_path.h"
+#include "engine/record/record_text.h"
+
+namespace velkora {
+namespace {
+
+constexpr std::u16string_view kRecordRefused =
+    u"出力先の記録を使えません（何も削除・移動しません）: ";
+
+}  // namespace
+
+std::u16string RecordedTarget::Read(FileSystemObject& fileSystem, const FolderHandle& target) {
+  std::unique_ptr<FolderHandle> folder;
+  IoResult result = fileSystem.OpenFolderIn(target, kVelkoraFolderName, folder);
+  if (result) result = fileSystem.ReadFileAt(*folder, kRecordFileName, kRecordByteLimit, oldText_);
+  // No record: a first run.
+  if (!result && result.missing) return {};
+  if (result) result = ParseRecord(oldText_, old_);
+  if (!result) {
+    oldText_.clear();
+    return std::u16string(kRecordRefused) + result.reason;
+  }
+  exists_ = true;
+  states_.assign(old_.entries.size(), State::kNotMet);
+  byPath_.reserve(old_.entries.size());
+  for (std::size_t i = 0; i < old_.entries.size(); ++i) {
+    const RecordEntry& entry = old_.entries[i];
+    FoldRecordPath(entry.path, key_);
+    byPath_.emplace(key_, i);
+  }
+  return {};
+}
+
+bool RecordedTarget::IsSource(const RecordSource& source) const {
+  if (source.kind != old_.source.kind || source.path.size() != old_.source.path.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < source.path.size(); ++i) {
+    if (UpperCase(source.path[i]) != UpperCase(old_.source.path[i])) return false;
+  }
+  return true;
+}
+
+std::size_t RecordedTarget::Find(std::u16string_view path) {
+  if (byPath_.empty()) return kNone;
+  FoldRecordPath(path, key_);
+  const auto found = byPath_.find(std::u16string_view(key_));
+  return found == byPath_.end() ? kNone : found->second;
+}
+
+std::size_t RecordedTarget::FindIdentity(std::u16string_view identity) {
+  // Only a run that follows moves asks: the others never pay for the index.
+  if (!identitiesIndexed_) {
+    identitiesIndexed_ = true;
+    byIdentity_.reserve(old_.entries.size());
+    for (std::size_t i = 0; i < old_.entries.size(); ++i) {
+      const RecordEntry& entry = old_.entries[i];
+      if (entry.kind != RecordEntryKind::kFile || entry.identity.empty()) continue;
+      // Two files of one identity (a bookmark twice in its folder): neither is followed.
+      const auto [at, added] = byIdentity_.emplace(entry.identity, i);
+      if (!added) at->second = kNone;
+    }
+  }
+  const auto found = byIdentity_.find(identity);
+  return found == byIdentity_.end() ? kNone : found->second;
+}
+
+void RecordedTarget::Meet(std::size_t index, bool changed) {
+  states_[index] = State::kMet;
+  changed_ = changed_ || changed;
+}
+
+void RecordedTarget::Drop(std::size_t index) {
+  states_[index] = State::kDropped;
+  changed_ = true;
+}
+
+void RecordedTarget::Add(RecordEntry entry) {
+  if (const std::size_t earlier = Find(entry.path); earlier != kNone) Drop(earlier);
+  fresh_.push_back(std::move(entry));
+  changed_ = true;
+}
+
+void RecordedTarget::MeetFolder(std::u16string_view path) {
+  if (const std::size_t earlier = Find(path); earlier != kNone) {
+    if (old_.entries[earlier].kind == RecordEntryKind::kFolder) {
+      if (states_[earlier] == State::kNotMet) Meet(earlier, false);
+      return;
+    }
+    Drop(earlier);
+  }
+  FoldRecordPath(path, key_);
+  if (!freshFolders_.emplace(key_, 0).second) return;
+  RecordEntry folder;
+  folder.path = path;
+  folder.kind = RecordEntryKind::kFolder;
+  folder.identity = path;
+  fresh_.push_back(std::move(folder));
+  changed_ = true;
+}
+
+IoResult RecordedTarget::Save(FileSystemObject& fileSystem, FileStreams& streams,
+                              const FolderHandle& target, const RecordSource& source) {
+  if (exists_ && !changed_ && IsSource(source) && old_.source.path == source.path) {
+    return IoResult::Success();
+  }
+  TargetRecord left{source, {}};
+  left.entries.reserve(fresh_.size() + old_.entries.size());
+  for (std::size_t i = 0; i < old_.entries.size(); ++i) {
+    if (states_[i] != State::kDropped) left.entries.push_back(old_.entries[i]);
+  }
+  left.entries.insert(left.entries.end(), fresh_.begin(), fresh_.end());
+  const std::string text = RecordText(left);
+  if (exists_ && text == oldText_) return IoResult::Success();
+  std::unique_ptr<FolderHandle> folder;
+  if (IoResult made = fileSystem.OpenOrMakeFolder(target, kVelkoraFolderName, folder); !made) {
+    return made;
+  }
+  fileSystem.HideFolder(*folder);
+  std::unique_ptr<OutputStream> output;
+  if (IoResult opened = streams.OpenOutputIn(*folder, kRecordFileName, output); !opened) {
+    return opened;
+  }
+  if (IoResult written = output->Write(text); !written) return written;
+  return output->Close();
+}
+
+}  // namespace velkora

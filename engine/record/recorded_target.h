@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/interfaces/file_streams.h"
+#include "engine/interfaces/file_system_object.h"
+#include "engine/interfaces/io_result.h"
+#include "engine/record/target_record.h"
+
+namespace velkora {
+
+// A run's view of its target's record: the entries an earlier run left, found by path (as
+// Windows compares names) and by bookmark identity, each marked as the run meets it, and
+// the entries of what this run wrote; at the end, the record the run leaves.
+class RecordedTarget {
+ public:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  // What became of an earlier entry in this run.
+  enum class State : unsigned char {
+    kNotMet,   // not met (yet): still stands as recorded, or is gone
+    kMet,      // met and left as it was: its entry stays, with what changed in it
+    kDropped,  // replaced by an entry of this run, moved, removed or found missing
+  };
+
+  // Reads the record in target's kVelkoraFolderName. A target without one has an empty
+  // record; one that cannot be read or is refused gives the reason (empty otherwise) and
+  // counts as none: nothing is removed or moved on its word.
+  std::u16string Read(FileSystemObject& fileSystem, const FolderHandle& target);
+  // Whether a record was read (and not refused).
+  bool Exists() const { return exists_; }
+  const RecordSource& Source() const { return old_.source; }
+  // Whether source is the record's, its path compared as Windows compares names.
+  bool IsSource(const RecordSource& source) const;
+
+  // The earlier entry at path ('/'-separated, below the target), or kNone.
+  std::size_t Find(std::u16string_view path);
+  // The earlier file entry of identity, or kNone (also for one that two files share).
+  std::size_t FindIdentity(std::u16string_view identity);
+  RecordEntry& Entry(std::size_t index) { return old_.entries[index]; }
+  const std::vector<RecordEntry>& Entries() const { return old_.entries; }
+  State StateOf(std::size_t index) const { return states_[index]; }
+  // The entry stays: met unchanged (changed says whether what it holds changed).
+  void Meet(std::size_t index, bool changed);
+  // The entry leaves the record.
+  void Drop(std::size_t index);
+  // An entry of what this run wrote, replacing any earlier one at its path.
+  void Add(RecordEntry entry);
+  // The folder at path holds a shortcut of this run.
+  void MeetFolder(std::u16string_view path);
+
+  // Writes the record the run leaves, naming source, into the target's kVelkoraFolderName
+  // as a file that takes its name once written whole: this run's entries and the earlier
+  // ones that still stand. Nothing is written when its text would be the one read.
+  IoResult Save(FileSystemObject& fileSystem, FileStreams& streams, const FolderHandle& target,
+                const RecordSource& source);
+
+ private:
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::u16string_view text) const {
+      return std::hash<std::u16string_view>{}(text);
+    }
+  };
+  struct TextEqual {
+    using is_transparent = void;
+    bool operator()(std::u16string_view a, std::u16string_view b) const { return a == b; }
+  };
+  using Index = std::unordered_map<std::u16string, std::size_t, TextHash, TextEqual>;
+
+  TargetRecord old_;
+  std::string oldText_;
+  bool exists_ = false;
+  // Whether the record to leave differs from the one read.
+  bool changed_ = false;
+  std::vector<State> states_;
+  Index byPath_;
+  Index byIdentity_;
+  bool identitiesIndexed_ = false;
+  std::u16string key_;
+  std::vector<RecordEntry> fresh_;
+  // The folded paths of this run's folders that the earlier record did not hold.
+  Index freshFolders_;
+};
+
+}  // namespace velkora
