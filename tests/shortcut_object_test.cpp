@@ -216,7 +216,8 @@ TEST(ShortcutObject, NamesEachShortcutsIconFileWhichLoadsAt16By16) {
       const std::u16string named =
           NativeCodePage().FromAnsi(bytes.substr(start, bytes.find('\r', start) - start));
       const std::wstring icon(named.begin(), named.end());
-      EXPECT_TRUE(icon.starts_with((fixture.Out() / ".velkora\\icons\\").make_preferred().wstring()))
+      EXPECT_TRUE(
+          icon.starts_with((fixture.Out() / ".velkora\\icons\\").make_preferred().wstring()))
           << entry;
       EXPECT_EQ(ShellIconLocation(path.wstring()), (IconLocation{icon, 0}))
           << source << ": " << entry;
@@ -229,8 +230,7 @@ TEST(ShortcutObject, NamesEachShortcutsIconFileWhichLoadsAt16By16) {
       ++withIcons;
     }
     EXPECT_GT(withIcons, 3) << source;
-    const DWORD attributes =
-        GetFileAttributesW((fixture.Out() / ".velkora").wstring().c_str());
+    const DWORD attributes = GetFileAttributesW((fixture.Out() / ".velkora").wstring().c_str());
     EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u) << source;
   }
   CoUninitialize();
