@@ -357,8 +357,10 @@ TEST(ConsoleConverter, InterruptedRunsLeaveTheTargetInStep) {
       if (change % 4 == 3) marks.emplace_back(change % 2, "b" + std::to_string(marks.size()));
     }
     const std::string delay = std::to_string(length * (std::rand() % 1000) / 1000);
+    // One interrupt, to the converter alone (without --foreground timeout signals its whole
+    // process group too, and a second interrupt ends the run at once, as a kill would).
     convert(target, round % 2 ? "--" : "--delete",
-            "timeout --preserve-status -s INT " + delay + " ");
+            "timeout --foreground --preserve-status -s INT " + delay + " ");
   }
   marks.emplace_back(0, "last");
   convert(target, "--delete", "");

@@ -38,7 +38,8 @@ std::map<std::string, std::pair<std::string, fs::file_time_type>> Files(const fs
   std::map<std::string, std::pair<std::string, fs::file_time_type>> files;
   for (const std::string& name : ListTree(root)) {
     if (!name.ends_with('/'))
-      files[name] = {ReadBytes(root / name), fs::last_write_time(root / name)};
+      files[name] = {ReadBytes(root / fs::path(U16(name))),
+                     fs::last_write_time(root / fs::path(U16(name)))};
   }
   files[".velkora/record"] = {ReadBytes(root / ".velkora/record"),
                               fs::last_write_time(root / ".velkora/record")};

@@ -47,9 +47,16 @@ bool MakeLinuxLink(const fs::path& folder, std::wstring command, const fs::path&
   ::WaitForSingleObject(process.hProcess, INFINITE);
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
-  // Wine tells no exit status of a Linux program: the link itself says whether it was made.
-  const DWORD attributes = ::GetFileAttributesW(link.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  // Wine tells no exit status of a Linux program, and may hand back the process before it
+  // ends: the link itself says whether it was made, once it shows.
+  for (int tries = 0; tries < 250; ++tries) {
+    const DWORD attributes = ::GetFileAttributesW(link.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+      return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    }
+    ::Sleep(20);
+  }
+  return false;
 }
 #endif
 

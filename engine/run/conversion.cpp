@@ -207,6 +207,9 @@ IoResult BookmarkConverter::ConvertEntries(BookmarkSource& source, ShortcutWrite
   recounted_ = 0;
   stopped_ = false;
   const IoResult result = source.Read(*this);
+  // A source that took the window's stop between two bookmarks ended early without a
+  // bookmark to count it: the bookmarks it did not read are not gone.
+  if (window_.StopRequested()) stopped_ = true;
   writer_ = nullptr;
   // A stopped run's folders get their times too.
   writer.Finish();
