@@ -50,6 +50,12 @@ for bookmarks in "$@"; do
     'BEGIN { $t = shift } s/^IconFile=\Q$t\E(.*)/"IconFile=OUT" . ($1 =~ tr|\\\\|\/|r)/e' \
     "$windows_target" {} +
 
+  # The record holds what each system saw of a file's time, in its own units, and the digest
+  # of its bytes, which name the icon by the target's own absolute path.
+  for record in "$work/$name/linux/out/.velkora/record" "$work/$name/win/out/.velkora/record"; do
+    if [[ -f $record ]]; then perl -pi -e 's/"modified":\d+/"modified":0/g; s/"sha256":"\w+"/"sha256":""/g' "$record"; fi
+  done
+
   entries=$(cd "$work/$name/linux/out" && find . -mindepth 1 | wc -l)
   if [[ $linux_status != "$windows_status" ]]; then
     echo "$name: exit status $linux_status on Linux, $windows_status on Windows"

@@ -160,11 +160,15 @@ IoResult BookmarkConverter::RunPass(BookmarkSource& source, RecordedTarget& reco
   options.dryRun = dryRun;
   window_.SetProgressMaximum(state_.entryCount);
   window_.SetProgressValue(0);
-  ShortcutWriter writer(state_.target, *state_.fileSystem, platform_);
-  RecordedShortcuts steps(*state_.fileSystem, platform_.sha256, *state_.target.folder, record,
-                          options, observer_, report_.changes);
-  writer.KeepInStep(steps);
-  const IoResult result = ConvertEntries(source, writer);
+  IoResult result;
+  {
+    ShortcutWriter writer(state_.target, *state_.fileSystem, platform_);
+    RecordedShortcuts steps(*state_.fileSystem, platform_.sha256, *state_.target.folder, record,
+                            options, observer_, report_.changes);
+    writer.KeepInStep(steps);
+    result = ConvertEntries(source, writer);
+    // The folders the pass held are let go here: Windows removes no folder held open.
+  }
   // Entries not met are gone only once the whole source was read.
   if (!result || stopped_) return result;
   GoneEntries gone(*state_.fileSystem, platform_.sha256, *state_.target.folder, record, observer_,
