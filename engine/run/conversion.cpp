@@ -180,6 +180,10 @@ IoResult BookmarkConverter::RunPass(BookmarkSource& source, RecordedTarget& reco
 std::u16string BookmarkConverter::EndMessage() const {
   std::u16string text =
       options_.dryRun ? TargetChangeCountsText(report_.changes) : CompletionMessage(report_);
+  // A run that removes says what it changed, as its preview did.
+  if (!options_.dryRun && options_.removeGone) {
+    text += u"\n" + TargetChangeCountsText(report_.changes);
+  }
   if (report_.changes.gone > 0) text += u"\n" + GoneShortcutsMessage(report_.changes.gone);
   if (!report_.otherSource.empty()) text += u"\n" + OtherSourceMessage(report_.otherSource);
   if (!report_.recordProblem.empty()) text += u"\n" + report_.recordProblem;
