@@ -10,6 +10,7 @@
 #include "engine/interfaces/file_system_object.h"
 #include "engine/interfaces/io_result.h"
 #include "engine/record/target_record.h"
+#include "engine/text/text_hash.h"
 
 namespace velkora {
 
@@ -59,16 +60,6 @@ class RecordedTarget {
                 const RecordSource& source);
 
  private:
-  struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::u16string_view text) const {
-      return std::hash<std::u16string_view>{}(text);
-    }
-  };
-  struct TextEqual {
-    using is_transparent = void;
-    bool operator()(std::u16string_view a, std::u16string_view b) const { return a == b; }
-  };
   using Index = std::unordered_map<std::u16string, std::size_t, TextHash, TextEqual>;
 
   TargetRecord old_;

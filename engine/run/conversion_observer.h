@@ -36,4 +36,18 @@ class ConversionObserver {
   virtual void IconNotTaken(const BookmarkRecord& /*bookmark*/, std::u16string_view /*reason*/) {}
 };
 
+// Tells observer, when there is one, of the change kind to path (from: where a moved one
+// was; reason: why a kept one stays).
+inline void TellChange(ConversionObserver* observer, TargetChange::Kind kind,
+                       std::u16string_view path, std::u16string_view from = {},
+                       std::u16string_view reason = {}) {
+  if (observer == nullptr) return;
+  TargetChange change;
+  change.kind = kind;
+  change.path = path;
+  change.from = from;
+  change.reason = reason;
+  observer->TargetChanged(change);
+}
+
 }  // namespace velkora

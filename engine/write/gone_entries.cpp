@@ -76,13 +76,14 @@ void GoneEntries::SettleFile(std::size_t index, bool remove, bool dryRun) {
   if (!remove) {
     Increment(counts_.gone);
     Increment(counts_.kept);
-    Tell(TargetChange::Kind::kKeep, entry.path, kKeptNotAsked);
+    TellChange(observer_, TargetChange::Kind::kKeep, entry.path, {}, kKeptNotAsked);
   } else if (!result || !ours) {
     Increment(counts_.kept);
-    Tell(TargetChange::Kind::kKeep, entry.path, result ? kKeptEdited : result.reason);
+    TellChange(observer_, TargetChange::Kind::kKeep, entry.path, {},
+               result ? kKeptEdited : result.reason);
   } else {
     Increment(counts_.removed);
-    Tell(TargetChange::Kind::kRemove, entry.path);
+    TellChange(observer_, TargetChange::Kind::kRemove, entry.path);
     if (!dryRun) record_.Drop(index);
   }
 }
@@ -106,28 +107,19 @@ void GoneEntries::SettleFolder(std::size_t index, bool dryRun) {
   }
   if (result && removed) {
     Increment(counts_.removed);
-    Tell(TargetChange::Kind::kRemove, entry.path);
+    TellChange(observer_, TargetChange::Kind::kRemove, entry.path);
     if (!dryRun) record_.Drop(index);
     return;
   }
   Increment(counts_.kept);
-  Tell(TargetChange::Kind::kKeep, entry.path, result ? kKeptFolderNotEmpty : result.reason);
+  TellChange(observer_, TargetChange::Kind::kKeep, entry.path, {},
+             result ? kKeptFolderNotEmpty : result.reason);
 }
 
 bool GoneEntries::IsRecorded(std::size_t index, std::string_view bytes) const {
   const RecordEntry& entry = record_.Entry(index);
   Sha256::Digest digest{};
   return bytes.size() == entry.size && sha256_.Hash(bytes, digest) && digest == entry.sha256;
-}
-
-void GoneEntries::Tell(TargetChange::Kind kind, std::u16string_view path,
-                       std::u16string_view reason) {
-  if (observer_ == nullptr) return;
-  TargetChange change;
-  change.kind = kind;
-  change.path = path;
-  change.reason = reason;
-  observer_->TargetChanged(change);
 }
 
 }  // namespace velkora

@@ -33,7 +33,6 @@ class GoneEntries {
   void SettleFolder(std::size_t index, bool dryRun);
   // Whether bytes are those the entry at index recorded.
   bool IsRecorded(std::size_t index, std::string_view bytes) const;
-  void Tell(TargetChange::Kind kind, std::u16string_view path, std::u16string_view reason = {});
 
   FileSystemObject& fileSystem_;
   const Sha256& sha256_;

@@ -2,7 +2,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,6 +12,7 @@
 #include "engine/interfaces/file_system_object.h"
 #include "engine/interfaces/io_result.h"
 #include "engine/interfaces/sha256.h"
+#include "engine/text/text_hash.h"
 #include "engine/write/data_uri.h"
 
 namespace velkora {
@@ -65,22 +65,6 @@ class IconFiles {
     std::uint64_t name = 0;  // the file's name as a number: the digest's first 8 bytes
   };
   enum class Written : unsigned char { kDone, kFailed };
-  struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::u16string_view text) const {
-      return std::hash<std::u16string_view>{}(text);
-    }
-  };
-  // Performance-critical: an ICON value runs to hundreds of units and is compared for
-  // every bookmark that has one. char_traits<char16_t> compares unit by unit; memcmp
-  // compares the same bytes many at a time (about 5% of a run's instructions).
-  struct TextEqual {
-    using is_transparent = void;
-    bool operator()(std::u16string_view a, std::u16string_view b) const {
-      return a.size() == b.size() &&
-             (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0);
-    }
-  };
 
   // Decodes, checks and hashes an ICON value met for the first time; the file's bytes go
   // to ico_.

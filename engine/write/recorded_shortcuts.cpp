@@ -81,7 +81,7 @@ std::size_t RecordedShortcuts::MoveHere(const FolderHandle* folder, std::u16stri
     return RecordedTarget::kNone;
   }
   Increment(counts_.moved);
-  Tell(TargetChange::Kind::kMove, path, entry.path);
+  TellChange(observer_, TargetChange::Kind::kMove, path, entry.path);
   record_.Drop(index);
   return index;
 }
@@ -102,7 +102,7 @@ void RecordedShortcuts::KeepTimes(std::size_t index, const FolderHandle* folder,
     }
     if (!moved) {
       Increment(counts_.updated);
-      if (options_.dryRun) Tell(TargetChange::Kind::kUpdate, path);
+      if (options_.dryRun) TellChange(observer_, TargetChange::Kind::kUpdate, path);
     }
   } else if (!moved) {
     Increment(counts_.unchanged);
@@ -125,7 +125,8 @@ void RecordedShortcuts::Written(const Step& step, const FolderHandle* folder,
   if (!step.moved) Increment(step.added ? counts_.added : counts_.updated);
   if (options_.dryRun) {
     if (!step.moved)
-      Tell(step.added ? TargetChange::Kind::kAdd : TargetChange::Kind::kUpdate, path);
+      TellChange(observer_, step.added ? TargetChange::Kind::kAdd : TargetChange::Kind::kUpdate,
+                 path);
     // What the record has here would be written over: not gone.
     if (const std::size_t index = record_.Find(path); index != RecordedTarget::kNone) {
       record_.Drop(index);
@@ -154,15 +155,5 @@ void RecordedShortcuts::NotWritten(std::u16string_view path) {
 }
 
 void RecordedShortcuts::FolderMet(std::u16string_view path) { record_.MeetFolder(path); }
-
-void RecordedShortcuts::Tell(TargetChange::Kind kind, std::u16string_view path,
-                             std::u16string_view from) {
-  if (observer_ == nullptr) return;
-  TargetChange change;
-  change.kind = kind;
-  change.path = path;
-  change.from = from;
-  observer_->TargetChanged(change);
-}
 
 }  // namespace velkora

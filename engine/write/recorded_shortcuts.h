@@ -55,7 +55,6 @@ class RecordedShortcuts {
   // The entry at index, met with its bytes unchanged: its times follow the bookmark's.
   void KeepTimes(std::size_t index, const FolderHandle* folder, std::u16string_view name,
                  std::u16string_view path, const FileTimes& times, bool moved);
-  void Tell(TargetChange::Kind kind, std::u16string_view path, std::u16string_view from = {});
 
   FileSystemObject& fileSystem_;
   const Sha256& sha256_;
