@@ -31,11 +31,19 @@ RecordedShortcuts::Step RecordedShortcuts::Decide(const FolderHandle* folder,
                                                   std::u16string_view identity,
                                                   std::string_view bytes, const FileTimes& times) {
   hashed_ = sha256_.Hash(bytes, digest_);
+  Step step;
+  std::size_t index = record_.Find(path);
+  // A path the record does not hold is a shortcut added (whatever stands there unrecorded is
+  // written over, as ever): only a run that may move the bookmark's old file here asks the
+  // system whether anything does.
+  if (index == RecordedTarget::kNone &&
+      (!options_.removeGone || record_.FindIdentity(identity) == RecordedTarget::kNone)) {
+    step.added = true;
+    return step;
+  }
   FileStamp stamp;
   const IoResult here = folder ? fileSystem_.StampAt(*folder, name, stamp) : IoResult::Missing({});
-  Step step;
   step.added = !here && here.missing;
-  std::size_t index = record_.Find(path);
   if (index != RecordedTarget::kNone && here) {
     const RecordEntry& entry = record_.Entry(index);
     if (entry.kind == RecordEntryKind::kFile &&

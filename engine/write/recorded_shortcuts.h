@@ -22,7 +22,7 @@ class RecordedShortcuts {
   // What the writer is to do with a shortcut.
   struct Step {
     bool write = true;
-    // Nothing stood at the shortcut's path: written, it is added.
+    // The record holds no shortcut at its path, or its recorded file is gone: written, it is added.
     bool added = true;
     // Its file came from another path of the record: moved, it counts as moved only.
     bool moved = false;
