@@ -104,7 +104,7 @@ TEST(KeptInStep, ARunFollowsTheRecordOfTheRunBefore) {
        {"<UL>", Folder("H"), Bookmark("u4", "d"), "</UL>", "</UL>"},
        {true},
        {"F/", "F/b.url", "G/", "G/mine.txt", "H/", "H/d.url", "mine.url"},
-       {"削除: F/a.url", "残す: F/b.url（記録と内容が違います（編集されたファイル））",
+       {"削除: F/a.url", "残す: F/b.url（記録のあとで書き換えられています）",
         "削除: G/c.url", "残す: F（フォルダーにほかのものがあります）",
         "残す: G（フォルダーにほかのものがあります）"},
        {"F/b.url", "mine.url"}},

@@ -8,7 +8,7 @@
 namespace velkora {
 
 // Why a shortcut or folder whose bookmark is gone stays.
-inline constexpr std::u16string_view kKeptEdited = u"記録と内容が違います（編集されたファイル）";
+inline constexpr std::u16string_view kKeptEdited = u"記録のあとで書き換えられています";
 inline constexpr std::u16string_view kKeptNotAsked = u"削除は指定されていません";
 inline constexpr std::u16string_view kKeptFolderNotEmpty = u"フォルダーにほかのものがあります";
 
