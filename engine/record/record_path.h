@@ -1,7 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+
+#include "engine/text/text_hash.h"
 
 namespace velkora {
 
@@ -12,5 +16,8 @@ std::u16string_view RecordPathFault(std::u16string_view path);
 
 // path as Windows compares names, into key: two paths of one key name one file there.
 void FoldRecordPath(std::u16string_view path, std::u16string& key);
+
+// Positions of entries by their folded paths.
+using RecordPathIndex = std::unordered_map<std::u16string, std::size_t, TextHash, TextEqual>;
 
 }  // namespace velkora

@@ -1,24 +1,26 @@
 #include "engine/record/record_text.h"
 
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
-#include <nlohmann/json.hpp>
 #include <utility>
 #include <vector>
 
-#include "engine/record/record_json.h"
+#include "engine/record/record_line.h"
 #include "engine/record/record_path.h"
 #include "engine/run/messages.h"
+#include "engine/text/surrogates.h"
+#include "engine/text/utf8.h"
 
 namespace velkora {
 namespace {
 
-using nlohmann::json;
-using record_json::HasOnlyKeys;
-using record_json::ReadText;
-using record_json::TextValue;
+using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
+using Type = LineValue::Type;
 
 constexpr std::string_view kFormatName = "velkora-record";
 constexpr std::array<std::pair<RecordSourceKind, std::string_view>, 3> kSourceKinds{{
@@ -27,6 +29,25 @@ constexpr std::array<std::pair<RecordSourceKind, std::string_view>, 3> kSourceKi
     {RecordSourceKind::kFirefox, "firefox"},
 }};
 
+// The members of the lines, in the order they are written.
+constexpr std::array<std::string_view, 5> kHeaderKeys{"entries", "format", "source", "sourceDigest",
+                                                      "version"};
+enum HeaderKey : std::size_t { kEntries, kFormat, kSource, kSourceDigest, kVersion };
+constexpr std::array<std::string_view, 2> kSourceKeys{"kind", "path"};
+enum SourceKey : std::size_t { kSourceKind, kSourcePath };
+constexpr std::array<std::string_view, 8> kEntryKeys{
+    "givenCreated", "givenModified", "identity", "kind", "modified", "path", "sha256", "size"};
+enum EntryKey : std::size_t {
+  kGivenCreated,
+  kGivenModified,
+  kIdentity,
+  kKind,
+  kModified,
+  kPath,
+  kSha256,
+  kSize
+};
+
 std::string_view SourceKindName(RecordSourceKind kind) {
   for (const auto& [known, name] : kSourceKinds) {
     if (known == kind) return name;
@@ -34,20 +55,94 @@ std::string_view SourceKindName(RecordSourceKind kind) {
   return {};
 }
 
-json EntryValue(const RecordEntry& entry) {
-  json value = {{"path", TextValue(entry.path)},
-                {"modified", entry.modified},
-                {"identity", TextValue(entry.identity)}};
-  if (entry.kind == RecordEntryKind::kFolder) {
-    value["kind"] = "folder";
-  } else {
-    value["kind"] = "file";
-    value["size"] = entry.size;
-    value["sha256"] = record_json::HexDigest(entry.sha256);
+bool IsWellFormed(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (StartsSurrogatePair(text, i)) {
+      ++i;
+    } else if (IsSurrogate(text[i])) {
+      return false;
+    }
   }
-  if (entry.givenCreated) value["givenCreated"] = *entry.givenCreated;
-  if (entry.givenModified) value["givenModified"] = *entry.givenModified;
-  return value;
+  return true;
+}
+
+void WriteKey(Writer& writer, std::string_view key) {
+  writer.Key(key.data(), static_cast<rapidjson::SizeType>(key.size()));
+}
+
+void WriteString(Writer& writer, std::string_view text) {
+  writer.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
+}
+
+// text as a JSON string, or, when it holds a lone surrogate (a name of bytes that are no
+// UTF-8, or a Windows name no UTF-8 can hold), as the array of its UTF-16 units.
+void WriteText(Writer& writer, std::u16string_view text, std::string& utf8) {
+  if (IsWellFormed(text)) {
+    utf8.clear();
+    AppendUtf8(text, utf8);
+    WriteString(writer, utf8);
+    return;
+  }
+  writer.StartArray();
+  for (const char16_t unit : text) writer.Uint(unit);
+  writer.EndArray();
+}
+
+void WriteDigest(Writer& writer, const std::array<std::uint8_t, 32>& digest) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::array<char, 64> hex{};
+  for (std::size_t i = 0; i < digest.size(); ++i) {
+    hex[2 * i] = kDigits[digest[i] >> 4];
+    hex[2 * i + 1] = kDigits[digest[i] & 0xF];
+  }
+  WriteString(writer, std::string_view(hex.data(), hex.size()));
+}
+
+void WriteHeader(Writer& writer, const TargetRecord& record, std::string& utf8) {
+  writer.StartObject();
+  WriteKey(writer, kHeaderKeys[kEntries]);
+  writer.Uint64(record.entries.size());
+  WriteKey(writer, kHeaderKeys[kFormat]);
+  WriteString(writer, kFormatName);
+  WriteKey(writer, kHeaderKeys[kSource]);
+  writer.StartObject();
+  WriteKey(writer, kSourceKeys[kSourceKind]);
+  WriteString(writer, SourceKindName(record.source.kind));
+  WriteKey(writer, kSourceKeys[kSourcePath]);
+  WriteText(writer, record.source.path, utf8);
+  writer.EndObject();
+  if (record.sourceDigest) {
+    WriteKey(writer, kHeaderKeys[kSourceDigest]);
+    WriteDigest(writer, *record.sourceDigest);
+  }
+  WriteKey(writer, kHeaderKeys[kVersion]);
+  writer.Int(kRecordVersion);
+  writer.EndObject();
+}
+
+void WriteEntry(Writer& writer, const RecordEntry& entry, std::string& utf8) {
+  writer.StartObject();
+  for (const auto& [key, given] : {std::pair{kGivenCreated, &entry.givenCreated},
+                                   std::pair{kGivenModified, &entry.givenModified}}) {
+    if (!*given) continue;
+    WriteKey(writer, kEntryKeys[key]);
+    writer.Int64(**given);
+  }
+  WriteKey(writer, kEntryKeys[kIdentity]);
+  WriteText(writer, entry.identity, utf8);
+  WriteKey(writer, kEntryKeys[kKind]);
+  WriteString(writer, entry.kind == RecordEntryKind::kFolder ? "folder" : "file");
+  WriteKey(writer, kEntryKeys[kModified]);
+  writer.Int64(entry.modified);
+  WriteKey(writer, kEntryKeys[kPath]);
+  WriteText(writer, entry.path, utf8);
+  if (entry.kind == RecordEntryKind::kFile) {
+    WriteKey(writer, kEntryKeys[kSha256]);
+    WriteDigest(writer, entry.sha256);
+    WriteKey(writer, kEntryKeys[kSize]);
+    writer.Uint64(entry.size);
+  }
+  writer.EndObject();
 }
 
 IoResult Broken(std::size_t line, std::u16string_view why) {
@@ -66,85 +161,201 @@ std::vector<std::string_view> Lines(std::string_view text) {
   return lines;
 }
 
-// Why the header line cannot start a record, or empty when it does; source and entryCount
+// Whether FromUtf8 met bytes that are no UTF-8: it gives each a lone U+DC80-U+DCFF, which
+// no valid UTF-8 encodes.
+bool MetRawBytes(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] >= 0xDC80 && text[i] <= 0xDCFF && (i == 0 || !IsHighSurrogate(text[i - 1]))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Reads the text WriteText wrote into text; why not (missing, for any other value), or
+// empty.
+std::u16string_view TextFault(const LineValue& value, std::u16string& text,
+                              std::u16string_view missing) {
+  if (value.type == Type::kString) {
+    text = FromUtf8(value.text);
+    return MetRawBytes(text) ? u"UTF-8 として読めない文字列があります" : u"";
+  }
+  if (value.type != Type::kUnits) return missing;
+  text = value.units;
+  return {};
+}
+
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The digest of 64 hex digits, either case; false for anything else.
+bool ReadDigest(const LineValue& value, std::array<std::uint8_t, 32>& digest) {
+  if (value.type != Type::kString || value.text.size() != 2 * digest.size()) return false;
+  for (std::size_t i = 0; i < digest.size(); ++i) {
+    const int high = HexDigitValue(value.text[2 * i]);
+    const int low = HexDigitValue(value.text[2 * i + 1]);
+    if (high < 0 || low < 0) return false;
+    digest[i] = static_cast<std::uint8_t>(high << 4 | low);
+  }
+  return true;
+}
+
+// A time of a record: an integer that std::int64_t holds.
+bool ReadTime(const LineValue& value, std::int64_t& time) {
+  if (value.type == Type::kNegative) {
+    time = value.negative;
+    return true;
+  }
+  if (value.type != Type::kUnsigned ||
+      value.number > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+    return false;
+  }
+  time = static_cast<std::int64_t>(value.number);
+  return true;
+}
+
+bool IsString(const LineValue& value, std::string_view text) {
+  return value.type == Type::kString && value.text == text;
+}
+
+// Why the header line cannot start a record, or empty when it does; record and entryCount
 // take what it says.
-std::u16string_view HeaderFault(const json& header, RecordSource& source,
+std::u16string_view HeaderFault(std::string_view line, TargetRecord& record,
                                 std::uint64_t& entryCount) {
-  if (!HasOnlyKeys(header, {"format", "version", "source", "entries"}) ||
-      header.value("format", json()) != json(std::string(kFormatName))) {
+  RecordLineReader header(kHeaderKeys, kSource, kSourceKeys);
+  const RecordLineReader::Outcome outcome = header.Read(line);
+  if (outcome == RecordLineReader::Outcome::kNotJson) return u"JSON として読めません";
+  if (outcome != RecordLineReader::Outcome::kRead ||
+      !IsString(header.Value(kFormat), kFormatName)) {
     return u"Velkora の記録の見出しではありません";
   }
-  const auto version = header.find("version");
-  if (version == header.end() || !version->is_number_integer() ||
-      *version != json(kRecordVersion)) {
+  if (header.Value(kVersion).type != Type::kUnsigned ||
+      header.Value(kVersion).number != static_cast<std::uint64_t>(kRecordVersion)) {
     return u"記録の版が違います（この版で読める記録ではありません）";
   }
-  const auto from = header.find("source");
-  if (from == header.end() || !HasOnlyKeys(*from, {"kind", "path"}) || !from->contains("kind") ||
-      !from->contains("path") || !ReadText(from->at("path"), source.path)) {
+  if (header.Value(kSource).type != Type::kObject || header.ObjectMalformed()) {
     return u"読み込み元が書かれていません";
   }
-  const auto kind = std::find_if(
-      kSourceKinds.begin(), kSourceKinds.end(),
-      [&from](const auto& known) { return from->at("kind") == json(std::string(known.second)); });
-  if (kind == kSourceKinds.end()) return u"読み込み元の種類が分かりません";
-  source.kind = kind->first;
-  const auto entries = header.find("entries");
-  if (entries == header.end() || !entries->is_number_unsigned()) {
-    return u"項目の数が書かれていません";
+  if (const std::u16string_view fault = TextFault(
+          header.ObjectValue(kSourcePath), record.source.path, u"読み込み元が書かれていません");
+      !fault.empty()) {
+    return fault;
   }
-  entryCount = entries->get<std::uint64_t>();
+  const auto kind =
+      std::find_if(kSourceKinds.begin(), kSourceKinds.end(), [&header](const auto& known) {
+        return IsString(header.ObjectValue(kSourceKind), known.second);
+      });
+  if (kind == kSourceKinds.end()) return u"読み込み元の種類が分かりません";
+  record.source.kind = kind->first;
+  if (const LineValue& digest = header.Value(kSourceDigest); digest.type != Type::kAbsent) {
+    if (!ReadDigest(digest, record.sourceDigest.emplace())) {
+      return u"読み込み元のハッシュが 16 進 64 桁ではありません";
+    }
+  }
+  if (header.Value(kEntries).type != Type::kUnsigned) return u"項目の数が書かれていません";
+  entryCount = header.Value(kEntries).number;
   if (entryCount > kRecordEntryLimit) return u"項目が多すぎます（100 万を超えています）";
   return {};
 }
 
-// A time of a record: an integer that std::int64_t holds.
-bool IsTime(const json& value) {
-  return value.is_number_integer() &&
-         !(value.is_number_unsigned() &&
-           value.get<std::uint64_t>() > std::numeric_limits<std::int64_t>::max());
-}
-
-// Why line's value cannot be an entry, or empty when it is; entry takes it.
-std::u16string_view EntryFault(const json& value, RecordEntry& entry) {
-  if (!HasOnlyKeys(value, {"path", "kind", "size", "sha256", "modified", "identity", "givenCreated",
-                           "givenModified"})) {
-    return u"項目ではありません";
-  }
-  if (!value.contains("path") || !ReadText(value.at("path"), entry.path)) {
-    return u"項目のパスがありません";
-  }
-  if (const std::u16string_view fault = RecordPathFault(entry.path); !fault.empty()) return fault;
-  const json kind = value.value("kind", json());
-  const bool hasContent = value.contains("size") || value.contains("sha256");
-  if (kind == "folder") {
+// What an entry holds of its file: a folder nothing, a file its size and digest.
+std::u16string_view ContentFault(const RecordLineReader& line, RecordEntry& entry) {
+  const bool hasContent =
+      line.Value(kSize).type != Type::kAbsent || line.Value(kSha256).type != Type::kAbsent;
+  if (IsString(line.Value(kKind), "folder")) {
     if (hasContent) return u"フォルダーの項目に大きさかハッシュがあります";
     entry.kind = RecordEntryKind::kFolder;
-  } else if (kind == "file") {
-    entry.kind = RecordEntryKind::kFile;
-    const json size = value.value("size", json());
-    if (size.is_number_integer() && !size.is_number_unsigned()) return u"大きさが負です";
-    if (!size.is_number_unsigned()) return u"大きさが整数ではありません";
-    entry.size = size.get<std::uint64_t>();
-    if (!record_json::ReadHexDigest(value.value("sha256", json()), entry.sha256)) {
-      return u"SHA-256 が 16 進 64 桁ではありません";
-    }
-  } else {
-    return u"項目の種類（file か folder）がありません";
+    return {};
   }
-  const json modified = value.value("modified", json());
-  if (!IsTime(modified)) return u"更新日時が整数ではありません";
-  entry.modified = modified.get<std::int64_t>();
-  for (const auto& [key, given] : {std::pair{"givenCreated", &entry.givenCreated},
-                                   std::pair{"givenModified", &entry.givenModified}}) {
-    if (!value.contains(key)) continue;
-    if (!IsTime(value.at(key))) return u"与えた日時が整数ではありません";
-    *given = value.at(key).get<std::int64_t>();
-  }
-  if (!value.contains("identity") || !ReadText(value.at("identity"), entry.identity)) {
-    return u"ブックマークの識別子がありません";
+  if (!IsString(line.Value(kKind), "file")) return u"項目の種類（file か folder）がありません";
+  entry.kind = RecordEntryKind::kFile;
+  const LineValue& size = line.Value(kSize);
+  if (size.type == Type::kNegative) return u"大きさが負です";
+  if (size.type != Type::kUnsigned) return u"大きさが整数ではありません";
+  entry.size = size.number;
+  if (!ReadDigest(line.Value(kSha256), entry.sha256)) {
+    return u"SHA-256 が 16 進 64 桁ではありません";
   }
   return {};
+}
+
+// Why the line read cannot be an entry, or empty when it is; entry takes it.
+std::u16string_view EntryFault(const RecordLineReader& line, RecordEntry& entry) {
+  if (const std::u16string_view fault =
+          TextFault(line.Value(kPath), entry.path, u"項目のパスがありません");
+      !fault.empty()) {
+    return fault;
+  }
+  if (const std::u16string_view fault = RecordPathFault(entry.path); !fault.empty()) return fault;
+  if (const std::u16string_view fault = ContentFault(line, entry); !fault.empty()) return fault;
+  if (!ReadTime(line.Value(kModified), entry.modified)) return u"更新日時が整数ではありません";
+  for (const auto& [key, given] : {std::pair{kGivenCreated, &entry.givenCreated},
+                                   std::pair{kGivenModified, &entry.givenModified}}) {
+    if (line.Value(key).type == Type::kAbsent) continue;
+    if (!ReadTime(line.Value(key), given->emplace())) return u"与えた日時が整数ではありません";
+  }
+  return TextFault(line.Value(kIdentity), entry.identity, u"ブックマークの識別子がありません");
+}
+
+// Reads the entry lines into entries, each with its line number.
+IoResult ReadEntries(const std::vector<std::string_view>& lines, std::vector<RecordEntry>& entries,
+                     std::vector<std::size_t>& lineNumbers) {
+  RecordLineReader line(kEntryKeys);
+  entries.reserve(lines.size() - 1);
+  lineNumbers.reserve(lines.size() - 1);
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    const RecordLineReader::Outcome outcome = line.Read(lines[i]);
+    if (outcome == RecordLineReader::Outcome::kNotJson)
+      return Broken(i + 1, u"JSON として読めません");
+    if (outcome != RecordLineReader::Outcome::kRead) return Broken(i + 1, u"項目ではありません");
+    RecordEntry& entry = entries.emplace_back();
+    if (const std::u16string_view fault = EntryFault(line, entry); !fault.empty()) {
+      return Broken(i + 1, fault);
+    }
+    lineNumbers.push_back(i + 1);
+  }
+  return IoResult::Success();
+}
+
+// Sorts entries by path (a record is written so: most need no sorting) and indexes them by
+// folded path, which two entries never share: two paths that differ only in case name one
+// file on Windows, and the writer, which compares names as Windows does, never makes both.
+IoResult SortAndIndex(std::vector<RecordEntry>& entries, std::vector<std::size_t>& lineNumbers,
+                      RecordPathIndex& index) {
+  const auto byPath = [](const RecordEntry& a, const RecordEntry& b) { return a.path < b.path; };
+  if (!std::is_sorted(entries.begin(), entries.end(), byPath)) {
+    std::vector<std::size_t> order(entries.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&entries](std::size_t a, std::size_t b) {
+      return entries[a].path < entries[b].path;
+    });
+    std::vector<RecordEntry> sorted;
+    std::vector<std::size_t> sortedLines;
+    sorted.reserve(entries.size());
+    sortedLines.reserve(entries.size());
+    for (const std::size_t i : order) {
+      sorted.push_back(std::move(entries[i]));
+      sortedLines.push_back(lineNumbers[i]);
+    }
+    entries = std::move(sorted);
+    lineNumbers = std::move(sortedLines);
+  }
+  index.clear();
+  index.reserve(entries.size());
+  std::u16string key;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    FoldRecordPath(entries[i].path, key);
+    const auto [at, added] = index.emplace(key, i);
+    if (!added) {
+      return Broken(std::max(lineNumbers[at->second], lineNumbers[i]),
+                    u"同じパスの項目が 2 つあります");
+    }
+  }
+  return IoResult::Success();
 }
 
 }  // namespace
@@ -155,18 +366,21 @@ std::string RecordText(const TargetRecord& record) {
   for (const RecordEntry& entry : record.entries) sorted.push_back(&entry);
   std::sort(sorted.begin(), sorted.end(),
             [](const RecordEntry* a, const RecordEntry* b) { return a->path < b->path; });
-  const json header = {
-      {"format", kFormatName},
-      {"version", kRecordVersion},
-      {"source",
-       {{"kind", SourceKindName(record.source.kind)}, {"path", TextValue(record.source.path)}}},
-      {"entries", record.entries.size()}};
-  std::string text = header.dump() + '\n';
-  for (const RecordEntry* entry : sorted) text += EntryValue(*entry).dump() + '\n';
-  return text;
+  rapidjson::StringBuffer buffer;
+  Writer writer(buffer);
+  std::string utf8;
+  WriteHeader(writer, record, utf8);
+  buffer.Put('\n');
+  for (const RecordEntry* entry : sorted) {
+    // Each line is a JSON text of its own.
+    writer.Reset(buffer);
+    WriteEntry(writer, *entry, utf8);
+    buffer.Put('\n');
+  }
+  return std::string(buffer.GetString(), buffer.GetSize());
 }
 
-IoResult ParseRecord(std::string_view text, TargetRecord& record) {
+IoResult ParseRecord(std::string_view text, TargetRecord& record, RecordPathIndex& index) {
   if (text.size() > kRecordByteLimit) {
     return IoResult::Failure(u"記録が大きすぎます（64 MiB を超えています）");
   }
@@ -174,48 +388,25 @@ IoResult ParseRecord(std::string_view text, TargetRecord& record) {
   if (lines.empty()) return Broken(1, u"空です");
   TargetRecord read;
   std::uint64_t entryCount = 0;
-  const json header = json::parse(lines[0], nullptr, false);
-  if (header.is_discarded()) return Broken(1, u"JSON として読めません");
-  if (const std::u16string_view fault = HeaderFault(header, read.source, entryCount);
-      !fault.empty()) {
+  if (const std::u16string_view fault = HeaderFault(lines[0], read, entryCount); !fault.empty()) {
     return Broken(1, fault);
   }
   if (entryCount != lines.size() - 1) {
     return Broken(lines.size(), u"項目の数が見出しと違います（記録が途中で切れています）");
   }
-  // Each entry with its line, for the duplicates found once they are sorted.
-  std::vector<std::pair<RecordEntry, std::size_t>> entries;
-  entries.reserve(lines.size() - 1);
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    const json value = json::parse(lines[i], nullptr, false);
-    if (value.is_discarded()) return Broken(i + 1, u"JSON として読めません");
-    RecordEntry entry;
-    if (const std::u16string_view fault = EntryFault(value, entry); !fault.empty()) {
-      return Broken(i + 1, fault);
-    }
-    entries.emplace_back(std::move(entry), i + 1);
+  std::vector<std::size_t> lineNumbers;
+  if (IoResult entries = ReadEntries(lines, read.entries, lineNumbers); !entries) return entries;
+  if (IoResult sorted = SortAndIndex(read.entries, lineNumbers, index); !sorted) {
+    index.clear();
+    return sorted;
   }
-  // Two paths that differ only in case name one file on Windows, and the writer, which
-  // compares names as Windows does, never makes both.
-  std::vector<std::pair<std::u16string, std::size_t>> folded;
-  folded.reserve(entries.size());
-  for (const auto& [entry, line] : entries) {
-    std::u16string key;
-    FoldRecordPath(entry.path, key);
-    folded.emplace_back(std::move(key), line);
-  }
-  std::sort(folded.begin(), folded.end());
-  for (std::size_t i = 1; i < folded.size(); ++i) {
-    if (folded[i].first == folded[i - 1].first) {
-      return Broken(folded[i].second, u"同じパスの項目が 2 つあります");
-    }
-  }
-  std::sort(entries.begin(), entries.end(),
-            [](const auto& a, const auto& b) { return a.first.path < b.first.path; });
-  read.entries.reserve(entries.size());
-  for (auto& [entry, line] : entries) read.entries.push_back(std::move(entry));
   record = std::move(read);
   return IoResult::Success();
+}
+
+IoResult ParseRecord(std::string_view text, TargetRecord& record) {
+  RecordPathIndex index;
+  return ParseRecord(text, record, index);
 }
 
 }  // namespace velkora

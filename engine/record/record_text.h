@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "engine/interfaces/io_result.h"
+#include "engine/record/record_path.h"
 #include "engine/record/target_record.h"
 
 namespace velkora {
@@ -18,5 +19,7 @@ std::string RecordText(const TargetRecord& record);
 // digits, a negative size) is refused with the line and the reason, and record is left as
 // it was.
 IoResult ParseRecord(std::string_view text, TargetRecord& record);
+// As ParseRecord, and index takes the entries' positions by folded path (emptied on failure).
+IoResult ParseRecord(std::string_view text, TargetRecord& record, RecordPathIndex& index);
 
 }  // namespace velkora

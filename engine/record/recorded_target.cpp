@@ -21,19 +21,13 @@ std::u16string RecordedTarget::Read(FileSystemObject& fileSystem, const FolderHa
   if (result) result = fileSystem.ReadFileAt(*folder, kRecordFileName, kRecordByteLimit, oldText_);
   // No record: a first run.
   if (!result && result.missing) return {};
-  if (result) result = ParseRecord(oldText_, old_);
+  if (result) result = ParseRecord(oldText_, old_, byPath_);
   if (!result) {
     oldText_.clear();
     return std::u16string(kRecordRefused) + result.reason;
   }
   exists_ = true;
   states_.assign(old_.entries.size(), State::kNotMet);
-  byPath_.reserve(old_.entries.size());
-  for (std::size_t i = 0; i < old_.entries.size(); ++i) {
-    const RecordEntry& entry = old_.entries[i];
-    FoldRecordPath(entry.path, key_);
-    byPath_.emplace(key_, i);
-  }
   return {};
 }
 

@@ -9,6 +9,7 @@
 #include "engine/interfaces/file_streams.h"
 #include "engine/interfaces/file_system_object.h"
 #include "engine/interfaces/io_result.h"
+#include "engine/record/record_path.h"
 #include "engine/record/target_record.h"
 #include "engine/text/text_hash.h"
 
@@ -60,7 +61,7 @@ class RecordedTarget {
                 const RecordSource& source);
 
  private:
-  using Index = std::unordered_map<std::u16string, std::size_t, TextHash, TextEqual>;
+  using Index = RecordPathIndex;
 
   TargetRecord old_;
   std::string oldText_;

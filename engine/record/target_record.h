@@ -51,6 +51,11 @@ struct TargetRecord {
   RecordSource source;
   // Sorted by path, each path once.
   std::vector<RecordEntry> entries;
+  // Set only when the entries are exactly what a whole run made of the source, untroubled:
+  // the digest of the source's bytes and of what else went into the shortcuts (see
+  // SourceDigest). A run that finds the source's digest unchanged and every entry standing
+  // as recorded has nothing to do.
+  std::optional<std::array<std::uint8_t, 32>> sourceDigest = std::nullopt;
   bool operator==(const TargetRecord&) const = default;
 };
 
