@@ -436,9 +436,9 @@ TEST(Faults, BookmarkFileGrownOrCutBetweenThePassesIsConvertedAsItIsThenAndRepor
   EXPECT_EQ(cut.Tree(), Strings{"one.url"});
 }
 
-// Opens files as the platform does, but the second opening of the bookmark file (the
-// writing pass, after the reading that decides the encoding and counts) fails to read once
-// it has handed out limit bytes.
+// Opens files as the platform does, but every opening of the bookmark file after the first
+// (the reading that decides the encoding and counts) fails to read once it has handed out
+// limit bytes: its digest for the record, then the writing pass.
 class SecondPassReadFails final : public ForwardingFileStreams {
  public:
   SecondPassReadFails(FileStreams& real, std::size_t limit)
@@ -446,7 +446,7 @@ class SecondPassReadFails final : public ForwardingFileStreams {
 
   IoResult OpenInput(std::u16string_view path, std::unique_ptr<InputStream>& stream) override {
     IoResult result = real_.OpenInput(path, stream);
-    if (result && ++openings_ == 2) stream = std::make_unique<Failing>(std::move(stream), limit_);
+    if (result && ++openings_ >= 2) stream = std::make_unique<Failing>(std::move(stream), limit_);
     return result;
   }
 

@@ -51,6 +51,9 @@ TEST(ParseRecord, RefusesWhatNoRunWrites) {
       {Header(1) + Entry("a.url", "1", "g" + kHash.substr(1)), "16 進 64 桁"},
       {Header(1) + Entry("a.url", "-1"), "大きさが負です"},
       {Header(1) + Entry("a.url", "1,\"givenCreated\":\"x\""), "与えた日時が整数ではありません"},
+      {Header(1) + Entry("a.url", "1,\"size\":1"), "行 2: 項目ではありません"},
+      {Header(1) + Entry("a\xff.url"), "UTF-8 として読めない"},
+      {Header(0).insert(1, R"("sourceDigest":"ab",)"), "読み込み元のハッシュが"},
   };
   for (const auto& row : rows) {
     TargetRecord record;
@@ -64,7 +67,7 @@ TEST(ParseRecord, RefusesWhatNoRunWrites) {
 }
 
 TEST(ParseRecord, ReadsBackWhatRecordTextWrote) {
-  TargetRecord record{{RecordSourceKind::kFirefox, u"C:\\P\\places.sqlite"}, {}};
+  TargetRecord record{{RecordSourceKind::kFirefox, u"C:\\P\\places.sqlite"}, {}, {{7, 0, 9}}};
   // A name of bytes that are no UTF-8 (on Linux) and an HTML bookmark's identity.
   record.entries.push_back({u"z/\xDC81\xD800.url",
                             RecordEntryKind::kFile,

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -358,6 +359,24 @@ IoResult SortAndIndex(std::vector<RecordEntry>& entries, std::vector<std::size_t
   return IoResult::Success();
 }
 
+// Splits text into lines and reads its header into read, checking the count of entries.
+IoResult ReadHeader(std::string_view text, std::vector<std::string_view>& lines,
+                    TargetRecord& read) {
+  if (text.size() > kRecordByteLimit) {
+    return IoResult::Failure(u"記録が大きすぎます（64 MiB を超えています）");
+  }
+  lines = Lines(text);
+  if (lines.empty()) return Broken(1, u"空です");
+  std::uint64_t entryCount = 0;
+  if (const std::u16string_view fault = HeaderFault(lines[0], read, entryCount); !fault.empty()) {
+    return Broken(1, fault);
+  }
+  if (entryCount != lines.size() - 1) {
+    return Broken(lines.size(), u"項目の数が見出しと違います（記録が途中で切れています）");
+  }
+  return IoResult::Success();
+}
+
 }  // namespace
 
 std::string RecordText(const TargetRecord& record) {
@@ -381,19 +400,9 @@ std::string RecordText(const TargetRecord& record) {
 }
 
 IoResult ParseRecord(std::string_view text, TargetRecord& record, RecordPathIndex& index) {
-  if (text.size() > kRecordByteLimit) {
-    return IoResult::Failure(u"記録が大きすぎます（64 MiB を超えています）");
-  }
-  const std::vector<std::string_view> lines = Lines(text);
-  if (lines.empty()) return Broken(1, u"空です");
+  std::vector<std::string_view> lines;
   TargetRecord read;
-  std::uint64_t entryCount = 0;
-  if (const std::u16string_view fault = HeaderFault(lines[0], read, entryCount); !fault.empty()) {
-    return Broken(1, fault);
-  }
-  if (entryCount != lines.size() - 1) {
-    return Broken(lines.size(), u"項目の数が見出しと違います（記録が途中で切れています）");
-  }
+  if (IoResult header = ReadHeader(text, lines, read); !header) return header;
   std::vector<std::size_t> lineNumbers;
   if (IoResult entries = ReadEntries(lines, read.entries, lineNumbers); !entries) return entries;
   if (IoResult sorted = SortAndIndex(read.entries, lineNumbers, index); !sorted) {
@@ -402,6 +411,35 @@ IoResult ParseRecord(std::string_view text, TargetRecord& record, RecordPathInde
   }
   record = std::move(read);
   return IoResult::Success();
+}
+
+IoResult ParseRecordHeader(std::string_view text, TargetRecord& record) {
+  std::vector<std::string_view> lines;
+  TargetRecord read;
+  if (IoResult header = ReadHeader(text, lines, read); !header) return header;
+  record = std::move(read);
+  return IoResult::Success();
+}
+
+bool ForEachRecordedStamp(std::string_view text,
+                          const std::function<bool(const RecordedStamp&)>& visit) {
+  const std::vector<std::string_view> lines = Lines(text);
+  RecordLineReader line(kEntryKeys);
+  std::u16string path;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    if (line.Read(lines[i]) != RecordLineReader::Outcome::kRead ||
+        !TextFault(line.Value(kPath), path, u"-").empty() || !RecordPathFault(path).empty()) {
+      return false;
+    }
+    RecordedStamp stamp{path, IsString(line.Value(kKind), "folder"), 0, 0};
+    if (!stamp.folder &&
+        (!IsString(line.Value(kKind), "file") || line.Value(kSize).type != Type::kUnsigned)) {
+      return false;
+    }
+    stamp.size = line.Value(kSize).number;
+    if (!ReadTime(line.Value(kModified), stamp.modified) || !visit(stamp)) return false;
+  }
+  return true;
 }
 
 IoResult ParseRecord(std::string_view text, TargetRecord& record) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,5 +23,20 @@ std::string RecordText(const TargetRecord& record);
 IoResult ParseRecord(std::string_view text, TargetRecord& record);
 // As ParseRecord, and index takes the entries' positions by folded path (emptied on failure).
 IoResult ParseRecord(std::string_view text, TargetRecord& record, RecordPathIndex& index);
+// As ParseRecord for the header alone: record takes its source and digest, no entries.
+IoResult ParseRecordHeader(std::string_view text, TargetRecord& record);
+
+// What an entry's line says of where its file stands, read without the rest of the entry.
+struct RecordedStamp {
+  std::u16string_view path;
+  bool folder = false;
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;
+};
+// Calls visit with each entry of text, a record whose header ParseRecordHeader takes, read
+// only as far as a stamp needs, until visit returns false. False then, or at a line that
+// cannot be read so. Quicker than ParseRecord, for a record that may not be needed whole.
+bool ForEachRecordedStamp(std::string_view text,
+                          const std::function<bool(const RecordedStamp&)>& visit);
 
 }  // namespace velkora

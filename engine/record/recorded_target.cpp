@@ -15,12 +15,23 @@ constexpr std::u16string_view kRecordRefused =
 
 }  // namespace
 
-std::u16string RecordedTarget::Read(FileSystemObject& fileSystem, const FolderHandle& target) {
+std::u16string RecordedTarget::Read(
+    FileSystemObject& fileSystem, const FolderHandle& target,
+    const std::function<bool(const TargetRecord& header, std::string_view text)>& inStep) {
   std::unique_ptr<FolderHandle> folder;
   IoResult result = fileSystem.OpenFolderIn(target, kVelkoraFolderName, folder);
   if (result) result = fileSystem.ReadFileAt(*folder, kRecordFileName, kRecordByteLimit, oldText_);
   // No record: a first run.
   if (!result && result.missing) return {};
+  if (result && inStep) {
+    TargetRecord header;
+    if (ParseRecordHeader(oldText_, header) && inStep(header, oldText_)) {
+      old_ = std::move(header);
+      exists_ = true;
+      inStep_ = true;
+      return {};
+    }
+  }
   if (result) result = ParseRecord(oldText_, old_, byPath_);
   if (!result) {
     oldText_.clear();
@@ -100,11 +111,14 @@ void RecordedTarget::MeetFolder(std::u16string_view path) {
 }
 
 IoResult RecordedTarget::Save(FileSystemObject& fileSystem, FileStreams& streams,
-                              const FolderHandle& target, const RecordSource& source) {
-  if (exists_ && !changed_ && IsSource(source) && old_.source.path == source.path) {
+                              const FolderHandle& target, const RecordSource& source,
+                              const std::optional<std::array<std::uint8_t, 32>>& sourceDigest) {
+  // Found in step, the record read holds no entries: it stays as it is.
+  if (inStep_) return IoResult::Success();
+  if (exists_ && !changed_ && old_.source == source && old_.sourceDigest == sourceDigest) {
     return IoResult::Success();
   }
-  TargetRecord left{source, {}};
+  TargetRecord left{source, {}, sourceDigest};
   left.entries.reserve(fresh_.size() + old_.entries.size());
   for (std::size_t i = 0; i < old_.entries.size(); ++i) {
     if (states_[i] != State::kDropped) left.entries.push_back(old_.entries[i]);

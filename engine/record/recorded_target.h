@@ -1,6 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -31,9 +35,16 @@ class RecordedTarget {
   // Reads the record in target's kVelkoraFolderName. A target without one has an empty
   // record; one that cannot be read or is refused gives the reason (empty otherwise) and
   // counts as none: nothing is removed or moved on its word.
-  std::u16string Read(FileSystemObject& fileSystem, const FolderHandle& target);
+  // When inStep, given the header read and the record's text, says that the target stands
+  // as the record has it, the entries are not read at all: see InStep.
+  std::u16string Read(
+      FileSystemObject& fileSystem, const FolderHandle& target,
+      const std::function<bool(const TargetRecord& header, std::string_view text)>& inStep = {});
   // Whether a record was read (and not refused).
   bool Exists() const { return exists_; }
+  // Whether Read found the target in step with its record, which then holds no entries:
+  // a run has nothing to do, and leaves the record as it is.
+  bool InStep() const { return inStep_; }
   const RecordSource& Source() const { return old_.source; }
   // Whether source is the record's, its path compared as Windows compares names.
   bool IsSource(const RecordSource& source) const;
@@ -56,9 +67,11 @@ class RecordedTarget {
 
   // Writes the record the run leaves, naming source, into the target's kVelkoraFolderName
   // as a file that takes its name once written whole: this run's entries and the earlier
-  // ones that still stand. Nothing is written when its text would be the one read.
+  // ones that still stand, and sourceDigest when they are exactly what it made of the
+  // source. Nothing is written when its text would be the one read.
   IoResult Save(FileSystemObject& fileSystem, FileStreams& streams, const FolderHandle& target,
-                const RecordSource& source);
+                const RecordSource& source,
+                const std::optional<std::array<std::uint8_t, 32>>& sourceDigest);
 
  private:
   using Index = RecordPathIndex;
@@ -66,6 +79,7 @@ class RecordedTarget {
   TargetRecord old_;
   std::string oldText_;
   bool exists_ = false;
+  bool inStep_ = false;
   // Whether the record to leave differs from the one read.
   bool changed_ = false;
   std::vector<State> states_;

@@ -1,5 +1,6 @@
 #include "engine/run/conversion.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <limits>
@@ -8,11 +9,14 @@
 #include "engine/names/file_name_rules.h"
 #include "engine/run/change_messages.h"
 #include "engine/run/messages.h"
+#include "engine/run/notice_watch.h"
 #include "engine/run/refusal_reasons.h"
+#include "engine/run/source_digest.h"
 #include "engine/sources/source_choice.h"
 #include "engine/write/gone_entries.h"
 #include "engine/write/recorded_shortcuts.h"
 #include "engine/write/shortcut_writer.h"
+#include "engine/write/standing_entries.h"
 #include "engine/write/url_text.h"
 
 namespace velkora {
@@ -89,10 +93,18 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   if (!source) {
     return Fail(ConversionReport::Outcome::kNotText, NotBookmarkFileMessage(path, nonTextReason));
   }
+  recordSource_ = {RecordKindOf(kind), path};
+  // An HTML file holds all that its shortcuts are made of; a browser's store does not (its
+  // icons are in another database), and changes with every visit.
+  sourceDigest_.reset();
+  if (recordSource_.kind == RecordSourceKind::kHtml) {
+    sourceDigest_ = SourceDigest(platform_, path, targetPath);
+  }
   RecordedTarget record;
-  report_.recordProblem = record.Read(*state_.fileSystem, *state_.target.folder);
-  const RecordSource recordSource{RecordKindOf(kind), path};
-  if (!AgreeOnSource(record, recordSource)) return report_;
+  report_.recordProblem = record.Read(
+      *state_.fileSystem, *state_.target.folder,
+      [this](const TargetRecord& header, std::string_view text) { return InStep(header, text); });
+  if (!AgreeOnSource(record, recordSource_)) return report_;
   if (options_.removeGone && options_.preview && !options_.dryRun && !Previewed(*source, record)) {
     if (report_.outcome != ConversionReport::Outcome::kCannotRead) return report_;
     return Fail(report_.outcome, CannotReadMessage(path, report_.firstFailureReason));
@@ -100,8 +112,9 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   result = RunPass(*source, record, options_.dryRun);
   // Even a run that stopped or failed leaves a record of what it wrote.
   if (!options_.dryRun) {
-    if (IoResult saved =
-            record.Save(*state_.fileSystem, platform_.streams, *state_.target.folder, recordSource);
+    const bool whole = foundInStep_ || MadeWhole(result, *source);
+    if (IoResult saved = record.Save(*state_.fileSystem, platform_.streams, *state_.target.folder,
+                                     recordSource_, whole ? sourceDigest_ : std::nullopt);
         !saved) {
       report_.recordProblem = std::u16string(kRecordNotWritten) + saved.reason;
     }
@@ -156,10 +169,21 @@ bool BookmarkConverter::Previewed(BookmarkSource& source, const RecordedTarget& 
 }
 
 IoResult BookmarkConverter::RunPass(BookmarkSource& source, RecordedTarget& record, bool dryRun) {
+  foundInStep_ = AlreadyInStep(record);
+  if (foundInStep_) return IoResult::Success();
   RunOptions options = options_;
   options.dryRun = dryRun;
   window_.SetProgressMaximum(state_.entryCount);
   window_.SetProgressValue(0);
+  // What the pass tells is watched for anything the record's digest could not stand for.
+  NoticeWatch watch(observer_);
+  struct Watched {
+    ConversionObserver*& observer;
+    ConversionObserver* const watched;
+    ~Watched() { observer = watched; }
+  } watched{observer_, observer_};
+  observer_ = &watch;
+  metIcon_ = false;
   IoResult result;
   {
     ShortcutWriter writer(state_.target, *state_.fileSystem, platform_);
@@ -174,7 +198,41 @@ IoResult BookmarkConverter::RunPass(BookmarkSource& source, RecordedTarget& reco
   GoneEntries gone(*state_.fileSystem, platform_.sha256, *state_.target.folder, record, observer_,
                    report_.changes);
   gone.Settle(options.removeGone, dryRun, [this] { return stopped_ = window_.StopRequested(); });
+  noticed_ = watch.Noticed();
   return result;
+}
+
+bool BookmarkConverter::InStep(const TargetRecord& header, std::string_view text) {
+  if (!sourceDigest_ || header.source != recordSource_ || header.sourceDigest != sourceDigest_ ||
+      otherFormatEntries_ != 0) {
+    return false;
+  }
+  std::int32_t files = 0;
+  return EntriesStandAsRecorded(*state_.fileSystem, *state_.target.folder, text, files) &&
+         files == state_.entryCount;
+}
+
+bool BookmarkConverter::AlreadyInStep(const RecordedTarget& record) {
+  if (!record.InStep()) return false;
+  window_.SetProgressMaximum(state_.entryCount);
+  window_.SetProgressValue(state_.entryCount);
+  report_.bookmarkLines = report_.written = report_.changes.unchanged = state_.entryCount;
+  recounted_ = state_.entryCount;
+  return true;
+}
+
+bool BookmarkConverter::MadeWhole(const IoResult& result, const BookmarkSource& source) const {
+  const TargetChangeCounts& changes = report_.changes;
+  if (!sourceDigest_ || !result || stopped_ || noticed_ || metIcon_ || changes.kept != 0 ||
+      changes.gone != 0 || report_.malformedLines != 0 || report_.failedShortcuts != 0 ||
+      report_.skippedQueries != 0 || report_.shortenedNames != 0 ||
+      report_.iconlessShortcuts != 0 || otherFormatEntries_ != 0 ||
+      recounted_ != state_.entryCount || !report_.recordProblem.empty() ||
+      source.ChangedSinceCounted()) {
+    return false;
+  }
+  // The file read is the one whose digest was taken before: unchanged since.
+  return SourceDigest(platform_, recordSource_.path, window_.TargetDirectory()) == sourceDigest_;
 }
 
 std::u16string BookmarkConverter::EndMessage() const {
@@ -250,6 +308,7 @@ void BookmarkConverter::Bookmark(const BookmarkRecord& read) {
     return;
   }
   if (!CountBookmark()) return;
+  if (!read.icon.empty() || read.iconTooLong) metIcon_ = true;
   BookmarkRecord bookmark = read;
   bookmark.url = UrlForShortcut(read.url, url_);
   name_.assign(bookmark.title);

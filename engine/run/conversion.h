@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "engine/interfaces/conversion_window.h"
 #include "engine/interfaces/platform_services.h"
+#include "engine/interfaces/sha256.h"
 #include "engine/record/recorded_target.h"
 #include "engine/run/conversion_observer.h"
 #include "engine/run/conversion_report.h"
@@ -41,6 +43,14 @@ class BookmarkConverter : private BookmarkEvents {
   // the run did not meet, unless it stopped first or the source could not be read whole;
   // dryRun: only tells what it would do.
   IoResult RunPass(BookmarkSource& source, RecordedTarget& record, bool dryRun);
+  // Whether a record of header and text says that the target holds what a whole run made
+  // of this source, and its entries all stand as recorded.
+  bool InStep(const TargetRecord& header, std::string_view text);
+  // A target found in step: nothing to do, every bookmark counts as unchanged.
+  bool AlreadyInStep(const RecordedTarget& record);
+  // Whether the pass that ended with result made exactly what the record will list, with
+  // nothing to tell, from the source as the digest taken before it: the record may say so.
+  bool MadeWhole(const IoResult& result, const BookmarkSource& source) const;
   // A record made from another bookmark file: told, and with removal asked for, accepted
   // only as the options or the user say. False when the run is refused.
   bool AgreeOnSource(const RecordedTarget& record, const RecordSource& source);
@@ -87,6 +97,14 @@ class BookmarkConverter : private BookmarkEvents {
   std::int32_t otherFormatEntries_ = 0;
   // The window asked the run to stop: no event after it is written.
   bool stopped_ = false;
+  // What the record names as this run's source, and the source's digest, when it has one.
+  RecordSource recordSource_;
+  std::optional<Sha256::Digest> sourceDigest_;
+  // The last pass found the target in step, without reading the source.
+  bool foundInStep_ = false;
+  // The last writing pass told of something beyond shortcuts written, or met an icon.
+  bool noticed_ = false;
+  bool metIcon_ = false;
 };
 
 }  // namespace velkora

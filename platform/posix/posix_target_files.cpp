@@ -94,7 +94,9 @@ IoResult ReadAtMost(int fd, std::size_t limit, std::size_t expected, std::string
   bytes.reserve(std::min(expected, limit) + 1);
   while (bytes.size() <= limit) {
     const std::size_t left = limit - bytes.size();
-    const std::size_t wanted = left >= kPiece ? kPiece : left + 1;
+    // The whole file the size said in one read, then a piece more to see its end.
+    const std::size_t piece = std::max(kPiece, std::min(expected, limit) + 1 - bytes.size());
+    const std::size_t wanted = left >= piece ? piece : left + 1;
     const std::size_t held = bytes.size();
     bytes.resize(held + wanted);
     const ssize_t count = ::read(fd, bytes.data() + held, wanted);
