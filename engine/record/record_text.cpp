@@ -1,6 +1,5 @@
 #include "engine/record/record_text.h"
 
-#include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
 #include <algorithm>
@@ -20,7 +19,27 @@
 namespace velkora {
 namespace {
 
-using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
+// RapidJSON's writer puts its characters into the record's text, a few KiB at a time (it
+// flushes at the end of each line): no second copy of a large record.
+class TextOutput {
+ public:
+  using Ch = char;
+  explicit TextOutput(std::string& text) : text_(text) {}
+  void Put(char c) {
+    if (used_ == buffer_.size()) Flush();
+    buffer_[used_++] = c;
+  }
+  void Flush() {
+    text_.append(buffer_.data(), used_);
+    used_ = 0;
+  }
+
+ private:
+  std::string& text_;
+  std::array<char, 4096> buffer_;
+  std::size_t used_ = 0;
+};
+using Writer = rapidjson::Writer<TextOutput>;
 using Type = LineValue::Type;
 
 constexpr std::string_view kFormatName = "velkora-record";
@@ -385,18 +404,19 @@ std::string RecordText(const TargetRecord& record) {
   for (const RecordEntry& entry : record.entries) sorted.push_back(&entry);
   std::sort(sorted.begin(), sorted.end(),
             [](const RecordEntry* a, const RecordEntry* b) { return a->path < b->path; });
-  rapidjson::StringBuffer buffer;
-  Writer writer(buffer);
+  std::string text;
+  TextOutput output(text);
+  Writer writer(output);
   std::string utf8;
   WriteHeader(writer, record, utf8);
-  buffer.Put('\n');
+  text += '\n';
   for (const RecordEntry* entry : sorted) {
     // Each line is a JSON text of its own.
-    writer.Reset(buffer);
+    writer.Reset(output);
     WriteEntry(writer, *entry, utf8);
-    buffer.Put('\n');
+    text += '\n';
   }
-  return std::string(buffer.GetString(), buffer.GetSize());
+  return text;
 }
 
 IoResult ParseRecord(std::string_view text, TargetRecord& record, RecordPathIndex& index) {

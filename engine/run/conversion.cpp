@@ -86,24 +86,19 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   std::u16string_view nonTextReason;
   SourceKind kind = SourceKind::kText;
   IoResult result = ChooseSource(path, platform_, source, nonTextReason, kind);
-  if (result && source) result = CountEntries(*source);
+  if (result && !source) {
+    return Fail(ConversionReport::Outcome::kNotText, NotBookmarkFileMessage(path, nonTextReason));
+  }
+  RecordedTarget record;
+  if (result) {
+    recordSource_ = {RecordKindOf(kind), path};
+    ReadRecord(record, targetPath);
+    // A target in step needs no count: its source is the one its record counted.
+    if (!record.InStep()) result = CountEntries(*source);
+  }
   if (!result) {
     return Fail(ConversionReport::Outcome::kCannotRead, CannotReadMessage(path, result.reason));
   }
-  if (!source) {
-    return Fail(ConversionReport::Outcome::kNotText, NotBookmarkFileMessage(path, nonTextReason));
-  }
-  recordSource_ = {RecordKindOf(kind), path};
-  // An HTML file holds all that its shortcuts are made of; a browser's store does not (its
-  // icons are in another database), and changes with every visit.
-  sourceDigest_.reset();
-  if (recordSource_.kind == RecordSourceKind::kHtml) {
-    sourceDigest_ = SourceDigest(platform_, path, targetPath);
-  }
-  RecordedTarget record;
-  report_.recordProblem = record.Read(
-      *state_.fileSystem, *state_.target.folder,
-      [this](const TargetRecord& header, std::string_view text) { return InStep(header, text); });
   if (!AgreeOnSource(record, recordSource_)) return report_;
   if (options_.removeGone && options_.preview && !options_.dryRun && !Previewed(*source, record)) {
     if (report_.outcome != ConversionReport::Outcome::kCannotRead) return report_;
@@ -202,14 +197,31 @@ IoResult BookmarkConverter::RunPass(BookmarkSource& source, RecordedTarget& reco
   return result;
 }
 
+void BookmarkConverter::ReadRecord(RecordedTarget& record, std::u16string_view targetPath) {
+  // An HTML file holds all that its shortcuts are made of; a browser's store does not (its
+  // icons are in another database), and changes with every visit.
+  sourceDigest_.reset();
+  if (recordSource_.kind == RecordSourceKind::kHtml) {
+    sourceDigest_ = SourceDigest(platform_, recordSource_.path, targetPath);
+  }
+  report_.recordProblem = record.Read(
+      *state_.fileSystem, *state_.target.folder,
+      [this](const TargetRecord& header, std::string_view text) { return InStep(header, text); });
+}
+
 bool BookmarkConverter::InStep(const TargetRecord& header, std::string_view text) {
-  if (!sourceDigest_ || header.source != recordSource_ || header.sourceDigest != sourceDigest_ ||
-      otherFormatEntries_ != 0) {
+  if (!sourceDigest_ || header.source != recordSource_ || header.sourceDigest != sourceDigest_) {
     return false;
   }
+  // A whole run wrote one file for each bookmark it counted, and no bookmark of another
+  // format was in its file.
   std::int32_t files = 0;
-  return EntriesStandAsRecorded(*state_.fileSystem, *state_.target.folder, text, files) &&
-         files == state_.entryCount;
+  if (!EntriesStandAsRecorded(*state_.fileSystem, *state_.target.folder, text, files)) {
+    return false;
+  }
+  state_.entryCount = files;
+  otherFormatEntries_ = 0;
+  return true;
 }
 
 bool BookmarkConverter::AlreadyInStep(const RecordedTarget& record) {

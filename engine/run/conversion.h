@@ -43,8 +43,11 @@ class BookmarkConverter : private BookmarkEvents {
   // the run did not meet, unless it stopped first or the source could not be read whole;
   // dryRun: only tells what it would do.
   IoResult RunPass(BookmarkSource& source, RecordedTarget& record, bool dryRun);
+  // Reads the target's record into record, after the digest of the source: a record made
+  // by a whole run from the very same file is read no further than InStep needs.
+  void ReadRecord(RecordedTarget& record, std::u16string_view targetPath);
   // Whether a record of header and text says that the target holds what a whole run made
-  // of this source, and its entries all stand as recorded.
+  // of this source, and its entries all stand as recorded; the count is then the record's.
   bool InStep(const TargetRecord& header, std::string_view text);
   // A target found in step: nothing to do, every bookmark counts as unchanged.
   bool AlreadyInStep(const RecordedTarget& record);
