@@ -91,7 +91,7 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   }
   RecordedTarget record;
   report_.recordProblem = record.Read(*state_.fileSystem, *state_.target.folder);
-  const RecordSource recordSource{RecordKindOf(kind), path};
+  const RecordSource recordSource{RecordKindOf(kind), window_.RecordedSourcePath()};
   if (!AgreeOnSource(record, recordSource)) return report_;
   if (options_.removeGone && options_.preview && !options_.dryRun && !Previewed(*source, record)) {
     if (report_.outcome != ConversionReport::Outcome::kCannotRead) return report_;
