@@ -241,8 +241,7 @@ TEST(ConsoleConverter, InputsThatCannotBeReadTwice) {
 #else
   const std::string pipe = "cat " + Quote(Utf8(fixture.BookmarkFile())) + "|";
 #endif
-  // The record names standard input as "-", not its copy: --delete then finds one source.
-  for (const char* option : {"--", "--delete"}) {
+  for (const char* option : {"--", "--delete"}) {  // one source: "-", not its copy
     const ProcessRun piped = Convert({option, "-", out}, {}, pipe);
     EXPECT_EQ(piped.status, 0) << piped.out << piped.err;
   }
@@ -377,7 +376,6 @@ TEST(ConsoleConverter, InterruptedRunsLeaveTheTargetInStep) {
   marks.back().second.clear();
   WriteBytes(file, ChromiumBookmarks(marks));
   fs::copy_file(file, Utf8(file) + "2");
-  // The copy, named from two working folders, is one source.
   const std::string copy = Utf8(file.filename()) + "2", folder = Utf8(file.parent_path());
   const std::tuple<std::vector<std::string>, int, bool, std::string, std::string> options[] = {
       {{"--dry-run", "--delete", Utf8(file)}, 0, true, "\n削除: ", ""},
