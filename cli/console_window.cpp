@@ -5,6 +5,7 @@
 
 #include "engine/run/change_messages.h"
 #include "engine/run/messages.h"
+#include "platform/absolute_path.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
 
@@ -19,9 +20,11 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 ConsoleWindow::ConsoleWindow(std::u16string bookmarkPath, std::u16string targetDirectory,
                              RunOptions options, bool showProgress)
     : bookmarkPath_(std::move(bookmarkPath)),
+      recordedSourcePath_(bookmarkPath_ == u"-" ? bookmarkPath_ : PlainAbsolutePath(bookmarkPath_)),
       targetDirectory_(std::move(targetDirectory)),
       options_(options),
       showProgress_(showProgress) {
+  if (recordedSourcePath_.empty()) recordedSourcePath_ = bookmarkPath_;
   UpdateInterruptText();
 }
 

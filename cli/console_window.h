@@ -22,7 +22,11 @@ class ConsoleWindow final : public ConversionWindow, public ConversionObserver {
                 bool showProgress);
 
   std::u16string PathText() const override { return bookmarkPath_; }
-  // Reads another file than the command line named (the copy of standard input).
+  // The command line's file made absolute by its names ("-" for standard input), the same
+  // from any working folder; the path as given where it cannot be made absolute.
+  std::u16string RecordedSourcePath() const override { return recordedSourcePath_; }
+  // Reads another file than the command line named (the copy of standard input); the
+  // record still names the command line's.
   void SetBookmarkPath(std::u16string path) { bookmarkPath_ = std::move(path); }
   std::u16string TargetDirectory() const override { return targetDirectory_; }
   void SetProgressMaximum(std::int32_t maximum) override;
@@ -56,6 +60,7 @@ class ConsoleWindow final : public ConversionWindow, public ConversionObserver {
   void UpdateInterruptText();
 
   std::u16string bookmarkPath_;
+  std::u16string recordedSourcePath_;
   std::u16string targetDirectory_;
   RunOptions options_;
   bool showProgress_;

@@ -237,13 +237,14 @@ TEST(ConsoleConverter, InputsThatCannotBeReadTwice) {
   fixture.WriteBookmarks({Bookmark("http://a/", "a")});
   const std::string out = Utf8(fixture.Out());
 #ifdef _WIN32
-  const ProcessRun piped =
-      Convert({"-", out}, {}, "type " + Quote(Utf8(fixture.BookmarkFile())) + "|");
+  const std::string pipe = "type " + Quote(Utf8(fixture.BookmarkFile())) + "|";
 #else
-  const ProcessRun piped =
-      Convert({"-", out}, {}, "cat " + Quote(Utf8(fixture.BookmarkFile())) + "|");
+  const std::string pipe = "cat " + Quote(Utf8(fixture.BookmarkFile())) + "|";
 #endif
-  EXPECT_EQ(piped.status, 0) << piped.out << piped.err;
+  for (const char* option : {"--", "--delete"}) {  // one source: "-", not its copy
+    const ProcessRun piped = Convert({option, "-", out}, {}, pipe);
+    EXPECT_EQ(piped.status, 0) << piped.out << piped.err;
+  }
   EXPECT_EQ(ListTree(fixture.Out()), std::vector<std::string>{"a.url"});
 #ifndef _WIN32
   const std::string fifo = Utf8(fixture.Out().parent_path() / "fifo");
@@ -375,13 +376,15 @@ TEST(ConsoleConverter, InterruptedRunsLeaveTheTargetInStep) {
   marks.back().second.clear();
   WriteBytes(file, ChromiumBookmarks(marks));
   fs::copy_file(file, Utf8(file) + "2");
-  const std::tuple<std::vector<std::string>, int, bool, std::string> options[] = {
-      {{"--dry-run", "--delete", Utf8(file)}, 0, true, "\n削除: "},
-      {{"--delete", Utf8(file) + "2"}, 2, false, "\nvelkora-convert: --replace-source を付けると"},
-      {{"--replace-source", "--delete", Utf8(file) + "2"}, 0, false, "\nvelkora-convert: 削除: "}};
-  for (auto [arguments, status, out, line] : options) {
+  const std::string copy = Utf8(file.filename()) + "2", folder = Utf8(file.parent_path());
+  const std::tuple<std::vector<std::string>, int, bool, std::string, std::string> options[] = {
+      {{"--dry-run", "--delete", Utf8(file)}, 0, true, "\n削除: ", ""},
+      {{"--delete", copy}, 2, false, "\nvelkora-convert: --replace-source を付けると", folder},
+      {{"--replace-source", "--delete", copy}, 0, false, "\nvelkora-convert: 削除: ", folder},
+      {{"--delete", "..//./" + copy}, 0, false, "\n", Utf8(target)}};
+  for (auto [arguments, status, out, line, directory] : options) {
     arguments.push_back(Utf8(target));
-    const ProcessRun run = Convert(arguments);
+    const ProcessRun run = Convert(arguments, directory);
     EXPECT_EQ(run.status, status) << run.err;
     EXPECT_NE(("\n" + (out ? run.out : run.err)).find(line), std::string::npos) << run.err;
     EXPECT_EQ(fs::exists(target / bar / "last.url"), status != 0 || out) << line;

@@ -29,6 +29,8 @@ TEST(ExtendedPath, IsAbsoluteAndNormalisedAsWindowsWould) {
   const std::wstring relative = ExtendedPath(u"some\\name");
   EXPECT_EQ(relative.rfind(L"\\\\?\\", 0), 0u);
   EXPECT_TRUE(relative.ends_with(L"\\some\\name"));
+  EXPECT_EQ(ExtendedPath(u"..\\x"),
+            L"\\\\?\\" + (fs::current_path().parent_path() / "x").wstring());
   // Names keep their trailing dots and spaces, which Windows would otherwise drop (the
   // engine's folder names no longer end in them; the layer still names what it is given).
   EXPECT_EQ(ExtendedPath(u"C:\\abc.\\x \\y..\\z. "), L"\\\\?\\C:\\abc.\\x \\y..\\z. ");

@@ -60,6 +60,8 @@ class Form1 final : public ConversionWindow {
 
   // The conversion's window operations.
   std::u16string PathText() const override;
+  // The path box's file made absolute, as a relative one is opened: from the current folder.
+  std::u16string RecordedSourcePath() const override;
   std::u16string TargetDirectory() const override;
   void SetProgressMaximum(std::int32_t maximum) override;
   // Also serves the window's messages now and then, so that it repaints and its Exit

@@ -6,6 +6,7 @@
 
 #include "engine/run/conversion.h"
 #include "engine/run/messages.h"
+#include "platform/absolute_path.h"
 #include "platform/interrupt.h"
 #include "platform/win32/wide_text.h"
 #include "ui/change_preview.h"
@@ -139,6 +140,12 @@ void Form1::ServeMessagesDuringRun() {
 
 std::u16string Form1::PathText() const {
   return FromWide(TrimmedPath(WindowText(Control(kText1))));
+}
+
+std::u16string Form1::RecordedSourcePath() const {
+  const std::u16string path = PathText();
+  const std::u16string absolute = PlainAbsolutePath(path);
+  return absolute.empty() ? path : absolute;
 }
 
 std::u16string Form1::TargetDirectory() const { return FromWide(dir1_.Path()); }

@@ -17,6 +17,9 @@ class ConversionWindow {
   virtual ~ConversionWindow() = default;
   // Text of the path box: the bookmark file to convert. A run reads it once, at its start.
   virtual std::u16string PathText() const = 0;
+  // The bookmark file as the target's record names it, so that another spelling of the
+  // same file is the same source; read once, after PathText.
+  virtual std::u16string RecordedSourcePath() const { return PathText(); }
   // Current path of the directory list: where the shortcut tree is built.
   virtual std::u16string TargetDirectory() const = 0;
   // The progress of a run: the bookmarks it will meet, then how many it has met.

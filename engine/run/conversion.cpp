@@ -91,8 +91,8 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   }
   RecordedTarget record;
   if (result) {
-    recordSource_ = {RecordKindOf(kind), path};
-    ReadRecord(record, targetPath);
+    recordSource_ = {RecordKindOf(kind), window_.RecordedSourcePath()};
+    ReadRecord(record, path, targetPath);
     // A target in step needs no count: its source is the one its record counted.
     if (!record.InStep()) result = CountEntries(*source);
   }
@@ -107,7 +107,7 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   result = RunPass(*source, record, options_.dryRun);
   // Even a run that stopped or failed leaves a record of what it wrote.
   if (!options_.dryRun) {
-    const bool whole = foundInStep_ || MadeWhole(result, *source);
+    const bool whole = foundInStep_ || MadeWhole(result, *source, path);
     if (IoResult saved = record.Save(*state_.fileSystem, platform_.streams, *state_.target.folder,
                                      recordSource_, whole ? sourceDigest_ : std::nullopt);
         !saved) {
@@ -197,12 +197,13 @@ IoResult BookmarkConverter::RunPass(BookmarkSource& source, RecordedTarget& reco
   return result;
 }
 
-void BookmarkConverter::ReadRecord(RecordedTarget& record, std::u16string_view targetPath) {
+void BookmarkConverter::ReadRecord(RecordedTarget& record, std::u16string_view path,
+                                   std::u16string_view targetPath) {
   // An HTML file holds all that its shortcuts are made of; a browser's store does not (its
   // icons are in another database), and changes with every visit.
   sourceDigest_.reset();
   if (recordSource_.kind == RecordSourceKind::kHtml) {
-    sourceDigest_ = SourceDigest(platform_, recordSource_.path, targetPath);
+    sourceDigest_ = SourceDigest(platform_, path, targetPath);
   }
   report_.recordProblem = record.Read(
       *state_.fileSystem, *state_.target.folder,
@@ -233,7 +234,8 @@ bool BookmarkConverter::AlreadyInStep(const RecordedTarget& record) {
   return true;
 }
 
-bool BookmarkConverter::MadeWhole(const IoResult& result, const BookmarkSource& source) const {
+bool BookmarkConverter::MadeWhole(const IoResult& result, const BookmarkSource& source,
+                                  std::u16string_view path) const {
   const TargetChangeCounts& changes = report_.changes;
   if (!sourceDigest_ || !result || stopped_ || noticed_ || metIcon_ || changes.kept != 0 ||
       changes.gone != 0 || report_.malformedLines != 0 || report_.failedShortcuts != 0 ||
@@ -244,7 +246,7 @@ bool BookmarkConverter::MadeWhole(const IoResult& result, const BookmarkSource& 
     return false;
   }
   // The file read is the one whose digest was taken before: unchanged since.
-  return SourceDigest(platform_, recordSource_.path, window_.TargetDirectory()) == sourceDigest_;
+  return SourceDigest(platform_, path, window_.TargetDirectory()) == sourceDigest_;
 }
 
 std::u16string BookmarkConverter::EndMessage() const {

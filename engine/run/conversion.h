@@ -43,9 +43,10 @@ class BookmarkConverter : private BookmarkEvents {
   // the run did not meet, unless it stopped first or the source could not be read whole;
   // dryRun: only tells what it would do.
   IoResult RunPass(BookmarkSource& source, RecordedTarget& record, bool dryRun);
-  // Reads the target's record into record, after the digest of the source: a record made
-  // by a whole run from the very same file is read no further than InStep needs.
-  void ReadRecord(RecordedTarget& record, std::u16string_view targetPath);
+  // Reads the target's record into record, after the digest of the file at path (the
+  // source, or the copy of standard input): a record made by a whole run from the very
+  // same file is read no further than InStep needs.
+  void ReadRecord(RecordedTarget& record, std::u16string_view path, std::u16string_view targetPath);
   // Whether a record of header and text says that the target holds what a whole run made
   // of this source, and its entries all stand as recorded; the count is then the record's.
   bool InStep(const TargetRecord& header, std::string_view text);
@@ -53,7 +54,8 @@ class BookmarkConverter : private BookmarkEvents {
   bool AlreadyInStep(const RecordedTarget& record);
   // Whether the pass that ended with result made exactly what the record will list, with
   // nothing to tell, from the source as the digest taken before it: the record may say so.
-  bool MadeWhole(const IoResult& result, const BookmarkSource& source) const;
+  bool MadeWhole(const IoResult& result, const BookmarkSource& source,
+                 std::u16string_view path) const;
   // A record made from another bookmark file: told, and with removal asked for, accepted
   // only as the options or the user say. False when the run is refused.
   bool AgreeOnSource(const RecordedTarget& record, const RecordSource& source);

@@ -14,4 +14,7 @@ std::u16string AbsolutePath(std::u16string_view path) {
   return FromWide(full);
 }
 
+// GetFullPathNameW works on the names alone: it follows no link.
+std::u16string PlainAbsolutePath(std::u16string_view path) { return AbsolutePath(path); }
+
 }  // namespace velkora

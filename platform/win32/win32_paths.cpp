@@ -17,9 +17,26 @@ bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
-// Splits path into its root, made absolute ("C:\", "\\server\share\", or the current
-// directory for a relative path), and the rest.
-bool SplitRoot(const std::wstring& path, std::wstring& root, std::wstring_view& rest) {
+bool SplitRoot(std::wstring& path, std::wstring& root, std::wstring_view& rest);
+
+// Puts path, from restStart on, below the current directory base names ("." or a drive's),
+// and splits that: the ".." of a relative path may climb above the current directory.
+bool SplitBelow(const std::wstring& base, std::wstring& path, std::size_t restStart,
+                std::wstring& root, std::wstring_view& rest) {
+  std::wstring current = FullPathName(base);
+  if (current.starts_with(kExtendedPrefix)) current.erase(0, kExtendedPrefix.size());
+  if (current.starts_with(kUncPrefix)) current.replace(0, kUncPrefix.size(), L"\\\\");
+  // Only a path with a root of its own is split again.
+  const bool drive = current.size() >= 3 && IsDriveLetter(current[0]) && current[1] == L':' &&
+                     IsSeparator(current[2]);
+  const bool unc = current.size() >= 3 && IsSeparator(current[0]) && IsSeparator(current[1]);
+  if (!drive && !unc) return false;
+  path = current + L'\\' + path.substr(restStart);
+  return SplitRoot(path, root, rest);
+}
+
+// Splits path into its root, made absolute ("C:\" or "\\server\share\"), and the rest.
+bool SplitRoot(std::wstring& path, std::wstring& root, std::wstring_view& rest) {
   std::size_t restStart = 0;
   std::wstring base;
   if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
@@ -36,13 +53,12 @@ bool SplitRoot(const std::wstring& path, std::wstring& root, std::wstring_view& 
     base = path.substr(0, 3);
     restStart = 3;
   } else if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == L':') {
-    base = path.substr(0, 2);  // the current directory of that drive
-    restStart = 2;
+    return SplitBelow(path.substr(0, 2), path, 2, root, rest);
   } else if (!path.empty() && IsSeparator(path[0])) {
     base = L"\\";  // the root of the current drive
     restStart = 1;
   } else {
-    base = L".";
+    return SplitBelow(L".", path, 0, root, rest);
   }
   root = FullPathName(base);
   rest = std::wstring_view(path).substr(restStart);
@@ -66,7 +82,7 @@ std::wstring FullPathName(const std::wstring& path) {
 }
 
 std::wstring ExtendedPath(std::u16string_view path) {
-  const std::wstring wide = Wide(path);
+  std::wstring wide = Wide(path);
   if (wide.starts_with(kExtendedPrefix) || wide.starts_with(kDevicePrefix)) return wide;
   // An empty path names no file, nor does one with a null character, which the system
   // would read as the end of a shorter path: both are handed on empty, to fail.
