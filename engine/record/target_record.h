@@ -32,8 +32,9 @@ struct RecordEntry {
   // The modification time the run saw once it had written the entry, in the units of
   // FileStamp::modified.
   std::int64_t modified = 0;
-  // Which bookmark or folder it stands for: a browser's guid, or for an HTML export the
-  // folder path, title and URL parted by kIdentitySeparator.
+  // Which bookmark or folder it stands for: a browser's guid, for an HTML export the first
+  // kHtmlIdentityBytes of the SHA-256 of its folder path, title and URL (parted by
+  // kIdentitySeparator, as UTF-16 units little end first) in hex, for a folder its path.
   std::u16string identity;
   // The times the run gave the file from its bookmark's dates (microseconds since 1970),
   // empty for those it left as the system set them.
@@ -45,6 +46,8 @@ struct RecordEntry {
 // A character no folder path, title or URL holds once read: it parts an HTML bookmark's
 // identity.
 inline constexpr char16_t kIdentitySeparator = u'\0';
+// As many bytes of that digest as tell any two bookmarks apart.
+inline constexpr std::size_t kHtmlIdentityBytes = 16;
 
 // What a run put in a target, kept in the target's .velkora folder.
 struct TargetRecord {

@@ -13,6 +13,7 @@ ShortcutWriter::ShortcutWriter(const HeldTarget& target, FileSystemObject& fileS
       folders_(fileSystem, *target.folder),
       icons_(platform.streams, platform.sha256, platform.codePage, platform.paths.separator),
       file_(platform.streams, platform.codePage),
+      sha256_(platform.sha256),
       separator_(platform.paths.separator) {}
 
 ShortcutWriter::~ShortcutWriter() = default;
@@ -56,10 +57,25 @@ void ShortcutWriter::MakeIdentity(const BookmarkRecord& bookmark) {
     identity_.assign(bookmark.guid);
     return;
   }
-  identity_.assign(headings_);
-  identity_ += bookmark.title;
-  identity_ += kIdentitySeparator;
-  identity_ += bookmark.url;
+  // The UTF-16 units of the headings, title and URL, little end first.
+  identityBytes_.clear();
+  for (const std::u16string_view part :
+       {std::u16string_view(headings_), bookmark.title, std::u16string_view(&kIdentitySeparator, 1),
+        bookmark.url}) {
+    for (const char16_t unit : part) {
+      identityBytes_ += static_cast<char>(unit & 0xFF);
+      identityBytes_ += static_cast<char>(unit >> 8);
+    }
+  }
+  // Without its digest a bookmark has no identity, and is never followed.
+  identity_.clear();
+  Sha256::Digest digest{};
+  if (!sha256_.Hash(identityBytes_, digest)) return;
+  static constexpr char16_t kDigits[] = u"0123456789abcdef";
+  for (std::size_t i = 0; i < kHtmlIdentityBytes; ++i) {
+    identity_ += kDigits[digest[i] >> 4];
+    identity_ += kDigits[digest[i] & 0xF];
+  }
 }
 
 void ShortcutWriter::NoteFolders() {

@@ -92,6 +92,7 @@ class ShortcutWriter {
   IoResult WriteFile(const BookmarkRecord& bookmark, std::u16string_view path,
                      std::string_view bytes, const FileTimes& times);
 
+  const Sha256& sha256_;
   char16_t separator_;
   RecordedShortcuts* steps_ = nullptr;
   bool foldersNoted_ = false;
@@ -101,6 +102,7 @@ class ShortcutWriter {
   std::vector<std::size_t> headingStarts_;
   std::u16string relative_;
   std::u16string identity_;
+  std::string identityBytes_;
   // The dates of the run, when kept.
   bool keepDates_ = false;
   std::int64_t runStart_ = 0;
