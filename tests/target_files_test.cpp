@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -205,6 +206,28 @@ TEST(TargetFiles, EachCallActsOnTheNameInItsFolderAndNeverThroughALink) {
   ASSERT_TRUE(files->SetFileTimesAt(*target, u"theirs.url", {{}, kTime}).ok);
   ASSERT_TRUE(files->StampAt(*target, u"theirs.url", stamp).ok);
   EXPECT_EQ(stamp.modified, kStampTime);
+  // A written file's stream tells the stamp its name shows afterwards, times given or not;
+  // Windows knows it only where it set the time of last write itself.
+  input.reset();
+  const struct {
+    const char16_t* name;
+    FileTimes times;
+  } writes[] = {{u"big.url", {}}, {u"theirs.url", {kTime - 1, kTime}}};
+  for (const auto& w : writes) {
+    std::unique_ptr<OutputStream> output;
+    IoResult timesSet;
+    ASSERT_TRUE(platform.Services().streams.OpenOutputIn(*target, w.name, output).ok);
+    ASSERT_TRUE(output->Write("written").ok);
+    ASSERT_TRUE(output->CloseWithTimes(w.times, timesSet).ok && timesSet.ok);
+    ASSERT_TRUE(files->StampAt(*target, w.name, stamp).ok);
+#ifdef _WIN32
+    if (!w.times.modified) {
+      EXPECT_FALSE(output->PlacedStamp());
+      continue;
+    }
+#endif
+    EXPECT_EQ(output->PlacedStamp(), stamp);
+  }
   Strings left{"big.url", "full/", "full/in.url"};
   if (!noFileLink) left.push_back("link.url");
   if (!noFolderLink) left.push_back("linkdir/");
