@@ -26,19 +26,23 @@ bool IsShortcutName(std::basic_string_view<Unit> name) {
 // path it is to replace. It owns the file's handle and whatever keeps an interrupt from
 // leaving the file behind.
 template <typename File>
-concept ReplacementFile = requires(File& file, std::string_view bytes, bool keepForTimes,
+concept ReplacementFile = requires(File& file, const File& constFile, std::string_view bytes,
                                    const FileTimes& times) {
   // Writes all of bytes, or says why not.
   { file.Write(bytes) } -> std::same_as<IoResult>;
-  // Ends the writing, reporting a delayed write error. POSIX closes the descriptor here,
-  // gone either way (its SetTimes goes by name in the folder held); Windows keeps the
-  // handle, which Rename renames the file through, and SetTimes sets the times through
-  // when keepForTimes.
-  { file.Close(keepForTimes) } -> std::same_as<IoResult>;
+  // Ends the writing, reporting a delayed write error. POSIX gives the file times, unless
+  // empty, by its descriptor, reads its stamp and closes the descriptor here, gone either
+  // way; Windows keeps the handle, which Rename renames the file through, and SetTimes
+  // sets the times through when times is not empty.
+  { file.Close(times) } -> std::same_as<IoResult>;
   // Renames the written file over the path it replaces.
   { file.Rename() } -> std::same_as<IoResult>;
-  // Sets the times of the renamed file, and lets go of any handle kept for them.
+  // Whether the renamed file has times, set now (Windows) or at Close (POSIX); lets go of
+  // any handle kept for them.
   { file.SetTimes(times) } -> std::same_as<IoResult>;
+  // Once renamed, and given its times when it was to have any: the file's stamp at its
+  // name, when the system is sure no closing changes it any more.
+  { constFile.Stamp() } -> std::same_as<std::optional<FileStamp>>;
   // Deletes the file and closes the handle, if still open, without asking how the closing
   // went (Windows deletes through the handle, POSIX by name after closing).
   { file.Remove() } -> std::same_as<IoResult>;
@@ -76,19 +80,23 @@ class ReplacementStream final : public OutputStream {
     timesSet = IoResult::Success();
     if (!open_) return IoResult::Failure(u"file is not open");
     IoResult result = failed_ ? *failed_ : IoResult::Success();
-    const bool withTimes = !times.Empty();
-    if (IoResult closed = file_.Close(withTimes); !closed && result) result = std::move(closed);
+    if (IoResult closed = file_.Close(times); !closed && result) result = std::move(closed);
     if (result) result = file_.Rename();
     if (result) {
       open_ = false;
+      placed_ = true;
       file_.Withdraw();
-      if (withTimes) timesSet = file_.SetTimes(times);
+      if (!times.Empty()) timesSet = file_.SetTimes(times);
       return result;
     }
     if (IoResult removed = Discard(); !removed) {
       result.reason += u"（一時ファイルも削除できませんでした: " + removed.reason + u"）";
     }
     return result;
+  }
+
+  std::optional<FileStamp> PlacedStamp() const override {
+    return placed_ ? file_.Stamp() : std::nullopt;
   }
 
  private:
@@ -101,6 +109,7 @@ class ReplacementStream final : public OutputStream {
 
   File file_;
   bool open_ = true;
+  bool placed_ = false;  // renamed over its path
   std::optional<IoResult> failed_;
 };
 

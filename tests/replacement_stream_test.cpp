@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -29,11 +30,12 @@ class ScriptedFile {
       : failures_(std::move(failures)), steps_(steps) {}
 
   IoResult Write(std::string_view) { return Step("write", failures_.write); }
-  IoResult Close(bool keepForTimes) {
-    return Step(keepForTimes ? "close-keeping" : "close", failures_.close);
+  IoResult Close(const FileTimes& times) {
+    return Step(times.Empty() ? "close" : "close-keeping", failures_.close);
   }
   IoResult Rename() { return Step("rename", failures_.rename); }
   IoResult SetTimes(const FileTimes&) { return Step("times", failures_.times); }
+  std::optional<FileStamp> Stamp() const { return FileStamp{.size = 1}; }
   IoResult Remove() { return Step("remove", failures_.remove); }
   void Withdraw() { Step("withdraw", u""); }
 
@@ -78,6 +80,8 @@ TEST(ReplacementStream, CloseRenamesTheFileOrRemovesItAndGivesTheFirstReason) {
       const IoResult closed = stream.Close();
       EXPECT_EQ(closed.ok, c.reason.empty());
       EXPECT_EQ(ToUtf8(closed.reason), ToUtf8(c.reason));
+      // Only a file that took its name has a stamp there.
+      EXPECT_EQ(stream.PlacedStamp().has_value(), closed.ok);
       const IoResult again = stream.Close();
       EXPECT_FALSE(again.ok);
       EXPECT_EQ(ToUtf8(again.reason), "file is not open");

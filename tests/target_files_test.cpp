@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,11 @@ using Strings = std::vector<std::string>;
 constexpr std::int64_t kTime = 1'600'000'000'123'456;
 #ifdef _WIN32
 constexpr std::int64_t kStampTime = kTime * 10 + 116'444'736'000'000'000;
+// Windows is sure of a written file's stamp only where it set the time of last write.
+constexpr bool kStampOnlyOnceTimed = true;
 #else
 constexpr std::int64_t kStampTime = kTime * 1000;
+constexpr bool kStampOnlyOnceTimed = false;
 #endif
 
 constexpr int kFileLink = 1, kFolderLink = 2;
@@ -205,6 +209,17 @@ TEST(TargetFiles, EachCallActsOnTheNameInItsFolderAndNeverThroughALink) {
   ASSERT_TRUE(files->SetFileTimesAt(*target, u"theirs.url", {{}, kTime}).ok);
   ASSERT_TRUE(files->StampAt(*target, u"theirs.url", stamp).ok);
   EXPECT_EQ(stamp.modified, kStampTime);
+  // A written file's stream tells the stamp its name shows afterwards, times given or not.
+  for (const FileTimes& times : {FileTimes{}, FileTimes{kTime - 1, kTime}}) {
+    std::unique_ptr<OutputStream> output;
+    IoResult timesSet;
+    ASSERT_TRUE(platform.Services().streams.OpenOutputIn(*target, u"theirs.url", output).ok);
+    ASSERT_TRUE(output->Write("written").ok);
+    ASSERT_TRUE(output->CloseWithTimes(times, timesSet).ok && timesSet.ok);
+    ASSERT_TRUE(files->StampAt(*target, u"theirs.url", stamp).ok);
+    const bool known = times.modified || !kStampOnlyOnceTimed;
+    EXPECT_EQ(output->PlacedStamp(), known ? std::optional(stamp) : std::nullopt);
+  }
   Strings left{"big.url", "full/", "full/in.url"};
   if (!noFileLink) left.push_back("link.url");
   if (!noFolderLink) left.push_back("linkdir/");

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "engine/interfaces/file_times.h"
@@ -48,14 +49,19 @@ class OutputStream {
   // there, a link too, is replaced itself and nothing it points to is touched. On failure
   // the temporary file is gone and the name holds what it held before.
   virtual IoResult Close() = 0;
-  // As Close, then, unless times is empty, gives the file those times by its handle, once
-  // it has its name (on Windows a file system may otherwise hand the replaced file's
+  // As Close, then, unless times is empty, gives the file those times by its handle, on
+  // Windows once it has its name (a file system may otherwise hand the replaced file's
   // creation time to the new one). timesSet says whether they were set; the file stands
   // at its name either way. A stream that is no file of the system sets none.
   virtual IoResult CloseWithTimes(const FileTimes& /*times*/, IoResult& timesSet) {
     timesSet = IoResult::Success();
     return Close();
   }
+  // After a successful Close or CloseWithTimes, the stamp of the file as it stands at its
+  // name: what FileSystemObject::StampAt gives there until someone changes the file. Empty
+  // when the stream cannot be sure of it (it is then to be asked by name), as a stream
+  // that is no file of the system never is.
+  virtual std::optional<FileStamp> PlacedStamp() const { return std::nullopt; }
 };
 
 // Opens files by path for the sequential file layer.

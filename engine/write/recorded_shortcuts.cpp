@@ -129,7 +129,7 @@ void RecordedShortcuts::KeepTimes(std::size_t index, const FolderHandle* folder,
 void RecordedShortcuts::Written(const Step& step, const FolderHandle* folder,
                                 std::u16string_view name, std::u16string_view path,
                                 std::u16string_view identity, std::size_t size,
-                                const FileTimes& times) {
+                                const FileTimes& times, const std::optional<FileStamp>& stamp) {
   if (!step.moved) Increment(step.added ? counts_.added : counts_.updated);
   if (options_.dryRun) {
     if (!step.moved)
@@ -149,8 +149,10 @@ void RecordedShortcuts::Written(const Step& step, const FolderHandle* folder,
   entry.identity = identity;
   entry.givenCreated = times.created;
   entry.givenModified = times.modified;
-  if (FileStamp stamp; folder != nullptr && fileSystem_.StampAt(*folder, name, stamp)) {
-    entry.modified = stamp.modified;
+  if (stamp) {
+    entry.modified = stamp->modified;
+  } else if (FileStamp seen; folder != nullptr && fileSystem_.StampAt(*folder, name, seen)) {
+    entry.modified = seen.modified;
   }
   record_.Add(std::move(entry));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -38,10 +39,11 @@ class RecordedShortcuts {
   // times from its bookmark; moves its old file here, or gives it times, when that is all.
   Step Decide(const FolderHandle* folder, std::u16string_view name, std::u16string_view path,
               std::u16string_view identity, std::string_view bytes, const FileTimes& times);
-  // The shortcut of the last Decide was written (or, in a dry run, would be).
+  // The shortcut of the last Decide was written (or, in a dry run, would be), with stamp
+  // when its stream knew it; the file system is asked for it otherwise.
   void Written(const Step& step, const FolderHandle* folder, std::u16string_view name,
                std::u16string_view path, std::u16string_view identity, std::size_t size,
-               const FileTimes& times);
+               const FileTimes& times, const std::optional<FileStamp>& stamp);
   // The shortcut at path could not be written: what the record has there stays in it.
   void NotWritten(std::u16string_view path);
   // The folder at path holds a shortcut of this run.

@@ -23,15 +23,18 @@ std::string_view ShortcutFile::Make(std::u16string_view url, std::u16string_view
 }
 
 IoResult ShortcutFile::Write(const FolderHandle& folder, std::u16string_view name,
-                             const FileTimes& times, IoResult& timesSet) {
+                             const FileTimes& times, IoResult& timesSet,
+                             std::optional<FileStamp>& stamp) {
   timesSet = IoResult::Success();
+  stamp.reset();
   std::unique_ptr<OutputStream> output;
   if (IoResult opened = streams_.OpenOutputIn(folder, name, output); !opened) return opened;
   // A stream that goes unclosed removes what it wrote: after a failed write the old
   // shortcut stays.
   if (IoResult written = output->Write(bytes_); !written) return written;
-  if (times.Empty()) return output->Close();
-  return output->CloseWithTimes(times, timesSet);
+  IoResult closed = times.Empty() ? output->Close() : output->CloseWithTimes(times, timesSet);
+  if (closed) stamp = output->PlacedStamp();
+  return closed;
 }
 
 }  // namespace velkora

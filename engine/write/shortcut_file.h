@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,9 +25,9 @@ class ShortcutFile {
   std::string_view Make(std::u16string_view url, std::u16string_view iconPath);
   // Writes the bytes Make made last as name in folder, then gives the file times unless
   // they are empty; timesSet says whether they were set (the file stands at its name either
-  // way).
+  // way), stamp the file's stamp there when its stream knows it.
   IoResult Write(const FolderHandle& folder, std::u16string_view name, const FileTimes& times,
-                 IoResult& timesSet);
+                 IoResult& timesSet, std::optional<FileStamp>& stamp);
 
  private:
   FileStreams& streams_;

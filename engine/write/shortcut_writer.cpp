@@ -1,5 +1,7 @@
 #include "engine/write/shortcut_writer.h"
 
+#include <optional>
+
 #include "engine/run/refusal_reasons.h"
 
 namespace velkora {
@@ -99,16 +101,17 @@ IoResult ShortcutWriter::WriteFile(const BookmarkRecord& bookmark, std::u16strin
     step = steps_->Decide(folder, name, relative_, identity_, bytes, times);
     if (!step.write) return IoResult::Success();
   }
+  std::optional<FileStamp> stamp;
   if (steps_ == nullptr || !steps_->DryRun()) {
     IoResult timesSet;
-    if (IoResult written = file_.Write(*folder, name, times, timesSet); !written) {
+    if (IoResult written = file_.Write(*folder, name, times, timesSet, stamp); !written) {
       if (steps_ != nullptr) steps_->NotWritten(relative_);
       return written;
     }
     if (!timesSet && observer_ != nullptr) observer_->TimesNotSet(path, timesSet.reason);
   }
   if (steps_ != nullptr) {
-    steps_->Written(step, folder, name, relative_, identity_, bytes.size(), times);
+    steps_->Written(step, folder, name, relative_, identity_, bytes.size(), times, stamp);
   }
   return IoResult::Success();
 }

@@ -8,12 +8,14 @@
 #include <array>
 #include <cerrno>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "engine/run/refusal_reasons.h"
 #include "platform/posix/posix_errors.h"
 #include "platform/posix/posix_file_times.h"
+#include "platform/posix/posix_identity.h"
 #include "platform/posix/posix_temporary_file.h"
 #include "platform/replacement_file.h"
 
@@ -66,23 +68,27 @@ class PosixReplacementFile {
     return IoResult::Success();
   }
 
-  // Closing reports delayed write errors (NFS, quotas) before the rename, as every
-  // close(2) flushes; the descriptor is gone either way. The times are set afterwards, by
-  // name in the folder held, so no descriptor needs to stay.
-  IoResult Close(bool /*keepForTimes*/) {
+  // The times go to the file by its descriptor, before the rename: no link can stand in
+  // for it, and a rename changes no modification time. A file system that flushes on
+  // close flushes first when times are set (NFS, CIFS), so the stamp read then is the one
+  // its name shows after the rename. Closing reports delayed write errors (NFS, quotas)
+  // before the rename, as every close(2) flushes; the descriptor is gone either way.
+  IoResult Close(const FileTimes& times) {
+    if (!times.Empty()) {
+      const std::array<timespec, 2> set = PosixFileTimes(times);
+      timesSet_ =
+          ::futimens(fd_.get(), set.data()) == 0 ? IoResult::Success() : ErrnoFailure(errno);
+    }
+    struct stat status {};
+    if (::fstat(fd_.get(), &status) == 0) stamp_ = StampOf(status);
     if (::close(fd_.Release()) != 0 && errno != EINTR) return ErrnoFailure(errno);
     return IoResult::Success();
   }
 
-  // Sets the times of the file that has just taken its name, in the folder held: whatever
-  // stands at the name now is inside it, and a link there is not followed.
-  IoResult SetTimes(const FileTimes& times) {
-    const std::array<timespec, 2> set = PosixFileTimes(times);
-    if (::utimensat(folder_, names_.c_str(), set.data(), AT_SYMLINK_NOFOLLOW) != 0) {
-      return ErrnoFailure(errno);
-    }
-    return IoResult::Success();
-  }
+  // The times were set at Close.
+  IoResult SetTimes(const FileTimes& /*times*/) { return timesSet_; }
+
+  std::optional<FileStamp> Stamp() const { return stamp_; }
 
   IoResult Rename() {
     // An interrupt between the rename and its count would name one shortcut fewer than
@@ -114,6 +120,8 @@ class PosixReplacementFile {
   UniqueFd fd_;
   RemovedOnInterrupt published_;
   std::shared_ptr<const PosixOpenInputs> inputs_;
+  IoResult timesSet_ = IoResult::Success();
+  std::optional<FileStamp> stamp_;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -16,6 +17,7 @@
 #include "platform/win32/win32_errors.h"
 #include "platform/win32/win32_file_times.h"
 #include "platform/win32/win32_folder.h"
+#include "platform/win32/win32_identity.h"
 #include "platform/win32/win32_paths.h"
 
 namespace velkora {
@@ -140,18 +142,27 @@ class Win32ReplacementFile {
   }
 
   // The handle stays open: the file is renamed through it, and its times are set through
-  // it after the rename when keepForTimes. Windows reports no delayed write error on
+  // it after the rename when there are any. Windows reports no delayed write error on
   // closing a handle, so nothing is lost by closing it later.
-  IoResult Close(bool keepForTimes) {
-    keepForTimes_ = keepForTimes;
+  IoResult Close(const FileTimes& times) {
+    keepForTimes_ = !times.Empty();
     return IoResult::Success();
   }
 
+  // A time of last write set through a handle is one the file system no longer changes
+  // when the handle closes: the stamp read then is the one the name shows afterwards. A
+  // file left its own time of last write may still have it changed at the close.
   IoResult SetTimes(const FileTimes& times) {
     IoResult result = SetWin32FileTimes(file_.get(), times);
-    if (!::CloseHandle(file_.Release()) && result) return LastErrorFailure();
+    if (FileStamp stamp; result && times.modified && StampOf(file_.get(), stamp)) stamp_ = stamp;
+    if (!::CloseHandle(file_.Release()) && result) {
+      stamp_.reset();
+      return LastErrorFailure();
+    }
     return result;
   }
+
+  std::optional<FileStamp> Stamp() const { return stamp_; }
 
   // Still held against an interrupt: the file is counted before one can see it on disk.
   IoResult Rename() {
@@ -178,6 +189,7 @@ class Win32ReplacementFile {
   std::wstring path_;
   UniqueHandle file_;
   bool keepForTimes_ = false;
+  std::optional<FileStamp> stamp_;
   std::unique_ptr<HeldAgainstInterrupt> held_;
   std::shared_ptr<const Win32OpenInputs> inputs_;
 };
