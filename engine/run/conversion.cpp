@@ -203,7 +203,7 @@ void BookmarkConverter::ReadRecord(RecordedTarget& record, std::u16string_view p
   // icons are in another database), and changes with every visit.
   sourceDigest_.reset();
   if (recordSource_.kind == RecordSourceKind::kHtml) {
-    sourceDigest_ = SourceDigest(platform_, path, targetPath);
+    sourceDigest_ = SourceDigest(platform_, path, targetPath, sourceStamp_);
   }
   report_.recordProblem = record.Read(
       *state_.fileSystem, *state_.target.folder,
@@ -245,8 +245,9 @@ bool BookmarkConverter::MadeWhole(const IoResult& result, const BookmarkSource& 
       source.ChangedSinceCounted()) {
     return false;
   }
-  // The file read is the one whose digest was taken before: unchanged since.
-  return SourceDigest(platform_, path, window_.TargetDirectory()) == sourceDigest_;
+  // The file read is the one whose digest was taken before: unchanged since, as the source
+  // found it unchanged from its count to the end of its reading.
+  return StampUnchanged(platform_, path, sourceStamp_);
 }
 
 std::u16string BookmarkConverter::EndMessage() const {

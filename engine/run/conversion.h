@@ -105,6 +105,7 @@ class BookmarkConverter : private BookmarkEvents {
   // What the record names as this run's source, and the source's digest, when it has one.
   RecordSource recordSource_;
   std::optional<Sha256::Digest> sourceDigest_;
+  FileStamp sourceStamp_;
   // The last pass found the target in step, without reading the source.
   bool foundInStep_ = false;
   // The last writing pass told of something beyond shortcuts written, or met an icon.

@@ -21,9 +21,9 @@ constexpr std::size_t kPiece = 64 * 1024;
 }  // namespace
 
 std::optional<Sha256::Digest> SourceDigest(const PlatformServices& platform,
-                                           std::u16string_view path, std::u16string_view target) {
+                                           std::u16string_view path, std::u16string_view target,
+                                           FileStamp& stamp) {
   std::unique_ptr<InputStream> input;
-  FileStamp stamp;
   if (!platform.streams.OpenInput(path, input) || !input->Stamp(stamp) ||
       stamp.size > static_cast<std::int64_t>(kSourceDigestLimit)) {
     return std::nullopt;
@@ -54,8 +54,19 @@ std::optional<Sha256::Digest> SourceDigest(const PlatformServices& platform,
   }
   bytes.resize(start + filled);
   Sha256::Digest digest{};
-  if (!platform.sha256.Hash(bytes, digest)) return std::nullopt;
+  // A file written while it was read is not the one the digest says.
+  FileStamp after;
+  if (!platform.sha256.Hash(bytes, digest) || !input->Stamp(after) || after != stamp) {
+    return std::nullopt;
+  }
   return digest;
+}
+
+bool StampUnchanged(const PlatformServices& platform, std::u16string_view path,
+                    const FileStamp& stamp) {
+  std::unique_ptr<InputStream> input;
+  FileStamp now;
+  return platform.streams.OpenInput(path, input) && input->Stamp(now) && now == stamp;
 }
 
 }  // namespace velkora

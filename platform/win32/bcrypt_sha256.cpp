@@ -9,13 +9,7 @@
 namespace velkora {
 namespace {
 
-// Owners of BCrypt's handles.
-struct Algorithm {
-  BCRYPT_ALG_HANDLE handle = nullptr;
-  ~Algorithm() {
-    if (handle != nullptr) ::BCryptCloseAlgorithmProvider(handle, 0);
-  }
-};
+// The owner of a hash's handle.
 struct HashObject {
   BCRYPT_HASH_HANDLE handle = nullptr;
   ~HashObject() {
@@ -25,17 +19,23 @@ struct HashObject {
 
 }  // namespace
 
-bool BcryptSha256::Hash(std::string_view bytes, Digest& digest) const {
-  if (bytes.size() > std::numeric_limits<ULONG>::max()) return false;
-  Algorithm algorithm;
-  if (!BCRYPT_SUCCESS(
-          ::BCryptOpenAlgorithmProvider(&algorithm.handle, BCRYPT_SHA256_ALGORITHM, nullptr, 0))) {
-    return false;
+BcryptSha256::BcryptSha256() {
+  BCRYPT_ALG_HANDLE algorithm = nullptr;
+  if (BCRYPT_SUCCESS(
+          ::BCryptOpenAlgorithmProvider(&algorithm, BCRYPT_SHA256_ALGORITHM, nullptr, 0))) {
+    algorithm_ = algorithm;
   }
+}
+
+BcryptSha256::~BcryptSha256() {
+  if (algorithm_ != nullptr) ::BCryptCloseAlgorithmProvider(algorithm_, 0);
+}
+
+bool BcryptSha256::Hash(std::string_view bytes, Digest& digest) const {
+  if (algorithm_ == nullptr || bytes.size() > std::numeric_limits<ULONG>::max()) return false;
   // The hash object's memory is BCrypt's own when none is given.
   HashObject hash;
-  if (!BCRYPT_SUCCESS(
-          ::BCryptCreateHash(algorithm.handle, &hash.handle, nullptr, 0, nullptr, 0, 0))) {
+  if (!BCRYPT_SUCCESS(::BCryptCreateHash(algorithm_, &hash.handle, nullptr, 0, nullptr, 0, 0))) {
     return false;
   }
   auto* input = reinterpret_cast<PUCHAR>(const_cast<char*>(bytes.data()));
