@@ -1,5 +1,6 @@
 // Arbitrary bytes as a target's record: ParseRecord either refuses them with a reason, or
-// what it read, written again by RecordText, reads back the same and keeps its rules.
+// what it read, written again by RecordText, reads back the same and keeps its rules; and
+// ForEachRecordedStamp takes what ParseRecord takes.
 
 #include <cstddef>
 #include <cstdint>
@@ -25,6 +26,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Require(i == 0 || record.entries[i - 1].path < record.entries[i].path,
                   "the entries are sorted, each path once");
   }
+  // The quick reading of the stamps takes every record the whole reading takes.
+  std::size_t stamps = 0;
+  fuzz::Require(ForEachRecordedStamp(text,
+                                     [&stamps](const RecordedStamp&) {
+                                       ++stamps;
+                                       return true;
+                                     }) &&
+                    stamps == record.entries.size(),
+                "the stamps of a record read whole are read too");
   const std::string written = RecordText(record);
   TargetRecord again;
   fuzz::Require(ParseRecord(written, again).ok, "a written record reads back");

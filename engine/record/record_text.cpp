@@ -402,8 +402,11 @@ std::string RecordText(const TargetRecord& record) {
   std::vector<const RecordEntry*> sorted;
   sorted.reserve(record.entries.size());
   for (const RecordEntry& entry : record.entries) sorted.push_back(&entry);
-  std::sort(sorted.begin(), sorted.end(),
-            [](const RecordEntry* a, const RecordEntry* b) { return a->path < b->path; });
+  // A run's record comes sorted: then nothing is moved.
+  const auto byPath = [](const RecordEntry* a, const RecordEntry* b) { return a->path < b->path; };
+  if (!std::is_sorted(sorted.begin(), sorted.end(), byPath)) {
+    std::sort(sorted.begin(), sorted.end(), byPath);
+  }
   std::string text;
   TextOutput output(text);
   Writer writer(output);

@@ -1,5 +1,7 @@
 #include "engine/record/recorded_target.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <utility>
 
@@ -123,7 +125,12 @@ IoResult RecordedTarget::Save(FileSystemObject& fileSystem, FileStreams& streams
   for (std::size_t i = 0; i < old_.entries.size(); ++i) {
     if (states_[i] != State::kDropped) left.entries.push_back(old_.entries[i]);
   }
+  // The earlier entries are sorted already: only this run's are sorted, then merged in.
+  const auto byPath = [](const RecordEntry& a, const RecordEntry& b) { return a.path < b.path; };
+  std::sort(fresh_.begin(), fresh_.end(), byPath);
+  const auto kept = static_cast<std::ptrdiff_t>(left.entries.size());
   left.entries.insert(left.entries.end(), fresh_.begin(), fresh_.end());
+  std::inplace_merge(left.entries.begin(), left.entries.begin() + kept, left.entries.end(), byPath);
   const std::string text = RecordText(left);
   if (exists_ && text == oldText_) return IoResult::Success();
   std::unique_ptr<FolderHandle> folder;

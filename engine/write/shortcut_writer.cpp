@@ -60,13 +60,16 @@ void ShortcutWriter::MakeIdentity(const BookmarkRecord& bookmark) {
     return;
   }
   // The UTF-16 units of the headings, title and URL, little end first.
-  identityBytes_.clear();
-  for (const std::u16string_view part :
-       {std::u16string_view(headings_), bookmark.title, std::u16string_view(&kIdentitySeparator, 1),
-        bookmark.url}) {
+  const std::u16string_view parts[] = {headings_, bookmark.title,
+                                       std::u16string_view(&kIdentitySeparator, 1), bookmark.url};
+  std::size_t units = 0;
+  for (const std::u16string_view part : parts) units += part.size();
+  identityBytes_.resize(2 * units);
+  char* next = identityBytes_.data();
+  for (const std::u16string_view part : parts) {
     for (const char16_t unit : part) {
-      identityBytes_ += static_cast<char>(unit & 0xFF);
-      identityBytes_ += static_cast<char>(unit >> 8);
+      *next++ = static_cast<char>(unit & 0xFF);
+      *next++ = static_cast<char>(unit >> 8);
     }
   }
   // Without its digest a bookmark has no identity, and is never followed.
