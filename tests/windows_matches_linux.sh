@@ -51,9 +51,10 @@ for bookmarks in "$@"; do
     "$windows_target" {} +
 
   # The record holds what each system saw of a file's time, in its own units, the digest of
-  # its bytes, which name the icon by the target's own absolute path, and the source's path.
+  # its bytes, which name the icon by the target's own absolute path, the source's path, and
+  # the source's digest, which takes in the target's path.
   for record in "$work/$name/linux/out/.velkora/record" "$work/$name/win/out/.velkora/record"; do
-    if [[ -f $record ]]; then perl -pi -e 's/"modified":\d+/"modified":0/g; s/"sha256":"\w+"/"sha256":""/g; s/("source":\{"kind":"\w+","path":)"[^"]*"/$1""/' "$record"; fi
+    if [[ -f $record ]]; then perl -pi -e 's/"modified":\d+/"modified":0/g; s/"sha256":"\w+"/"sha256":""/g; s/"sourceDigest":"\w+"/"sourceDigest":""/; s/("source":\{"kind":"\w+","path":)"[^"]*"/$1""/' "$record"; fi
   done
 
   entries=$(cd "$work/$name/linux/out" && find . -mindepth 1 | wc -l)
