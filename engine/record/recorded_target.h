@@ -68,7 +68,8 @@ class RecordedTarget {
   // Writes the record the run leaves, naming source, into the target's kVelkoraFolderName
   // as a file that takes its name once written whole: this run's entries and the earlier
   // ones that still stand, and sourceDigest when they are exactly what it made of the
-  // source. Nothing is written when its text would be the one read.
+  // source. Nothing is written when its text would be the one read. Once saved, the record
+  // holds none of its entries: it is saved at the end of its run.
   IoResult Save(FileSystemObject& fileSystem, FileStreams& streams, const FolderHandle& target,
                 const RecordSource& source,
                 const std::optional<std::array<std::uint8_t, 32>>& sourceDigest);
