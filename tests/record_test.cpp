@@ -6,7 +6,9 @@
 #include <string>
 
 #include "engine/record/record_text.h"
+#include "engine/run/source_digest.h"
 #include "engine/text/utf8.h"
+#include "tests/test_support.h"
 
 namespace velkora {
 namespace {
@@ -54,6 +56,16 @@ TEST(ParseRecord, RefusesWhatNoRunWrites) {
       {Header(1) + Entry("a.url", "1,\"size\":1"), "行 2: 項目ではありません"},
       {Header(1) + Entry("a\xff.url"), "UTF-8 として読めない"},
       {Header(0).insert(1, R"("sourceDigest":"ab",)"), "読み込み元のハッシュが"},
+      {R"({"entries":0,"format":"velkora-record","source":[1],"version":1})",
+       "読み込み元が書かれて"},
+      {Header(1) + "[1,{\"a\":2}]", "行 2: 項目ではありません"},
+      // Values nested where none belong are passed over whole: the members after them
+      // are read as themselves.
+      {Header(1) + Entry("a.url", R"({"a":[1,{"b":[2]}]})"), "大きさが整数ではありません"},
+      {Header(1) + R"({"path":[97,[98]],"kind":"folder","modified":5,"identity":"g"})",
+       "項目のパスがありません"},
+      {Header(1) + R"({"path":[70000],"kind":"folder","modified":5,"identity":"g"})",
+       "項目のパスがありません"},
   };
   for (const auto& row : rows) {
     TargetRecord record;
@@ -84,6 +96,24 @@ TEST(ParseRecord, ReadsBackWhatRecordTextWrote) {
   std::swap(record.entries[0], record.entries[1]);
   EXPECT_EQ(read, record);
   EXPECT_EQ(RecordText(read), text);
+}
+
+// The digest a record keeps of its source changes with the file's bytes and with the
+// target, whose path the names' lengths depend on, and is not taken of a file too large.
+TEST(SourceDigest, TellsTheFileAndTheTargetApart) {
+  testing::ConversionFixture fixture;
+  const PlatformServices& platform = fixture.platform.Services();
+  const auto digest = [&](const std::string& bytes, std::u16string_view target) {
+    fixture.WriteBookmarkBytes(bytes);
+    FileStamp stamp;
+    return SourceDigest(platform, fixture.BookmarkFile().u16string(), target, stamp);
+  };
+  const auto first = digest("<LI>a", u"T");
+  ASSERT_TRUE(first);
+  EXPECT_EQ(digest("<LI>a", u"T"), first);
+  EXPECT_NE(digest("<LI>b", u"T"), first);
+  EXPECT_NE(digest("<LI>a", u"T2"), first);
+  EXPECT_FALSE(digest(std::string(kSourceDigestLimit + 1, 'x'), u"T"));
 }
 
 }  // namespace
