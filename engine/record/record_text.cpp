@@ -13,6 +13,7 @@
 #include "engine/record/record_line.h"
 #include "engine/record/record_path.h"
 #include "engine/run/messages.h"
+#include "engine/text/ascii.h"
 #include "engine/text/surrogates.h"
 #include "engine/text/utf8.h"
 
@@ -108,14 +109,10 @@ void WriteText(Writer& writer, std::u16string_view text, std::string& utf8) {
   writer.EndArray();
 }
 
-void WriteDigest(Writer& writer, const std::array<std::uint8_t, 32>& digest) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::array<char, 64> hex{};
-  for (std::size_t i = 0; i < digest.size(); ++i) {
-    hex[2 * i] = kDigits[digest[i] >> 4];
-    hex[2 * i + 1] = kDigits[digest[i] & 0xF];
-  }
-  WriteString(writer, std::string_view(hex.data(), hex.size()));
+void WriteDigest(Writer& writer, const std::array<std::uint8_t, 32>& digest, std::string& hex) {
+  hex.clear();
+  AppendLowerHex(digest, hex);
+  WriteString(writer, hex);
 }
 
 void WriteHeader(Writer& writer, const TargetRecord& record, std::string& utf8) {
@@ -133,7 +130,7 @@ void WriteHeader(Writer& writer, const TargetRecord& record, std::string& utf8) 
   writer.EndObject();
   if (record.sourceDigest) {
     WriteKey(writer, kHeaderKeys[kSourceDigest]);
-    WriteDigest(writer, *record.sourceDigest);
+    WriteDigest(writer, *record.sourceDigest, utf8);
   }
   WriteKey(writer, kHeaderKeys[kVersion]);
   writer.Int(kRecordVersion);
@@ -158,7 +155,7 @@ void WriteEntry(Writer& writer, const RecordEntry& entry, std::string& utf8) {
   WriteText(writer, entry.path, utf8);
   if (entry.kind == RecordEntryKind::kFile) {
     WriteKey(writer, kEntryKeys[kSha256]);
-    WriteDigest(writer, entry.sha256);
+    WriteDigest(writer, entry.sha256, utf8);
     WriteKey(writer, kEntryKeys[kSize]);
     writer.Uint64(entry.size);
   }
@@ -205,19 +202,12 @@ std::u16string_view TextFault(const LineValue& value, std::u16string& text,
   return {};
 }
 
-int HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // The digest of 64 hex digits, either case; false for anything else.
 bool ReadDigest(const LineValue& value, std::array<std::uint8_t, 32>& digest) {
   if (value.type != Type::kString || value.text.size() != 2 * digest.size()) return false;
   for (std::size_t i = 0; i < digest.size(); ++i) {
-    const int high = HexDigitValue(value.text[2 * i]);
-    const int low = HexDigitValue(value.text[2 * i + 1]);
+    const int high = AsciiHexValue(value.text[2 * i]);
+    const int low = AsciiHexValue(value.text[2 * i + 1]);
     if (high < 0 || low < 0) return false;
     digest[i] = static_cast<std::uint8_t>(high << 4 | low);
   }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace velkora {
 
-// ASCII letter case and white space, for the markup of bookmark files and for names that
-// Windows compares. Unit is char (bytes of UTF-8 or of the code page) or char16_t.
+// ASCII letter case, white space and hex digits, for the markup of bookmark files, for
+// names that Windows compares and for digests written out. Unit is char (bytes of UTF-8 or
+// of the code page) or char16_t.
 
 template <typename Unit>
 constexpr bool IsAsciiLetter(Unit c) {
@@ -44,6 +47,26 @@ template <typename Unit>
 constexpr bool EqualsAsciiIgnoringCase(std::basic_string_view<Unit> text,
                                        std::string_view lowerPattern) {
   return text.size() == lowerPattern.size() && StartsWithAsciiIgnoringCase(text, lowerPattern);
+}
+
+// The value of a hex digit of either case, or -1 for any other character.
+template <typename Unit>
+constexpr int AsciiHexValue(Unit c) {
+  if (c >= Unit{'0'} && c <= Unit{'9'}) return static_cast<int>(c - Unit{'0'});
+  if (c >= Unit{'a'} && c <= Unit{'f'}) return static_cast<int>(c - Unit{'a'}) + 10;
+  if (c >= Unit{'A'} && c <= Unit{'F'}) return static_cast<int>(c - Unit{'A'}) + 10;
+  return -1;
+}
+
+inline constexpr std::string_view kLowerHexDigits = "0123456789abcdef";
+
+// Appends bytes to text as lower-case hex, two digits a byte.
+template <typename Text>
+void AppendLowerHex(std::span<const std::uint8_t> bytes, Text& text) {
+  for (const std::uint8_t byte : bytes) {
+    text += static_cast<typename Text::value_type>(kLowerHexDigits[byte >> 4]);
+    text += static_cast<typename Text::value_type>(kLowerHexDigits[byte & 0xF]);
+  }
 }
 
 }  // namespace velkora

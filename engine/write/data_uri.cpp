@@ -19,13 +19,6 @@ int Base64Value(char16_t c) {
   return kNotBase64;
 }
 
-int HexValue(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
-
 std::u16string_view TrimWhiteSpace(std::u16string_view text) {
   while (!text.empty() && IsHtmlWhiteSpace(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsHtmlWhiteSpace(text.back())) text.remove_suffix(1);
@@ -63,9 +56,9 @@ IconDecoding DecodeBase64(std::u16string_view payload, std::size_t maxBytes, std
   int padding = 0;
   for (std::size_t i = 0; i < payload.size(); ++i) {
     char16_t c = payload[i];
-    if (c == u'%' && i + 2 < payload.size() && HexValue(payload[i + 1]) >= 0 &&
-        HexValue(payload[i + 2]) >= 0) {
-      c = static_cast<char16_t>(HexValue(payload[i + 1]) * 16 + HexValue(payload[i + 2]));
+    if (c == u'%' && i + 2 < payload.size() && AsciiHexValue(payload[i + 1]) >= 0 &&
+        AsciiHexValue(payload[i + 2]) >= 0) {
+      c = static_cast<char16_t>(AsciiHexValue(payload[i + 1]) * 16 + AsciiHexValue(payload[i + 2]));
       i += 2;
     }
     if (IsHtmlWhiteSpace(c)) continue;

@@ -3,6 +3,7 @@
 #include "engine/names/windows_path_limit.h"
 #include "engine/record/target_record.h"
 #include "engine/run/refusal_reasons.h"
+#include "engine/text/ascii.h"
 #include "engine/write/icon_image.h"
 
 namespace velkora {
@@ -19,8 +20,7 @@ constexpr std::size_t kRememberedIcons = 64 * 1024;
 constexpr std::u16string_view kIconTooLarge = u"アイコンが大きすぎます（64 KiB を超えています）";
 
 void AppendHex(std::u16string& text, std::uint64_t value) {
-  constexpr std::u16string_view kDigits = u"0123456789abcdef";
-  for (int shift = 60; shift >= 0; shift -= 4) text += kDigits[(value >> shift) & 0xF];
+  for (int shift = 60; shift >= 0; shift -= 4) text += kLowerHexDigits[(value >> shift) & 0xF];
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "engine/run/refusal_reasons.h"
+#include "engine/text/ascii.h"
 
 namespace velkora {
 
@@ -76,11 +77,7 @@ void ShortcutWriter::MakeIdentity(const BookmarkRecord& bookmark) {
   identity_.clear();
   Sha256::Digest digest{};
   if (!sha256_.Hash(identityBytes_, digest)) return;
-  static constexpr char16_t kDigits[] = u"0123456789abcdef";
-  for (std::size_t i = 0; i < kHtmlIdentityBytes; ++i) {
-    identity_ += kDigits[digest[i] >> 4];
-    identity_ += kDigits[digest[i] & 0xF];
-  }
+  AppendLowerHex(std::span(digest).first(kHtmlIdentityBytes), identity_);
 }
 
 void ShortcutWriter::NoteFolders() {

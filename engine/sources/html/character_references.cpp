@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/text/ascii.h"
 #include "engine/text/surrogates.h"
 
 namespace velkora {
@@ -95,10 +96,7 @@ bool IsAsciiAlphanumeric(char16_t c) {
 
 int DigitValue(char16_t c, bool hexadecimal) {
   if (c >= u'0' && c <= u'9') return c - u'0';
-  if (!hexadecimal) return -1;
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
+  return hexadecimal ? AsciiHexValue(c) : -1;
 }
 
 // The character a numeric reference stands for: U+FFFD for 0, a surrogate or anything
