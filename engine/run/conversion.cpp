@@ -121,8 +121,7 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
     report_.outcome = ConversionReport::Outcome::kStopped;
     return report_;
   }
-  report_.changedDuringRun = recounted_ != state_.entryCount || source->ChangedSinceCounted();
-  report_.otherFormatBookmarks = otherFormatEntries_;
+  NoteWhatTheSourceSaid(*source, report_);
   window_.ShowMessage(EndMessage(), CompletionIcon(report_));
   return report_;
 }
@@ -234,15 +233,21 @@ bool BookmarkConverter::AlreadyInStep(const RecordedTarget& record) {
   return true;
 }
 
+void BookmarkConverter::NoteWhatTheSourceSaid(const BookmarkSource& source,
+                                              ConversionReport& report) const {
+  report.changedDuringRun = recounted_ != state_.entryCount || source.ChangedSinceCounted();
+  report.otherFormatBookmarks = otherFormatEntries_;
+}
+
 bool BookmarkConverter::MadeWhole(const IoResult& result, const BookmarkSource& source,
                                   std::u16string_view path) const {
-  const TargetChangeCounts& changes = report_.changes;
-  if (!sourceDigest_ || !result || stopped_ || noticed_ || metIcon_ || changes.kept != 0 ||
-      changes.gone != 0 || report_.malformedLines != 0 || report_.failedShortcuts != 0 ||
-      report_.skippedQueries != 0 || report_.shortenedNames != 0 ||
-      report_.iconlessShortcuts != 0 || otherFormatEntries_ != 0 ||
-      recounted_ != state_.entryCount || !report_.recordProblem.empty() ||
-      source.ChangedSinceCounted()) {
+  // Every bookmark written, as a complete run's report would say...
+  ConversionReport whole = report_;
+  NoteWhatTheSourceSaid(source, whole);
+  // ...and nothing else to tell, nothing left behind.
+  if (!sourceDigest_ || !result || stopped_ || !whole.AllWritten() || noticed_ || metIcon_ ||
+      whole.changes.kept != 0 || whole.changes.gone != 0 || whole.skippedQueries != 0 ||
+      whole.shortenedNames != 0 || whole.iconlessShortcuts != 0) {
     return false;
   }
   // The file read is the one whose digest was taken before: unchanged since, as the source

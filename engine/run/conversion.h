@@ -52,6 +52,9 @@ class BookmarkConverter : private BookmarkEvents {
   bool InStep(const TargetRecord& header, std::string_view text);
   // A target found in step: nothing to do, every bookmark counts as unchanged.
   bool AlreadyInStep(const RecordedTarget& record);
+  // What the source's count and reading say of the run: whether the source changed, and
+  // the bookmarks of another format it held.
+  void NoteWhatTheSourceSaid(const BookmarkSource& source, ConversionReport& report) const;
   // Whether the pass that ended with result made exactly what the record will list, with
   // nothing to tell, from the source as the digest taken before it: the record may say so.
   bool MadeWhole(const IoResult& result, const BookmarkSource& source,
