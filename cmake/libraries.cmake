@@ -1,8 +1,7 @@
 # The libraries that read the browsers' own bookmark stores and the target's record:
-# nlohmann's JSON library (headers only) for Chromium's Bookmarks files, RapidJSON (headers
-# only) for the record, whose lines a re-run reads many times faster with it, and SQLite for
-# Firefox's places and the browsers' icon databases. They are velkora_json (both JSON
-# libraries) and velkora_sqlite.
+# RapidJSON (headers only) for Chromium's Bookmarks and Local State files and for the
+# record, and SQLite for Firefox's places and the browsers' icon databases. They are
+# velkora_json and velkora_sqlite.
 #
 # Natively all come from Debian's -dev packages. The Windows build takes the same JSON
 # headers, and compiles SQLite from Debian's source package of the version the native
@@ -13,10 +12,8 @@ add_library(velkora_json INTERFACE)
 add_library(velkora_sqlite INTERFACE)
 
 if(NOT WIN32)
-  find_package(nlohmann_json 3.10 REQUIRED)
   find_package(RapidJSON 1.1 REQUIRED)
   find_package(SQLite3 REQUIRED)
-  target_link_libraries(velkora_json INTERFACE nlohmann_json::nlohmann_json)
   target_include_directories(velkora_json SYSTEM INTERFACE ${RAPIDJSON_INCLUDE_DIRS})
   target_link_libraries(velkora_sqlite INTERFACE SQLite::SQLite3)
   return()
@@ -24,17 +21,13 @@ endif()
 
 # The cross build searches the MinGW-w64 tree only: the JSON headers are reached through a
 # folder of their own in the build tree, which holds nothing but them.
-set(VELKORA_JSON_INCLUDE_DIR /usr/include CACHE PATH
-    "The folder that holds nlohmann/json.hpp and rapidjson/reader.h")
-foreach(header nlohmann/json.hpp rapidjson/reader.h)
-  if(NOT EXISTS ${VELKORA_JSON_INCLUDE_DIR}/${header})
-    message(FATAL_ERROR "${header} is not in ${VELKORA_JSON_INCLUDE_DIR}: "
-                        "scripts/setup installs nlohmann-json3-dev and rapidjson-dev")
-  endif()
-endforeach()
+set(VELKORA_JSON_INCLUDE_DIR /usr/include CACHE PATH "The folder that holds rapidjson/reader.h")
+if(NOT EXISTS ${VELKORA_JSON_INCLUDE_DIR}/rapidjson/reader.h)
+  message(FATAL_ERROR "rapidjson/reader.h is not in ${VELKORA_JSON_INCLUDE_DIR}: "
+                      "scripts/setup installs rapidjson-dev")
+endif()
 set(json_headers ${CMAKE_BINARY_DIR}/json-headers)
 file(MAKE_DIRECTORY ${json_headers})
-file(CREATE_LINK ${VELKORA_JSON_INCLUDE_DIR}/nlohmann ${json_headers}/nlohmann SYMBOLIC)
 file(CREATE_LINK ${VELKORA_JSON_INCLUDE_DIR}/rapidjson ${json_headers}/rapidjson SYMBOLIC)
 target_include_directories(velkora_json SYSTEM INTERFACE ${json_headers})
 

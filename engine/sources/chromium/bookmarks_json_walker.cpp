@@ -27,14 +27,9 @@ NodeType TypeOf(std::string_view type) {
   return NodeType::kOther;
 }
 
-// The library's reason without its own prefix and position: "syntax error while parsing
-// value - invalid literal; last read: 'tru,'".
-std::u16string LibraryReason(std::string_view what) {
-  const std::size_t column = what.find("column ");
-  const std::size_t colon = what.find(": ", column == std::string_view::npos ? 0 : column);
-  if (colon != std::string_view::npos) what.remove_prefix(colon + 2);
-  return FromUtf8(what);
-}
+// Chromium reads no Bookmarks file nested more than 200 levels deep; past this many
+// levels, far more, a file is refused rather than followed.
+constexpr std::uint32_t kMostNesting = 1000;
 
 }  // namespace
 
@@ -63,14 +58,22 @@ bool BookmarksJsonWalker::Fail(std::u16string reason) {
   return false;
 }
 
-bool BookmarksJsonWalker::parse_error(std::size_t, const std::string&,
-                                      const nlohmann::json::exception& error) {
+void BookmarksJsonWalker::SyntaxError(std::u16string_view reason) {
   // A read that failed ends the bytes early: its own reason is the one given.
-  if (!bytes_.ReadResult()) return false;
-  if (!bytes_.Started()) return Fail(std::u16string(kEmptyBookmarksFile));
-  return Fail(u"ブックマークファイルを読めません（JSON として正しくありません）: 行 " +
-              DecimalText(bytes_.Line()) + u"、列 " + DecimalText(bytes_.Column()) + u": " +
-              LibraryReason(error.what()));
+  if (!bytes_.ReadResult()) return;
+  if (!bytes_.Started()) {
+    failure_ = kEmptyBookmarksFile;
+    return;
+  }
+  failure_ = u"ブックマークファイルを読めません（JSON として正しくありません）: 行 " +
+             DecimalText(bytes_.Line()) + u"、列 " + DecimalText(bytes_.Column()) + u": ";
+  failure_ += reason;
+}
+
+bool BookmarksJsonWalker::Nest() {
+  if (++depth_ <= kMostNesting) return true;
+  SyntaxError(u"入れ子が深すぎます（" + DecimalText(kMostNesting) + u" 段を超えています）");
+  return false;
 }
 
 bool BookmarksJsonWalker::Scalar() {
@@ -81,8 +84,9 @@ bool BookmarksJsonWalker::Scalar() {
   return !notBookmarks_;
 }
 
-bool BookmarksJsonWalker::string(std::string& value) {
+bool BookmarksJsonWalker::String(const char* text, unsigned length, bool) {
   if (skipDepth_ > 0) return true;
+  const std::string_view value(text, length);
   switch (std::exchange(pending_, Pending::kNone)) {
     case Pending::kName:
       fields_.name = value;
@@ -111,8 +115,9 @@ bool BookmarksJsonWalker::string(std::string& value) {
   return !notBookmarks_;
 }
 
-bool BookmarksJsonWalker::key(std::string& key) {
+bool BookmarksJsonWalker::Key(const char* text, unsigned length, bool) {
   if (skipDepth_ > 0) return true;
+  const std::string_view key(text, length);
   Level& level = levels_.back();
   pending_ = Pending::kNone;
   if (level.frame == Frame::kTop) {
@@ -139,7 +144,8 @@ bool BookmarksJsonWalker::key(std::string& key) {
   return true;
 }
 
-bool BookmarksJsonWalker::start_object(std::size_t) {
+bool BookmarksJsonWalker::StartObject() {
+  if (!Nest()) return false;
   if (skipDepth_ > 0) {
     ++skipDepth_;
     return true;
@@ -161,7 +167,8 @@ bool BookmarksJsonWalker::start_object(std::size_t) {
   return true;
 }
 
-bool BookmarksJsonWalker::start_array(std::size_t) {
+bool BookmarksJsonWalker::StartArray() {
+  if (!Nest()) return false;
   if (skipDepth_ > 0) {
     ++skipDepth_;
     return true;
@@ -176,6 +183,7 @@ bool BookmarksJsonWalker::start_array(std::size_t) {
 }
 
 bool BookmarksJsonWalker::End() {
+  --depth_;
   if (skipDepth_ > 0) {
     --skipDepth_;
     return true;

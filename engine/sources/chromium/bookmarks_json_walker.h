@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/interfaces/io_result.h"
@@ -15,7 +15,7 @@
 
 namespace velkora {
 
-// Walks a Bookmarks file as nlohmann's parser reports it (its SAX interface), holding only
+// Walks a Bookmarks file as RapidJSON's reader reports it (its SAX handler), holding only
 // the path from the top to the value being read: the values of one node at a time, and a
 // few bytes for each level of nesting. A value the file's format does not use is passed
 // over, whatever it holds.
@@ -36,27 +36,30 @@ class BookmarksJsonWalker {
   BookmarksJsonWalker(Walk walk, JsonBytes& bytes, NodeHeadings& headings, BookmarkEvents* events,
                       Options options);
 
-  // The outcome once sax_parse has returned parsed.
+  // The outcome once the reader has returned, having parsed the whole file or not.
   IoResult Outcome(bool parsed) const;
+  // Notes that the bytes are no JSON text: reason tells why, at the next byte.
+  void SyntaxError(std::u16string_view reason);
   // What kHeadings counted: every node kEvents reports as a bookmark, read or not.
   std::int32_t Counted() const { return counted_; }
   // Closes the folders a walk that stopped early left open, innermost first.
   void CloseOpenFolders();
 
-  // The parser's calls.
-  bool null() { return Scalar(); }
-  bool boolean(bool) { return Scalar(); }
-  bool number_integer(std::int64_t) { return Scalar(); }
-  bool number_unsigned(std::uint64_t) { return Scalar(); }
-  bool number_float(double, const std::string&) { return Scalar(); }
-  bool binary(nlohmann::json::binary_t&) { return Scalar(); }
-  bool string(std::string& value);
-  bool start_object(std::size_t);
-  bool key(std::string& key);
-  bool end_object() { return End(); }
-  bool start_array(std::size_t);
-  bool end_array() { return End(); }
-  bool parse_error(std::size_t, const std::string&, const nlohmann::json::exception& error);
+  // The reader's calls. Numbers come as their text: the walk reads none.
+  bool Null() { return Scalar(); }
+  bool Bool(bool) { return Scalar(); }
+  bool Int(int) { return Scalar(); }
+  bool Uint(unsigned) { return Scalar(); }
+  bool Int64(std::int64_t) { return Scalar(); }
+  bool Uint64(std::uint64_t) { return Scalar(); }
+  bool Double(double) { return Scalar(); }
+  bool RawNumber(const char*, unsigned, bool) { return Scalar(); }
+  bool String(const char* text, unsigned length, bool);
+  bool StartObject();
+  bool Key(const char* text, unsigned length, bool);
+  bool EndObject(unsigned) { return End(); }
+  bool StartArray();
+  bool EndArray(unsigned) { return End(); }
 
  private:
   enum class Frame : std::uint8_t { kTop, kRoots, kNode, kChildren };
@@ -88,6 +91,8 @@ class BookmarksJsonWalker {
 
   bool Scalar();
   bool End();
+  // Counts a level more of nesting, refusing more than a browser reads.
+  bool Nest();
   bool StartNode(ChromiumRoot root);
   static NodeType TypeOfNode(const Level& node, NodeType stored);
   bool StartChildren();
@@ -107,6 +112,8 @@ class BookmarksJsonWalker {
   std::vector<Level> levels_;
   // The depth inside a value passed over; 0 outside one.
   std::uint64_t skipDepth_ = 0;
+  // The depth of nesting of the value being read.
+  std::uint32_t depth_ = 0;
   Pending pending_ = Pending::kNone;
   ChromiumRoot pendingRoot_ = ChromiumRoot::kNone;
   std::string rootKey_;

@@ -1,17 +1,25 @@
 #include "engine/sources/chromium/chromium_bookmarks.h"
 
+#include <rapidjson/reader.h>
+
 #include <algorithm>
 #include <cstdint>
-#include <nlohmann/json.hpp>
 #include <utility>
 
 #include "engine/sources/chromium/bookmarks_json_walker.h"
 #include "engine/sources/chromium/folder_below.h"
+#include "engine/sources/chromium/json_syntax_reason.h"
 
 namespace velkora {
 namespace {
 
 constexpr std::u16string_view kAccountFileName = u"AccountBookmarks";
+
+// Iterative: nesting takes no stack. Strings' UTF-8 is checked, as every JSON text's must
+// be; numbers are passed as their text, which no walk reads.
+constexpr unsigned kParseFlags = rapidjson::kParseIterativeFlag |
+                                 rapidjson::kParseValidateEncodingFlag |
+                                 rapidjson::kParseNumbersAsStringsFlag;
 
 // One walk over stream's bytes; a kHeadings walk adds the bookmarks it counted to counted,
 // when it is given.
@@ -20,7 +28,16 @@ IoResult Walk(BookmarksJsonWalker::Walk walk, InputStream& stream, NodeHeadings&
               std::int32_t* counted = nullptr) {
   JsonBytes bytes(stream);
   BookmarksJsonWalker walker(walk, bytes, headings, events, options);
-  const bool parsed = nlohmann::json::sax_parse(bytes.begin(), JsonBytes::end(), &walker);
+  rapidjson::Reader reader;
+  const rapidjson::ParseResult result = reader.Parse<kParseFlags>(bytes, walker);
+  bool parsed = !result.IsError();
+  if (!parsed && result.Code() != rapidjson::kParseErrorTermination) {
+    walker.SyntaxError(JsonSyntaxReason(result.Code()));
+  } else if (parsed && !bytes.AtEnd()) {
+    // The reader takes a NUL byte for the end: what follows one is no part of the value.
+    walker.SyntaxError(JsonSyntaxReason(rapidjson::kParseErrorDocumentRootNotSingular));
+    parsed = false;
+  }
   if (!parsed && events) walker.CloseOpenFolders();
   if (counted) {
     *counted = static_cast<std::int32_t>(

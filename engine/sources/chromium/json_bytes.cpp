@@ -7,8 +7,13 @@
 #include <utility>
 
 namespace velkora {
+namespace {
 
-void JsonBytes::CountHanded() {
+constexpr std::string_view kByteOrderMark("\xEF\xBB\xBF");
+
+}  // namespace
+
+void JsonBytes::CountTaken() {
   for (; !started_ && counted_ < position_; ++counted_) {
     const auto byte = static_cast<unsigned char>(chunk_[counted_]);
     if (afterNewline_) NewLine();
@@ -17,7 +22,7 @@ void JsonBytes::CountHanded() {
     Start(byte);
   }
   // Then all at once: a line end belongs to the line it ends, the byte after it starts a
-  // new one, and the column counts the characters since the last line end handed.
+  // new one, and the column counts the characters since the last line end taken.
   const char* at = chunk_.data() + counted_;
   const char* const end = chunk_.data() + position_;
   if (at == end) return;
@@ -40,7 +45,8 @@ void JsonBytes::CountHanded() {
 }
 
 bool JsonBytes::Fill() {
-  CountHanded();
+  CountTaken();
+  before_ += static_cast<std::int64_t>(filled_);
   counted_ = 0;
   position_ = 0;
   filled_ = 0;
@@ -52,15 +58,18 @@ bool JsonBytes::Fill() {
     return false;
   }
   filled_ = received;
+  // The mark is taken, and counted, before the parser sees the first byte.
+  if (before_ == 0 && std::string_view(chunk_.data(), filled_).starts_with(kByteOrderMark)) {
+    position_ = kByteOrderMark.size();
+  }
   return true;
 }
 
 void JsonBytes::Start(unsigned char byte) {
-  constexpr std::string_view kByteOrderMark("\xEF\xBB\xBF");
-  const bool mark = handed_ < 3 && static_cast<char>(byte) == kByteOrderMark[handed_];
+  const bool mark = taken_ < 3 && static_cast<char>(byte) == kByteOrderMark[taken_];
   const bool blank = byte == ' ' || byte == '\t' || byte == '\r' || byte == '\n';
   started_ = !mark && !blank;
-  ++handed_;
+  ++taken_;
 }
 
 }  // namespace velkora

@@ -1,51 +1,53 @@
 #include "engine/sources/profiles/local_state.h"
 
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <nlohmann/json.hpp>
+#include <string>
 
 #include "engine/text/utf8.h"
 
 namespace velkora {
 namespace {
 
-using Json = nlohmann::json;
-
 // Follows the parse into profile.info_cache.<folder>.name and keeps the folders and
-// names met there. It keeps the key of each of the first four levels only: whatever is
-// nested deeper is counted, never stored, so any depth costs the same memory.
-class LocalStateReader final : public nlohmann::json_sax<Json> {
+// names met there. It keeps the key of each of the first four levels only, and refuses a
+// file nested deeper than a browser reads one.
+class LocalStateReader final {
  public:
   std::vector<LocalStateProfile> profiles;
 
-  bool null() override { return true; }
-  bool boolean(bool) override { return true; }
-  bool number_integer(number_integer_t) override { return true; }
-  bool number_unsigned(number_unsigned_t) override { return true; }
-  bool number_float(number_float_t, const string_t&) override { return true; }
-  bool binary(binary_t&) override { return true; }
-  bool string(string_t& value) override {
+  bool Null() { return true; }
+  bool Bool(bool) { return true; }
+  bool Int(int) { return true; }
+  bool Uint(unsigned) { return true; }
+  bool Int64(std::int64_t) { return true; }
+  bool Uint64(std::uint64_t) { return true; }
+  bool Double(double) { return true; }
+  bool RawNumber(const char*, unsigned, bool) { return true; }
+  bool String(const char* text, unsigned length, bool) {
     if (depth_ == kEntry && InCache() && IsObject(kEntry) && keys_[kEntry - 1] == "name") {
-      profiles.back().name = FromUtf8(value);
+      profiles.back().name = FromUtf8(std::string_view(text, length));
     }
     return true;
   }
-  bool key(string_t& key) override {
-    if (depth_ >= 1 && depth_ <= kEntry) keys_[depth_ - 1] = key;
+  bool Key(const char* text, unsigned length, bool) {
+    if (depth_ >= 1 && depth_ <= kEntry) keys_[depth_ - 1].assign(text, length);
     return true;
   }
-  bool start_object(std::size_t) override { return Open(false); }
-  bool start_array(std::size_t) override { return Open(true); }
-  bool end_object() override { return Close(); }
-  bool end_array() override { return Close(); }
-  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
-    return false;
-  }
+  bool StartObject() { return Open(false); }
+  bool StartArray() { return Open(true); }
+  bool EndObject(unsigned) { return Close(); }
+  bool EndArray(unsigned) { return Close(); }
 
  private:
   // The depth of a profile's own object: root, "profile", "info_cache", the profile.
   static constexpr std::size_t kEntry = 4;
+  // Chromium reads no JSON nested more than 200 levels deep.
+  static constexpr std::size_t kMostNesting = 1000;
 
   bool IsObject(std::size_t level) const { return !arrays_[level - 1]; }
   // Whether the parse stands inside root.profile.info_cache.<folder>, all of them objects.
@@ -54,7 +56,7 @@ class LocalStateReader final : public nlohmann::json_sax<Json> {
            keys_[1] == "info_cache";
   }
   bool Open(bool array) {
-    ++depth_;
+    if (++depth_ > kMostNesting) return false;
     if (depth_ <= kEntry) {
       arrays_[depth_ - 1] = array;
       keys_[depth_ - 1].clear();
@@ -70,7 +72,7 @@ class LocalStateReader final : public nlohmann::json_sax<Json> {
     return true;
   }
 
-  std::uint64_t depth_ = 0;
+  std::size_t depth_ = 0;
   std::array<std::string, kEntry> keys_;
   std::array<bool, kEntry> arrays_{};
 };
@@ -78,8 +80,17 @@ class LocalStateReader final : public nlohmann::json_sax<Json> {
 }  // namespace
 
 std::vector<LocalStateProfile> ProfilesOfLocalState(std::string_view json) {
+  // The reader takes a NUL byte for the end of the text: a file holding one is no JSON.
+  if (json.find('\0') != std::string_view::npos) return {};
+  // A byte order mark is passed over, as JSON's readers do.
+  if (json.starts_with("\xEF\xBB\xBF")) json.remove_prefix(3);
   LocalStateReader reader;
-  if (!Json::sax_parse(json.begin(), json.end(), &reader)) return {};
+  rapidjson::MemoryStream stream(json.data(), json.size());
+  rapidjson::Reader parser;
+  constexpr unsigned kFlags = rapidjson::kParseIterativeFlag |
+                              rapidjson::kParseValidateEncodingFlag |
+                              rapidjson::kParseNumbersAsStringsFlag;
+  if (parser.Parse<kFlags>(stream, reader).IsError()) return {};
   return std::move(reader.profiles);
 }
 
