@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <iterator>
 #include <memory>
 #include <utility>
 
@@ -123,17 +122,23 @@ IoResult RecordedTarget::Save(FileSystemObject& fileSystem, FileStreams& streams
   }
   TargetRecord left{source, {}, sourceDigest};
   left.entries.reserve(fresh_.size() + old_.entries.size());
-  // Saved once, at the end of the run: the entries move into the record left.
+  // The earlier entries are sorted already: only this run's are sorted, by their places
+  // (an entry is far larger than its place), then merged in. Saved once, at the end of
+  // the run, the entries move into the record left.
+  std::vector<RecordEntry*> fresh;
+  fresh.reserve(fresh_.size());
+  for (RecordEntry& entry : fresh_) fresh.push_back(&entry);
+  std::sort(fresh.begin(), fresh.end(),
+            [](const RecordEntry* a, const RecordEntry* b) { return a->path < b->path; });
+  auto next = fresh.begin();
   for (std::size_t i = 0; i < old_.entries.size(); ++i) {
-    if (states_[i] != State::kDropped) left.entries.push_back(std::move(old_.entries[i]));
+    if (states_[i] == State::kDropped) continue;
+    for (; next != fresh.end() && (*next)->path < old_.entries[i].path; ++next) {
+      left.entries.push_back(std::move(**next));
+    }
+    left.entries.push_back(std::move(old_.entries[i]));
   }
-  // The earlier entries are sorted already: only this run's are sorted, then merged in.
-  const auto byPath = [](const RecordEntry& a, const RecordEntry& b) { return a.path < b.path; };
-  std::sort(fresh_.begin(), fresh_.end(), byPath);
-  const auto kept = static_cast<std::ptrdiff_t>(left.entries.size());
-  left.entries.insert(left.entries.end(), std::make_move_iterator(fresh_.begin()),
-                      std::make_move_iterator(fresh_.end()));
-  std::inplace_merge(left.entries.begin(), left.entries.begin() + kept, left.entries.end(), byPath);
+  for (; next != fresh.end(); ++next) left.entries.push_back(std::move(**next));
   const std::string text = RecordText(left);
   if (exists_ && text == oldText_) return IoResult::Success();
   std::unique_ptr<FolderHandle> folder;
