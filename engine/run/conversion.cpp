@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include "engine/names/file_name_rules.h"
 #include "engine/run/change_messages.h"
@@ -107,7 +108,7 @@ ConversionReport BookmarkConverter::ConvertBookmarks() {
   result = RunPass(*source, record, options_.dryRun);
   // Even a run that stopped or failed leaves a record of what it wrote.
   if (!options_.dryRun) {
-    const bool whole = foundInStep_ || MadeWhole(result, *source, path);
+    const bool whole = foundInStep_ || MadeWhole(result, *source, path, targetPath);
     if (IoResult saved = record.Save(*state_.fileSystem, platform_.streams, *state_.target.folder,
                                      recordSource_, whole ? sourceDigest_ : std::nullopt);
         !saved) {
@@ -200,17 +201,30 @@ void BookmarkConverter::ReadRecord(RecordedTarget& record, std::u16string_view p
                                    std::u16string_view targetPath) {
   // An HTML file holds all that its shortcuts are made of; a browser's store does not (its
   // icons are in another database), and changes with every visit.
+  sourceStamp_.reset();
   sourceDigest_.reset();
-  if (recordSource_.kind == RecordSourceKind::kHtml) {
-    sourceDigest_ = SourceDigest(platform_, path, targetPath, sourceStamp_);
-  }
-  report_.recordProblem = record.Read(
-      *state_.fileSystem, *state_.target.folder,
-      [this](const TargetRecord& header, std::string_view text) { return InStep(header, text); });
+  digestTaken_ = false;
+  if (recordSource_.kind == RecordSourceKind::kHtml) sourceStamp_ = StampOfFile(platform_, path);
+  report_.recordProblem = record.Read(*state_.fileSystem, *state_.target.folder,
+                                      [&](const TargetRecord& header, std::string_view text) {
+                                        return InStep(header, text, path, targetPath);
+                                      });
 }
 
-bool BookmarkConverter::InStep(const TargetRecord& header, std::string_view text) {
-  if (!sourceDigest_ || header.source != recordSource_ || header.sourceDigest != sourceDigest_) {
+const std::optional<Sha256::Digest>& BookmarkConverter::DigestOfSource(
+    std::u16string_view path, std::u16string_view targetPath) {
+  if (!std::exchange(digestTaken_, true) && sourceStamp_) {
+    FileStamp read;
+    sourceDigest_ = SourceDigest(platform_, path, targetPath, read);
+    if (read != *sourceStamp_) sourceDigest_.reset();
+  }
+  return sourceDigest_;
+}
+
+bool BookmarkConverter::InStep(const TargetRecord& header, std::string_view text,
+                               std::u16string_view path, std::u16string_view targetPath) {
+  if (!header.sourceDigest || header.source != recordSource_ ||
+      DigestOfSource(path, targetPath) != header.sourceDigest) {
     return false;
   }
   // A whole run wrote one file for each bookmark it counted, and no bookmark of another
@@ -240,19 +254,19 @@ void BookmarkConverter::NoteWhatTheSourceSaid(const BookmarkSource& source,
 }
 
 bool BookmarkConverter::MadeWhole(const IoResult& result, const BookmarkSource& source,
-                                  std::u16string_view path) const {
+                                  std::u16string_view path, std::u16string_view targetPath) {
   // Every bookmark written, as a complete run's report would say...
   ConversionReport whole = report_;
   NoteWhatTheSourceSaid(source, whole);
   // ...and nothing else to tell, nothing left behind.
-  if (!sourceDigest_ || !result || stopped_ || !whole.AllWritten() || noticed_ || metIcon_ ||
+  if (!sourceStamp_ || !result || stopped_ || !whole.AllWritten() || noticed_ || metIcon_ ||
       whole.changes.kept != 0 || whole.changes.gone != 0 || whole.skippedQueries != 0 ||
       whole.shortenedNames != 0 || whole.iconlessShortcuts != 0) {
     return false;
   }
-  // The file read is the one whose digest was taken before: unchanged since, as the source
-  // found it unchanged from its count to the end of its reading.
-  return StampUnchanged(platform_, path, sourceStamp_);
+  // The file read is the one stamped before the run and digested: unchanged since, as the
+  // source found it unchanged from its count to the end of its reading.
+  return DigestOfSource(path, targetPath) && StampOfFile(platform_, path) == sourceStamp_;
 }
 
 std::u16string BookmarkConverter::EndMessage() const {

@@ -43,22 +43,28 @@ class BookmarkConverter : private BookmarkEvents {
   // the run did not meet, unless it stopped first or the source could not be read whole;
   // dryRun: only tells what it would do.
   IoResult RunPass(BookmarkSource& source, RecordedTarget& record, bool dryRun);
-  // Reads the target's record into record, after the digest of the file at path (the
+  // Reads the target's record into record, after the stamp of the file at path (the
   // source, or the copy of standard input): a record made by a whole run from the very
   // same file is read no further than InStep needs.
   void ReadRecord(RecordedTarget& record, std::u16string_view path, std::u16string_view targetPath);
   // Whether a record of header and text says that the target holds what a whole run made
   // of this source, and its entries all stand as recorded; the count is then the record's.
-  bool InStep(const TargetRecord& header, std::string_view text);
+  bool InStep(const TargetRecord& header, std::string_view text, std::u16string_view path,
+              std::u16string_view targetPath);
+  // The digest of the source at path, taken when first asked for (a record without one,
+  // and a run with something to tell, never need it), of the file as stamped before the
+  // run read it; none once it changed.
+  const std::optional<Sha256::Digest>& DigestOfSource(std::u16string_view path,
+                                                      std::u16string_view targetPath);
   // A target found in step: nothing to do, every bookmark counts as unchanged.
   bool AlreadyInStep(const RecordedTarget& record);
   // What the source's count and reading say of the run: whether the source changed, and
   // the bookmarks of another format it held.
   void NoteWhatTheSourceSaid(const BookmarkSource& source, ConversionReport& report) const;
   // Whether the pass that ended with result made exactly what the record will list, with
-  // nothing to tell, from the source as the digest taken before it: the record may say so.
-  bool MadeWhole(const IoResult& result, const BookmarkSource& source,
-                 std::u16string_view path) const;
+  // nothing to tell, from the source as stamped before it: the record may give its digest.
+  bool MadeWhole(const IoResult& result, const BookmarkSource& source, std::u16string_view path,
+                 std::u16string_view targetPath);
   // A record made from another bookmark file: told, and with removal asked for, accepted
   // only as the options or the user say. False when the run is refused.
   bool AgreeOnSource(const RecordedTarget& record, const RecordSource& source);
@@ -105,10 +111,12 @@ class BookmarkConverter : private BookmarkEvents {
   std::int32_t otherFormatEntries_ = 0;
   // The window asked the run to stop: no event after it is written.
   bool stopped_ = false;
-  // What the record names as this run's source, and the source's digest, when it has one.
+  // What the record names as this run's source; for an HTML file its stamp before the run
+  // read it, and its digest once taken.
   RecordSource recordSource_;
+  std::optional<FileStamp> sourceStamp_;
   std::optional<Sha256::Digest> sourceDigest_;
-  FileStamp sourceStamp_;
+  bool digestTaken_ = false;
   // The last pass found the target in step, without reading the source.
   bool foundInStep_ = false;
   // The last writing pass told of something beyond shortcuts written, or met an icon.

@@ -62,11 +62,11 @@ std::optional<Sha256::Digest> SourceDigest(const PlatformServices& platform,
   return digest;
 }
 
-bool StampUnchanged(const PlatformServices& platform, std::u16string_view path,
-                    const FileStamp& stamp) {
+std::optional<FileStamp> StampOfFile(const PlatformServices& platform, std::u16string_view path) {
   std::unique_ptr<InputStream> input;
-  FileStamp now;
-  return platform.streams.OpenInput(path, input) && input->Stamp(now) && now == stamp;
+  FileStamp stamp;
+  if (!platform.streams.OpenInput(path, input) || !input->Stamp(stamp)) return std::nullopt;
+  return stamp;
 }
 
 }  // namespace velkora

@@ -19,10 +19,9 @@ std::optional<Sha256::Digest> SourceDigest(const PlatformServices& platform,
                                            std::u16string_view path, std::u16string_view target,
                                            FileStamp& stamp);
 
-// Whether the file at path still has stamp: the same file, of the same size, written last
-// at the same time.
-bool StampUnchanged(const PlatformServices& platform, std::u16string_view path,
-                    const FileStamp& stamp);
+// The stamp of the file at path (which file, its size, when it was written last); none
+// when it cannot be opened.
+std::optional<FileStamp> StampOfFile(const PlatformServices& platform, std::u16string_view path);
 
 // Larger files are not held in memory for their digest: their runs always read them.
 inline constexpr std::size_t kSourceDigestLimit = std::size_t{8} << 20;
