@@ -265,5 +265,32 @@ TEST(KeptInStep, ARunFollowsTheRecordOfTheRunBefore) {
   }
 }
 
+// A bookmark file replaced while a run reads it: the run made its shortcuts of the bytes
+// before, so its record keeps no digest, and the next run reads the new bookmarks.
+TEST(KeptInStep, ASourceReplacedDuringTheRunIsReadAgain) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks({"<UL>", Bookmark("u1", "a"), "</UL>"});
+  const fs::path source = fixture.BookmarkFile();
+  class Replacer final : public ConversionObserver {
+   public:
+    explicit Replacer(fs::path file) : file_(std::move(file)) {}
+    void ShortcutWritten(std::u16string_view) override {
+      WriteBytes(fs::path(file_).concat(".new"),
+                 "<UL>\r\n" + Bookmark("u2", "b") + "\r\n</UL>\r\n");
+      fs::rename(fs::path(file_).concat(".new"), file_);
+    }
+    void ShortcutShortened(const BookmarkRecord&, std::u16string_view) override {}
+    void ShortcutFailed(const BookmarkRecord&, std::u16string_view, std::u16string_view) override {}
+    void LineUnreadable(const BookmarkRecord&, std::u16string_view) override {}
+
+   private:
+    fs::path file_;
+  } replacer(source);
+  ASSERT_TRUE(fixture.Convert(&replacer).AllWritten());
+  EXPECT_EQ(fixture.Read(".velkora/record").find("sourceDigest"), std::string::npos);
+  ASSERT_TRUE(fixture.Convert().AllWritten());
+  EXPECT_EQ(fixture.Tree(), (Strings{"a.url", "b.url"}));
+}
+
 }  // namespace
 }  // namespace velkora::testing
