@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/run/messages.h"
+#include "engine/sources/chromium/json_syntax_reason.h"
 #include "engine/sources/icon_data_uri.h"
 #include "engine/text/utf8.h"
 #include "engine/write/icon_image.h"
@@ -26,10 +27,6 @@ NodeType TypeOf(std::string_view type) {
   if (type == "folder") return NodeType::kFolder;
   return NodeType::kOther;
 }
-
-// Chromium reads no Bookmarks file nested more than 200 levels deep; past this many
-// levels, far more, a file is refused rather than followed.
-constexpr std::uint32_t kMostNesting = 1000;
 
 }  // namespace
 
@@ -71,8 +68,8 @@ void BookmarksJsonWalker::SyntaxError(std::u16string_view reason) {
 }
 
 bool BookmarksJsonWalker::Nest() {
-  if (++depth_ <= kMostNesting) return true;
-  SyntaxError(u"入れ子が深すぎます（" + DecimalText(kMostNesting) + u" 段を超えています）");
+  if (++depth_ <= kMostJsonNesting) return true;
+  SyntaxError(u"入れ子が深すぎます（" + DecimalText(kMostJsonNesting) + u" 段を超えています）");
   return false;
 }
 

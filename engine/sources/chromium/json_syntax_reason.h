@@ -2,9 +2,14 @@
 
 #include <rapidjson/error/error.h>
 
+#include <cstdint>
 #include <string_view>
 
 namespace velkora {
+
+// Chromium reads no JSON file nested more than 200 levels deep; past this many levels, far
+// more, a file is refused rather than followed.
+inline constexpr std::uint32_t kMostJsonNesting = 1000;
 
 // Why RapidJSON's reader found a text no JSON, in words a user reads.
 std::u16string_view JsonSyntaxReason(rapidjson::ParseErrorCode code);

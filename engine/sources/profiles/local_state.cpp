@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/sources/chromium/json_syntax_reason.h"
 #include "engine/text/utf8.h"
 
 namespace velkora {
@@ -46,8 +47,6 @@ class LocalStateReader final {
  private:
   // The depth of a profile's own object: root, "profile", "info_cache", the profile.
   static constexpr std::size_t kEntry = 4;
-  // Chromium reads no JSON nested more than 200 levels deep.
-  static constexpr std::size_t kMostNesting = 1000;
 
   bool IsObject(std::size_t level) const { return !arrays_[level - 1]; }
   // Whether the parse stands inside root.profile.info_cache.<folder>, all of them objects.
@@ -56,7 +55,7 @@ class LocalStateReader final {
            keys_[1] == "info_cache";
   }
   bool Open(bool array) {
-    if (++depth_ > kMostNesting) return false;
+    if (++depth_ > kMostJsonNesting) return false;
     if (depth_ <= kEntry) {
       arrays_[depth_ - 1] = array;
       keys_[depth_ - 1].clear();
