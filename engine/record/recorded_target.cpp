@@ -122,23 +122,23 @@ IoResult RecordedTarget::Save(FileSystemObject& fileSystem, FileStreams& streams
   }
   TargetRecord left{source, {}, sourceDigest};
   left.entries.reserve(fresh_.size() + old_.entries.size());
-  // The earlier entries are sorted already: only this run's are sorted, by their places
-  // (an entry is far larger than its place), then merged in. Saved once, at the end of
-  // the run, the entries move into the record left.
-  std::vector<RecordEntry*> fresh;
+  // The earlier entries are sorted already: only this run's are sorted, as views of their
+  // paths beside their places (comparing them reads no entry), then merged in. Saved once,
+  // at the end of the run, the entries move into the record left.
+  std::vector<std::pair<std::u16string_view, RecordEntry*>> fresh;
   fresh.reserve(fresh_.size());
-  for (RecordEntry& entry : fresh_) fresh.push_back(&entry);
+  for (RecordEntry& entry : fresh_) fresh.emplace_back(entry.path, &entry);
   std::sort(fresh.begin(), fresh.end(),
-            [](const RecordEntry* a, const RecordEntry* b) { return a->path < b->path; });
+            [](const auto& a, const auto& b) { return a.first < b.first; });
   auto next = fresh.begin();
   for (std::size_t i = 0; i < old_.entries.size(); ++i) {
     if (states_[i] == State::kDropped) continue;
-    for (; next != fresh.end() && (*next)->path < old_.entries[i].path; ++next) {
-      left.entries.push_back(std::move(**next));
+    for (; next != fresh.end() && next->first < old_.entries[i].path; ++next) {
+      left.entries.push_back(std::move(*next->second));
     }
     left.entries.push_back(std::move(old_.entries[i]));
   }
-  for (; next != fresh.end(); ++next) left.entries.push_back(std::move(**next));
+  for (; next != fresh.end(); ++next) left.entries.push_back(std::move(*next->second));
   const std::string text = RecordText(left);
   if (exists_ && text == oldText_) return IoResult::Success();
   std::unique_ptr<FolderHandle> folder;
