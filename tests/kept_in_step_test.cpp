@@ -265,19 +265,18 @@ TEST(KeptInStep, ARunFollowsTheRecordOfTheRunBefore) {
   }
 }
 
-// A bookmark file replaced while a run reads it: the run made its shortcuts of the bytes
-// before, so its record keeps no digest, and the next run reads the new bookmarks.
-TEST(KeptInStep, ASourceReplacedDuringTheRunIsReadAgain) {
+// A bookmark file rewritten while a run reads it (after its few bytes were read): the run
+// made its shortcuts of the bytes before, so its record keeps no digest, and the next run
+// reads the new bookmarks.
+TEST(KeptInStep, ASourceRewrittenDuringTheRunIsReadAgain) {
   ConversionFixture fixture;
   fixture.WriteBookmarks({"<UL>", Bookmark("u1", "a"), "</UL>"});
   const fs::path source = fixture.BookmarkFile();
-  class Replacer final : public ConversionObserver {
+  class Rewriter final : public ConversionObserver {
    public:
-    explicit Replacer(fs::path file) : file_(std::move(file)) {}
+    explicit Rewriter(fs::path file) : file_(std::move(file)) {}
     void ShortcutWritten(std::u16string_view) override {
-      WriteBytes(fs::path(file_).concat(".new"),
-                 "<UL>\r\n" + Bookmark("u2", "b") + "\r\n</UL>\r\n");
-      fs::rename(fs::path(file_).concat(".new"), file_);
+      WriteBytes(file_, "<UL>\r\n" + Bookmark("u22", "b") + "\r\n</UL>\r\n");
     }
     void ShortcutShortened(const BookmarkRecord&, std::u16string_view) override {}
     void ShortcutFailed(const BookmarkRecord&, std::u16string_view, std::u16string_view) override {}
@@ -285,8 +284,8 @@ TEST(KeptInStep, ASourceReplacedDuringTheRunIsReadAgain) {
 
    private:
     fs::path file_;
-  } replacer(source);
-  ASSERT_TRUE(fixture.Convert(&replacer).AllWritten());
+  } rewriter(source);
+  ASSERT_TRUE(fixture.Convert(&rewriter).AllWritten());
   EXPECT_EQ(fixture.Read(".velkora/record").find("sourceDigest"), std::string::npos);
   ASSERT_TRUE(fixture.Convert().AllWritten());
   EXPECT_EQ(fixture.Tree(), (Strings{"a.url", "b.url"}));
