@@ -124,6 +124,11 @@ TEST(ChromiumBookmarks, ReadsTheRootsAndNodesAsTheBrowserShowsThem) {
        {},
        "ブックマークファイルを読めません（JSON として正しくありません）: 行 2、列 9: "
        "値として読めない文字があります"},
+      {Raw("{\"roots\": {\"other\": {\"children\": ["),
+       {},
+       ChromiumFamily::kChrome,
+       {},
+       "行 1、列 35: 値の途中でファイルが終わっています"},
       {Raw(std::string("{\"roots\": {}}\n\0{}", 17)),
        {},
        ChromiumFamily::kChrome,

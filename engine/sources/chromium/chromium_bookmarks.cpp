@@ -32,7 +32,7 @@ IoResult Walk(BookmarksJsonWalker::Walk walk, InputStream& stream, NodeHeadings&
   const rapidjson::ParseResult result = reader.Parse<kParseFlags>(bytes, walker);
   bool parsed = !result.IsError();
   if (!parsed && result.Code() != rapidjson::kParseErrorTermination) {
-    walker.SyntaxError(JsonSyntaxReason(result.Code()));
+    walker.SyntaxError(bytes.AtEnd() ? kJsonEndsEarly : JsonSyntaxReason(result.Code()));
   } else if (parsed && !bytes.AtEnd()) {
     // The reader takes a NUL byte for the end: what follows one is no part of the value.
     walker.SyntaxError(JsonSyntaxReason(rapidjson::kParseErrorDocumentRootNotSingular));

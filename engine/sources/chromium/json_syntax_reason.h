@@ -11,6 +11,9 @@ namespace velkora {
 // more, a file is refused rather than followed.
 inline constexpr std::uint32_t kMostJsonNesting = 1000;
 
+// A text that ends before its value does: the reader says only what it expected next.
+inline constexpr std::u16string_view kJsonEndsEarly = u"値の途中でファイルが終わっています";
+
 // Why RapidJSON's reader found a text no JSON, in words a user reads.
 std::u16string_view JsonSyntaxReason(rapidjson::ParseErrorCode code);
 
