@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "engine/run/messages.h"
-#include "engine/sources/chromium/json_syntax_reason.h"
+#include "engine/sources/chromium/json_reading.h"
 #include "engine/sources/icon_data_uri.h"
 #include "engine/text/utf8.h"
 #include "engine/write/icon_image.h"

@@ -8,18 +8,12 @@
 
 #include "engine/sources/chromium/bookmarks_json_walker.h"
 #include "engine/sources/chromium/folder_below.h"
-#include "engine/sources/chromium/json_syntax_reason.h"
+#include "engine/sources/chromium/json_reading.h"
 
 namespace velkora {
 namespace {
 
 constexpr std::u16string_view kAccountFileName = u"AccountBookmarks";
-
-// Iterative: nesting takes no stack. Strings' UTF-8 is checked, as every JSON text's must
-// be; numbers are passed as their text, which no walk reads.
-constexpr unsigned kParseFlags = rapidjson::kParseIterativeFlag |
-                                 rapidjson::kParseValidateEncodingFlag |
-                                 rapidjson::kParseNumbersAsStringsFlag;
 
 // One walk over stream's bytes; a kHeadings walk adds the bookmarks it counted to counted,
 // when it is given.
@@ -29,7 +23,7 @@ IoResult Walk(BookmarksJsonWalker::Walk walk, InputStream& stream, NodeHeadings&
   JsonBytes bytes(stream);
   BookmarksJsonWalker walker(walk, bytes, headings, events, options);
   rapidjson::Reader reader;
-  const rapidjson::ParseResult result = reader.Parse<kParseFlags>(bytes, walker);
+  const rapidjson::ParseResult result = reader.Parse<kJsonReadFlags>(bytes, walker);
   bool parsed = !result.IsError();
   if (!parsed && result.Code() != rapidjson::kParseErrorTermination) {
     walker.SyntaxError(bytes.AtEnd() ? kJsonEndsEarly : JsonSyntaxReason(result.Code()));

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/sources/chromium/json_syntax_reason.h"
+#include "engine/sources/chromium/json_reading.h"
 #include "engine/text/utf8.h"
 
 namespace velkora {
@@ -86,10 +86,7 @@ std::vector<LocalStateProfile> ProfilesOfLocalState(std::string_view json) {
   LocalStateReader reader;
   rapidjson::MemoryStream stream(json.data(), json.size());
   rapidjson::Reader parser;
-  constexpr unsigned kFlags = rapidjson::kParseIterativeFlag |
-                              rapidjson::kParseValidateEncodingFlag |
-                              rapidjson::kParseNumbersAsStringsFlag;
-  if (parser.Parse<kFlags>(stream, reader).IsError()) return {};
+  if (parser.Parse<kJsonReadFlags>(stream, reader).IsError()) return {};
   return std::move(reader.profiles);
 }
 

@@ -1,11 +1,19 @@
 #pragma once
 
 #include <rapidjson/error/error.h>
+#include <rapidjson/reader.h>
 
 #include <cstdint>
 #include <string_view>
 
 namespace velkora {
+
+// How Chromium's JSON files are read: iteratively, so that nesting takes no stack; with
+// strings' UTF-8 checked, as every JSON text's must be; numbers passed as their text,
+// which nothing reads.
+inline constexpr unsigned kJsonReadFlags = rapidjson::kParseIterativeFlag |
+                                           rapidjson::kParseValidateEncodingFlag |
+                                           rapidjson::kParseNumbersAsStringsFlag;
 
 // Chromium reads no JSON file nested more than 200 levels deep; past this many levels, far
 // more, a file is refused rather than followed.

@@ -1,4 +1,4 @@
-#include "engine/sources/chromium/json_syntax_reason.h"
+#include "engine/sources/chromium/json_reading.h"
 
 namespace velkora {
 
