@@ -1,11 +1,13 @@
 // Arbitrary bytes as a target's record: ParseRecord either refuses them with a reason, or
-// what it read, written again by RecordText, reads back the same and keeps its rules; and
-// ForEachRecordedStamp takes what ParseRecord takes.
+// what it read, written again by RecordText, with or without the lines it was read from,
+// reads back the same and keeps its rules; and ForEachRecordedStamp takes what ParseRecord
+// takes.
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/record/record_path.h"
 #include "engine/record/record_text.h"
@@ -15,7 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace velkora;
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   TargetRecord record;
-  const IoResult result = ParseRecord(text, record);
+  RecordPathIndex index;
+  std::vector<std::string_view> lines;
+  const IoResult result = ParseRecord(text, record, index, lines);
   if (!result.ok) {
     fuzz::Require(!result.reason.empty(), "a refused record says why");
     fuzz::Require(record == TargetRecord{}, "a refused record changes nothing");
@@ -40,5 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   fuzz::Require(ParseRecord(written, again).ok, "a written record reads back");
   fuzz::Require(again == record, "a written record reads back the same");
   fuzz::Require(RecordText(again) == written, "a record is written one way");
+  TargetRecord kept;
+  fuzz::Require(ParseRecord(RecordText(record, lines), kept).ok && kept == record,
+                "a record written with the lines it was read from reads back the same");
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -311,22 +312,30 @@ std::u16string_view EntryFault(const RecordLineReader& line, RecordEntry& entry)
   return TextFault(line.Value(kIdentity), entry.identity, u"ブックマークの識別子がありません");
 }
 
-// Reads the entry lines into entries, each with its line number.
-IoResult ReadEntries(const std::vector<std::string_view>& lines, std::vector<RecordEntry>& entries,
-                     std::vector<std::size_t>& lineNumbers) {
+// The entries read, each with its line: its number, and its text in the text read.
+struct ReadEntries {
+  std::vector<RecordEntry> entries;
+  std::vector<std::size_t> numbers;
+  std::vector<std::string_view> lines;
+};
+
+// Reads the entry lines into read.
+IoResult ReadEntryLines(const std::vector<std::string_view>& lines, ReadEntries& read) {
   RecordLineReader line(kEntryKeys);
-  entries.reserve(lines.size() - 1);
-  lineNumbers.reserve(lines.size() - 1);
+  read.entries.reserve(lines.size() - 1);
+  read.numbers.reserve(lines.size() - 1);
+  read.lines.reserve(lines.size() - 1);
   for (std::size_t i = 1; i < lines.size(); ++i) {
     const RecordLineReader::Outcome outcome = line.Read(lines[i]);
     if (outcome == RecordLineReader::Outcome::kNotJson)
       return Broken(i + 1, u"JSON として読めません");
     if (outcome != RecordLineReader::Outcome::kRead) return Broken(i + 1, u"項目ではありません");
-    RecordEntry& entry = entries.emplace_back();
+    RecordEntry& entry = read.entries.emplace_back();
     if (const std::u16string_view fault = EntryFault(line, entry); !fault.empty()) {
       return Broken(i + 1, fault);
     }
-    lineNumbers.push_back(i + 1);
+    read.numbers.push_back(i + 1);
+    read.lines.push_back(lines[i]);
   }
   return IoResult::Success();
 }
@@ -334,8 +343,8 @@ IoResult ReadEntries(const std::vector<std::string_view>& lines, std::vector<Rec
 // Sorts entries by path (a record is written so: most need no sorting) and indexes them by
 // folded path, which two entries never share: two paths that differ only in case name one
 // file on Windows, and the writer, which compares names as Windows does, never makes both.
-IoResult SortAndIndex(std::vector<RecordEntry>& entries, std::vector<std::size_t>& lineNumbers,
-                      RecordPathIndex& index) {
+IoResult SortAndIndex(ReadEntries& read, RecordPathIndex& index) {
+  std::vector<RecordEntry>& entries = read.entries;
   const auto byPath = [](const RecordEntry& a, const RecordEntry& b) { return a.path < b.path; };
   if (!std::is_sorted(entries.begin(), entries.end(), byPath)) {
     std::vector<std::size_t> order(entries.size());
@@ -343,17 +352,18 @@ IoResult SortAndIndex(std::vector<RecordEntry>& entries, std::vector<std::size_t
     std::stable_sort(order.begin(), order.end(), [&entries](std::size_t a, std::size_t b) {
       return entries[a].path < entries[b].path;
     });
-    std::vector<RecordEntry> sorted;
-    std::vector<std::size_t> sortedLines;
-    sorted.reserve(entries.size());
-    sortedLines.reserve(entries.size());
+    ReadEntries sorted;
+    sorted.entries.reserve(entries.size());
+    sorted.numbers.reserve(entries.size());
+    sorted.lines.reserve(entries.size());
     for (const std::size_t i : order) {
-      sorted.push_back(std::move(entries[i]));
-      sortedLines.push_back(lineNumbers[i]);
+      sorted.entries.push_back(std::move(entries[i]));
+      sorted.numbers.push_back(read.numbers[i]);
+      sorted.lines.push_back(read.lines[i]);
     }
-    entries = std::move(sorted);
-    lineNumbers = std::move(sortedLines);
+    read = std::move(sorted);
   }
+  const std::vector<std::size_t>& lineNumbers = read.numbers;
   index.clear();
   index.reserve(entries.size());
   std::u16string key;
@@ -388,14 +398,16 @@ IoResult ReadHeader(std::string_view text, std::vector<std::string_view>& lines,
 
 }  // namespace
 
-std::string RecordText(const TargetRecord& record) {
-  std::vector<const RecordEntry*> sorted;
-  sorted.reserve(record.entries.size());
-  for (const RecordEntry& entry : record.entries) sorted.push_back(&entry);
+std::string RecordText(const TargetRecord& record, std::span<const std::string_view> lines) {
+  const std::vector<RecordEntry>& entries = record.entries;
+  std::vector<std::size_t> order(entries.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
   // A run's record comes sorted: then nothing is moved.
-  const auto byPath = [](const RecordEntry* a, const RecordEntry* b) { return a->path < b->path; };
-  if (!std::is_sorted(sorted.begin(), sorted.end(), byPath)) {
-    std::sort(sorted.begin(), sorted.end(), byPath);
+  const auto byPath = [&entries](std::size_t a, std::size_t b) {
+    return entries[a].path < entries[b].path;
+  };
+  if (!std::is_sorted(order.begin(), order.end(), byPath)) {
+    std::sort(order.begin(), order.end(), byPath);
   }
   std::string text;
   TextOutput output(text);
@@ -403,26 +415,34 @@ std::string RecordText(const TargetRecord& record) {
   std::string utf8;
   WriteHeader(writer, record, utf8);
   text += '\n';
-  for (const RecordEntry* entry : sorted) {
-    // Each line is a JSON text of its own.
-    writer.Reset(output);
-    WriteEntry(writer, *entry, utf8);
+  for (const std::size_t i : order) {
+    // The writer has flushed its output at the end of each line before.
+    if (i < lines.size() && !lines[i].empty()) {
+      text += lines[i];
+    } else {
+      // Each line is a JSON text of its own.
+      writer.Reset(output);
+      WriteEntry(writer, entries[i], utf8);
+    }
     text += '\n';
   }
   return text;
 }
 
-IoResult ParseRecord(std::string_view text, TargetRecord& record, RecordPathIndex& index) {
-  std::vector<std::string_view> lines;
+IoResult ParseRecord(std::string_view text, TargetRecord& record, RecordPathIndex& index,
+                     std::vector<std::string_view>& lines) {
+  std::vector<std::string_view> allLines;
   TargetRecord read;
-  if (IoResult header = ReadHeader(text, lines, read); !header) return header;
-  std::vector<std::size_t> lineNumbers;
-  if (IoResult entries = ReadEntries(lines, read.entries, lineNumbers); !entries) return entries;
-  if (IoResult sorted = SortAndIndex(read.entries, lineNumbers, index); !sorted) {
+  if (IoResult header = ReadHeader(text, allLines, read); !header) return header;
+  ReadEntries entries;
+  if (IoResult result = ReadEntryLines(allLines, entries); !result) return result;
+  if (IoResult sorted = SortAndIndex(entries, index); !sorted) {
     index.clear();
     return sorted;
   }
+  read.entries = std::move(entries.entries);
   record = std::move(read);
+  lines = std::move(entries.lines);
   return IoResult::Success();
 }
 
@@ -457,7 +477,8 @@ bool ForEachRecordedStamp(std::string_view text,
 
 IoResult ParseRecord(std::string_view text, TargetRecord& record) {
   RecordPathIndex index;
-  return ParseRecord(text, record, index);
+  std::vector<std::string_view> lines;
+  return ParseRecord(text, record, index, lines);
 }
 
 }  // namespace velkora

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/interfaces/io_result.h"
 #include "engine/record/record_path.h"
@@ -12,8 +14,10 @@
 namespace velkora {
 
 // The record as UTF-8 text: a line of JSON naming the format, its version, the source and
-// the number of entries, then one line of JSON per entry, sorted by path.
-std::string RecordText(const TargetRecord& record);
+// the number of entries, then one line of JSON per entry, sorted by path. lines may give
+// entries[i] the line ParseRecord read it from, lines[i], which is then written as it
+// stands; an empty one, or none, has its line written afresh.
+std::string RecordText(const TargetRecord& record, std::span<const std::string_view> lines = {});
 
 // Reads text that RecordText wrote into record, entries sorted by path. Anything else (text
 // that is no such JSON, another version, over kRecordByteLimit bytes or kRecordEntryLimit
@@ -21,8 +25,10 @@ std::string RecordText(const TargetRecord& record);
 // digits, a negative size) is refused with the line and the reason, and record is left as
 // it was.
 IoResult ParseRecord(std::string_view text, TargetRecord& record);
-// As ParseRecord, and index takes the entries' positions by folded path (emptied on failure).
-IoResult ParseRecord(std::string_view text, TargetRecord& record, RecordPathIndex& index);
+// As ParseRecord, and index takes the entries' positions by folded path (emptied on
+// failure), lines the text of each entry's line (views of text).
+IoResult ParseRecord(std::string_view text, TargetRecord& record, RecordPathIndex& index,
+                     std::vector<std::string_view>& lines);
 // As ParseRecord for the header alone: record takes its source and digest, no entries.
 IoResult ParseRecordHeader(std::string_view text, TargetRecord& record);
 

@@ -34,7 +34,7 @@ std::u16string RecordedTarget::Read(
       return {};
     }
   }
-  if (result) result = ParseRecord(oldText_, old_, byPath_);
+  if (result) result = ParseRecord(oldText_, old_, byPath_, oldLines_);
   if (!result) {
     oldText_.clear();
     return std::u16string(kRecordRefused) + result.reason;
@@ -76,6 +76,11 @@ std::size_t RecordedTarget::FindIdentity(std::u16string_view identity) {
   }
   const auto found = byIdentity_.find(identity);
   return found == byIdentity_.end() ? kNone : found->second;
+}
+
+RecordEntry& RecordedTarget::ChangedEntry(std::size_t index) {
+  oldLines_[index] = {};
+  return old_.entries[index];
 }
 
 void RecordedTarget::Meet(std::size_t index, bool changed) {
@@ -122,6 +127,8 @@ IoResult RecordedTarget::Save(FileSystemObject& fileSystem, FileStreams& streams
   }
   TargetRecord left{source, {}, sourceDigest};
   left.entries.reserve(fresh_.size() + old_.entries.size());
+  std::vector<std::string_view> lines;
+  lines.reserve(fresh_.size() + old_.entries.size());
   // The earlier entries are sorted already: only this run's are sorted, as views of their
   // paths beside their places (comparing them reads no entry), then merged in. Saved once,
   // at the end of the run, the entries move into the record left.
@@ -135,11 +142,13 @@ IoResult RecordedTarget::Save(FileSystemObject& fileSystem, FileStreams& streams
     if (states_[i] == State::kDropped) continue;
     for (; next != fresh.end() && next->first < old_.entries[i].path; ++next) {
       left.entries.push_back(std::move(*next->second));
+      lines.emplace_back();
     }
     left.entries.push_back(std::move(old_.entries[i]));
+    lines.push_back(oldLines_[i]);
   }
   for (; next != fresh.end(); ++next) left.entries.push_back(std::move(*next->second));
-  const std::string text = RecordText(left);
+  const std::string text = RecordText(left, lines);
   if (exists_ && text == oldText_) return IoResult::Success();
   std::unique_ptr<FolderHandle> folder;
   if (IoResult made = fileSystem.OpenOrMakeFolder(target, kVelkoraFolderName, folder); !made) {

@@ -53,7 +53,9 @@ class RecordedTarget {
   std::size_t Find(std::u16string_view path);
   // The earlier file entry of identity, or kNone (also for one that two files share).
   std::size_t FindIdentity(std::u16string_view identity);
-  RecordEntry& Entry(std::size_t index) { return old_.entries[index]; }
+  const RecordEntry& Entry(std::size_t index) const { return old_.entries[index]; }
+  // The earlier entry at index, to be changed: its line is written afresh when saved.
+  RecordEntry& ChangedEntry(std::size_t index);
   const std::vector<RecordEntry>& Entries() const { return old_.entries; }
   State StateOf(std::size_t index) const { return states_[index]; }
   // The entry stays: met unchanged (changed says whether what it holds changed).
@@ -79,6 +81,9 @@ class RecordedTarget {
 
   TargetRecord old_;
   std::string oldText_;
+  // The line of each earlier entry in oldText_, written again as it stands while the entry
+  // is unchanged: a re-run that changes a few entries serializes only theirs.
+  std::vector<std::string_view> oldLines_;
   bool exists_ = false;
   bool inStep_ = false;
   // Whether the record to leave differs from the one read.

@@ -97,10 +97,12 @@ std::size_t RecordedShortcuts::MoveHere(const FolderHandle* folder, std::u16stri
 void RecordedShortcuts::KeepTimes(std::size_t index, const FolderHandle* folder,
                                   std::u16string_view name, std::u16string_view path,
                                   const FileTimes& times, bool moved) {
-  RecordEntry& entry = record_.Entry(index);
-  const bool differ = times.created != entry.givenCreated || times.modified != entry.givenModified;
-  if (differ && !times.Empty()) {
-    if (!options_.dryRun && folder != nullptr) {
+  const RecordEntry& recorded = record_.Entry(index);
+  const bool differ =
+      times.created != recorded.givenCreated || times.modified != recorded.givenModified;
+  if (differ) {
+    RecordEntry& entry = record_.ChangedEntry(index);
+    if (!times.Empty() && !options_.dryRun && folder != nullptr) {
       if (IoResult set = fileSystem_.SetFileTimesAt(*folder, name, times); !set && observer_) {
         observer_->TimesNotSet(path, set.reason);
       }
@@ -108,22 +110,22 @@ void RecordedShortcuts::KeepTimes(std::size_t index, const FolderHandle* folder,
         entry.modified = stamp.modified;
       }
     }
-    if (!moved) {
-      Increment(counts_.updated);
-      if (options_.dryRun) TellChange(observer_, TargetChange::Kind::kUpdate, path);
-    }
-  } else if (!moved) {
-    Increment(counts_.unchanged);
+    entry.givenCreated = times.created;
+    entry.givenModified = times.modified;
   }
-  entry.givenCreated = times.created;
-  entry.givenModified = times.modified;
-  if (!moved) {
-    record_.Meet(index, differ);
+  if (moved) {
+    RecordEntry there = recorded;
+    there.path = path;
+    record_.Add(std::move(there));
     return;
   }
-  RecordEntry there = entry;
-  there.path = path;
-  record_.Add(std::move(there));
+  if (differ && !times.Empty()) {
+    Increment(counts_.updated);
+    if (options_.dryRun) TellChange(observer_, TargetChange::Kind::kUpdate, path);
+  } else {
+    Increment(counts_.unchanged);
+  }
+  record_.Meet(index, differ);
 }
 
 void RecordedShortcuts::Written(const Step& step, const FolderHandle* folder,
