@@ -8,6 +8,7 @@
 #include "engine/sources/html/bookmark_file.h"
 #include "engine/sources/html/line_decoder.h"
 #include "engine/text/text_decoding.h"
+#include "engine/text/utf8.h"
 #include "tests/test_support.h"
 
 namespace velkora {
@@ -224,29 +225,37 @@ TEST(TextEncoding, EachMaximalSubpartOfBadUtf8IsOneReplacement) {
 
 // Runs of ASCII, read eight bytes at a time, and kana and kanji, read without the
 // general checks: each piece decodes the same wherever it stands against an eight-byte
-// boundary, between runs of every length.
+// boundary, between runs of every length, both as text (escaped: as FromUtf8 gives a
+// name, each byte of an ill-formed sequence a lone surrogate).
 TEST(TextEncoding, FastPathsDecodeAsTheGeneralRule) {
   const struct {
     std::string bytes;
     std::u16string text;
+    std::u16string escaped;
   } pieces[] = {
-      {"", u""},
-      {"\xE3\x81\x8B\xE3\x81\xAA", u"かな"},
-      {"\xEF\xBF\xBD\xE1\x80\x80", u"\uFFFD\u1000"},
-      {"\xE1\x80", u"\uFFFD"},  // cut off
+      {"", u"", u""},
+      {"\xE3\x81\x8B\xE3\x81\xAA", u"かな", u"かな"},
+      {"\xEF\xBF\xBD\xE1\x80\x80", u"\uFFFD\u1000", u"\uFFFD\u1000"},
+      {"\xE1\x80", u"\uFFFD", u"\xDCE1\xDC80"},  // cut off
       {"\xE1\x80"
        "A",
-       u"\uFFFDA"},  // cut off by ASCII
-      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
-      {"\xE0\xA0\x80\xC3\xA9", u"\u0800é"},
-      {"\xF0\x9F\x98\x80", u"\U0001F600"},
+       u"\uFFFDA",
+       u"\xDCE1\xDC80"
+       u"A"},  // cut off by ASCII
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD", u"\xDCED\xDCA0\xDC80"},
+      {"\xE0\xA0\x80\xC3\xA9", u"\u0800é", u"\u0800é"},
+      {"\xF0\x9F\x98\x80", u"\U0001F600", u"\U0001F600"},
   };
   for (const auto& piece : pieces) {
     for (std::size_t before = 0; before <= 17; ++before) {
       const std::size_t after = 17 - before;
+      const std::string bytes = std::string(before, 'a') + piece.bytes + std::string(after, 'b');
       std::u16string text;
-      DecodeUtf8(std::string(before, 'a') + piece.bytes + std::string(after, 'b'), text);
+      DecodeUtf8(bytes, text);
       EXPECT_EQ(text, std::u16string(before, u'a') + piece.text + std::u16string(after, u'b'))
+          << piece.bytes << " after " << before;
+      EXPECT_EQ(FromUtf8(bytes),
+                std::u16string(before, u'a') + piece.escaped + std::u16string(after, u'b'))
           << piece.bytes << " after " << before;
     }
   }

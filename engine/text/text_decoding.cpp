@@ -86,7 +86,11 @@ void AppendDecodedUtf8(std::string_view bytes, std::u16string& out) {
   // At most one unit per byte; written through a pointer, trimmed at the end.
   const std::size_t start = out.size();
   out.resize(start + bytes.size());
-  char16_t* next = out.data() + start;
+  char16_t* const end = DecodeUtf8Into(bytes, out.data() + start, IllFormedUtf8::kReplaced);
+  out.resize(static_cast<std::size_t>(end - out.data()));
+}
+
+char16_t* DecodeUtf8Into(std::string_view bytes, char16_t* next, IllFormedUtf8 illFormed) {
   for (std::size_t i = 0; i < bytes.size();) {
     // Performance-critical: runs of ASCII, eight bytes at a time, and the three-byte
     // characters of kana and kanji skip the general checks, which cost 7% more
@@ -108,10 +112,18 @@ void AppendDecodedUtf8(std::string_view bytes, std::u16string& out) {
     }
     bool valid = false;
     const std::size_t length = Utf8SequenceAt(bytes, i, valid);
-    PutCodePoint(valid ? CharacterOfSequence(bytes.substr(i, length)) : kReplacement, next);
-    i += length;
+    if (valid) {
+      PutCodePoint(CharacterOfSequence(bytes.substr(i, length)), next);
+      i += length;
+    } else if (illFormed == IllFormedUtf8::kReplaced) {
+      *next++ = kReplacement;
+      i += length;
+    } else {
+      *next++ = static_cast<char16_t>(kEscapedBytes + static_cast<std::uint8_t>(bytes[i]));
+      ++i;
+    }
   }
-  out.resize(static_cast<std::size_t>(next - out.data()));
+  return next;
 }
 
 void DecodeUtf16(std::string_view bytes, bool bigEndian, std::u16string& out) {

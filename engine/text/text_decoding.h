@@ -28,6 +28,19 @@ void DecodeUtf8(std::string_view bytes, std::u16string& out);
 // As DecodeUtf8, appended to out.
 void AppendDecodedUtf8(std::string_view bytes, std::u16string& out);
 
+// The lone surrogates U+DC80-U+DCFF stand for the bytes 0x80-0xFF of ill-formed UTF-8:
+// byte b is kEscapedBytes + b.
+inline constexpr char16_t kEscapedBytes = 0xDC00;
+
+// What the bytes of an ill-formed sequence become.
+enum class IllFormedUtf8 {
+  kReplaced,  // each maximal subpart one U+FFFD, as DecodeUtf8 has it
+  kEscaped,   // each byte b the lone surrogate kEscapedBytes + b
+};
+// Decodes bytes into next, which has room for bytes.size() units, and returns the end of
+// what it wrote.
+char16_t* DecodeUtf8Into(std::string_view bytes, char16_t* next, IllFormedUtf8 illFormed);
+
 // Text of UTF-16 bytes into out; an unpaired surrogate becomes U+FFFD, and so does an odd
 // last byte.
 void DecodeUtf16(std::string_view bytes, bool bigEndian, std::u16string& out);

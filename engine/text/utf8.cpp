@@ -8,8 +8,6 @@
 namespace velkora {
 namespace {
 
-// The lone surrogates that stand for the raw bytes 0x80-0xFF of a name that is no UTF-8.
-constexpr char16_t kEscapedBytes = 0xDC00;
 bool IsEscapedByte(char32_t c) { return c >= 0xDC80 && c <= 0xDCFF; }
 
 // Calls emit(code point) for each character of text.
@@ -76,20 +74,8 @@ std::size_t Utf8Length(std::u16string_view text) {
 
 std::u16string FromUtf8(std::string_view bytes) {
   std::u16string out(bytes.size(), u'\0');
-  char16_t* next = out.data();
-  for (std::size_t i = 0; i < bytes.size();) {
-    bool valid = false;
-    const std::size_t length = Utf8SequenceAt(bytes, i, valid);
-    if (valid) {
-      PutCodePoint(CharacterOfSequence(bytes.substr(i, length)), next);
-      i += length;
-    } else {
-      // Each byte of an ill-formed sequence stands for itself.
-      *next++ = static_cast<char16_t>(kEscapedBytes + static_cast<std::uint8_t>(bytes[i]));
-      ++i;
-    }
-  }
-  out.resize(static_cast<std::size_t>(next - out.data()));
+  char16_t* const end = DecodeUtf8Into(bytes, out.data(), IllFormedUtf8::kEscaped);
+  out.resize(static_cast<std::size_t>(end - out.data()));
   return out;
 }
 
