@@ -1,9 +1,11 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <type_traits>
 
 namespace velkora {
 
@@ -49,13 +51,24 @@ constexpr bool EqualsAsciiIgnoringCase(std::basic_string_view<Unit> text,
   return text.size() == lowerPattern.size() && StartsWithAsciiIgnoringCase(text, lowerPattern);
 }
 
-// The value of a hex digit of either case, or -1 for any other character.
+// The value of each ASCII character as a hex digit of either case, -1 for a non-digit.
+inline constexpr std::array<std::int8_t, 128> kAsciiHexValues = [] {
+  std::array<std::int8_t, 128> values{};
+  values.fill(-1);
+  for (int i = 0; i < 10; ++i) values['0' + i] = static_cast<std::int8_t>(i);
+  for (int i = 0; i < 6; ++i) {
+    values['a' + i] = static_cast<std::int8_t>(10 + i);
+    values['A' + i] = static_cast<std::int8_t>(10 + i);
+  }
+  return values;
+}();
+
+// The value of a hex digit of either case, or -1 for any other character. Looked up, not
+// compared: the digits of a digest are as often letters as not, which no branch predicts.
 template <typename Unit>
 constexpr int AsciiHexValue(Unit c) {
-  if (c >= Unit{'0'} && c <= Unit{'9'}) return static_cast<int>(c - Unit{'0'});
-  if (c >= Unit{'a'} && c <= Unit{'f'}) return static_cast<int>(c - Unit{'a'}) + 10;
-  if (c >= Unit{'A'} && c <= Unit{'F'}) return static_cast<int>(c - Unit{'A'}) + 10;
-  return -1;
+  const auto unit = static_cast<std::make_unsigned_t<Unit>>(c);
+  return unit < kAsciiHexValues.size() ? kAsciiHexValues[unit] : -1;
 }
 
 inline constexpr std::string_view kLowerHexDigits = "0123456789abcdef";
