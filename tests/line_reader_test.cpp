@@ -7,6 +7,7 @@
 
 #include "engine/sources/html/bookmark_file.h"
 #include "engine/sources/html/line_decoder.h"
+#include "engine/text/ascii.h"
 #include "engine/text/text_decoding.h"
 #include "engine/text/utf8.h"
 #include "tests/test_support.h"
@@ -258,6 +259,23 @@ TEST(TextEncoding, FastPathsDecodeAsTheGeneralRule) {
                 std::u16string(before, u'a') + piece.escaped + std::u16string(after, u'b'))
           << piece.bytes << " after " << before;
     }
+  }
+}
+
+// Hex digits are looked up in a table of the ASCII characters: every byte and the UTF-16
+// units around it give the value of a digit of either case, -1 for all else.
+TEST(TextEncoding, HexDigitsOfEitherCaseOnly) {
+  const auto expected = [](char32_t c) {
+    const std::string_view digits = "0123456789abcdef";
+    const char32_t lower = c >= U'A' && c <= U'F' ? c + 32 : c;
+    const std::size_t at = lower < 128 ? digits.find(static_cast<char>(lower)) : digits.npos;
+    return at == digits.npos ? -1 : static_cast<int>(at);
+  };
+  for (int byte = -128; byte < 128; ++byte) {
+    EXPECT_EQ(AsciiHexValue(static_cast<char>(byte)), expected(static_cast<unsigned char>(byte)));
+  }
+  for (const char16_t unit : {u'\x80', u'\xFF', u'\u0130', u'\uFF10', u'\uFF41'}) {
+    EXPECT_EQ(AsciiHexValue(unit), -1);
   }
 }
 
