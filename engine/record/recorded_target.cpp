@@ -34,10 +34,15 @@ std::u16string RecordedTarget::Read(
       return {};
     }
   }
-  if (result) result = ParseRecord(oldText_, old_, byPath_, oldLines_);
+  std::vector<std::string_view> lines;
+  if (result) result = ParseRecord(oldText_, old_, byPath_, lines);
   if (!result) {
     oldText_.clear();
     return std::u16string(kRecordRefused) + result.reason;
+  }
+  oldLines_.reserve(lines.size());
+  for (const std::string_view line : lines) {
+    oldLines_.push_back({static_cast<std::size_t>(line.data() - oldText_.data()), line.size()});
   }
   exists_ = true;
   states_.assign(old_.entries.size(), State::kNotMet);
@@ -79,7 +84,7 @@ std::size_t RecordedTarget::FindIdentity(std::u16string_view identity) {
 }
 
 RecordEntry& RecordedTarget::ChangedEntry(std::size_t index) {
-  oldLines_[index] = {};
+  oldLines_[index].length = 0;
   return old_.entries[index];
 }
 
@@ -145,7 +150,7 @@ IoResult RecordedTarget::Save(FileSystemObject& fileSystem, FileStreams& streams
       lines.emplace_back();
     }
     left.entries.push_back(std::move(old_.entries[i]));
-    lines.push_back(oldLines_[i]);
+    lines.push_back(std::string_view(oldText_).substr(oldLines_[i].start, oldLines_[i].length));
   }
   for (; next != fresh.end(); ++next) left.entries.push_back(std::move(*next->second));
   const std::string text = RecordText(left, lines);

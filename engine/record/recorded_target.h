@@ -81,9 +81,14 @@ class RecordedTarget {
 
   TargetRecord old_;
   std::string oldText_;
-  // The line of each earlier entry in oldText_, written again as it stands while the entry
-  // is unchanged: a re-run that changes a few entries serializes only theirs.
-  std::vector<std::string_view> oldLines_;
+  // Where the line of each earlier entry stands in oldText_ (none once the entry changes):
+  // written again as it stands, so that a re-run that changes a few entries serializes only
+  // theirs. Kept as places, not views, a copy of the record has its own.
+  struct LinePlace {
+    std::size_t start = 0;
+    std::size_t length = 0;
+  };
+  std::vector<LinePlace> oldLines_;
   bool exists_ = false;
   bool inStep_ = false;
   // Whether the record to leave differs from the one read.
