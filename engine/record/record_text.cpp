@@ -1,5 +1,6 @@
 #include "engine/record/record_text.h"
 
+#include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
 #include <algorithm>
@@ -21,27 +22,9 @@
 namespace velkora {
 namespace {
 
-// RapidJSON's writer puts its characters into the record's text, a few KiB at a time (it
-// flushes at the end of each line): no second copy of a large record.
-class TextOutput {
- public:
-  using Ch = char;
-  explicit TextOutput(std::string& text) : text_(text) {}
-  void Put(char c) {
-    if (used_ == buffer_.size()) Flush();
-    buffer_[used_++] = c;
-  }
-  void Flush() {
-    text_.append(buffer_.data(), used_);
-    used_ = 0;
-  }
-
- private:
-  std::string& text_;
-  std::array<char, 4096> buffer_;
-  std::size_t used_ = 0;
-};
-using Writer = rapidjson::Writer<TextOutput>;
+// RapidJSON's writer writes each line into a buffer of its own, which it fills without a
+// check per character, and the line goes into the record's text whole.
+using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
 using Type = LineValue::Type;
 
 constexpr std::string_view kFormatName = "velkora-record";
@@ -410,19 +393,21 @@ std::string RecordText(const TargetRecord& record, std::span<const std::string_v
     std::sort(order.begin(), order.end(), byPath);
   }
   std::string text;
-  TextOutput output(text);
-  Writer writer(output);
+  rapidjson::StringBuffer line;
+  Writer writer(line);
   std::string utf8;
   WriteHeader(writer, record, utf8);
+  text.append(line.GetString(), line.GetSize());
   text += '\n';
   for (const std::size_t i : order) {
-    // The writer has flushed its output at the end of each line before.
     if (i < lines.size() && !lines[i].empty()) {
       text += lines[i];
     } else {
       // Each line is a JSON text of its own.
-      writer.Reset(output);
+      line.Clear();
+      writer.Reset(line);
       WriteEntry(writer, entries[i], utf8);
+      text.append(line.GetString(), line.GetSize());
     }
     text += '\n';
   }

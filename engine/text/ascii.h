@@ -76,9 +76,13 @@ inline constexpr std::string_view kLowerHexDigits = "0123456789abcdef";
 // Appends bytes to text as lower-case hex, two digits a byte.
 template <typename Text>
 void AppendLowerHex(std::span<const std::uint8_t> bytes, Text& text) {
+  // Made room for first, then written through a pointer: no check of the room per digit.
+  const std::size_t start = text.size();
+  text.resize(start + 2 * bytes.size());
+  auto* next = text.data() + start;
   for (const std::uint8_t byte : bytes) {
-    text += static_cast<typename Text::value_type>(kLowerHexDigits[byte >> 4]);
-    text += static_cast<typename Text::value_type>(kLowerHexDigits[byte & 0xF]);
+    *next++ = static_cast<typename Text::value_type>(kLowerHexDigits[byte >> 4]);
+    *next++ = static_cast<typename Text::value_type>(kLowerHexDigits[byte & 0xF]);
   }
 }
 
