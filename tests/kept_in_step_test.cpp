@@ -300,7 +300,8 @@ TEST(KeptInStep, ASourceRewrittenDuringTheRunIsReadAgain) {
    private:
     fs::path file_;
   } rewriter(source);
-  ASSERT_TRUE(fixture.Convert(&rewriter).AllWritten());
+  // Changed before its last shortcut was written: the run says so.
+  EXPECT_TRUE(fixture.Convert(&rewriter).changedDuringRun);
   EXPECT_EQ(fixture.Read(".velkora/record").find("sourceDigest"), std::string::npos);
   ASSERT_TRUE(fixture.Convert().AllWritten());
   EXPECT_EQ(fixture.Tree(), (Strings{"a.url", "b.url"}));

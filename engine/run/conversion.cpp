@@ -13,6 +13,7 @@
 #include "engine/run/notice_watch.h"
 #include "engine/run/refusal_reasons.h"
 #include "engine/run/source_digest.h"
+#include "engine/sources/read_ahead.h"
 #include "engine/sources/source_choice.h"
 #include "engine/write/gone_entries.h"
 #include "engine/write/recorded_shortcuts.h"
@@ -306,7 +307,7 @@ IoResult BookmarkConverter::ConvertEntries(BookmarkSource& source, ShortcutWrite
   writer_ = &writer;
   recounted_ = 0;
   stopped_ = false;
-  const IoResult result = source.Read(*this);
+  const IoResult result = ReadAhead(source, *this);
   // A source that took the window's stop between two bookmarks ended early without a
   // bookmark to count it: the bookmarks it did not read are not gone.
   if (window_.StopRequested()) stopped_ = true;

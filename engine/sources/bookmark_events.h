@@ -36,6 +36,10 @@ class BookmarkEvents {
   // Whether the run asks the source to stop: a source polls it between two bookmarks and,
   // once it is true, reports nothing more.
   virtual bool StopRequested() const { return false; }
+  // Returns once every event reported so far has been handled: a source that must stay
+  // open until the last shortcut is written calls it before it lets go. Events are
+  // handled as they come unless the run reads ahead.
+  virtual void WaitUntilHandled() {}
 };
 
 }  // namespace velkora

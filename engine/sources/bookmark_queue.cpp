@@ -5,12 +5,12 @@
 namespace velkora {
 
 void BookmarkQueue::OpenFolder(std::u16string& name, const BookmarkDates& dates) {
-  events_.push_back({Kind::kOpenFolder, 0, text_.size(), name.size(), 0, 0, false, dates, {}});
+  events_.push_back({Kind::kOpenFolder, 0, text_.size(), name.size(), 0, 0, 0, false, dates, {}});
   text_ += name;
 }
 
 void BookmarkQueue::CloseFolder() {
-  events_.push_back({Kind::kCloseFolder, 0, 0, 0, 0, 0, false, {}, {}});
+  events_.push_back({Kind::kCloseFolder, 0, 0, 0, 0, 0, 0, false, {}, {}});
 }
 
 void BookmarkQueue::Bookmark(const BookmarkRecord& bookmark) {
@@ -20,16 +20,18 @@ void BookmarkQueue::Bookmark(const BookmarkRecord& bookmark) {
                      bookmark.url.size(),
                      bookmark.title.size(),
                      bookmark.icon.size(),
+                     bookmark.guid.size(),
                      bookmark.iconTooLong,
                      bookmark.dates,
                      {}});
   text_ += bookmark.url;
   text_ += bookmark.title;
   text_ += bookmark.icon;
+  text_ += bookmark.guid;
 }
 
 void BookmarkQueue::MalformedBookmark(std::int32_t lineNumber, std::u16string_view reason) {
-  events_.push_back({Kind::kMalformed, lineNumber, 0, 0, 0, 0, false, {}, reason});
+  events_.push_back({Kind::kMalformed, lineNumber, 0, 0, 0, 0, 0, false, {}, reason});
 }
 
 void BookmarkQueue::UnreadBookmark(const BookmarkRecord& bookmark, std::u16string_view reason) {
@@ -39,6 +41,7 @@ void BookmarkQueue::UnreadBookmark(const BookmarkRecord& bookmark, std::u16strin
                      bookmark.url.size(),
                      bookmark.title.size(),
                      0,
+                     0,
                      false,
                      {},
                      reason});
@@ -47,11 +50,11 @@ void BookmarkQueue::UnreadBookmark(const BookmarkRecord& bookmark, std::u16strin
 }
 
 void BookmarkQueue::SkippedQuery() {
-  events_.push_back({Kind::kQuery, 0, 0, 0, 0, 0, false, {}, {}});
+  events_.push_back({Kind::kQuery, 0, 0, 0, 0, 0, 0, false, {}, {}});
 }
 
 void BookmarkQueue::ItemWithoutBookmark() {
-  events_.push_back({Kind::kItemWithoutBookmark, 0, 0, 0, 0, 0, false, {}, {}});
+  events_.push_back({Kind::kItemWithoutBookmark, 0, 0, 0, 0, 0, 0, false, {}, {}});
 }
 
 void BookmarkQueue::HandOn(BookmarkEvents& events) {
@@ -70,7 +73,8 @@ void BookmarkQueue::HandOn(BookmarkEvents& events) {
         events.Bookmark({text.substr(event.start, event.firstLength),
                          text.substr(event.start + event.firstLength, event.secondLength),
                          event.lineNumber, text.substr(iconStart, event.thirdLength),
-                         event.iconTooLong, event.dates, {}});
+                         event.iconTooLong, event.dates,
+                         text.substr(iconStart + event.thirdLength, event.fourthLength)});
         break;
       }
       case Kind::kMalformed:

@@ -10,7 +10,7 @@
 
 namespace velkora {
 
-// Holds a grammar's events back and hands them on later, in the same order. A run reads and
+// Holds a source's events back and hands them on later, in the same order. A run reads and
 // takes apart many lines, then writes their shortcuts: each kind of work then runs many
 // times in a row, with its code and data still at hand, rather than once between two files
 // of the other. Reasons must be texts that outlive the queue.
@@ -26,6 +26,7 @@ class BookmarkQueue final : public BookmarkEvents {
 
   // True when enough events wait to be handed on.
   bool Full() const { return events_.size() >= kEvents || text_.size() >= kTextUnits; }
+  bool Empty() const { return events_.empty(); }
   // Hands every waiting event on to events, in order, and forgets them.
   void HandOn(BookmarkEvents& events);
 
@@ -50,6 +51,7 @@ class BookmarkQueue final : public BookmarkEvents {
     std::size_t firstLength;   // a folder's name, a bookmark's URL
     std::size_t secondLength;  // a bookmark's title
     std::size_t thirdLength;   // a bookmark's icon
+    std::size_t fourthLength;  // a bookmark's guid
     bool iconTooLong;
     BookmarkDates dates;  // a folder's or a bookmark's
     std::u16string_view reason;

@@ -80,10 +80,11 @@ IoResult HtmlBookmarkFile::ReadLines(BookmarkFile& file, BookmarkEvents& events)
       });
   if (stopped) return result;
   if (result && grammar != nullptr) grammar->Finish();
-  // Written while this pass read it.
-  if (result) CheckStamp(file);
   // The file stays open until the last shortcut is written: no shortcut may replace it.
   queue.HandOn(events);
+  events.WaitUntilHandled();
+  // Written while this pass read it, or while its shortcuts were written.
+  if (result) CheckStamp(file);
   return result;
 }
 
