@@ -10,6 +10,9 @@
 
 add_library(velkora_json INTERFACE)
 add_library(velkora_sqlite INTERFACE)
+# Every x86-64 processor has SSE2: RapidJSON's writer then copies the runs of a string that
+# need no escape 16 bytes at a time.
+target_compile_definitions(velkora_json INTERFACE RAPIDJSON_SSE2)
 
 if(NOT WIN32)
   find_package(RapidJSON 1.1 REQUIRED)
