@@ -28,6 +28,14 @@ std::string Entry(const std::string& path, const std::string& size = "1",
 }
 
 TEST(ParseRecord, RefusesWhatNoRunWrites) {
+  // Large enough to be read in two halves at once, with an empty path on the lines given.
+  const auto large = [](std::size_t bad, std::size_t alsoBad) {
+    std::string text = Header(5000);
+    for (std::size_t line = 2; line <= 5001; ++line) {
+      text += Entry(line == bad || line == alsoBad ? "" : std::to_string(line) + ".url");
+    }
+    return text;
+  };
   const struct {
     std::string text;
     std::string reason;
@@ -38,6 +46,8 @@ TEST(ParseRecord, RefusesWhatNoRunWrites) {
       {Header(kRecordEntryLimit + 1), "項目が多すぎます"},
       {Header(2) + Entry("a.url"), "途中で切れて"},
       {Header(1) + Entry(""), "パスが空です"},
+      {large(4000, 0), "行 4000: パスが空です"},
+      {large(3000, 4000), "行 3000: パスが空です"},
       {Header(1) + Entry("/etc/a.url"), "「/」で始まって"},
       {Header(1) + Entry("C:/a.url"), "「:」"},
       {Header(1) + Entry(R"(\\\\server\\a.url)"), "「\\」"},

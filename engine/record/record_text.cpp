@@ -29,10 +29,11 @@ using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
 using Type = LineValue::Type;
 
 constexpr std::string_view kFormatName = "velkora-record";
-// Fewer entries are written on one thread: a thread of its own would take longer to start
-// than writing the half.
+// Fewer entries are written, or read, on one thread: a thread of its own would take longer
+// to start than the half.
 constexpr std::size_t kEntriesWrittenInHalves = 4096;
-// A line's bytes besides its path and identity, at most.
+constexpr std::size_t kEntriesReadInHalves = 4096;
+// About as many bytes as a line takes besides its path and identity.
 constexpr std::size_t kLineBytes = 240;
 constexpr std::array<std::pair<RecordSourceKind, std::string_view>, 3> kSourceKinds{{
     {RecordSourceKind::kHtml, "html"},
@@ -308,25 +309,39 @@ struct ReadEntries {
   std::vector<std::string_view> lines;
 };
 
-// Reads the entry lines into read.
-IoResult ReadEntryLines(const std::vector<std::string_view>& lines, ReadEntries& read) {
+// Reads lines [from, to) as entries into their places in read, which has room for every
+// line; the first line that is no entry stops it.
+IoResult ReadEntryLines(const std::vector<std::string_view>& lines, std::size_t from,
+                        std::size_t to, ReadEntries& read) {
   RecordLineReader line(kEntryKeys);
-  read.entries.reserve(lines.size() - 1);
-  read.numbers.reserve(lines.size() - 1);
-  read.lines.reserve(lines.size() - 1);
-  for (std::size_t i = 1; i < lines.size(); ++i) {
+  for (std::size_t i = from; i < to; ++i) {
     const RecordLineReader::Outcome outcome = line.Read(lines[i]);
     if (outcome == RecordLineReader::Outcome::kNotJson)
       return Broken(i + 1, u"JSON として読めません");
     if (outcome != RecordLineReader::Outcome::kRead) return Broken(i + 1, u"項目ではありません");
-    RecordEntry& entry = read.entries.emplace_back();
-    if (const std::u16string_view fault = EntryFault(line, entry); !fault.empty()) {
+    if (const std::u16string_view fault = EntryFault(line, read.entries[i - 1]); !fault.empty()) {
       return Broken(i + 1, fault);
     }
-    read.numbers.push_back(i + 1);
-    read.lines.push_back(lines[i]);
+    read.numbers[i - 1] = i + 1;
+    read.lines[i - 1] = lines[i];
   }
   return IoResult::Success();
+}
+
+// Reads the entry lines into read; a large record's two halves are read at once, and the
+// first line of the two that is no entry is reported.
+IoResult ReadEntryLines(const std::vector<std::string_view>& lines, ReadEntries& read) {
+  const std::size_t entries = lines.size() - 1;
+  read.entries.resize(entries);
+  read.numbers.resize(entries);
+  read.lines.resize(entries);
+  if (entries < kEntriesReadInHalves) return ReadEntryLines(lines, 1, lines.size(), read);
+  const std::size_t middle = 1 + entries / 2;
+  IoResult first;
+  IoResult second;
+  RunBothAtOnce([&] { first = ReadEntryLines(lines, 1, middle, read); },
+                [&] { second = ReadEntryLines(lines, middle, lines.size(), read); });
+  return first ? second : first;
 }
 
 // Sorts entries by path (a record is written so: most need no sorting) and indexes them by
