@@ -307,5 +307,25 @@ TEST(KeptInStep, ASourceRewrittenDuringTheRunIsReadAgain) {
   EXPECT_EQ(fixture.Tree(), (Strings{"a.url", "b.url"}));
 }
 
+// Enough shortcuts for a re-run to look them up in two halves at once: an edit in either is
+// seen, and the shortcut written again.
+TEST(KeptInStep, EveryShortcutOfALargeTargetIsLookedUp) {
+  Strings lines{"<UL>"};
+  for (int i = 1000; i < 5200; ++i) {
+    lines.push_back(Bookmark("u" + std::to_string(i), "b" + std::to_string(i)));
+  }
+  lines.push_back("</UL>");
+  for (const char* edited : {"b1000.url", "b5199.url"}) {
+    SCOPED_TRACE(edited);
+    ConversionFixture fixture;
+    fixture.WriteBookmarks(lines);
+    ASSERT_TRUE(fixture.Convert().AllWritten());
+    const std::string bytes = ReadBytes(fixture.Out() / edited);
+    WriteBytes(fixture.Out() / edited, "edited");
+    ASSERT_TRUE(fixture.Convert().AllWritten());
+    EXPECT_EQ(ReadBytes(fixture.Out() / edited), bytes);
+  }
+}
+
 }  // namespace
 }  // namespace velkora::testing

@@ -489,12 +489,17 @@ IoResult ParseRecordHeader(std::string_view text, TargetRecord& record) {
   return IoResult::Success();
 }
 
-bool ForEachRecordedStamp(std::string_view text,
+std::vector<std::string_view> RecordEntryLines(std::string_view text) {
+  std::vector<std::string_view> lines = Lines(text);
+  if (!lines.empty()) lines.erase(lines.begin());
+  return lines;
+}
+
+bool ForEachRecordedStamp(std::span<const std::string_view> lines,
                           const std::function<bool(const RecordedStamp&)>& visit) {
-  const std::vector<std::string_view> lines = Lines(text);
   RecordLineReader line(kEntryKeys);
   std::u16string path;
-  for (std::size_t i = 1; i < lines.size(); ++i) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
     if (line.Read(lines[i]) != RecordLineReader::Outcome::kRead ||
         !TextFault(line.Value(kPath), path, u"-").empty() || !RecordPathFault(path).empty()) {
       return false;

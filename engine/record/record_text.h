@@ -39,10 +39,12 @@ struct RecordedStamp {
   std::uint64_t size = 0;
   std::int64_t modified = 0;
 };
-// Calls visit with each entry of text, a record whose header ParseRecordHeader takes, read
-// only as far as a stamp needs, until visit returns false. False then, or at a line that
-// cannot be read so. Quicker than ParseRecord, for a record that may not be needed whole.
-bool ForEachRecordedStamp(std::string_view text,
+// The entries' lines of text, a record whose header ParseRecordHeader takes.
+std::vector<std::string_view> RecordEntryLines(std::string_view text);
+// Calls visit with the entry of each of lines, read only as far as a stamp needs, until
+// visit returns false. False then, or at a line that cannot be read so. Quicker than
+// ParseRecord, for a record that may not be needed whole.
+bool ForEachRecordedStamp(std::span<const std::string_view> lines,
                           const std::function<bool(const RecordedStamp&)>& visit);
 
 }  // namespace velkora

@@ -1,12 +1,16 @@
 #include "engine/write/standing_entries.h"
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "engine/record/record_text.h"
+#include "engine/run/both_at_once.h"
 #include "engine/write/recorded_places.h"
 
 namespace velkora {
@@ -55,15 +59,20 @@ class FolderChain {
   std::vector<std::unique_ptr<FolderHandle>> folders_;
 };
 
-}  // namespace
+// Fewer entries are looked up on one thread: starting another would take longer.
+constexpr std::size_t kEntriesCheckedInHalves = 4096;
 
-bool EntriesStandAsRecorded(FileSystemObject& fileSystem, const FolderHandle& target,
-                            std::string_view record, std::int32_t& files) {
+// Whether the entries of lines stand as recorded, as EntriesStandAsRecorded tells; gives up
+// once failed is set.
+bool StandAsRecorded(FileSystemObject& fileSystem, const FolderHandle& target,
+                     std::span<const std::string_view> lines, std::atomic<bool>& failed,
+                     std::int64_t& files) {
   files = 0;
   FolderChain chain(fileSystem, target);
   std::u16string open;
   const FolderHandle* folder = chain.Open(open);
-  return ForEachRecordedStamp(record, [&](const RecordedStamp& entry) {
+  const bool stand = ForEachRecordedStamp(lines, [&](const RecordedStamp& entry) {
+    if (failed.load(std::memory_order_relaxed)) return false;
     const std::u16string_view folderPath = entry.folder ? entry.path : RecordFolderOf(entry.path);
     if (folderPath != open) {
       folder = chain.Open(folderPath);
@@ -72,13 +81,35 @@ bool EntriesStandAsRecorded(FileSystemObject& fileSystem, const FolderHandle& ta
     }
     if (entry.folder) return true;
     FileStamp stamp;
-    if (files == std::numeric_limits<std::int32_t>::max() ||
-        !fileSystem.StampAt(*folder, RecordNameOf(entry.path), stamp)) {
-      return false;
-    }
+    if (!fileSystem.StampAt(*folder, RecordNameOf(entry.path), stamp)) return false;
     ++files;
     return stamp.size == static_cast<std::int64_t>(entry.size) && stamp.modified == entry.modified;
   });
+  if (!stand) failed = true;
+  return stand;
+}
+
+}  // namespace
+
+bool EntriesStandAsRecorded(FileSystemObject& fileSystem, const FolderHandle& target,
+                            std::string_view record, std::int32_t& files) {
+  const std::vector<std::string_view> lines = RecordEntryLines(record);
+  const std::span<const std::string_view> all(lines);
+  std::atomic<bool> failed = false;
+  std::int64_t firstFiles = 0;
+  std::int64_t secondFiles = 0;
+  // A large record's two halves are looked up at once, each folder by folder.
+  if (all.size() < kEntriesCheckedInHalves) {
+    StandAsRecorded(fileSystem, target, all, failed, firstFiles);
+  } else {
+    const std::size_t half = all.size() / 2;
+    RunBothAtOnce(
+        [&] { StandAsRecorded(fileSystem, target, all.first(half), failed, firstFiles); },
+        [&] { StandAsRecorded(fileSystem, target, all.subspan(half), failed, secondFiles); });
+  }
+  if (failed || firstFiles + secondFiles > std::numeric_limits<std::int32_t>::max()) return false;
+  files = static_cast<std::int32_t>(firstFiles + secondFiles);
+  return true;
 }
 
 }  // namespace velkora
