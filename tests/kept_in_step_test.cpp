@@ -311,15 +311,15 @@ TEST(KeptInStep, ASourceRewrittenDuringTheRunIsReadAgain) {
 // seen, and the shortcut written again.
 TEST(KeptInStep, EveryShortcutOfALargeTargetIsLookedUp) {
   Strings lines{"<UL>"};
-  for (int i = 1000; i < 5200; ++i) {
+  for (int i = 1000; i < 2100; ++i) {
     lines.push_back(Bookmark("u" + std::to_string(i), "b" + std::to_string(i)));
   }
   lines.push_back("</UL>");
-  for (const char* edited : {"b1000.url", "b5199.url"}) {
+  ConversionFixture fixture;
+  fixture.WriteBookmarks(lines);
+  ASSERT_TRUE(fixture.Convert().AllWritten());
+  for (const char* edited : {"b1000.url", "b2099.url"}) {
     SCOPED_TRACE(edited);
-    ConversionFixture fixture;
-    fixture.WriteBookmarks(lines);
-    ASSERT_TRUE(fixture.Convert().AllWritten());
     const std::string bytes = ReadBytes(fixture.Out() / edited);
     WriteBytes(fixture.Out() / edited, "edited");
     ASSERT_TRUE(fixture.Convert().AllWritten());

@@ -29,10 +29,6 @@ using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
 using Type = LineValue::Type;
 
 constexpr std::string_view kFormatName = "velkora-record";
-// Fewer entries are written, or read, on one thread: a thread of its own would take longer
-// to start than the half.
-constexpr std::size_t kEntriesWrittenInHalves = 4096;
-constexpr std::size_t kEntriesReadInHalves = 4096;
 // About as many bytes as a line takes besides its path and identity.
 constexpr std::size_t kLineBytes = 240;
 constexpr std::array<std::pair<RecordSourceKind, std::string_view>, 3> kSourceKinds{{
@@ -335,7 +331,7 @@ IoResult ReadEntryLines(const std::vector<std::string_view>& lines, ReadEntries&
   read.entries.resize(entries);
   read.numbers.resize(entries);
   read.lines.resize(entries);
-  if (entries < kEntriesReadInHalves) return ReadEntryLines(lines, 1, lines.size(), read);
+  if (entries < kItemsForTwoThreads) return ReadEntryLines(lines, 1, lines.size(), read);
   const std::size_t middle = 1 + entries / 2;
   IoResult first;
   IoResult second;
@@ -452,7 +448,7 @@ std::string RecordText(const TargetRecord& record, std::span<const std::string_v
   }
   const std::span<const std::size_t> all(order);
   text.reserve(text.size() + room(all));
-  if (all.size() < kEntriesWrittenInHalves) {
+  if (all.size() < kItemsForTwoThreads) {
     write(all, text);
     return text;
   }

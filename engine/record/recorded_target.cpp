@@ -13,9 +13,6 @@
 namespace velkora {
 namespace {
 
-// Fewer entries are sorted on one thread: starting another would take longer.
-constexpr std::size_t kEntriesSortedInHalves = 4096;
-
 constexpr std::u16string_view kRecordRefused =
     u"出力先の記録を使えません（何も削除・移動しません）: ";
 
@@ -147,7 +144,7 @@ IoResult RecordedTarget::Save(FileSystemObject& fileSystem, FileStreams& streams
   const auto byPath = [](const auto& a, const auto& b) { return a.first < b.first; };
   // A first run's entries are many: their two halves are sorted at once, then merged.
   const auto half = fresh.begin() + static_cast<std::ptrdiff_t>(fresh.size() / 2);
-  if (fresh.size() < kEntriesSortedInHalves) {
+  if (fresh.size() < kItemsForTwoThreads) {
     std::sort(fresh.begin(), fresh.end(), byPath);
   } else {
     RunBothAtOnce([&] { std::sort(fresh.begin(), half, byPath); },

@@ -59,9 +59,6 @@ class FolderChain {
   std::vector<std::unique_ptr<FolderHandle>> folders_;
 };
 
-// Fewer entries are looked up on one thread: starting another would take longer.
-constexpr std::size_t kEntriesCheckedInHalves = 4096;
-
 // Whether the entries of lines stand as recorded, as EntriesStandAsRecorded tells; gives up
 // once failed is set.
 bool StandAsRecorded(FileSystemObject& fileSystem, const FolderHandle& target,
@@ -99,7 +96,7 @@ bool EntriesStandAsRecorded(FileSystemObject& fileSystem, const FolderHandle& ta
   std::int64_t firstFiles = 0;
   std::int64_t secondFiles = 0;
   // A large record's two halves are looked up at once, each folder by folder.
-  if (all.size() < kEntriesCheckedInHalves) {
+  if (all.size() < kItemsForTwoThreads) {
     StandAsRecorded(fileSystem, target, all, failed, firstFiles);
   } else {
     const std::size_t half = all.size() / 2;
