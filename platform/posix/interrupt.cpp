@@ -1,11 +1,12 @@
 // The interrupt handler of the console tool. It runs as a signal handler, so it only reads
 // what was published into fixed buffers beforehand, sets lock-free atomics and calls
-// unlinkat, write and _exit, which are safe there.
+// unlinkat, write, pthread_self, pthread_kill and _exit, which are safe there.
 
 #include "platform/interrupt.h"
 
 #include <fcntl.h>
 #include <limits.h>
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -61,6 +62,10 @@ std::atomic<bool> stopOnFirst{false};
 std::atomic<bool> stopRequested{false};
 std::atomic<bool> textWritten{false};
 
+// The thread that runs the conversion, and every step the handler waits for. A source is
+// read on a thread of its own, which an interrupt may reach: it is sent on to this one.
+pthread_t runningThread;
+
 static_assert(std::atomic<bool>::is_always_lock_free && std::atomic<int>::is_always_lock_free &&
                   std::atomic<long long>::is_always_lock_free,
               "the signal handler reads these without locks");
@@ -93,6 +98,10 @@ void WriteShownText() {
 }
 
 extern "C" void OnInterrupt(int signal) {
+  if (!::pthread_equal(::pthread_self(), runningThread)) {
+    ::pthread_kill(runningThread, signal);
+    return;
+  }
   // The first while the conversion runs only asks it to stop.
   if (stopOnFirst.load() && !stopRequested.exchange(true)) return;
   if (stepsUnderWay.load() > 0) {
@@ -189,6 +198,7 @@ void SetInterruptText(std::u16string_view before, std::u16string_view after) {
 }
 
 void ExitOnInterrupt() {
+  runningThread = ::pthread_self();
   struct sigaction action {};
   action.sa_handler = OnInterrupt;
   action.sa_mask = InterruptSet();
