@@ -1,7 +1,8 @@
 # Cross-builds the Windows programs on Linux with MinGW-w64 (Debian's package
 # g++-mingw-w64-x86-64-posix). The posix flavour gives the C++ library its threads, which
-# GoogleTest needs. Everything is linked statically, so each .exe runs on its own without
-# the compiler's DLLs beside it.
+# GoogleTest and the engine (a run reads its source on a thread of its own) need.
+# Everything is linked statically, so each .exe runs on its own without the compiler's DLLs
+# beside it.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
