@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   // The quick reading of the stamps takes every record the whole reading takes.
   std::size_t stamps = 0;
-  fuzz::Require(ForEachRecordedStamp(text,
+  fuzz::Require(ForEachRecordedStamp(RecordEntryLines(text),
                                      [&stamps](const RecordedStamp&) {
                                        ++stamps;
                                        return true;

@@ -106,23 +106,6 @@ TEST(ParseRecord, ReadsBackWhatRecordTextWrote) {
   std::swap(record.entries[0], record.entries[1]);
   EXPECT_EQ(read, record);
   EXPECT_EQ(RecordText(read), text);
-
-  // Large enough to be written in two halves at once: every line once, in order.
-  TargetRecord large{{RecordSourceKind::kHtml, u"b.html"}, {}, {}};
-  for (int i = 2000; i-- > 0;) {
-    large.entries.push_back({u"d/" + FromUtf8(std::to_string(i)) + u".url",
-                             RecordEntryKind::kFile,
-                             1,
-                             {},
-                             i,
-                             u"g",
-                             {},
-                             {}});
-  }
-  const std::string largeText = RecordText(large);
-  ASSERT_TRUE(ParseRecord(largeText, read).ok);
-  EXPECT_EQ(read.entries.size(), large.entries.size());
-  EXPECT_LT(largeText.find("d/0.url"), largeText.find("d/1999.url"));
 }
 
 // The digest a record keeps of its source changes with the file's bytes and with the
