@@ -331,13 +331,11 @@ IoResult ReadEntryLines(const std::vector<std::string_view>& lines, ReadEntries&
   read.entries.resize(entries);
   read.numbers.resize(entries);
   read.lines.resize(entries);
-  if (entries < kItemsForTwoThreads) return ReadEntryLines(lines, 1, lines.size(), read);
-  const std::size_t middle = 1 + entries / 2;
-  IoResult first;
-  IoResult second;
-  RunBothAtOnce([&] { first = ReadEntryLines(lines, 1, middle, read); },
-                [&] { second = ReadEntryLines(lines, middle, lines.size(), read); });
-  return first ? second : first;
+  IoResult halves[2];
+  InTwoHalves(entries, [&](int half, std::size_t from, std::size_t to) {
+    halves[half] = ReadEntryLines(lines, 1 + from, 1 + to, read);
+  });
+  return halves[0] ? halves[1] : halves[0];
 }
 
 // Sorts entries by path (a record is written so: most need no sorting) and indexes them by
@@ -448,14 +446,12 @@ std::string RecordText(const TargetRecord& record, std::span<const std::string_v
   }
   const std::span<const std::size_t> all(order);
   text.reserve(text.size() + room(all));
-  if (all.size() < kItemsForTwoThreads) {
-    write(all, text);
-    return text;
-  }
   std::string secondHalf;
-  secondHalf.reserve(room(all.subspan(all.size() / 2)));
-  RunBothAtOnce([&] { write(all.first(all.size() / 2), text); },
-                [&] { write(all.subspan(all.size() / 2), secondHalf); });
+  secondHalf.reserve(room(all.subspan(FirstHalfEnd(all.size()))));
+  std::string* const parts[] = {&text, &secondHalf};
+  InTwoHalves(all.size(), [&](int half, std::size_t from, std::size_t to) {
+    write(all.subspan(from, to - from), *parts[half]);
+  });
   text += secondHalf;
   return text;
 }

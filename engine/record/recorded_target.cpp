@@ -143,14 +143,12 @@ IoResult RecordedTarget::Save(FileSystemObject& fileSystem, FileStreams& streams
   for (RecordEntry& entry : fresh_) fresh.emplace_back(entry.path, &entry);
   const auto byPath = [](const auto& a, const auto& b) { return a.first < b.first; };
   // A first run's entries are many: their two halves are sorted at once, then merged.
-  const auto half = fresh.begin() + static_cast<std::ptrdiff_t>(fresh.size() / 2);
-  if (fresh.size() < kItemsForTwoThreads) {
-    std::sort(fresh.begin(), fresh.end(), byPath);
-  } else {
-    RunBothAtOnce([&] { std::sort(fresh.begin(), half, byPath); },
-                  [&] { std::sort(half, fresh.end(), byPath); });
-    std::inplace_merge(fresh.begin(), half, fresh.end(), byPath);
-  }
+  const auto at = [&fresh](std::size_t i) {
+    return fresh.begin() + static_cast<std::ptrdiff_t>(i);
+  };
+  InTwoHalves(fresh.size(),
+              [&](int, std::size_t from, std::size_t to) { std::sort(at(from), at(to), byPath); });
+  std::inplace_merge(fresh.begin(), at(FirstHalfEnd(fresh.size())), fresh.end(), byPath);
   auto next = fresh.begin();
   for (std::size_t i = 0; i < old_.entries.size(); ++i) {
     if (states_[i] == State::kDropped) continue;

@@ -93,19 +93,13 @@ bool EntriesStandAsRecorded(FileSystemObject& fileSystem, const FolderHandle& ta
   const std::vector<std::string_view> lines = RecordEntryLines(record);
   const std::span<const std::string_view> all(lines);
   std::atomic<bool> failed = false;
-  std::int64_t firstFiles = 0;
-  std::int64_t secondFiles = 0;
+  std::int64_t halves[2] = {};
   // A large record's two halves are looked up at once, each folder by folder.
-  if (all.size() < kItemsForTwoThreads) {
-    StandAsRecorded(fileSystem, target, all, failed, firstFiles);
-  } else {
-    const std::size_t half = all.size() / 2;
-    RunBothAtOnce(
-        [&] { StandAsRecorded(fileSystem, target, all.first(half), failed, firstFiles); },
-        [&] { StandAsRecorded(fileSystem, target, all.subspan(half), failed, secondFiles); });
-  }
-  if (failed || firstFiles + secondFiles > std::numeric_limits<std::int32_t>::max()) return false;
-  files = static_cast<std::int32_t>(firstFiles + secondFiles);
+  InTwoHalves(all.size(), [&](int half, std::size_t from, std::size_t to) {
+    StandAsRecorded(fileSystem, target, all.subspan(from, to - from), failed, halves[half]);
+  });
+  if (failed || halves[0] + halves[1] > std::numeric_limits<std::int32_t>::max()) return false;
+  files = static_cast<std::int32_t>(halves[0] + halves[1]);
   return true;
 }
 
