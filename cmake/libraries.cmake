@@ -53,8 +53,9 @@ add_custom_command(
   VERBATIM)
 file(MAKE_DIRECTORY ${amalgamation})
 add_library(velkora_sqlite_library STATIC ${amalgamation}/sqlite3.c)
-# Only what reading a database needs: one thread, no extensions loaded, no statistics of
-# memory kept.
+# Only what reading a database needs: one thread at a time (a source counted on the run's
+# thread is read on a thread of its own, never both at once), no extensions loaded, no
+# statistics of memory kept.
 target_compile_definitions(velkora_sqlite_library PRIVATE
   SQLITE_THREADSAFE=0 SQLITE_OMIT_LOAD_EXTENSION SQLITE_DEFAULT_MEMSTATUS=0 SQLITE_DQS=0)
 # Not our code: its warnings are not ours to mend.
