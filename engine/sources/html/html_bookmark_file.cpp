@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "engine/run/refusal_reasons.h"
-#include "engine/sources/bookmark_queue.h"
 #include "engine/sources/html/line_decoder.h"
 #include "engine/sources/html/netscape_grammar.h"
 #include "engine/sources/html/pomerek_grammar.h"
@@ -57,13 +56,12 @@ IoResult HtmlBookmarkFile::Read(BookmarkEvents& events) {
   return ReadLines(*file, events);
 }
 
-// Lines are read and taken apart some at a time, and their shortcuts written after: each
-// kind of work then runs many times in a row with its code and data at hand.
+// The lines' events go to events as the grammar finds them; a run reads ahead, and batches
+// them on the way (ReadAhead).
 IoResult HtmlBookmarkFile::ReadLines(BookmarkFile& file, BookmarkEvents& events) {
-  BookmarkQueue queue;
   const LineDecoder decoder(encoding_, codePage_);
-  PomerekGrammar pomerek(queue, decoder, GrammarMode::kRead);
-  NetscapeGrammar netscape(queue, decoder, GrammarMode::kRead);
+  PomerekGrammar pomerek(events, decoder, GrammarMode::kRead);
+  NetscapeGrammar netscape(events, decoder, GrammarMode::kRead);
   BookmarkGrammar* grammar = format_ == HtmlFormat::kPomerek
                                  ? static_cast<BookmarkGrammar*>(&pomerek)
                              : format_ == HtmlFormat::kNetscape ? &netscape
@@ -71,17 +69,14 @@ IoResult HtmlBookmarkFile::ReadLines(BookmarkFile& file, BookmarkEvents& events)
   bool stopped = false;
   IoResult result =
       ForEachLine(file, [&](std::string_view bytes, std::int32_t lineNumber, bool tooLong) {
-        if (tooLong) queue.MalformedBookmark(lineNumber, kLineTooLong);
+        if (tooLong) events.MalformedBookmark(lineNumber, kLineTooLong);
         if (grammar != nullptr) grammar->Feed(bytes, lineNumber);
-        if (!queue.Full()) return true;
-        queue.HandOn(events);
         stopped = events.StopRequested();
         return !stopped;
       });
   if (stopped) return result;
   if (result && grammar != nullptr) grammar->Finish();
   // The file stays open until the last shortcut is written: no shortcut may replace it.
-  queue.HandOn(events);
   events.WaitUntilHandled();
   // Written while this pass read it, or while its shortcuts were written.
   if (result) CheckStamp(file);
