@@ -114,7 +114,8 @@ void RecordedShortcuts::KeepTimes(std::size_t index, const FolderHandle* folder,
     entry.givenModified = times.modified;
   }
   if (moved) {
-    RecordEntry there = recorded;
+    // The entry as it stands now, with the dates just set, goes under its new path.
+    RecordEntry there = record_.Entry(index);
     there.path = path;
     record_.Add(std::move(there));
     return;
