@@ -445,9 +445,10 @@ std::string RecordText(const TargetRecord& record, std::span<const std::string_v
     text += '\n';
   }
   const std::span<const std::size_t> all(order);
-  text.reserve(text.size() + room(all));
+  const std::size_t secondRoom = room(all.subspan(FirstHalfEnd(all.size())));
+  text.reserve(text.size() + room(all.first(FirstHalfEnd(all.size()))) + secondRoom);
   std::string secondHalf;
-  secondHalf.reserve(room(all.subspan(FirstHalfEnd(all.size()))));
+  secondHalf.reserve(secondRoom);
   std::string* const parts[] = {&text, &secondHalf};
   InTwoHalves(all.size(), [&](int half, std::size_t from, std::size_t to) {
     write(all.subspan(from, to - from), *parts[half]);
